@@ -1,0 +1,15 @@
+// The Qt side of the frame: the application object the dialogs need and the
+// modal message boxes of the message service.
+#pragma once
+
+namespace quillet::frame {
+
+// True when a QApplication exists, or could be created now because
+// QT_QPA_PLATFORM, DISPLAY or WAYLAND_DISPLAY is set (it is then created and
+// kept for the life of the process). False: no GUI, show nothing.
+bool EnsureApplication();
+
+// Installs the QMessageBox backend of the message service (once).
+void InstallQtMessageBackend();
+
+}  // namespace quillet::frame

@@ -1,0 +1,24 @@
+// Module start-up: runs once per process before the first export does any
+// work. It chooses the resource set by the active code page (the built-in
+// Japanese set under 932, else libQuillet_rs.so). When the resource library
+// cannot be loaded it shows "Resource load error!![libQuillet_rs.so]" and the
+// module stays inert: every export returns its system error at once.
+#pragma once
+
+#include <string>
+
+#include "platform/messages.h"
+
+namespace quillet::frame {
+
+// Runs start-up on the first call; true when the module works, false when it
+// is inert.
+bool ModuleReady();
+
+// Shows string-table entry id (objectName: the id) with the given buttons.
+platform::MessageAnswer ShowStringMessage(
+    int id, platform::MessageButtons buttons = platform::MessageButtons::Ok);
+// Shows a text built into the module (objectName "builtin") with OK.
+void ShowBuiltinMessage(const std::string& text);
+
+}  // namespace quillet::frame

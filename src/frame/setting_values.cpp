@@ -1,0 +1,2 @@
+// Placeholder: typed setting values are being written.
+#include "frame/setting_values.h"

@@ -1,0 +1,174 @@
+// POSIX implementations of the module's file operations.
+#include "platform/file_ops.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <random>
+
+namespace quillet::platform {
+
+namespace {
+
+bool IsRegular(const fs::path& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// Writes all of data to fd, retrying on EINTR and partial writes.
+bool WriteAll(int fd, std::string_view data) {
+    const char* p = data.data();
+    std::size_t left = data.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, left);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        if (n == 0) return false;
+        p += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+std::string UniqueSuffix() {
+    static thread_local std::mt19937_64 rng{std::random_device{}()};
+    char buf[32];
+    std::snprintf(buf, sizeof buf, ".%d.%016llx.tmp", static_cast<int>(::getpid()),
+                  static_cast<unsigned long long>(rng()));
+    return buf;
+}
+
+void SyncFolder(const fs::path& folder) {
+    const int fd =
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+}  // namespace
+
+bool CanOpenForReading(const fs::path& path) {
+    if (!IsRegular(path)) return false;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    ::close(fd);
+    return true;
+}
+
+bool FileExists(const fs::path& path) { return IsRegular(path); }
+
+std::optional<std::string> ReadWholeFile(const fs::path& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    std::string data;
+    data.reserve(static_cast<std::size_t>(st.st_size));
+    char buf[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (n == 0) break;
+        data.append(buf, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return data;
+}
+
+bool AtomicReplace(const fs::path& target, std::string_view contents) {
+    if (fs::is_directory(target)) return false;
+    const fs::path folder = target.parent_path();
+    const fs::path temp = fs::path(target).concat(UniqueSuffix());
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) return false;
+    bool ok = WriteAll(fd, contents) && ::fsync(fd) == 0;
+    // Keep the permission bits of the file being replaced.
+    struct stat st {};
+    if (ok && ::stat(target.c_str(), &st) == 0) ::fchmod(fd, st.st_mode & 07777);
+    ok = (::close(fd) == 0) && ok;
+    if (ok && ::rename(temp.c_str(), target.c_str()) != 0) ok = false;
+    if (!ok) {
+        ::unlink(temp.c_str());
+        return false;
+    }
+    SyncFolder(folder);
+    return true;
+}
+
+bool CreateExclusive(const fs::path& path, std::string_view contents) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) return false;
+    bool ok = WriteAll(fd, contents) && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    if (!ok) ::unlink(path.c_str());
+    return ok;
+}
+
+bool AppendRecord(const fs::path& path, std::string_view record) {
+    if (!IsRegular(path)) return false;
+    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st {};
+    const bool haveSize = ::fstat(fd, &st) == 0;
+    const ssize_t n = ::write(fd, record.data(), record.size());
+    bool ok = n == static_cast<ssize_t>(record.size());
+    if (!ok && n > 0 && haveSize) {
+        // Never leave half a record behind.
+        if (::ftruncate(fd, st.st_size) != 0) { /* nothing more can be done */
+        }
+    }
+    ok = (::fsync(fd) == 0) && ok;
+    ok = (::close(fd) == 0) && ok;
+    return ok;
+}
+
+bool CopyFileOver(const fs::path& source, const fs::path& target) {
+    const std::optional<std::string> data = ReadWholeFile(source);
+    if (!data) return false;
+    return AtomicReplace(target, *data);
+}
+
+bool DeleteFile(const fs::path& path) {
+    if (!IsRegular(path)) return false;
+    return ::unlink(path.c_str()) == 0;
+}
+
+bool CreateFolder(const fs::path& path) { return ::mkdir(path.c_str(), 0777) == 0; }
+
+std::string TextModeBytes(std::string_view raw) {
+    std::string out;
+    out.reserve(raw.size());
+    for (std::size_t i = 0; i < raw.size(); ++i) {
+        if (raw[i] == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n') continue;
+        out.push_back(raw[i]);
+    }
+    return out;
+}
+
+std::optional<std::string_view> FgetsReader::Next() {
+    if (pos_ >= text_.size() || bufferSize_ < 2) return std::nullopt;
+    const std::size_t limit = bufferSize_ - 1;
+    std::size_t end = pos_;
+    while (end < text_.size() && end - pos_ < limit) {
+        if (text_[end++] == '\n') break;
+    }
+    std::string_view chunk = text_.substr(pos_, end - pos_);
+    pos_ = end;
+    return chunk;
+}
+
+}  // namespace quillet::platform

@@ -1,0 +1,77 @@
+// File operations that replace the Windows file functions: whole-file reads,
+// the one atomic-replace helper every rewrite goes through, single-write
+// appends, copies, deletes and the text-mode line reader.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillet::platform {
+
+namespace fs = std::filesystem;
+
+// True when path names a regular file that can be opened for reading. A
+// folder is never a file.
+bool CanOpenForReading(const fs::path& path);
+
+// True when path names an existing regular file (FindFirstFile semantics for
+// the module's purposes: a folder does not count).
+bool FileExists(const fs::path& path);
+
+// Reads the whole file as bytes. nullopt when it cannot be opened or is not
+// a regular file.
+std::optional<std::string> ReadWholeFile(const fs::path& path);
+
+// Replaces target with contents: writes a uniquely named temporary file in
+// the same folder, flushes it to disk, renames it over target and flushes the
+// folder. On any failure the temporary file is removed, target is left as it
+// was and false is returned. A target in a missing folder fails.
+bool AtomicReplace(const fs::path& target, std::string_view contents);
+
+// Creates path with contents only when it does not exist yet (O_EXCL), in
+// one write. Returns false when it exists or cannot be created; a partly
+// written new file is removed.
+bool CreateExclusive(const fs::path& path, std::string_view contents);
+
+// Appends record to an existing file with a single write(2). Returns false
+// when the file cannot be opened or the write is short (a short write is
+// truncated back to the old length).
+bool AppendRecord(const fs::path& path, std::string_view record);
+
+// CopyFile with overwrite: the target is replaced atomically by a copy of
+// source. False when source cannot be read or the target cannot be written.
+bool CopyFileOver(const fs::path& source, const fs::path& target);
+
+// Deletes a file; false when it did not exist or could not be removed.
+bool DeleteFile(const fs::path& path);
+
+// Creates one folder (not its parents); false when it could not be created
+// or already exists.
+bool CreateFolder(const fs::path& path);
+
+// Converts bytes as a Windows text-mode read does: each CR LF pair becomes
+// LF; every other byte stays.
+std::string TextModeBytes(std::string_view raw);
+
+// Reads text the way fgets with a fixed buffer does: each call yields the
+// next chunk of at most bufferSize - 1 bytes, ending with the LF that ended
+// it when that fitted. Input is expected in text mode already (see
+// TextModeBytes).
+class FgetsReader {
+public:
+    FgetsReader(std::string_view text, std::size_t bufferSize)
+        : text_(text), bufferSize_(bufferSize) {}
+    // Next chunk, or nullopt at end of input.
+    std::optional<std::string_view> Next();
+
+private:
+    std::string_view text_;
+    std::size_t pos_ = 0;
+    std::size_t bufferSize_;
+};
+
+}  // namespace quillet::platform

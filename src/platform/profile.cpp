@@ -1,0 +1,2 @@
+// Placeholder: the profile engine is being written.
+#include "platform/profile.h"

@@ -1,0 +1,77 @@
+// The profile engine: INI files read and written the way the Windows profile
+// functions do, so that setting files shared with Windows workstations stay
+// byte-for-byte intact apart from the values changed.
+//
+// A ProfileDocument holds one file's lines in memory; reads and edits work on
+// it and Save() rewrites the file once, atomically, only when something
+// changed. The free functions are the one-call-per-value form of the Windows
+// API built on it.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quillet::platform {
+
+class ProfileDocument {
+public:
+    // Reads path; a missing or unreadable file gives an empty document whose
+    // Exists() is false. Never creates anything.
+    static ProfileDocument Load(const std::filesystem::path& path);
+    // Parses bytes as if they were the file at path (fuzzing, tests).
+    static ProfileDocument FromBytes(const std::filesystem::path& path, std::string_view bytes);
+
+    ProfileDocument(ProfileDocument&&) noexcept;
+    ProfileDocument& operator=(ProfileDocument&&) noexcept;
+    ~ProfileDocument();
+
+    const std::filesystem::path& Path() const;
+    bool Exists() const;
+
+    // The value of key in section, or nullopt when the section or key is
+    // missing or the key's line has no '='. Quotes are stripped as the
+    // profile functions strip them; no length limit.
+    std::optional<std::string> Find(std::string_view section, std::string_view key) const;
+
+    // GetPrivateProfileString: the value, or defaultText (trimmed and
+    // unquoted the same way) when missing, cut to bufferSize - 1 bytes.
+    std::string GetString(std::string_view section, std::string_view key,
+                          std::string_view defaultText, std::size_t bufferSize = 256) const;
+
+    // WritePrivateProfileString in memory: replaces the value in place, adds
+    // the key at the end of its section or the section at the end of the
+    // file. Returns true when the document changed.
+    bool SetString(std::string_view section, std::string_view key, std::string_view value);
+
+    // True when edits are waiting to be saved.
+    bool Dirty() const;
+
+    // Writes the document back through the atomic-replace helper when it is
+    // dirty (the file is created when missing; a missing folder fails).
+    // Returns true when nothing needed writing or the write succeeded.
+    bool Save();
+
+    // The bytes Save() would write.
+    std::string Serialize() const;
+
+private:
+    struct Impl;
+    explicit ProfileDocument(std::unique_ptr<Impl> impl);
+    std::unique_ptr<Impl> impl_;
+};
+
+// GetPrivateProfileStringA: reads file anew on each call.
+std::string GetPrivateProfileString(std::string_view section, std::string_view key,
+                                    std::string_view defaultText, std::size_t bufferSize,
+                                    const std::filesystem::path& file);
+
+// WritePrivateProfileStringA: one value, one load and at most one rewrite.
+// Returns false when the file could not be written.
+bool WritePrivateProfileString(std::string_view section, std::string_view key,
+                               std::string_view value, const std::filesystem::path& file);
+
+}  // namespace quillet::platform

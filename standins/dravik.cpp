@@ -1,0 +1,1 @@
+// Stand-in NC-data library (being written).

@@ -1,0 +1,1 @@
+// Stand-in machine-driver library (being written).

@@ -1,0 +1,81 @@
+// Temporary installations and file helpers for the tests.
+#include "support/temp_install.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace quillet::testing {
+
+namespace {
+fs::path MakeTempFolder() {
+    std::string pattern = (fs::temp_directory_path() / "quillet-test-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    return pattern;
+}
+}  // namespace
+
+TempFolder::TempFolder() : path_(MakeTempFolder()) {}
+TempFolder::~TempFolder() {
+    std::error_code ec;
+    fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
+    fs::remove_all(path_, ec);
+}
+
+TempInstallation::TempInstallation() : TempInstallation(Options{}) {}
+
+TempInstallation::TempInstallation(const Options& options) : base_(MakeTempFolder()) {
+    if (const char* previous = std::getenv("QUILLET_REGISTRY")) {
+        hadRegistry_ = true;
+        previousRegistry_ = previous;
+    }
+    fs::create_directories(base_ / "data");
+    fs::create_directories(base_ / "system");
+    if (options.dataFolder) fs::create_directories(DataFolder());
+    if (options.workingFolder) fs::create_directories(WorkingFolder());
+    std::string body = "[HKEY_LOCAL_MACHINE\\Software\\VELDNetwork\\COMMON\\SystemInformation]\n";
+    if (options.dataRoot) body += "\"ParentComputerRoot\"=\"" + DataRoot() + "\"\n";
+    if (options.systemRoot) body += "\"VELDSystemRoot\"=\"" + SystemRoot() + "\"\n";
+    WriteRegistry(body);
+    ::setenv("QUILLET_REGISTRY", RegistryFile().c_str(), 1);
+}
+
+TempInstallation::~TempInstallation() {
+    if (hadRegistry_) {
+        ::setenv("QUILLET_REGISTRY", previousRegistry_.c_str(), 1);
+    } else {
+        ::unsetenv("QUILLET_REGISTRY");
+    }
+    std::error_code ec;
+    for (auto it = fs::recursive_directory_iterator(base_, ec);
+         it != fs::recursive_directory_iterator(); ++it) {
+        fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+    }
+    fs::remove_all(base_, ec);
+}
+
+std::string TempInstallation::DataRoot() const { return (base_ / "data").string() + "/"; }
+std::string TempInstallation::SystemRoot() const { return (base_ / "system").string() + "/"; }
+
+void TempInstallation::WriteRegistry(std::string_view bodyAfterHeader) const {
+    WriteFile(RegistryFile(),
+              "Windows Registry Editor Version 5.00\n\n" + std::string(bodyAfterHeader));
+}
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+void WriteFile(const fs::path& path, std::string_view contents) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(contents.data(), static_cast<std::streamsize>(contents.size()));
+    if (!out) throw std::runtime_error("cannot write " + path.string());
+}
+
+}  // namespace quillet::testing

@@ -1,0 +1,63 @@
+// A temporary installation for one test: data root, system root with its
+// TEMP folder, and a registry file naming both, pointed to by
+// QUILLET_REGISTRY for the life of the object.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace quillet::testing {
+
+namespace fs = std::filesystem;
+
+class TempInstallation {
+public:
+    struct Options {
+        bool dataRoot = true;       // write ParentComputerRoot
+        bool systemRoot = true;     // write VELDSystemRoot
+        bool dataFolder = true;     // create data root + data/Othmcn
+        bool workingFolder = true;  // create system root + TEMP
+    };
+    TempInstallation();
+    explicit TempInstallation(const Options& options);
+    ~TempInstallation();
+    TempInstallation(const TempInstallation&) = delete;
+    TempInstallation& operator=(const TempInstallation&) = delete;
+
+    const fs::path& Base() const { return base_; }
+    // Roots as written into the registry file (ending with '/').
+    std::string DataRoot() const;
+    std::string SystemRoot() const;
+    fs::path DataFolder() const { return base_ / "data" / "data" / "Othmcn"; }
+    fs::path WorkingFolder() const { return base_ / "system" / "TEMP"; }
+    fs::path RegistryFile() const { return base_ / "registry.reg"; }
+
+    // Rewrites the registry file with the given body lines after the header.
+    void WriteRegistry(std::string_view bodyAfterHeader) const;
+
+private:
+    fs::path base_;
+    std::string previousRegistry_;
+    bool hadRegistry_ = false;
+};
+
+// File helpers for tests.
+std::string ReadFile(const fs::path& path);
+void WriteFile(const fs::path& path, std::string_view contents);
+
+// A fresh empty folder under the system temporary folder, removed by the
+// destructor.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const fs::path& Path() const { return path_; }
+
+private:
+    fs::path path_;
+};
+
+}  // namespace quillet::testing
