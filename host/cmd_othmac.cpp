@@ -1,0 +1,8 @@
+// quillet-host commands of this area.
+#include "cli.h"
+
+namespace quillet::host {
+
+std::vector<Command> OthmacCommands() { return {}; }
+
+}  // namespace quillet::host

@@ -1,0 +1,67 @@
+// Driver setting items and their files: the list of items a machine driver
+// publishes, the saved, working and current setting files, the key scheme
+// "%d_%d%s" and the sectioned and plain file forms.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace quillet::driver {
+
+enum class DriverSettingKind : int { Cut = 0, Tool = 1, Nc = 2 };
+
+// One setting item of the driver with the user's choices.
+struct DriverCondition {
+    int id = 0;
+    std::string name;    // at most 128 characters
+    int valueType = -1;  // 2 switch only, 3 integer values, 4 real values
+    int valueCount = 0;  // 0, 1 or 2
+    int onOff = 0;
+    double value1 = 0.0;
+    double value2 = 0.0;
+    int timing = 1;  // Tool only: 0 just before, 1 just after, 2 just after the last
+};
+
+// Items in driver order; the pair (id, valueType) is unique.
+using DriverConditionList = std::vector<DriverCondition>;
+
+// File name prefix of a kind: "CUT_", "TOOL_", "NC_".
+const char* KindPrefix(DriverSettingKind kind);
+
+// Forms the saved file's path: data folder + "/MD_" + prefix + machine +
+// ("_" + name for Cut and Tool) + ".ini". Returns 0 when it exists, 100 when
+// not (path formed either way), 999 when machine is empty, the data root
+// cannot be read, name is empty for Cut or Tool, or the path would not fit.
+int BuildDriverSettingPath(std::string& path, DriverSettingKind kind, const std::string& machine,
+                           const std::string& name);
+
+// Working copy "MD_<prefix>TEMP.ini" and current file "MD_<prefix>default.ini"
+// in the working folder. 1, or 0 when the system root cannot be read.
+int BuildDriverWorkingPath(std::string& path, DriverSettingKind kind);
+int BuildDriverDefaultPath(std::string& path, DriverSettingKind kind);
+
+// "MD_" + prefix + name for Cut and Tool; section untouched for Nc.
+void BuildDriverSectionName(std::string& section, DriverSettingKind kind, const std::string& name);
+
+// Fills list from the driver (filtering, first (id, valueType) wins, Nc
+// defaults in range). limit is compared unsigned (99 for the dialogs, -1 for
+// no limit). Returns false, list empty, when the machine-driver library or
+// one of its functions cannot be bound.
+bool LoadDriverConditions(const std::string& driver, DriverConditionList& list,
+                          DriverSettingKind kind, unsigned limit);
+
+// Overlays the choices stored in the file on list. 1, or 0 when path is
+// empty or (for Cut and Tool) sectionName is empty.
+int ReadDriverSettingFile(DriverConditionList& list, DriverSettingKind kind,
+                          const std::string& path, const std::string& sectionName);
+
+// Stores list in the file (Cut, Tool: the section's keys, one rewrite; Nc:
+// the plain file). 1, or 0 when path or sectionName is missing, the list is
+// empty, or the plain file cannot be written.
+int WriteDriverSettingFile(const DriverConditionList& list, DriverSettingKind kind,
+                           const std::string& path, const std::string& sectionName);
+
+// 1 when an item with (id, valueType) is in list.
+int FindDriverCondition(const DriverConditionList& list, int id, int valueType);
+
+}  // namespace quillet::driver

@@ -1,0 +1,27 @@
+// The thirteen cutting conditions: they name the sections of the driver Cut
+// files and the PDL tables.
+#pragma once
+
+#include <array>
+#include <string_view>
+
+namespace quillet::frame {
+
+inline constexpr int kCuttingConditionCount = 13;
+
+inline constexpr std::array<std::string_view, kCuttingConditionCount> kCuttingConditionNames = {
+    "K", "L", "M", "H", "U", "U1", "U2", "U3", "U4", "U5", "P101", "P102", "P103"};
+
+// Conditions 0-9 (K to U5) form the first group, 10-12 (P101 to P103) the
+// second.
+inline constexpr int kSecondGroupFirstIndex = 10;
+
+inline constexpr bool IsCuttingConditionIndex(int index) {
+    return index >= 0 && index < kCuttingConditionCount;
+}
+
+// First and one-past-last index of the group that holds index.
+inline constexpr int GroupBegin(int index) { return index >= kSecondGroupFirstIndex ? 10 : 0; }
+inline constexpr int GroupEnd(int index) { return index >= kSecondGroupFirstIndex ? 13 : 10; }
+
+}  // namespace quillet::frame
