@@ -89,13 +89,14 @@ std::optional<std::string> ReadWholeFile(const fs::path& path) {
     return data;
 }
 
-bool AtomicReplace(const fs::path& target, std::string_view contents) {
+bool AtomicReplace(const fs::path& target, std::string_view contents, Durability durability) {
+    const bool durable = durability == Durability::Durable;
     if (fs::is_directory(target)) return false;
     const fs::path folder = target.parent_path();
     const fs::path temp = fs::path(target).concat(UniqueSuffix());
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) return false;
-    bool ok = WriteAll(fd, contents) && ::fsync(fd) == 0;
+    bool ok = WriteAll(fd, contents) && (!durable || ::fsync(fd) == 0);
     // Keep the permission bits of the file being replaced.
     struct stat st {};
     if (ok && ::stat(target.c_str(), &st) == 0) ::fchmod(fd, st.st_mode & 07777);
@@ -105,7 +106,7 @@ bool AtomicReplace(const fs::path& target, std::string_view contents) {
         ::unlink(temp.c_str());
         return false;
     }
-    SyncFolder(folder);
+    if (durable) SyncFolder(folder);
     return true;
 }
 
@@ -136,10 +137,10 @@ bool AppendRecord(const fs::path& path, std::string_view record) {
     return ok;
 }
 
-bool CopyFileOver(const fs::path& source, const fs::path& target) {
+bool CopyFileOver(const fs::path& source, const fs::path& target, Durability durability) {
     const std::optional<std::string> data = ReadWholeFile(source);
     if (!data) return false;
-    return AtomicReplace(target, *data);
+    return AtomicReplace(target, *data, durability);
 }
 
 bool DeleteFile(const fs::path& path) {

@@ -30,7 +30,11 @@ std::optional<std::string> ReadWholeFile(const fs::path& path);
 // the same folder, flushes it to disk, renames it over target and flushes the
 // folder. On any failure the temporary file is removed, target is left as it
 // was and false is returned. A target in a missing folder fails.
-bool AtomicReplace(const fs::path& target, std::string_view contents);
+// Durability::Scratch skips the flushes: for working copies in the local TEMP
+// folder, which live only for one operation.
+enum class Durability { Durable, Scratch };
+bool AtomicReplace(const fs::path& target, std::string_view contents,
+                   Durability durability = Durability::Durable);
 
 // Creates path with contents only when it does not exist yet (O_EXCL), in
 // one write. Returns false when it exists or cannot be created; a partly
@@ -44,7 +48,8 @@ bool AppendRecord(const fs::path& path, std::string_view record);
 
 // CopyFile with overwrite: the target is replaced atomically by a copy of
 // source. False when source cannot be read or the target cannot be written.
-bool CopyFileOver(const fs::path& source, const fs::path& target);
+bool CopyFileOver(const fs::path& source, const fs::path& target,
+                  Durability durability = Durability::Durable);
 
 // Deletes a file; false when it did not exist or could not be removed.
 bool DeleteFile(const fs::path& path);
