@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# The whole test suite on a fresh Debian 12 machine: installs what is
+# missing, builds and runs every test.
+#   scripts/test.sh              normal build in build/
+#   scripts/test.sh --sanitize   AddressSanitizer + UndefinedBehaviorSanitizer in build-asan/
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+if [[ "${1:-}" == "--sanitize" ]]; then
+  build=build-asan
+  scripts/build.sh "$build" -DQUILLET_SANITIZE=ON -DQUILLET_BUILD_BENCH=OFF
+  export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+  export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+  export LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp
+else
+  build=build
+  scripts/build.sh "$build"
+fi
+ctest --test-dir "$build" -j"$(nproc)" --output-on-failure
