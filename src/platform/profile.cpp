@@ -1,2 +1,396 @@
-// Placeholder: the profile engine is being written.
+// The profile engine (see profile.h). A document is the file's lines grouped
+// by section, each line kept with its own line end (and, for UTF-16 files,
+// its original bytes) so that only the lines an edit touches change. A
+// per-section key index makes each lookup and edit independent of file size.
 #include "platform/profile.h"
+
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "platform/file_ops.h"
+#include "platform/registry_text.h"
+
+namespace quillet::platform {
+
+namespace {
+
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16Mark = "\xFF\xFE";
+
+// Space, tab, CR, VT, FF and Ctrl-Z, as the profile functions trim.
+bool IsProfileSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f' || c == '\x1A';
+}
+
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && IsProfileSpace(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsProfileSpace(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+std::string_view TrimLeft(std::string_view text) {
+    while (!text.empty() && IsProfileSpace(text.front())) text.remove_prefix(1);
+    return text;
+}
+
+// A NUL byte ends the text of a line.
+std::string_view CutAtNul(std::string_view text) {
+    const std::size_t nul = text.find('\0');
+    return nul == std::string_view::npos ? text : text.substr(0, nul);
+}
+
+std::string Fold(std::string_view text) {
+    std::string folded(text);
+    for (char& c : folded) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return folded;
+}
+
+// Removes one pair of matching quotes around text of two or more bytes.
+std::string_view Unquote(std::string_view text) {
+    if (text.size() >= 2 && (text.front() == '"' || text.front() == '\'') &&
+        text.back() == text.front()) {
+        return text.substr(1, text.size() - 2);
+    }
+    return text;
+}
+
+enum class LineKind { Blank, Header, Entry };
+
+struct ParsedLine {
+    LineKind kind = LineKind::Blank;
+    std::string_view name;   // section name of a header, key of an entry
+    bool hasValue = false;   // the entry has '='
+    std::string_view value;  // trimmed, before quote removal
+};
+
+ParsedLine ParseLine(std::string_view text) {
+    ParsedLine parsed;
+    const std::string_view line = Trim(text);
+    if (line.empty()) return parsed;
+    if (line.front() == '[') {
+        const std::size_t close = line.rfind(']');
+        if (close != std::string_view::npos && close > 0) {
+            parsed.kind = LineKind::Header;
+            parsed.name = Trim(CutAtNul(line.substr(1, close - 1)));
+            return parsed;
+        }
+        // Without ']' the line is an entry of the current section.
+    }
+    parsed.kind = LineKind::Entry;
+    const std::size_t eq = line.find('=');
+    if (eq == std::string_view::npos) {
+        parsed.name = Trim(CutAtNul(line));
+        return parsed;
+    }
+    parsed.name = Trim(CutAtNul(line.substr(0, eq)));
+    parsed.hasValue = true;
+    parsed.value = Trim(CutAtNul(line.substr(eq + 1)));
+    return parsed;
+}
+
+// False for a value, key or section name that would change the file's
+// structure when written: a line break or NUL anywhere, '=' in a key, or a key
+// that would read back as a section header.
+bool IsWritable(std::string_view section, std::string_view key, std::string_view value) {
+    auto hasBreak = [](std::string_view text) {
+        return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
+    };
+    if (hasBreak(section) || hasBreak(key) || hasBreak(value)) return false;
+    if (key.find('=') != std::string_view::npos) return false;
+    const std::string_view trimmedKey = Trim(key);
+    if (!trimmedKey.empty() && trimmedKey.front() == '[') return false;
+    return true;
+}
+
+}  // namespace
+
+struct ProfileDocument::Impl {
+    struct Line {
+        std::string text;  // UTF-8, without the line end
+        std::string end;   // "", "\n", "\r\n", "\r" or "\r\r\n"
+        // UTF-16 files: the line's bytes as read, until the line is changed.
+        std::optional<std::string> original;
+    };
+    struct Section {
+        std::vector<Line> lines;  // the header line first, except for the unnamed section
+        // Folded key -> index in lines of its first entry.
+        std::unordered_map<std::string, std::size_t> keys;
+    };
+
+    std::filesystem::path path;
+    bool exists = false;
+    // The file is there but could not be read: saving would lose its contents.
+    bool unreadable = false;
+    bool utf16 = false;
+    std::string mark;               // byte-order mark kept at the start
+    std::vector<Section> sections;  // sections[0] is the unnamed section
+    std::unordered_map<std::string, std::size_t> sectionIndex;  // folded name -> first section
+    bool dirty = false;
+
+    void AddLine(Line line) {
+        const ParsedLine parsed = ParseLine(line.text);
+        if (parsed.kind == LineKind::Header) {
+            const std::string folded = Fold(parsed.name);
+            sections.emplace_back();
+            sectionIndex.emplace(folded, sections.size() - 1);  // only the first counts
+        } else if (parsed.kind == LineKind::Entry) {
+            Section& section = sections.back();
+            section.keys.emplace(Fold(parsed.name), section.lines.size());
+        }
+        sections.back().lines.push_back(std::move(line));
+    }
+
+    void Parse(std::string_view bytes) {
+        sections.clear();
+        sectionIndex.clear();
+        sections.emplace_back();
+        sectionIndex.emplace(std::string(), 0);
+        if (bytes.substr(0, 2) == kUtf16Mark) {
+            utf16 = true;
+            mark = std::string(kUtf16Mark);
+            ParseUtf16(bytes.substr(2));
+            return;
+        }
+        if (bytes.substr(0, 3) == kUtf8Mark) {
+            mark = std::string(kUtf8Mark);
+            bytes.remove_prefix(3);
+        }
+        std::size_t start = 0;
+        std::size_t i = 0;
+        while (i < bytes.size()) {
+            const std::size_t endLength = LineEndLength(bytes, i, 1);
+            if (endLength == 0) {
+                ++i;
+                continue;
+            }
+            AddLine({std::string(bytes.substr(start, i - start)),
+                     std::string(bytes.substr(i, endLength)), std::nullopt});
+            i += endLength;
+            start = i;
+        }
+        if (start < bytes.size()) AddLine({std::string(bytes.substr(start)), "", std::nullopt});
+    }
+
+    // Length in bytes of the line end at units[i] (units of unitSize bytes,
+    // little-endian), or 0 when no line ends there.
+    static std::size_t LineEndLength(std::string_view units, std::size_t i, std::size_t unitSize) {
+        auto unitIs = [&](std::size_t at, char c) {
+            if (at + unitSize > units.size() || units[at] != c) return false;
+            for (std::size_t k = 1; k < unitSize; ++k) {
+                if (units[at + k] != '\0') return false;
+            }
+            return true;
+        };
+        if (unitIs(i, '\n')) return unitSize;
+        if (!unitIs(i, '\r')) return 0;
+        if (unitIs(i + unitSize, '\n')) return 2 * unitSize;
+        if (unitIs(i + unitSize, '\r') && unitIs(i + 2 * unitSize, '\n')) return 3 * unitSize;
+        return unitSize;
+    }
+
+    void ParseUtf16(std::string_view bytes) {
+        bytes = bytes.substr(0, bytes.size() - bytes.size() % 2);  // an odd last byte is dropped
+        std::size_t start = 0;
+        std::size_t i = 0;
+        auto add = [&](std::size_t end, std::size_t endLength) {
+            const std::string_view content = bytes.substr(start, end - start);
+            AddLine({Utf16LeToUtf8(content), Utf16LeToUtf8(bytes.substr(end, endLength)),
+                     std::string(content)});
+        };
+        while (i < bytes.size()) {
+            const std::size_t endLength = LineEndLength(bytes, i, 2);
+            if (endLength == 0) {
+                i += 2;
+                continue;
+            }
+            add(i, endLength);
+            i += endLength;
+            start = i;
+        }
+        if (start < bytes.size()) add(bytes.size(), 0);
+    }
+
+    // The first section of that name, or nullptr.
+    const Section* FindSection(std::string_view section) const {
+        const auto it = sectionIndex.find(Fold(Trim(section)));
+        return it == sectionIndex.end() ? nullptr : &sections[it->second];
+    }
+
+    const Line* FindLine(std::string_view section, std::string_view key) const {
+        const Section* found = FindSection(section);
+        if (found == nullptr) return nullptr;
+        const auto it = found->keys.find(Fold(Trim(key)));
+        return it == found->keys.end() ? nullptr : &found->lines[it->second];
+    }
+
+    // Makes sure line has a line end before another line follows it.
+    static void EndLine(Line& line) {
+        if (line.end.empty()) line.end = "\n";
+    }
+
+    // The last line of the document, or nullptr when it is empty.
+    Line* LastLine() {
+        for (auto it = sections.rbegin(); it != sections.rend(); ++it) {
+            if (!it->lines.empty()) return &it->lines.back();
+        }
+        return nullptr;
+    }
+
+    bool Set(std::string_view sectionArg, std::string_view keyArg, std::string_view valueArg) {
+        const std::string_view sectionName = Trim(sectionArg);
+        const std::string_view keyName = Trim(keyArg);
+        const std::string_view value = TrimLeft(valueArg);
+        const std::string foldedSection = Fold(sectionName);
+        const std::string foldedKey = Fold(keyName);
+
+        const auto sectionIt = sectionIndex.find(foldedSection);
+        if (sectionIt == sectionIndex.end()) {
+            // A new section goes at the end, directly after the last line.
+            if (Line* last = LastLine()) EndLine(*last);
+            Section section;
+            section.lines.push_back({"[" + std::string(sectionName) + "]", "\n", std::nullopt});
+            section.lines.push_back(
+                {std::string(keyName) + "=" + std::string(value), "\n", std::nullopt});
+            section.keys.emplace(foldedKey, 1);
+            sections.push_back(std::move(section));
+            sectionIndex.emplace(foldedSection, sections.size() - 1);
+            dirty = true;
+            return true;
+        }
+
+        Section& section = sections[sectionIt->second];
+        const auto keyIt = section.keys.find(foldedKey);
+        if (keyIt != section.keys.end()) {
+            Line& line = section.lines[keyIt->second];
+            const ParsedLine parsed = ParseLine(line.text);
+            if (parsed.hasValue && parsed.value == value) return false;
+            // The entry stays where it is with its stored spelling and line end.
+            line.text = std::string(parsed.name) + "=" + std::string(value);
+            line.original.reset();
+            dirty = true;
+            return true;
+        }
+
+        // A new key goes after the last non-blank line of the section (its
+        // header when it has no entries); trailing blank lines stay after it.
+        std::size_t insertAt = 0;
+        for (std::size_t i = section.lines.size(); i > 0; --i) {
+            if (!Trim(section.lines[i - 1].text).empty()) {
+                insertAt = i;
+                break;
+            }
+        }
+        if (insertAt > 0) {
+            EndLine(section.lines[insertAt - 1]);
+        }
+        section.lines.insert(
+            section.lines.begin() + static_cast<std::ptrdiff_t>(insertAt),
+            Line{std::string(keyName) + "=" + std::string(value), "\n", std::nullopt});
+        // Only blank lines followed the insertion point, so no indexed key moved.
+        section.keys.emplace(foldedKey, insertAt);
+        dirty = true;
+        return true;
+    }
+
+    std::string Serialize() const {
+        std::string out = mark;
+        for (const Section& section : sections) {
+            for (const Line& line : section.lines) {
+                if (!utf16) {
+                    out += line.text;
+                    out += line.end;
+                } else {
+                    out += line.original ? *line.original : Utf8ToUtf16Le(line.text);
+                    out += Utf8ToUtf16Le(line.end);
+                }
+            }
+        }
+        return out;
+    }
+};
+
+ProfileDocument::ProfileDocument(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+ProfileDocument::ProfileDocument(ProfileDocument&&) noexcept = default;
+ProfileDocument& ProfileDocument::operator=(ProfileDocument&&) noexcept = default;
+ProfileDocument::~ProfileDocument() = default;
+
+ProfileDocument ProfileDocument::Load(const std::filesystem::path& path) {
+    const std::optional<std::string> bytes = ReadWholeFile(path);
+    ProfileDocument document = FromBytes(path, bytes ? std::string_view(*bytes) : "");
+    document.impl_->exists = bytes.has_value();
+    std::error_code error;
+    document.impl_->unreadable = !bytes && std::filesystem::exists(path, error);
+    return document;
+}
+
+ProfileDocument ProfileDocument::FromBytes(const std::filesystem::path& path,
+                                           std::string_view bytes) {
+    auto impl = std::make_unique<Impl>();
+    impl->path = path;
+    impl->exists = true;
+    impl->Parse(bytes);
+    return ProfileDocument(std::move(impl));
+}
+
+const std::filesystem::path& ProfileDocument::Path() const { return impl_->path; }
+bool ProfileDocument::Exists() const { return impl_->exists; }
+
+std::optional<std::string> ProfileDocument::Find(std::string_view section,
+                                                 std::string_view key) const {
+    const Impl::Line* line = impl_->FindLine(section, key);
+    if (line == nullptr) return std::nullopt;
+    const ParsedLine parsed = ParseLine(line->text);
+    if (!parsed.hasValue) return std::nullopt;
+    return std::string(Unquote(parsed.value));
+}
+
+std::string ProfileDocument::GetString(std::string_view section, std::string_view key,
+                                       std::string_view defaultText, std::size_t bufferSize) const {
+    if (bufferSize == 0) return std::string();
+    std::optional<std::string> value = Find(section, key);
+    if (!value) {
+        // The default loses its trailing spaces and one pair of quotes.
+        std::string_view text = defaultText;
+        while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+        value = std::string(Unquote(text));
+    }
+    if (value->size() > bufferSize - 1) value->resize(bufferSize - 1);
+    return *std::move(value);
+}
+
+bool ProfileDocument::SetString(std::string_view section, std::string_view key,
+                                std::string_view value) {
+    if (!IsWritable(section, key, value)) return false;
+    return impl_->Set(section, key, value);
+}
+
+bool ProfileDocument::Dirty() const { return impl_->dirty; }
+
+bool ProfileDocument::Save() {
+    if (!impl_->dirty) return true;
+    if (impl_->unreadable || !AtomicReplace(impl_->path, impl_->Serialize())) return false;
+    impl_->dirty = false;
+    impl_->exists = true;
+    return true;
+}
+
+std::string ProfileDocument::Serialize() const { return impl_->Serialize(); }
+
+std::string GetPrivateProfileString(std::string_view section, std::string_view key,
+                                    std::string_view defaultText, std::size_t bufferSize,
+                                    const std::filesystem::path& file) {
+    return ProfileDocument::Load(file).GetString(section, key, defaultText, bufferSize);
+}
+
+bool WritePrivateProfileString(std::string_view section, std::string_view key,
+                               std::string_view value, const std::filesystem::path& file) {
+    if (!IsWritable(section, key, value)) return false;
+    ProfileDocument document = ProfileDocument::Load(file);
+    document.SetString(section, key, value);
+    return document.Save();
+}
+
+}  // namespace quillet::platform

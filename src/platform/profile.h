@@ -51,7 +51,8 @@ public:
     bool Dirty() const;
 
     // Writes the document back through the atomic-replace helper when it is
-    // dirty (the file is created when missing; a missing folder fails).
+    // dirty (the file is created when missing; a missing folder fails, and
+    // so does a file that exists but could not be read, which is kept).
     // Returns true when nothing needed writing or the write succeeded.
     bool Save();
 

@@ -1,9 +1,227 @@
-// Placeholder: the .reg reader is being written.
+// The registry file: a reader of the registry editor's export format that
+// stands in for the Windows registry (see registry.h).
 #include "platform/registry.h"
 
+#include <cstdint>
 #include <cstdlib>
+#include <vector>
+
+#include "platform/file_ops.h"
+#include "platform/registry_text.h"
 
 namespace quillet::platform {
+
+namespace {
+
+constexpr std::string_view kHeader5 = "Windows Registry Editor Version 5.00";
+constexpr std::string_view kHeader4 = "REGEDIT4";
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view TrimBlanks(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+    }
+    return true;
+}
+
+bool StartsWithIgnoringAsciiCase(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() &&
+           EqualsIgnoringAsciiCase(text.substr(0, prefix.size()), prefix);
+}
+
+// Splits text at LF, CR LF and lone CR.
+std::vector<std::string_view> SplitLines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' || text[i] == '\r') {
+            lines.push_back(text.substr(start, i - start));
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+            start = i + 1;
+        }
+    }
+    if (start < text.size()) lines.push_back(text.substr(start));
+    return lines;
+}
+
+// Reads a quoted string starting at text[0] == '"', undoing the \\ and \"
+// escapes (any other backslash stays as written). Returns the position just
+// past the closing quote, or npos when the quote is not closed.
+std::size_t ReadQuoted(std::string_view text, std::string& out) {
+    out.clear();
+    for (std::size_t i = 1; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '"') return i + 1;
+        if (c == '\\' && i + 1 < text.size() && (text[i + 1] == '\\' || text[i + 1] == '"')) {
+            out.push_back(text[i + 1]);
+            ++i;
+            continue;
+        }
+        out.push_back(c);
+    }
+    return std::string_view::npos;
+}
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    c = AsciiLower(c);
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+// "12,ab,00" -> bytes; pieces that are not hex bytes are skipped.
+std::string DecodeHexBytes(std::string_view list) {
+    std::string bytes;
+    std::size_t pos = 0;
+    while (pos <= list.size()) {
+        std::size_t comma = list.find(',', pos);
+        if (comma == std::string_view::npos) comma = list.size();
+        const std::string_view piece = TrimBlanks(list.substr(pos, comma - pos));
+        if (piece.size() == 2 && HexDigit(piece[0]) >= 0 && HexDigit(piece[1]) >= 0) {
+            bytes.push_back(static_cast<char>(HexDigit(piece[0]) * 16 + HexDigit(piece[1])));
+        }
+        pos = comma + 1;
+    }
+    return bytes;
+}
+
+// Parses the data after '=' of a value line. nullopt for a deletion ("-")
+// or text that is no value.
+std::optional<RegistryValue> ParseData(std::string_view data) {
+    data = TrimBlanks(data);
+    RegistryValue value;
+    if (!data.empty() && data.front() == '"') {
+        if (ReadQuoted(data, value.data) == std::string_view::npos) return std::nullopt;
+        value.type = RegistryValueType::String;
+        return value;
+    }
+    if (StartsWithIgnoringAsciiCase(data, "dword:")) {
+        value.type = RegistryValueType::Dword;
+        value.data = std::string(TrimBlanks(data.substr(6)));
+        return value;
+    }
+    if (StartsWithIgnoringAsciiCase(data, "hex")) {
+        const std::size_t colon = data.find(':');
+        if (colon == std::string_view::npos) return std::nullopt;
+        const std::string_view kind = TrimBlanks(data.substr(3, colon - 3));
+        value.type = EqualsIgnoringAsciiCase(kind, "(2)") ? RegistryValueType::ExpandString
+                                                          : RegistryValueType::Other;
+        value.data = DecodeHexBytes(data.substr(colon + 1));
+        return value;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::string RegistryTextToUtf8(std::string_view bytes) {
+    if (bytes.size() >= 3 && static_cast<unsigned char>(bytes[0]) == 0xEF &&
+        static_cast<unsigned char>(bytes[1]) == 0xBB &&
+        static_cast<unsigned char>(bytes[2]) == 0xBF) {
+        return std::string(bytes.substr(3));
+    }
+    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
+        static_cast<unsigned char>(bytes[1]) == 0xFE) {
+        return Utf16LeToUtf8(bytes.substr(2));
+    }
+    return std::string(bytes);
+}
+
+std::string Utf16LeToUtf8(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    const std::size_t units = bytes.size() / 2;  // an odd last byte is dropped
+    auto unitAt = [&](std::size_t i) -> std::uint32_t {
+        return static_cast<unsigned char>(bytes[2 * i]) |
+               (static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[2 * i + 1])) << 8);
+    };
+    for (std::size_t i = 0; i < units; ++i) {
+        std::uint32_t cp = unitAt(i);
+        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < units && unitAt(i + 1) >= 0xDC00 &&
+            unitAt(i + 1) <= 0xDFFF) {
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (unitAt(i + 1) - 0xDC00);
+            ++i;
+        } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+            cp = 0xFFFD;  // unpaired surrogate
+        }
+        if (cp < 0x80) {
+            out.push_back(static_cast<char>(cp));
+        } else if (cp < 0x800) {
+            out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        } else if (cp < 0x10000) {
+            out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        } else {
+            out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+            out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        }
+    }
+    return out;
+}
+
+std::string Utf8ToUtf16Le(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() * 2);
+    auto putUnit = [&](std::uint32_t unit) {
+        out.push_back(static_cast<char>(unit & 0xFF));
+        out.push_back(static_cast<char>((unit >> 8) & 0xFF));
+    };
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        std::uint32_t cp = 0xFFFD;
+        std::size_t length = 1;
+        std::uint32_t minimum = 0;
+        if (lead < 0x80) {
+            cp = lead;
+        } else if ((lead & 0xE0) == 0xC0) {
+            length = 2, cp = lead & 0x1F, minimum = 0x80;
+        } else if ((lead & 0xF0) == 0xE0) {
+            length = 3, cp = lead & 0x0F, minimum = 0x800;
+        } else if ((lead & 0xF8) == 0xF0) {
+            length = 4, cp = lead & 0x07, minimum = 0x10000;
+        } else {
+            length = 0;  // stray continuation or invalid lead byte
+        }
+        bool valid = length > 0 && i + length <= text.size();
+        for (std::size_t k = 1; valid && k < length; ++k) {
+            const auto c = static_cast<unsigned char>(text[i + k]);
+            if ((c & 0xC0) != 0x80) valid = false;
+            cp = (cp << 6) | (c & 0x3F);
+        }
+        if (length > 1 && valid &&
+            (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))) {
+            valid = false;
+        }
+        if (length == 1) valid = true;
+        if (!valid) {
+            cp = 0xFFFD;
+            length = 1;
+        }
+        if (cp >= 0x10000) {
+            putUnit(0xD800 + ((cp - 0x10000) >> 10));
+            putUnit(0xDC00 + ((cp - 0x10000) & 0x3FF));
+        } else {
+            putUnit(cp);
+        }
+        i += length;
+    }
+    return out;
+}
 
 std::filesystem::path RegistryFilePath() {
     const char* env = std::getenv("QUILLET_REGISTRY");
@@ -11,14 +229,71 @@ std::filesystem::path RegistryFilePath() {
     return "/etc/quillet/registry.reg";
 }
 
-std::optional<RegistryValue> FindRegistryValue(std::string_view, std::string_view,
-                                               std::string_view) {
+std::optional<RegistryValue> FindRegistryValue(std::string_view fileBytes, std::string_view keyPath,
+                                               std::string_view valueName) {
+    const std::string text = RegistryTextToUtf8(fileBytes);
+    const std::vector<std::string_view> lines = SplitLines(text);
+
+    std::size_t index = 0;
+    while (index < lines.size() && TrimBlanks(lines[index]).empty()) ++index;
+    if (index == lines.size()) return std::nullopt;
+    const std::string_view header = TrimBlanks(lines[index]);
+    if (header != kHeader5 && header != kHeader4) return std::nullopt;
+    ++index;
+
+    const std::string_view wantedKey = TrimBlanks(keyPath);
+    bool inKey = false;
+    std::string name;
+    for (; index < lines.size(); ++index) {
+        const std::string_view line = TrimBlanks(lines[index]);
+        if (line.empty() || line.front() == ';') continue;
+        if (line.front() == '[') {
+            const std::size_t close = line.rfind(']');
+            const std::string_view key =
+                close == std::string_view::npos ? std::string_view() : line.substr(1, close - 1);
+            // "[-...]" deletes a key: it is no key to read from.
+            inKey = close != std::string_view::npos && !key.empty() && key.front() != '-' &&
+                    EqualsIgnoringAsciiCase(TrimBlanks(key), wantedKey);
+            continue;
+        }
+
+        // A value line: "Name"=data or @=data.
+        std::string_view rest = line;
+        if (rest.front() == '@') {
+            name.clear();
+            rest.remove_prefix(1);
+        } else if (rest.front() == '"') {
+            const std::size_t end = ReadQuoted(rest, name);
+            if (end == std::string_view::npos) continue;
+            rest.remove_prefix(end);
+        } else {
+            continue;
+        }
+        rest = TrimBlanks(rest);
+        if (rest.empty() || rest.front() != '=') continue;
+        std::string data(TrimBlanks(rest.substr(1)));
+        // Hex data continues over lines ending with a backslash.
+        if (StartsWithIgnoringAsciiCase(data, "hex")) {
+            while (!data.empty() && data.back() == '\\' && index + 1 < lines.size()) {
+                data.pop_back();
+                ++index;
+                data += TrimBlanks(lines[index]);
+            }
+        }
+        // The default value (@) is reached by an empty value name.
+        if (!inKey || !EqualsIgnoringAsciiCase(name, valueName)) continue;
+        std::optional<RegistryValue> value = ParseData(data);
+        if (value) return value;
+    }
     return std::nullopt;
 }
 
-std::optional<RegistryValue> ReadRegistryValue(const std::filesystem::path&, std::string_view,
-                                               std::string_view) {
-    return std::nullopt;
+std::optional<RegistryValue> ReadRegistryValue(const std::filesystem::path& file,
+                                               std::string_view keyPath,
+                                               std::string_view valueName) {
+    const std::optional<std::string> bytes = ReadWholeFile(file);
+    if (!bytes) return std::nullopt;
+    return FindRegistryValue(*bytes, keyPath, valueName);
 }
 
 }  // namespace quillet::platform
