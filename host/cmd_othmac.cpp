@@ -1,8 +1,107 @@
-// quillet-host commands of this area.
+// quillet-host commands of the other-machine NC data: look up or register a
+// template path, ask whether a template defines cutting conditions, open the
+// template dialog.
+#include <cstdio>
+#include <string>
+
 #include "cli.h"
+#include "quillet/quillet.h"
 
 namespace quillet::host {
 
-std::vector<Command> OthmacCommands() { return {}; }
+namespace {
+
+// The options shared by template-path and template-dialog.
+void DeclareLookupOptions(ArgParser& args) {
+    args.Option("type", "machine type number (130 to 139)", true);
+    args.Option("machine", "machine name", true);
+    args.Option("material", "laser material name", true);
+    args.Flag("create", "register a missing machine or material");
+    args.Flag("show-messages", "show the lookup's messages");
+}
+
+int TemplatePath(int argc, char** argv) {
+    ArgParser args("template-path", "--type N --machine M --material X [--create] [--json]");
+    DeclareLookupOptions(args);
+    args.Flag("json", "print a JSON object");
+    int exitCode = 0;
+    if (!args.Parse(argc, argv, exitCode)) return exitCode;
+    const std::optional<int> type = args.GetInt("type", 0);
+    if (!type) return kExitUsage;
+    const std::string machine = args.Get("machine");
+    const std::string material = args.Get("material");
+    char path[500] = {};
+    const int status =
+        SddGetOthMacCondPath(args.Has("create") ? 1 : 0, args.Has("show-messages") ? 1 : 0, *type,
+                             machine.c_str(), material.c_str(), "", 0, 0, path);
+    if (args.Has("json")) {
+        std::printf("{\"status\": %d, \"path\": %s}\n", status, JsonString(path).c_str());
+    } else if (status == 0) {
+        std::printf("%s\n", path);
+    } else {
+        PrintError("template-path: status " + std::to_string(status));
+    }
+    return ExitCodeForStatus(status);
+}
+
+int TemplateCuts(int argc, char** argv) {
+    ArgParser args("template-cuts", "(--path P | P) [--json]");
+    args.Option("path", "path of an NC template file");
+    args.Flag("json", "print a JSON object");
+    int exitCode = 0;
+    if (!args.Parse(argc, argv, exitCode)) return exitCode;
+    std::string path = args.Get("path");
+    if (!args.Has("path")) {
+        if (args.Positional().size() != 1) {
+            PrintError("template-cuts: give the template path (see --help)");
+            return kExitUsage;
+        }
+        path = args.Positional().front();
+    }
+    const int status = SddGetOthCutInf(path.c_str());
+    const char* answer = status == 1 ? "yes" : status == 0 ? "no" : "error";
+    if (args.Has("json")) {
+        std::printf("{\"status\": %d, \"cutting_conditions\": %s}\n", status,
+                    JsonString(answer).c_str());
+    } else {
+        std::printf("%s\n", answer);
+    }
+    return ExitCodeForStatus(status);
+}
+
+int TemplateDialog(int argc, char** argv) {
+    ArgParser args("template-dialog", "--type N --machine M --material X [--create] [--json]");
+    DeclareLookupOptions(args);
+    args.Flag("json", "print a JSON object");
+    int exitCode = 0;
+    if (!args.Parse(argc, argv, exitCode)) return exitCode;
+    const std::optional<int> type = args.GetInt("type", 0);
+    if (!type) return kExitUsage;
+    const std::string machine = args.Get("machine");
+    const std::string material = args.Get("material");
+    char buffer[500] = {};
+    const int status =
+        SddOthMacCondDLG(args.Has("create") ? 1 : 0, args.Has("show-messages") ? 1 : 0, *type,
+                         machine.c_str(), material.c_str(), "", 0, 0, buffer);
+    const char* outcome = status == 0 ? "ok" : status == 1 ? "cancelled" : "error";
+    if (args.Has("json")) {
+        std::printf("{\"status\": %d, \"result\": %s}\n", status, JsonString(outcome).c_str());
+    } else {
+        std::printf("%s\n", outcome);
+    }
+    return ExitCodeForStatus(status);
+}
+
+}  // namespace
+
+std::vector<Command> OthmacCommands() {
+    return {
+        {"template-path", "find or register an NC template path (SddGetOthMacCondPath)",
+         TemplatePath},
+        {"template-cuts", "does a template define cutting conditions (SddGetOthCutInf)",
+         TemplateCuts},
+        {"template-dialog", "edit an NC template in dialog 102 (SddOthMacCondDLG)", TemplateDialog},
+    };
+}
 
 }  // namespace quillet::host

@@ -1,1 +1,267 @@
-// Stand-in machine-driver library (being written).
+// Stand-in machine-driver library (libkorvid.so). MD_LoadMachineDriver reads
+// a driver definition file (docs/STANDINS.md) listing cutting conditions,
+// tool conditions, default settings and special sequences; NC generation
+// writes a readable NC program to the target path: a program head from the
+// sheet and machine data, one block per record, and the program end.
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "standin_text.h"
+
+#define KORVID_API extern "C" __attribute__((visibility("default")))
+
+namespace {
+
+struct Entry {
+    int id = 0;
+    int valueType = 0;
+    int valueCount = 0;
+    int integer = 0;
+    double real = 0.0;
+    std::string name;
+};
+
+struct Driver {
+    std::string file;
+    std::vector<Entry> cutting, tool, defaults, specialCutting, specialPunching;
+};
+
+struct Machine {
+    std::string sheetName;
+    int machineType = 0, unitMode = 0, clamps = 0, parts = 0;
+    double clampLocations[8] = {};
+    double table[2] = {}, sheet[2] = {}, offset[2] = {};
+    double thickness = 0.0;
+};
+
+struct Generation {
+    std::FILE* out = nullptr;
+    std::string block;
+    long sequence = 0;
+};
+
+Driver g_driver;
+Machine g_machine;
+Generation g_generation;
+
+std::vector<Entry>* Section(std::string_view name) {
+    if (name == "cutting") return &g_driver.cutting;
+    if (name == "tool") return &g_driver.tool;
+    if (name == "default") return &g_driver.defaults;
+    if (name == "special-cutting") return &g_driver.specialCutting;
+    if (name == "special-punching") return &g_driver.specialPunching;
+    return nullptr;
+}
+
+void CopyName(const std::string& name, char* out, std::size_t size) {
+    if (out == nullptr) return;
+    const std::size_t length = std::min(name.size(), size - 1);
+    std::memcpy(out, name.data(), length);
+    out[length] = '\0';
+}
+
+const Entry* At(const std::vector<Entry>& entries, int n) {
+    if (n < 1 || n > static_cast<int>(entries.size())) return nullptr;
+    return &entries[static_cast<std::size_t>(n - 1)];
+}
+
+void FillEntry(const std::vector<Entry>& entries, int n, int* id, int* type, int* count, char* name,
+               std::size_t nameSize) {
+    const Entry* e = At(entries, n);
+    if (e == nullptr) return;
+    if (id) *id = e->id;
+    if (type) *type = e->valueType;
+    if (count) *count = e->valueCount;
+    CopyName(e->name, name, nameSize);
+}
+
+void Put(std::string_view text) {
+    if (g_generation.out != nullptr) std::fwrite(text.data(), 1, text.size(), g_generation.out);
+}
+
+}  // namespace
+
+KORVID_API void MD_LoadMachineDriver(char* path) {
+    g_driver = Driver{};
+    if (path == nullptr) return;
+    g_driver.file = path;
+    std::ifstream in(g_driver.file);
+    std::vector<Entry>* section = nullptr;
+    std::string raw;
+    while (std::getline(in, raw)) {
+        std::string_view line = standin::Trim(raw);
+        if (line.empty() || line.front() == '#') continue;
+        if (line.front() == '[') {
+            const auto close = line.find(']');
+            section =
+                close == std::string_view::npos ? nullptr : Section(line.substr(1, close - 1));
+            continue;
+        }
+        if (section == nullptr) continue;
+        Entry e;
+        e.id = standin::ToInt(standin::Field(line, "id"));
+        e.valueType = standin::ToInt(standin::Field(line, "type"));
+        e.valueCount = standin::ToInt(standin::Field(line, "count"));
+        e.integer = standin::ToInt(standin::Field(line, "int"));
+        e.real = standin::ToReal(standin::Field(line, "real"));
+        e.name = std::string(standin::Field(line, "name"));
+        section->push_back(std::move(e));
+    }
+}
+
+KORVID_API int MD_GetNumberOfCuttingCondition() {
+    return static_cast<int>(g_driver.cutting.size());
+}
+KORVID_API int MD_GetNumberOfToolCondition() { return static_cast<int>(g_driver.tool.size()); }
+KORVID_API int MD_GetNumberOfDefaultSetting() { return static_cast<int>(g_driver.defaults.size()); }
+KORVID_API int MD_GetSpecialSequenceNumberOfCutting() {
+    return static_cast<int>(g_driver.specialCutting.size());
+}
+KORVID_API int MD_GetSpecialSequenceNumberOfPunching() {
+    return static_cast<int>(g_driver.specialPunching.size());
+}
+
+// Item names are at most 128 characters, special-sequence names 255.
+KORVID_API void MD_GetCuttingCondition(int n, int* id, int* type, int* count, char* name) {
+    FillEntry(g_driver.cutting, n, id, type, count, name, 129);
+}
+KORVID_API void MD_GetToolCondition(int n, int* id, int* type, int* count, char* name) {
+    FillEntry(g_driver.tool, n, id, type, count, name, 129);
+}
+KORVID_API void MD_GetSpecialSequenceOfCutting(int n, int* id, int* type, int* count, char* name) {
+    FillEntry(g_driver.specialCutting, n, id, type, count, name, 256);
+}
+KORVID_API void MD_GetSpecialSequenceOfPunching(int n, int* id, int* type, int* count, char* name) {
+    FillEntry(g_driver.specialPunching, n, id, type, count, name, 256);
+}
+KORVID_API void MD_GetDefaultSetting(int n, int* id, char* name, int* type, double* real,
+                                     int* integer) {
+    const Entry* e = At(g_driver.defaults, n);
+    if (e == nullptr) return;
+    if (id) *id = e->id;
+    if (type) *type = e->valueType;
+    if (real) *real = e->real;
+    if (integer) *integer = e->integer;
+    CopyName(e->name, name, 129);
+}
+
+KORVID_API void MD_SetSheetName(char* name) { g_machine.sheetName = name ? name : ""; }
+KORVID_API void MD_SetMachineType(int type) { g_machine.machineType = type; }
+KORVID_API void MD_SetUnitMode(int mode) { g_machine.unitMode = mode; }
+KORVID_API void MD_SetNumberOfClamps(int count) { g_machine.clamps = count; }
+KORVID_API void MD_SetClampLocation(int k, double location) {
+    if (k >= 1 && k <= 8) g_machine.clampLocations[k - 1] = location;
+}
+KORVID_API void MD_SetTableSize(double x, double y) {
+    g_machine.table[0] = x;
+    g_machine.table[1] = y;
+}
+KORVID_API void MD_SetSheetSize(double x, double y) {
+    g_machine.sheet[0] = x;
+    g_machine.sheet[1] = y;
+}
+KORVID_API void MD_SetSheetThickness(double t) { g_machine.thickness = t; }
+KORVID_API void MD_SetProgrammedOffset(double x, double y) {
+    g_machine.offset[0] = x;
+    g_machine.offset[1] = y;
+}
+KORVID_API void MD_SetNumberOfPartOnSheet(int parts) { g_machine.parts = parts; }
+
+KORVID_API void MD_InitialDriverNcGeneration(char* target) {
+    if (g_generation.out != nullptr) std::fclose(g_generation.out);
+    g_generation = Generation{};
+    if (target == nullptr || target[0] == '\0') return;
+    g_generation.out = std::fopen(target, "w");
+    if (g_generation.out == nullptr) return;
+    static char buffer[1 << 16];
+    std::setvbuf(g_generation.out, buffer, _IOFBF, sizeof buffer);
+
+    const Machine& m = g_machine;
+    std::string head = "%\nO0001 (QUILLET STAND-IN DRIVER PROGRAM)\n(DRIVER ";
+    head += g_driver.file + ")\n(SHEET " + m.sheetName + ")\n(MACHINE TYPE ";
+    standin::AppendInt(head, m.machineType);
+    head += m.unitMode == 1 ? " UNIT INCH)\n" : " UNIT MM)\n";
+    head += "(CLAMPS ";
+    standin::AppendInt(head, m.clamps);
+    for (int k = 0; k < m.clamps && k < 8; ++k) {
+        head += k == 0 ? ": " : " ";
+        standin::AppendFixed(head, m.clampLocations[k]);
+    }
+    head += ")\n(TABLE ";
+    standin::AppendFixed(head, m.table[0]);
+    head += " X ";
+    standin::AppendFixed(head, m.table[1]);
+    head += ")\n(SHEET SIZE ";
+    standin::AppendFixed(head, m.sheet[0]);
+    head += " X ";
+    standin::AppendFixed(head, m.sheet[1]);
+    head += ")\n(THICKNESS ";
+    standin::AppendFixed(head, m.thickness);
+    head += ")\n(PARTS ";
+    standin::AppendInt(head, m.parts);
+    head += ")\n";
+    head += m.unitMode == 1 ? "G20 G90\n" : "G21 G90\n";
+    head += "G92 X";
+    standin::AppendFixed(head, m.offset[0]);
+    head += " Y";
+    standin::AppendFixed(head, m.offset[1]);
+    head += '\n';
+    Put(head);
+}
+
+// One block per record: codes[0] the G code (0 rapid, 1 line, 2/3 arc with
+// the centre in values 2 and 3), codes[1] an M code (0: none), codes[2] the
+// cutting condition or tool (0: none), codes[3] how many values the record
+// carries beyond X and Y (appended as Q words).
+KORVID_API void MD_DriverNcCodeGeneration(int g, int m, int condition, int extra,
+                                          double* const values) {
+    if (g_generation.out == nullptr) return;
+    std::string& b = g_generation.block;
+    b.clear();
+    b += 'N';
+    standin::AppendInt(b, ++g_generation.sequence);
+    b += " G";
+    if (g >= 0 && g < 10) b += '0';
+    standin::AppendInt(b, g);
+    if (values != nullptr) {
+        b += " X";
+        standin::AppendFixed(b, values[0]);
+        b += " Y";
+        standin::AppendFixed(b, values[1]);
+        if (g == 2 || g == 3) {
+            b += " I";
+            standin::AppendFixed(b, values[2]);
+            b += " J";
+            standin::AppendFixed(b, values[3]);
+        }
+        const int first = (g == 2 || g == 3) ? 4 : 2;
+        for (int i = 0; i < extra && first + i < 30; ++i) {
+            b += " Q";
+            standin::AppendFixed(b, values[first + i]);
+        }
+    }
+    if (condition > 0) {
+        b += " T";
+        standin::AppendInt(b, condition);
+    }
+    if (m > 0) {
+        b += " M";
+        standin::AppendInt(b, m);
+    }
+    b += '\n';
+    Put(b);
+}
+
+KORVID_API void MD_EndDriverNcGeneratioin() {
+    if (g_generation.out == nullptr) return;
+    std::string tail = "(BLOCKS ";
+    standin::AppendInt(tail, g_generation.sequence);
+    tail += ")\nM30\n%\n";
+    Put(tail);
+    std::fclose(g_generation.out);
+    g_generation.out = nullptr;
+}

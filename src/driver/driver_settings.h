@@ -3,8 +3,12 @@
 // "%d_%d%s" and the sectioned and plain file forms.
 #pragma once
 
+#include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "platform/file_lock.h"
 
 namespace quillet::driver {
 
@@ -46,7 +50,8 @@ void BuildDriverSectionName(std::string& section, DriverSettingKind kind, const 
 // Fills list from the driver (filtering, first (id, valueType) wins, Nc
 // defaults in range). limit is compared unsigned (99 for the dialogs, -1 for
 // no limit). Returns false, list empty, when the machine-driver library or
-// one of its functions cannot be bound.
+// one of its functions cannot be bound, or when driver is longer than 255
+// bytes (the driver's name buffer holds 256); the driver is not called then.
 bool LoadDriverConditions(const std::string& driver, DriverConditionList& list,
                           DriverSettingKind kind, unsigned limit);
 
@@ -63,5 +68,38 @@ int WriteDriverSettingFile(const DriverConditionList& list, DriverSettingKind ki
 
 // 1 when an item with (id, valueType) is in list.
 int FindDriverCondition(const DriverConditionList& list, int id, int valueType);
+
+// Key of an item's value in a setting file: "%d_%d%s" of id, valueType and
+// suffix ("OnOff", "Value1", "Value2", "Timing"): 12_4OnOff.
+std::string DriverKey(int id, int valueType, const char* suffix);
+
+// The plain file form (the Nc files and every generated current file): per
+// item "<key>OnOff=%d", Value1/Value2 ("%d" truncated for type 3, "%lf" for
+// type 4) when the item has values, and for Tool "<key>Timing=%d". Written
+// through the atomic-replace helper. 1, or 0 when path is empty or the file
+// cannot be written (an empty list gives an empty file).
+int WritePlainDriverFile(const DriverConditionList& list, DriverSettingKind kind,
+                         const std::string& path);
+// Reads a plain file into list: each line (as read through a 256-byte
+// buffer) sets the onOff or, for types 3 and 4, value1 of the first item
+// whose key begins the line. An unreadable file leaves list as it is.
+void ReadPlainDriverFile(DriverConditionList& list, const std::string& path);
+
+// True when LoadDriverConditions for kind could reach the driver: the name
+// fits its buffer and the library and every function it needs are bound.
+// Calls nothing in the driver.
+bool CanLoadDriverConditions(const std::string& driver, DriverSettingKind kind);
+
+// Loads the driver's items of kind with no limit and writes them to path as
+// a plain file. 1, or 0 when the driver cannot be reached or the file cannot
+// be written.
+int WriteCurrentFileFromDriver(const std::string& driver, const std::string& path,
+                               DriverSettingKind kind);
+
+// Serialises operations on the fixed-name working copies and current files
+// between processes: the exclusive lock on the working folder, or nullptr
+// when the working folder cannot be formed. Hold it for the whole operation;
+// do not take it twice in one thread (the second would wait forever).
+std::unique_ptr<platform::FolderLock> LockDriverWorkingFolder();
 
 }  // namespace quillet::driver

@@ -1,24 +1,101 @@
 // Exports of the other-machine NC data: template lookup, cutting-condition
 // test and the template dialog.
+#include <optional>
+#include <string>
+
 #include "exports/export_guard.h"
 #include "frame/status.h"
+#include "othmac/nc_data_dialog.h"
+#include "othmac/nc_template.h"
+#include "othmac/record_store.h"
+#include "platform/paths.h"
 #include "quillet/quillet.h"
 
 using namespace quillet;
 
-extern "C" QUILLET_EXPORT int QUILLET_API SddGetOthMacCondPath(int, int, int, const char*,
-                                                               const char*, const char*, int, int,
-                                                               char* outPath) {
+namespace {
+
+// Widths of the text fields the dialog keeps its arguments in.
+constexpr std::size_t kDialogNameField = 50;
+constexpr std::size_t kDialogReservedField = 55;
+
+// The request of a lookup or dialog call; nullopt when a text is missing
+// (a null pointer) or, for the dialog, longer than its field (limits 0:
+// unbounded).
+std::optional<othmac::LookupRequest> MakeRequest(int create, int showMessages, int machineTypeNo,
+                                                 const char* machineName, const char* materialName,
+                                                 const char* reservedText, int reservedNo1,
+                                                 int reservedNo2, std::size_t nameLimit,
+                                                 std::size_t reservedLimit) {
+    if (machineName == nullptr || materialName == nullptr || reservedText == nullptr) {
+        return std::nullopt;
+    }
+    auto tooLong = [](const char* text, std::size_t limit) {
+        return limit != 0 && platform::BoundedLength(text, limit) > limit;
+    };
+    if (tooLong(machineName, nameLimit) || tooLong(materialName, nameLimit) ||
+        tooLong(reservedText, reservedLimit)) {
+        return std::nullopt;
+    }
+    othmac::LookupRequest request;
+    request.create = create;
+    request.showMessages = showMessages;
+    request.machineTypeNo = machineTypeNo;
+    request.machineName = machineName;
+    request.materialName = materialName;
+    request.reservedText = reservedText;
+    request.reservedNo1 = reservedNo1;
+    request.reservedNo2 = reservedNo2;
+    return request;
+}
+
+}  // namespace
+
+extern "C" QUILLET_EXPORT int QUILLET_API
+SddGetOthMacCondPath(int create, int showMessages, int machineTypeNo, const char* machineName,
+                     const char* materialName, const char* reservedText, int reservedNo1,
+                     int reservedNo2, char* outPath) {
     if (outPath != nullptr) outPath[0] = '\0';
-    return exports::Guarded(kSystemError, [] { return kSystemError; });
+    return exports::Guarded(kSystemError, [&] {
+        if (outPath == nullptr) return kSystemError;
+        if (!othmac::CheckLookupArguments(create, showMessages, machineTypeNo)) {
+            return kSystemError;
+        }
+        const std::optional<othmac::LookupRequest> request =
+            MakeRequest(create, showMessages, machineTypeNo, machineName, materialName,
+                        reservedText, reservedNo1, reservedNo2, 0, 0);
+        if (!request) return kSystemError;
+        const othmac::LookupResult found = othmac::LocateConditionFile(*request);
+        if (found.status != kDone) return found.status;
+        if (!platform::CopyToBuffer(found.path, outPath, platform::kPathBufferSize)) {
+            return kSystemError;
+        }
+        return kDone;
+    });
 }
 
-extern "C" QUILLET_EXPORT int QUILLET_API SddGetOthCutInf(const char*) {
-    return exports::Guarded(kSystemError, [] { return kSystemError; });
+extern "C" QUILLET_EXPORT int QUILLET_API SddGetOthCutInf(const char* templatePath) {
+    return exports::Guarded(kSystemError, [&] {
+        if (templatePath == nullptr) return kSystemError;
+        return othmac::TemplateDefinesCuttingConditions(templatePath);
+    });
 }
 
-extern "C" QUILLET_EXPORT int QUILLET_API SddOthMacCondDLG(int, int, int, const char*, const char*,
-                                                           const char*, int, int, char* buffer) {
+extern "C" QUILLET_EXPORT int QUILLET_API
+SddOthMacCondDLG(int create, int showMessages, int machineTypeNo, const char* machineName,
+                 const char* materialName, const char* reservedText, int reservedNo1,
+                 int reservedNo2, char* buffer) {
     if (buffer != nullptr) buffer[0] = '\0';
-    return exports::Guarded(kSystemError, [] { return kSystemError; });
+    return exports::Guarded(kSystemError, [&] {
+        if (!othmac::CheckLookupArguments(create, showMessages, machineTypeNo)) {
+            return kSystemError;
+        }
+        // The dialog keeps its texts in fields of 50, 50 and 55 bytes; a text
+        // that does not fit is refused, not cut.
+        const std::optional<othmac::LookupRequest> request = MakeRequest(
+            create, showMessages, machineTypeNo, machineName, materialName, reservedText,
+            reservedNo1, reservedNo2, kDialogNameField, kDialogReservedField);
+        if (!request) return kSystemError;
+        return othmac::RunNcDataDialog(*request);
+    });
 }

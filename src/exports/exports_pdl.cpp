@@ -1,29 +1,89 @@
-// Exports of the PDL laser cutting-condition tables.
+// Exports of the PDL laser cutting-condition tables: argument checks, then
+// the pdl subsystem, its status passed through.
+#include <cstring>
+#include <string_view>
+
 #include "exports/export_guard.h"
 #include "frame/status.h"
+#include "pdl/pdl_files.h"
+#include "pdl/pdl_laser_dialog.h"
+#include "pdl/pdl_machine.h"
+#include "platform/paths.h"
 #include "quillet/quillet.h"
 
 using namespace quillet;
 
-extern "C" QUILLET_EXPORT int QUILLET_API SddPDLOthMacLasCutDLG(const char*, int, const char*,
-                                                                int) {
-    return exports::Guarded(kPdlUnavailable, [] { return kPdlUnavailable; });
+namespace {
+
+bool ValidMachineType(int machineType) { return machineType >= 12000 && machineType < 13999; }
+
+// A name that cannot fit a 499-character path at all is measured without
+// reading past that limit; such a pair has no condition file (-1).
+bool Fits(const char* name) {
+    return platform::BoundedLength(name, platform::kMaxPathLength) <= platform::kMaxPathLength;
 }
 
-extern "C" QUILLET_EXPORT int QUILLET_API SddPDLOthMacLasCutGetInf(const char*, int, const char*,
-                                                                   int, float*) {
-    return exports::Guarded(kPdlUnavailable, [] { return kPdlUnavailable; });
+}  // namespace
+
+extern "C" QUILLET_EXPORT int QUILLET_API SddPDLOthMacLasCutDLG(const char* machineName,
+                                                                int machineType,
+                                                                const char* laserMaterialName,
+                                                                int tableIndex) {
+    return exports::Guarded(kPdlUnavailable, [&] {
+        if (!pdl::IsValidPdlName(machineName) || !pdl::IsValidPdlName(laserMaterialName) ||
+            !pdl::IsPdlTable(tableIndex) || !ValidMachineType(machineType)) {
+            return kInvalidArguments;
+        }
+        if (!Fits(machineName) || !Fits(laserMaterialName)) return kPdlUnavailable;
+        return pdl::RunPdlLaserCondDialog(machineName, machineType, laserMaterialName, tableIndex);
+    });
 }
 
-extern "C" QUILLET_EXPORT int QUILLET_API SddPDLOthMacLasCutFileDelete(const char*, const char*) {
-    return exports::Guarded(kPdlUnavailable, [] { return kPdlUnavailable; });
+extern "C" QUILLET_EXPORT int QUILLET_API SddPDLOthMacLasCutGetInf(const char* machineName,
+                                                                   int machineType,
+                                                                   const char* laserMaterialName,
+                                                                   int tableIndex, float* block) {
+    return exports::Guarded(kPdlUnavailable, [&] {
+        if (!pdl::IsValidPdlName(machineName) || !pdl::IsValidPdlName(laserMaterialName) ||
+            !pdl::IsPdlTable(tableIndex) || !ValidMachineType(machineType) || block == nullptr) {
+            return kInvalidArguments;
+        }
+        if (!Fits(machineName) || !Fits(laserMaterialName)) return kPdlUnavailable;
+        pdl::PdlCutCondition record;
+        const int status = pdl::ReadPdlCutTable(machineName, laserMaterialName, tableIndex, record);
+        if (status != 0) return status;
+        std::memcpy(block, record.slot.data(), sizeof record.slot);
+        return kDone;
+    });
 }
 
-extern "C" QUILLET_EXPORT int QUILLET_API SddPDLOthMacLasCutFileCopy(const char*, const char*,
-                                                                     const char*, const char*) {
-    return exports::Guarded(kPdlUnavailable, [] { return kPdlUnavailable; });
+extern "C" QUILLET_EXPORT int QUILLET_API
+SddPDLOthMacLasCutFileDelete(const char* machineName, const char* laserMaterialName) {
+    return exports::Guarded(kPdlUnavailable, [&] {
+        if (!pdl::IsValidPdlName(machineName) || !pdl::IsValidPdlName(laserMaterialName)) {
+            return kInvalidArguments;
+        }
+        if (!Fits(machineName) || !Fits(laserMaterialName)) return kPdlUnavailable;
+        return pdl::DeletePdlCutFile(machineName, laserMaterialName);
+    });
 }
 
-extern "C" QUILLET_EXPORT int QUILLET_API SddPDLOthMacTypeGet(int) {
-    return exports::Guarded(kPdlUnavailable, [] { return kPdlUnavailable; });
+extern "C" QUILLET_EXPORT int QUILLET_API SddPDLOthMacLasCutFileCopy(const char* srcMachine,
+                                                                     const char* srcMaterial,
+                                                                     const char* dstMachine,
+                                                                     const char* dstMaterial) {
+    return exports::Guarded(kPdlUnavailable, [&] {
+        if (!pdl::IsValidPdlName(srcMachine) || !pdl::IsValidPdlName(srcMaterial) ||
+            !pdl::IsValidPdlName(dstMachine) || !pdl::IsValidPdlName(dstMaterial)) {
+            return kInvalidArguments;
+        }
+        if (!Fits(srcMachine) || !Fits(srcMaterial) || !Fits(dstMachine) || !Fits(dstMaterial)) {
+            return kPdlUnavailable;
+        }
+        return pdl::CopyPdlCutFile(srcMachine, srcMaterial, dstMachine, dstMaterial);
+    });
+}
+
+extern "C" QUILLET_EXPORT int QUILLET_API SddPDLOthMacTypeGet(int machineType) {
+    return exports::Guarded(kPdlUnavailable, [&] { return pdl::PdlMachineTypeGet(machineType); });
 }

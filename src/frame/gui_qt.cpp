@@ -1,8 +1,11 @@
 // QApplication on demand and QMessageBox as the message service's GUI.
 #include "frame/gui_qt.h"
 
+#include <dlfcn.h>
+
 #include <QApplication>
 #include <QMessageBox>
+#include <QThread>
 #include <cstdlib>
 #include <mutex>
 
@@ -15,6 +18,27 @@ namespace {
 bool EnvSet(const char* name) {
     const char* value = std::getenv(name);
     return value != nullptr && value[0] != '\0';
+}
+
+// Opens and closes a connection to the X server named by DISPLAY, through
+// the xcb library that Qt's X platform uses; false when either is missing.
+bool XServerReachable() {
+    void* xcb = ::dlopen("libxcb.so.1", RTLD_NOW | RTLD_LOCAL);
+    if (xcb == nullptr) return false;
+    using Connect = void* (*)(const char*, int*);
+    using HasError = int (*)(void*);
+    using Disconnect = void (*)(void*);
+    auto connect = reinterpret_cast<Connect>(::dlsym(xcb, "xcb_connect"));
+    auto hasError = reinterpret_cast<HasError>(::dlsym(xcb, "xcb_connection_has_error"));
+    auto disconnect = reinterpret_cast<Disconnect>(::dlsym(xcb, "xcb_disconnect"));
+    bool reachable = false;
+    if (connect != nullptr && hasError != nullptr && disconnect != nullptr) {
+        void* connection = connect(nullptr, nullptr);
+        reachable = connection != nullptr && hasError(connection) == 0;
+        if (connection != nullptr) disconnect(connection);
+    }
+    ::dlclose(xcb);
+    return reachable;
 }
 
 class QtMessageBackend final : public platform::MessageBackend {
@@ -43,10 +67,20 @@ public:
 }  // namespace
 
 bool EnsureApplication() {
-    if (qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr) return true;
-    if (QCoreApplication::instance() != nullptr) return false;  // a non-GUI application
-    if (!EnvSet("QT_QPA_PLATFORM") && !EnvSet("DISPLAY") && !EnvSet("WAYLAND_DISPLAY")) {
-        return false;
+    if (QCoreApplication* existing = QCoreApplication::instance(); existing != nullptr) {
+        // Widgets need a QApplication, and they live on its thread only: a
+        // call from another thread of the host shows nothing.
+        return qobject_cast<QApplication*>(existing) != nullptr &&
+               QThread::currentThread() == existing->thread();
+    }
+    if (!EnvSet("QT_QPA_PLATFORM")) {
+        // Qt ends the process when its default platform cannot connect, so an
+        // unreachable X server means no GUI here, not a crashed host.
+        if (EnvSet("DISPLAY")) {
+            if (!XServerReachable()) return false;
+        } else if (!EnvSet("WAYLAND_DISPLAY")) {
+            return false;
+        }
     }
     // The module's own application object lives as long as the process.
     static int argc = 1;

@@ -4,9 +4,10 @@
 
 namespace quillet::frame {
 
-// True when a QApplication exists, or could be created now because
-// QT_QPA_PLATFORM, DISPLAY or WAYLAND_DISPLAY is set (it is then created and
-// kept for the life of the process). False: no GUI, show nothing.
+// True when a QApplication exists (on the calling thread), or could be
+// created now because QT_QPA_PLATFORM, DISPLAY (with its X server reachable)
+// or WAYLAND_DISPLAY is set; it is then created and kept for the life of the
+// process. False: no GUI, show nothing.
 bool EnsureApplication();
 
 // Installs the QMessageBox backend of the message service (once).

@@ -1,4 +1,5 @@
-// Module start-up and the messages that come from the resource set.
+// Module start-up, the resource library it holds, and the messages that come
+// from the resource set.
 #include "frame/module.h"
 
 #include <dlfcn.h>
@@ -16,23 +17,49 @@ namespace {
 
 constexpr const char* kResourceLibrary = "libQuillet_rs.so";
 
+// The loaded resource library. It is freed when the module itself is
+// unloaded (or the process ends); lookups then fall back to the built-in set.
+class ResourceLibrary {
+public:
+    ResourceLibrary() = default;
+    ResourceLibrary(const ResourceLibrary&) = delete;
+    ResourceLibrary& operator=(const ResourceLibrary&) = delete;
+    ~ResourceLibrary() {
+        if (handle_ == nullptr) return;
+        UseResourceSet(nullptr);
+        ::dlclose(handle_);
+    }
+
+    // Loads the library through the ordinary search path and returns its set;
+    // null when it cannot be loaded or is not a resource library.
+    const QuilletResourceSet* Load() {
+        handle_ = ::dlopen(kResourceLibrary, RTLD_NOW | RTLD_LOCAL);
+        if (handle_ == nullptr) return nullptr;
+        using SetFunction = const QuilletResourceSet* (*)();
+        auto function = reinterpret_cast<SetFunction>(::dlsym(handle_, "QuilletGetResourceSet"));
+        const QuilletResourceSet* set = function != nullptr ? function() : nullptr;
+        if (set == nullptr) {
+            ::dlclose(handle_);
+            handle_ = nullptr;
+        }
+        return set;
+    }
+
+private:
+    void* handle_ = nullptr;
+};
+
 bool StartUp() {
     if (platform::ActiveCodePageIs932()) {
         UseResourceSet(BuiltinResourceSet());
         return true;
     }
-    // Resolved through the library search path, like any other library.
-    void* library = ::dlopen(kResourceLibrary, RTLD_NOW | RTLD_LOCAL);
-    using SetFunction = const QuilletResourceSet* (*)();
-    auto function = library != nullptr
-                        ? reinterpret_cast<SetFunction>(::dlsym(library, "QuilletGetResourceSet"))
-                        : nullptr;
-    const QuilletResourceSet* set = function != nullptr ? function() : nullptr;
+    static ResourceLibrary library;
+    const QuilletResourceSet* set = library.Load();
     if (set == nullptr) {
         ShowBuiltinMessage(std::string("Resource load error!![") + kResourceLibrary + "]");
         return false;
     }
-    // The library stays loaded for the life of the process.
     UseResourceSet(set);
     return true;
 }
@@ -42,7 +69,18 @@ bool StartUp() {
 bool ModuleReady() {
     static std::once_flag once;
     static bool ready = false;
-    std::call_once(once, [] { ready = StartUp(); });
+    // An export called from inside the start-up message box (a host timer
+    // firing in its event loop) finds the module not ready instead of
+    // waiting on itself.
+    thread_local bool starting = false;
+    if (starting) return false;
+    std::call_once(once, [] {
+        struct Flag {
+            Flag() { starting = true; }
+            ~Flag() { starting = false; }
+        } flag;
+        ready = StartUp();
+    });
     return ready;
 }
 

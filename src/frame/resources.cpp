@@ -1,6 +1,7 @@
 // Lookup of texts and pictures in the active resource set.
 #include "frame/resources.h"
 
+#include <atomic>
 #include <string>
 
 #include "resource_set.h"
@@ -8,10 +9,12 @@
 namespace quillet::frame {
 
 namespace {
-const QuilletResourceSet* g_activeSet = nullptr;  // chosen once at start-up
+// Chosen once at start-up; null: the built-in set.
+std::atomic<const QuilletResourceSet*> g_activeSet{nullptr};
 
 const QuilletResourceSet* ActiveSet() {
-    return g_activeSet != nullptr ? g_activeSet : QuilletGetBuiltinResourceSet();
+    const QuilletResourceSet* set = g_activeSet.load();
+    return set != nullptr ? set : QuilletGetBuiltinResourceSet();
 }
 }  // namespace
 
@@ -33,7 +36,7 @@ std::optional<BitmapData> ResourceBitmap(int id) {
     return std::nullopt;
 }
 
-void UseResourceSet(const QuilletResourceSet* set) { g_activeSet = set; }
+void UseResourceSet(const QuilletResourceSet* set) { g_activeSet.store(set); }
 
 const QuilletResourceSet* BuiltinResourceSet() { return QuilletGetBuiltinResourceSet(); }
 

@@ -91,7 +91,8 @@ std::optional<std::string> ReadWholeFile(const fs::path& path) {
 
 bool AtomicReplace(const fs::path& target, std::string_view contents, Durability durability) {
     const bool durable = durability == Durability::Durable;
-    if (fs::is_directory(target)) return false;
+    std::error_code ec;
+    if (fs::is_directory(target, ec)) return false;
     const fs::path folder = target.parent_path();
     const fs::path temp = fs::path(target).concat(UniqueSuffix());
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);

@@ -13,12 +13,15 @@ namespace {
 
 MessageBackend* g_backend = nullptr;  // installed once at module start-up
 
-// The text on one line: each line break becomes the two characters \n.
+// The text on one line: each line break (LF, CR LF or a lone CR) becomes the
+// two characters \n.
 std::string OneLine(const std::string& text) {
     std::string line;
     line.reserve(text.size() + 1);
-    for (char c : text) {
-        if (c == '\n') {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+        if (c == '\n' || c == '\r') {
             line += "\\n";
         } else {
             line.push_back(c);

@@ -1,0 +1,210 @@
+// NC generation, special sequences and the current files of a job.
+#include "driver/driver_operations.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <string>
+
+#include "driver/driver_library.h"
+#include "driver/driver_settings.h"
+#include "frame/status.h"
+#include "platform/code_page.h"
+#include "platform/file_ops.h"
+#include "platform/paths.h"
+
+namespace quillet::driver {
+
+namespace {
+
+constexpr int kMaxClampLocations = 5;
+constexpr int kMaxSpecialSequences = 99;
+
+using DriverText = std::array<char, kDriverTextSize>;
+
+// Copies text into a zeroed driver buffer; false when it does not fit.
+bool ToDriverText(std::string_view text, DriverText& buffer) {
+    buffer.fill('\0');
+    if (text.size() >= buffer.size() || text.find('\0') != std::string_view::npos) return false;
+    std::memcpy(buffer.data(), text.data(), text.size());
+    return true;
+}
+
+// Everything MD_CreateNC calls, bound before the first call.
+struct GenerationFunctions {
+    fn::Text load, setSheetName;
+    fn::Int setMachineType, setUnitMode, setNumberOfClamps, setNumberOfParts;
+    fn::Clamp setClampLocation;
+    fn::RealPair setTableSize, setSheetSize, setProgrammedOffset;
+    fn::Real setSheetThickness;
+    fn::Text initial;
+    fn::Generate generate;
+    fn::Plain end;
+    fn::ReadMachine readMachine;
+    fn::Status check, open, close;
+    fn::ReadRecord read;
+
+    bool Bind() {
+        constexpr ClosedLibrary k = ClosedLibrary::Korvid;
+        constexpr ClosedLibrary d = ClosedLibrary::Dravik;
+        FunctionBinder b;
+        b.Bind(load, k, "MD_LoadMachineDriver")
+            .Bind(setSheetName, k, "MD_SetSheetName")
+            .Bind(setMachineType, k, "MD_SetMachineType")
+            .Bind(setUnitMode, k, "MD_SetUnitMode")
+            .Bind(setNumberOfClamps, k, "MD_SetNumberOfClamps")
+            .Bind(setClampLocation, k, "MD_SetClampLocation")
+            .Bind(setTableSize, k, "MD_SetTableSize")
+            .Bind(setSheetSize, k, "MD_SetSheetSize")
+            .Bind(setSheetThickness, k, "MD_SetSheetThickness")
+            .Bind(setProgrammedOffset, k, "MD_SetProgrammedOffset")
+            .Bind(setNumberOfParts, k, "MD_SetNumberOfPartOnSheet")
+            .Bind(initial, k, "MD_InitialDriverNcGeneration")
+            .Bind(generate, k, "MD_DriverNcCodeGeneration")
+            .Bind(end, k, "MD_EndDriverNcGeneratioin")
+            .Bind(readMachine, d, "MD_Param_Read_Machine")
+            .Bind(check, d, "MD_Data_File_check")
+            .Bind(open, d, "MD_Data_File_Open")
+            .Bind(read, d, "MD_Data_File_Read")
+            .Bind(close, d, "MD_Data_File_Close");
+        return b.Complete();
+    }
+};
+
+bool Present(const char* text) { return text != nullptr && text[0] != '\0'; }
+
+}  // namespace
+
+int CreateNc(std::string_view driverName, const char* target) {
+    DriverText driver;
+    DriverText targetText;
+    if (target == nullptr || !ToDriverText(driverName, driver) ||
+        platform::BoundedLength(target, kDriverTextSize - 1) > kDriverTextSize - 1) {
+        return kSystemError;
+    }
+    ToDriverText(target, targetText);
+    GenerationFunctions f;
+    if (!f.Bind()) return kSystemError;
+
+    f.load(driver.data());
+
+    md_machine_inf_ machine{};
+    if (const int status = f.readMachine(&machine); status != 0) return status;
+    char sheetName[sizeof machine.sheetName + 1] = {};
+    std::memcpy(sheetName, machine.sheetName, sizeof machine.sheetName);
+    f.setSheetName(sheetName);
+    f.setMachineType(machine.machineType);
+    f.setUnitMode(machine.unitMode);
+    f.setNumberOfClamps(machine.clampCount);
+    // The record holds five locations; a larger count sets those five.
+    const int locations = std::min(machine.clampCount, kMaxClampLocations);
+    for (int k = 1; k <= locations; ++k) f.setClampLocation(k, machine.clampLocations[k - 1]);
+    f.setTableSize(machine.tableSize[0], machine.tableSize[1]);
+    f.setSheetSize(machine.sheetSize[0], machine.sheetSize[1]);
+    f.setSheetThickness(machine.sheetThickness);
+    f.setProgrammedOffset(machine.programmedOffset[0], machine.programmedOffset[1]);
+    f.setNumberOfParts(machine.partCount);
+
+    if (const int status = f.check(); status != 0) return status;
+    if (const int status = f.open(); status != 0) return status;
+
+    f.initial(targetText.data());
+    md_ncg_dat_ record{};
+    const fn::ReadRecord read = f.read;
+    const fn::Generate generate = f.generate;
+    while (read(&record) == 0) {
+        generate(record.codes[0], record.codes[1], record.codes[2], record.codes[3], record.values);
+    }
+    f.end();
+    return f.close();
+}
+
+void GetSpecialSequences(std::string_view driverName, int family, md_ssi_all_& result) {
+    result.count = 0;
+    DriverText driver;
+    if (!ToDriverText(driverName, driver)) return;
+
+    fn::Text load = nullptr;
+    fn::Count count = nullptr;
+    fn::Entry entry = nullptr;
+    FunctionBinder binder;
+    binder.Bind(load, ClosedLibrary::Korvid, "MD_LoadMachineDriver");
+    if (family == 1) {
+        binder.Bind(count, ClosedLibrary::Korvid, "MD_GetSpecialSequenceNumberOfCutting")
+            .Bind(entry, ClosedLibrary::Korvid, "MD_GetSpecialSequenceOfCutting");
+    } else if (family == 2) {
+        binder.Bind(count, ClosedLibrary::Korvid, "MD_GetSpecialSequenceNumberOfPunching")
+            .Bind(entry, ClosedLibrary::Korvid, "MD_GetSpecialSequenceOfPunching");
+    }
+    if (!binder.Complete()) return;
+
+    load(driver.data());
+    if (count == nullptr) return;
+    const int n = count();
+    for (int i = 1; i <= n && result.count < kMaxSpecialSequences; ++i) {
+        int id = 0;
+        int valueType = 0;
+        int valueCount = 0;
+        DriverText name{};
+        entry(i, &id, &valueType, &valueCount, name.data());
+        if (valueType != 2 && valueType != 3 && valueType != 4) continue;
+        name.back() = '\0';
+        md_ssi_& slot = result.entries[result.count];
+        slot.id = id;
+        slot.name = name.data();
+        slot.valueType = valueType;
+        slot.valueCount = valueType == 2 ? 0 : valueCount;
+        ++result.count;
+    }
+}
+
+int SetCurrentInfo(const char* driverName, const char* machineName, const char* laserMaterialName,
+                   const char* dieLayoutName) {
+    if (!Present(driverName) || !Present(machineName)) return kInvalidArguments;
+    const std::string driver = driverName;
+    const std::string machine = machineName;
+    struct Request {
+        DriverSettingKind kind;
+        std::string name;
+    };
+    std::vector<Request> requests{{DriverSettingKind::Nc, {}}};
+    if (Present(laserMaterialName)) requests.push_back({DriverSettingKind::Cut, laserMaterialName});
+    if (Present(dieLayoutName)) requests.push_back({DriverSettingKind::Tool, dieLayoutName});
+
+    // Names that would reach outside the data folder are refused before any
+    // file is touched.
+    if (platform::HasPathSeparator(machine)) return kInvalidArguments;
+    for (const Request& r : requests) {
+        if (platform::HasPathSeparator(r.name)) return kInvalidArguments;
+    }
+    // A kind that has to be generated needs the driver: when it cannot be
+    // reached the call fails before the earlier current files are deleted.
+    for (const Request& r : requests) {
+        std::string saved;
+        if (BuildDriverSettingPath(saved, r.kind, machine, r.name) == 100 &&
+            !CanLoadDriverConditions(driver, r.kind)) {
+            return kSystemError;
+        }
+    }
+
+    const std::unique_ptr<platform::FolderLock> lock = LockDriverWorkingFolder();
+    for (DriverSettingKind kind :
+         {DriverSettingKind::Nc, DriverSettingKind::Cut, DriverSettingKind::Tool}) {
+        std::string current;
+        if (BuildDriverDefaultPath(current, kind) == 1) platform::DeleteFile(current);
+    }
+    for (const Request& r : requests) {
+        std::string saved;
+        const int found = BuildDriverSettingPath(saved, r.kind, machine, r.name);
+        if (found == kSystemError) return kSystemError;
+        std::string current;
+        if (BuildDriverDefaultPath(current, r.kind) != 1) return kSystemError;
+        const bool placed =
+            found == 0 ? platform::CopyFileOver(saved, current, platform::Durability::Scratch)
+                       : WriteCurrentFileFromDriver(driver, current, r.kind) == 1;
+        if (!placed) return kSystemError;
+    }
+    return kDone;
+}
+
+}  // namespace quillet::driver

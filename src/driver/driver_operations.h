@@ -1,0 +1,31 @@
+// The three machine-driver operations behind the exports: NC generation of
+// the current job, the driver's special sequences, and the current setting
+// files laid down for a job.
+#pragma once
+
+#include <string_view>
+
+#include "quillet/quillet.h"
+
+namespace quillet::driver {
+
+// Loads the driver, hands it the job's machine data and every NC record, in
+// the order of the driver interface. Returns 0, the first failure of the
+// NC-data library unchanged (reading the machine, check, open, close), or
+// 999 without calling anything when driverName or target is longer than 255
+// bytes, target is null, or a library function cannot be bound.
+int CreateNc(std::string_view driverName, const char* target);
+
+// Fills result with the driver's accepted special sequences of family (1
+// cutting, 2 punching; other families list nothing), at most 99. count is 0
+// when driverName is longer than 255 bytes or the library cannot be bound.
+void GetSpecialSequences(std::string_view driverName, int family, md_ssi_all_& result);
+
+// Lays down the current files: deletes the three, then per kind (Nc always,
+// Cut with a laser material, Tool with a die layout) copies the saved file or
+// generates one from the driver. 0, -2 (driver or machine missing, or a
+// name with a path separator: nothing touched) or 999.
+int SetCurrentInfo(const char* driverName, const char* machineName, const char* laserMaterialName,
+                   const char* dieLayoutName);
+
+}  // namespace quillet::driver

@@ -1,0 +1,48 @@
+// The dialog exports' bodies.
+#include "driver_ui/driver_dialog_run.h"
+
+#include "driver_ui/driver_laser_dialog.h"
+#include "driver_ui/driver_nc_dialog.h"
+#include "driver_ui/driver_setting_edit.h"
+#include "driver_ui/driver_tool_dialog.h"
+#include "frame/cutting_conditions.h"
+#include "frame/gui_qt.h"
+#include "frame/status.h"
+
+namespace quillet::driver_ui {
+
+int RunLaserDialog(const char* driverFile, const char* machine, const char* material,
+                   int conditionIndex) {
+    if (auto status = CheckDialogStart(driverFile, {machine, material})) return *status;
+    if (!frame::IsCuttingConditionIndex(conditionIndex)) return kInvalidArguments;
+    if (!frame::EnsureApplication()) return kSystemError;
+    CDriverLaserDlg dialog;
+    dialog.SetDriver(driverFile);
+    dialog.SetMachine(machine);
+    dialog.SetMaterial(material);
+    dialog.SetCondition(conditionIndex);
+    return dialog.Run();
+}
+
+int RunToolDialog(const char* driverFile, const char* machine, const char* layout, int toolNumber) {
+    if (auto status = CheckDialogStart(driverFile, {machine, layout})) return *status;
+    if (toolNumber < 0) return kInvalidArguments;
+    if (!frame::EnsureApplication()) return kSystemError;
+    CDriverToolDlg dialog;
+    dialog.SetDriver(driverFile);
+    dialog.SetMachine(machine);
+    dialog.SetLayout(layout);
+    dialog.SetToolNumber(toolNumber);
+    return dialog.Run();
+}
+
+int RunNcDialog(const char* driverFile, const char* machine) {
+    if (auto status = CheckDialogStart(driverFile, {machine})) return *status;
+    if (!frame::EnsureApplication()) return kSystemError;
+    CDriverNcDlg dialog;
+    dialog.SetDriver(driverFile);
+    dialog.SetMachine(machine);
+    return dialog.Run();
+}
+
+}  // namespace quillet::driver_ui

@@ -1,0 +1,145 @@
+// Dialog 130 and its save options.
+#include "driver_ui/driver_laser_dialog.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+#include "driver_ui/qt_spread_sheet.h"
+#include "frame/status.h"
+#include "platform/profile.h"
+
+namespace quillet::driver_ui {
+
+CDriverLaserDlg::CDriverLaserDlg(QWidget* parent)
+    : CDriverSettingDlg(130, parent),
+      materialEdit_(MakeReadOnlyEdit("1003")),
+      conditionEdit_(MakeReadOnlyEdit("1004")),
+      saveGroup_(new QGroupBox(this)),
+      saveOptionBox_(new QCheckBox(TemplateText("1046"), saveGroup_)) {
+    saveGroup_->setObjectName(QStringLiteral("1051"));
+    saveOptionBox_->setObjectName(QStringLiteral("1046"));
+
+    auto* boxes = new QGridLayout;
+    for (int index = 0; index < frame::kCuttingConditionCount; ++index) {
+        const std::string_view name =
+            frame::kCuttingConditionNames[static_cast<std::size_t>(index)];
+        auto* box = new QCheckBox(QString::fromLatin1(name.data(), name.size()), saveGroup_);
+        box->setObjectName(QString::number(1033 + index));
+        conditionBoxes_[static_cast<std::size_t>(index)] = box;
+        if (index < frame::kSecondGroupFirstIndex) {
+            boxes->addWidget(box, index, 0);
+        } else {
+            boxes->addWidget(box, index - frame::kSecondGroupFirstIndex, 1);
+        }
+    }
+    auto* groupLayout = new QVBoxLayout(saveGroup_);
+    groupLayout->addWidget(saveOptionBox_);
+    groupLayout->addLayout(boxes);
+    groupLayout->addStretch();
+
+    auto* top = new QGridLayout;
+    top->addWidget(MakeLabel("label.machine"), 0, 0);
+    top->addWidget(machineEdit_, 0, 1);
+    top->addWidget(MakeLabel("label.material"), 1, 0);
+    top->addWidget(materialEdit_, 1, 1);
+    top->addWidget(MakeLabel("label.condition"), 2, 0);
+    top->addWidget(conditionEdit_, 2, 1);
+
+    auto* right = new QVBoxLayout;
+    right->addWidget(saveGroup_);
+    right->addStretch();
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(okButton_);
+    buttons->addWidget(cancelButton_);
+    right->addLayout(buttons);
+
+    auto* middle = new QHBoxLayout;
+    middle->addWidget(sheet_, 1);
+    middle->addLayout(right);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addLayout(middle, 1);
+    resize(740, 560);
+
+    connect(saveOptionBox_, &QCheckBox::toggled, this, [this] {
+        TakeControls();
+        UpdateVisibility();
+    });
+}
+
+void CDriverLaserDlg::SetMaterial(const std::string& material) {
+    materialEdit_->setText(QString::fromStdString(material));
+}
+
+void CDriverLaserDlg::SetCondition(int index) {
+    // The table has 13 entries: a larger index would read past it.
+    if (!frame::IsCuttingConditionIndex(index)) return;
+    conditionIndex_ = index;
+    const std::string_view name = frame::kCuttingConditionNames[static_cast<std::size_t>(index)];
+    conditionEdit_->setText(QString::fromLatin1(name.data(), name.size()));
+}
+
+std::string CDriverLaserDlg::NameText() const { return materialEdit_->text().toStdString(); }
+std::string CDriverLaserDlg::SectionText() const { return conditionEdit_->text().toStdString(); }
+
+bool CDriverLaserDlg::Prepare() {
+    const int opened = OpenStep([this](const std::string& file) {
+        if (edit_->Items().empty()) return;
+        LoadLaserSaveOptions(platform::ProfileDocument::Load(file), conditionIndex_, options_);
+    });
+    if (opened == kSystemError) return false;
+    PutControls();
+    UpdateVisibility();
+    return true;
+}
+
+void CDriverLaserDlg::TakeControls() {
+    options_.saveOption = saveOptionBox_->isChecked() ? 1 : 0;
+    for (std::size_t i = 0; i < conditionBoxes_.size(); ++i) {
+        options_.switches[i] = conditionBoxes_[i]->isChecked() ? 1 : 0;
+    }
+}
+
+void CDriverLaserDlg::PutControls() {
+    const QSignalBlocker blocker(saveOptionBox_);
+    saveOptionBox_->setChecked(options_.saveOption != 0);
+    for (std::size_t i = 0; i < conditionBoxes_.size(); ++i) {
+        conditionBoxes_[i]->setChecked(options_.switches[i] != 0);
+    }
+}
+
+void CDriverLaserDlg::UpdateVisibility() {
+    const LaserSaveVisibility visibility =
+        LaserVisibility(ItemsEmpty(), options_.saveOption, conditionIndex_);
+    saveOptionBox_->setVisible(visibility.optionShown);
+    saveGroup_->setVisible(visibility.optionShown);
+    for (std::size_t i = 0; i < conditionBoxes_.size(); ++i) {
+        conditionBoxes_[i]->setVisible(visibility.conditionShown[i]);
+    }
+}
+
+void CDriverLaserDlg::accept() {
+    if (ItemsEmpty()) {
+        reject();
+        return;
+    }
+    TakeControls();
+    const int index = conditionIndex_;
+    const LaserSaveOptions options = options_;
+    CommitStep(LaserCopySections(index, options), [index, options](const std::string& file) {
+        platform::ProfileDocument document = platform::ProfileDocument::Load(file);
+        StoreLaserSaveOptions(document, index, options);
+        document.Save();
+    });
+    QDialog::accept();
+}
+
+}  // namespace quillet::driver_ui

@@ -1,0 +1,32 @@
+// Dialog 132.
+#include "driver_ui/driver_nc_dialog.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "driver_ui/qt_spread_sheet.h"
+
+namespace quillet::driver_ui {
+
+CDriverNcDlg::CDriverNcDlg(QWidget* parent) : CDriverSettingDlg(132, parent) {
+    auto* top = new QHBoxLayout;
+    top->addWidget(MakeLabel("label.machine"));
+    top->addWidget(machineEdit_, 1);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(okButton_);
+    buttons->addWidget(cancelButton_);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(sheet_, 1);
+    layout->addLayout(buttons);
+    resize(480, 580);
+}
+
+}  // namespace quillet::driver_ui

@@ -1,0 +1,138 @@
+// The common frame of the driver settings dialogs.
+#include "driver_ui/driver_setting_dialog.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShowEvent>
+
+#include "driver_ui/qt_spread_sheet.h"
+#include "frame/resources.h"
+#include "frame/status.h"
+
+namespace quillet::driver_ui {
+
+namespace {
+
+driver::DriverSettingKind KindOfTemplate(int templateId) {
+    switch (templateId) {
+        case 130:
+            return driver::DriverSettingKind::Cut;
+        case 131:
+            return driver::DriverSettingKind::Tool;
+        default:
+            return driver::DriverSettingKind::Nc;
+    }
+}
+
+// The design-time row count of the grid controls.
+constexpr int kDesignRows = 99;
+
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+}  // namespace
+
+CDriverSettingDlg::CDriverSettingDlg(int templateId, QWidget* parent)
+    : QDialog(parent),
+      templateId_(templateId),
+      kind_(KindOfTemplate(templateId)),
+      sheet_(new CQtSpreadSheet(ColumnCountOfKind(kind_), kDesignRows, this)),
+      machineEdit_(MakeReadOnlyEdit("1000")),
+      okButton_(new QPushButton(this)),
+      cancelButton_(new QPushButton(this)) {
+    setObjectName(QString::number(templateId));
+    setModal(true);
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint);
+    setWindowTitle(TemplateText("title"));
+    sheet_->setObjectName(QStringLiteral("1050"));
+    okButton_->setObjectName(QStringLiteral("1"));
+    okButton_->setText(TemplateText("1"));
+    okButton_->setDefault(true);
+    cancelButton_->setObjectName(QStringLiteral("2"));
+    cancelButton_->setText(TemplateText("2"));
+    connect(okButton_, &QPushButton::clicked, this, &CDriverSettingDlg::accept);
+    connect(cancelButton_, &QPushButton::clicked, this, &CDriverSettingDlg::reject);
+
+    grid_ = std::make_unique<CDriverSettingGrid>(*sheet_);
+    CDriverSettingGrid* grid = grid_.get();
+    sheet_->Model()->onButtonClicked = [grid](int column, int row, int buttonDown) {
+        grid->OnOptionClicked(column, row, buttonDown);
+    };
+    sheet_->SetKeyFilter([](int key, int activeColumn) {
+        return CDriverSettingGrid::DiscardsKey(key == Qt::Key_Space, activeColumn);
+    });
+}
+
+CDriverSettingDlg::~CDriverSettingDlg() = default;
+
+QString CDriverSettingDlg::TemplateText(const char* name) const {
+    const std::string key = std::to_string(templateId_) + "." + name;
+    const std::string_view text = frame::ResourceText(key);
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QLineEdit* CDriverSettingDlg::MakeReadOnlyEdit(const char* objectName) {
+    auto* edit = new QLineEdit(this);
+    edit->setObjectName(QString::fromLatin1(objectName));
+    edit->setReadOnly(true);
+    return edit;
+}
+
+QLabel* CDriverSettingDlg::MakeLabel(const char* textName) {
+    auto* label = new QLabel(TemplateText(textName), this);
+    label->setObjectName(QString::fromLatin1(textName));
+    return label;
+}
+
+int CDriverSettingDlg::OpenStep(const std::function<void(const std::string&)>& readMore) {
+    edit_ =
+        std::make_unique<DriverSettingEdit>(kind_, driver_, machine_, NameText(), SectionText());
+    const int opened = edit_->Open(readMore);
+    if (opened == kSystemError) {
+        result_ = kSystemError;
+        return opened;
+    }
+    machineEdit_->setText(QString::fromStdString(machine_));
+    grid_->SetupColumns(LayoutOfKind(kind_));
+    grid_->FillGrid(edit_->Items());
+    return opened;
+}
+
+bool CDriverSettingDlg::Prepare() { return OpenStep() != kSystemError; }
+
+int CDriverSettingDlg::Run() {
+    if (!Prepare()) return result_;
+    exec();
+    return result_;
+}
+
+void CDriverSettingDlg::CommitStep(const std::vector<std::string>& furtherSections,
+                                   const std::function<void(const std::string&)>& writeMore) {
+    WaitCursor wait;
+    grid_->ReadBackGrid(edit_->Items());
+    result_ = edit_->Commit(furtherSections, writeMore);
+}
+
+void CDriverSettingDlg::accept() {
+    if (ItemsEmpty()) {
+        reject();
+        return;
+    }
+    CommitStep();
+    QDialog::accept();
+}
+
+void CDriverSettingDlg::reject() {
+    if (edit_ != nullptr) edit_->Cancel();
+    QDialog::reject();
+}
+
+}  // namespace quillet::driver_ui

@@ -1,0 +1,114 @@
+// The edit behind the three driver settings dialogs, free of any window: the
+// common start of their exports, opening the edit (saved file, driver items,
+// working copy), committing it back to the saved file, cancelling it, and the
+// laser dialog's simultaneous-save options.
+//
+// Working copies have fixed names in the working folder, so every stretch
+// that touches them holds platform::FolderLock on that folder. The lock is
+// NOT held across the modal dialog: another process's dialog (or, in this
+// process, an export called from inside the dialog's event loop) would block
+// on it for as long as the user keeps the dialog open, and a second lock
+// taken in this process would deadlock against the first. Instead the commit
+// copies the saved file to the working copy again under the lock before it
+// writes its sections, so sections saved meanwhile by someone else are kept
+// and a working copy replaced meanwhile by another edit is never copied back.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <initializer_list>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "driver/driver_settings.h"
+#include "frame/cutting_conditions.h"
+
+namespace quillet::platform {
+class ProfileDocument;
+}
+
+namespace quillet::driver_ui {
+
+// The start shared by the three dialog exports, before the dialog exists:
+// a driver file that cannot be opened for reading (null, missing, a folder)
+// shows message 488 and gives 0; a null or empty name, or one that holds a
+// path separator, gives -2. nullopt: go on.
+std::optional<int> CheckDialogStart(const char* driverFile,
+                                    std::initializer_list<const char*> names);
+
+class DriverSettingEdit {
+public:
+    // name: laser material (Cut), die layout (Tool), ignored for Nc.
+    // section: the cutting-condition name or T number, ignored for Nc.
+    DriverSettingEdit(driver::DriverSettingKind kind, std::string driver, std::string machine,
+                      std::string name, std::string section);
+
+    // Forms the saved path, loads the driver's items (at most 99), forms the
+    // working path and, when the saved file exists, copies it to the working
+    // copy and overlays its choices on the items; readMore (when given) reads
+    // further values from the same file under the same lock. Returns 0 (saved
+    // file existed), 100 (it did not) or 999 (a path could not be formed).
+    int Open(const std::function<void(const std::string& file)>& readMore = {});
+
+    // Writes the items into the working copy (refreshed from the saved file
+    // first), section first then each of furtherSections, and copies it over
+    // the saved file; writeMore (when given) writes into the working copy
+    // before the sections. The working copy is deleted in every case. An
+    // empty item list writes nothing. Returns 0, or 999 when the first write
+    // or the copy to the saved file failed (the saved file is then unchanged).
+    int Commit(const std::vector<std::string>& furtherSections = {},
+               const std::function<void(const std::string& file)>& writeMore = {});
+
+    // Deletes the working copy; the saved file is never touched.
+    void Cancel();
+
+    driver::DriverSettingKind Kind() const { return kind_; }
+    driver::DriverConditionList& Items() { return items_; }
+    const driver::DriverConditionList& Items() const { return items_; }
+    const std::string& SavedPath() const { return savedPath_; }
+    const std::string& WorkingPath() const { return workingPath_; }
+    const std::string& Machine() const { return machine_; }
+    const std::string& Name() const { return name_; }
+    const std::string& Section() const { return section_; }
+
+private:
+    driver::DriverSettingKind kind_;
+    std::string driver_;
+    std::string machine_;
+    std::string name_;
+    std::string section_;
+    driver::DriverConditionList items_;
+    std::string savedPath_;
+    std::string workingPath_;
+};
+
+// The laser dialog's simultaneous-save option and its 13 condition switches.
+struct LaserSaveOptions {
+    int saveOption = 0;
+    std::array<int, frame::kCuttingConditionCount> switches{};
+};
+
+inline constexpr const char* kSaveOptionSection = "MD_CUT_SAVEOPT";
+inline constexpr const char* kSaveOptionKey = "OnOff_SaveOpt";
+
+// Loads "OnOff_SaveOpt" and the keys of the current condition's save group
+// ("OnOff_SaveOpt_K" ...); missing keys leave the fields as they are.
+void LoadLaserSaveOptions(const platform::ProfileDocument& file, int conditionIndex,
+                          LaserSaveOptions& options);
+// Stores "OnOff_SaveOpt" always, and with the option on the switches of the
+// current save group in index order (with it off those keys stay).
+void StoreLaserSaveOptions(platform::ProfileDocument& file, int conditionIndex,
+                           const LaserSaveOptions& options);
+// The further conditions that receive a copy of the current one: with the
+// option on, the switched-on conditions of the current group other than the
+// current one, in index order.
+std::vector<std::string> LaserCopySections(int conditionIndex, const LaserSaveOptions& options);
+
+struct LaserSaveVisibility {
+    bool optionShown = true;  // check box 1046 and group box 1051
+    std::array<bool, frame::kCuttingConditionCount> conditionShown{};  // 1033 to 1045
+};
+LaserSaveVisibility LaserVisibility(bool itemsEmpty, int saveOption, int conditionIndex);
+
+}  // namespace quillet::driver_ui

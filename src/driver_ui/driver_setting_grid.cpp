@@ -1,0 +1,157 @@
+// The settings grid: items to cells and back.
+#include "driver_ui/driver_setting_grid.h"
+
+#include <cmath>
+
+#include "frame/resources.h"
+#include "frame/setting_values.h"
+
+namespace quillet::driver_ui {
+
+namespace {
+constexpr double kWidths[7] = {6.0, 30.5, 10.0, 10.0, 8.0, 8.0, 8.0};
+}  // namespace
+
+int LayoutOfKind(driver::DriverSettingKind kind) {
+    switch (kind) {
+        case driver::DriverSettingKind::Cut:
+            return kLayoutCut;
+        case driver::DriverSettingKind::Tool:
+            return kLayoutTool;
+        case driver::DriverSettingKind::Nc:
+            return kLayoutNc;
+    }
+    return -1;
+}
+
+int ColumnCountOfKind(driver::DriverSettingKind kind) {
+    switch (kind) {
+        case driver::DriverSettingKind::Cut:
+            return 4;
+        case driver::DriverSettingKind::Tool:
+            return 7;
+        case driver::DriverSettingKind::Nc:
+            return 3;
+    }
+    return 3;
+}
+
+CDriverSettingGrid::CDriverSettingGrid(CSpreadSheet& sheet) : CSpreadGrid(sheet) {
+    const std::string value(frame::ResourceString(302));
+    headers_ = {std::string(frame::ResourceString(300)),
+                std::string(frame::ResourceString(301)),
+                value + "1",
+                value + "2",
+                std::string(frame::ResourceString(303)),
+                std::string(frame::ResourceString(304)),
+                std::string(frame::ResourceString(305))};
+}
+
+void CDriverSettingGrid::SetupColumns(int layout) {
+    int columns = 0;
+    switch (layout) {
+        case kLayoutNc:
+            columns = 3;
+            break;
+        case kLayoutCut:
+            columns = 4;
+            break;
+        case kLayoutTool:
+            columns = 7;
+            break;
+        default:
+            for (int column = 1; column <= 3; ++column) {
+                SetColumnWidth(column, kWidths[column - 1]);
+            }
+            return;
+    }
+    for (int column = 1; column <= columns; ++column) {
+        SetColumnHeader(column, headers_[column - 1]);
+        SetColumnWidth(column, kWidths[column - 1]);
+    }
+}
+
+void CDriverSettingGrid::SetValueCell(int column, int row, int valueType, double value) {
+    if (valueType == 3) {
+        // Truncated toward zero; checked as a double first so that huge
+        // values and NaN never reach the integer conversion.
+        const double truncated = std::trunc(value);
+        const int shown = truncated >= kGridIntegerMin && truncated <= kGridIntegerMax
+                              ? static_cast<int>(truncated)
+                              : 0;
+        SetIntegerCell(column, row, kGridIntegerMin, kGridIntegerMax, shown);
+    } else if (valueType == 4) {
+        const double shown = value >= kGridRealMin && value <= kGridRealMax ? value : 0.0;
+        SetRealCell(column, row, kGridRealDecimals, kGridRealMin, kGridRealMax, shown);
+    }
+}
+
+int CDriverSettingGrid::FillGrid(const driver::DriverConditionList& items) {
+    const int n = ColumnCount();
+    int row = 0;
+    for (const driver::DriverCondition& item : items) {
+        ++row;
+        SetCheckCell(1, row, item.onOff);
+        SetTextCell(2, row, item.name, 0);
+        if (item.valueCount <= 0) {
+            SetBlankCell(3, row);
+            if (n >= 4) SetBlankCell(4, row);
+        } else {
+            SetValueCell(3, row, item.valueType, item.value1);
+        }
+        if (item.valueCount >= 2) {
+            SetValueCell(4, row, item.valueType, item.value2);
+        } else if (item.valueCount >= 1 && n >= 4) {
+            SetBlankCell(4, row);
+        }
+        if (n == 7) {
+            const int timing = item.timing >= 0 && item.timing <= 2 ? item.timing : 1;
+            for (int t = 0; t < 3; ++t) SetOptionCell(5 + t, row, t == timing ? 1 : 0);
+        }
+    }
+    if (!items.empty() && n == 7) AddOptionGroup(5, 7, 0);
+    SetRowCount(static_cast<int>(items.size()));
+    SetSheetFont();
+    Sheet().SetRedraw(true);
+    ResetScrollBarPages();
+    Sheet().SetScrollBars(false, 2);
+    return 1;
+}
+
+void CDriverSettingGrid::ReadValueCell(int column, int row, double& value) {
+    const int type = CellTypeAt(column, row);
+    if (type == kCellReal) {
+        value = frame::CLocaleAtof(CellValue(column, row).c_str());
+    } else if (type == kCellInteger) {
+        value = frame::CLocaleAtoi(CellValue(column, row).c_str());
+    }
+}
+
+void CDriverSettingGrid::ReadBackGrid(driver::DriverConditionList& items) {
+    LockAllCells(true);
+    const int n = ColumnCount();
+    const int rows = RowCount();
+    for (int row = 1; row <= rows && row <= static_cast<int>(items.size()); ++row) {
+        driver::DriverCondition& item = items[row - 1];
+        const std::string onOff = CellValue(1, row);
+        if (onOff == "1") {
+            item.onOff = 1;
+        } else if (onOff == "0") {
+            item.onOff = 0;
+        }
+        if (n >= 3) ReadValueCell(3, row, item.value1);
+        if (n >= 4) ReadValueCell(4, row, item.value2);
+        if (n == 7) {
+            for (int column = 5; column <= 7; ++column) {
+                if (CellValue(column, row) == "1") item.timing = column - 5;
+            }
+        }
+    }
+}
+
+bool CDriverSettingGrid::DiscardsKey(bool spaceKey, int activeColumn) {
+    return spaceKey &&
+           (activeColumn == 1 || activeColumn == 5 || activeColumn == 6 || activeColumn == 7);
+}
+
+}  // namespace quillet::driver_ui

@@ -1,0 +1,57 @@
+// The settings grid of the three driver dialogs: the column layout, one row
+// per driver setting item, reading the user's choices back into the items,
+// and the keyboard rule that check boxes change only by mouse.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "driver/driver_settings.h"
+#include "driver_ui/spread_grid.h"
+
+namespace quillet::driver_ui {
+
+// Column layouts of SetupColumns.
+inline constexpr int kLayoutNc = 0;    // 3 columns: On/Off, name, value 1
+inline constexpr int kLayoutCut = 1;   // 4 columns: + value 2
+inline constexpr int kLayoutTool = 2;  // 7 columns: + three timing columns
+
+inline constexpr int kGridIntegerMin = -99999;
+inline constexpr int kGridIntegerMax = 99999;
+inline constexpr double kGridRealMin = -99999.9999;
+inline constexpr double kGridRealMax = 99999.9999;
+inline constexpr short kGridRealDecimals = 4;
+
+int LayoutOfKind(driver::DriverSettingKind kind);
+int ColumnCountOfKind(driver::DriverSettingKind kind);
+
+class CDriverSettingGrid : public CSpreadGrid {
+public:
+    // Takes the seven header texts from the string table (300 to 305).
+    explicit CDriverSettingGrid(CSpreadSheet& sheet);
+
+    // Headers and widths of the layout's columns; an unknown layout sets only
+    // the widths of columns 1 to 3.
+    void SetupColumns(int layout);
+    // One row per item, the timing option group for 7 columns, row count,
+    // font and scroll bars. Returns 1.
+    int FillGrid(const driver::DriverConditionList& items);
+    // Locks every cell, then takes On/Off, the values and the timing of each
+    // row back into its item.
+    void ReadBackGrid(driver::DriverConditionList& items);
+
+    // The keyboard filter: true when a key-down of key must be discarded
+    // with the grid's active column at activeColumn (the space key in the
+    // check-box columns 1, 5, 6 and 7).
+    static bool DiscardsKey(bool spaceKey, int activeColumn);
+
+    const std::array<std::string, 7>& Headers() const { return headers_; }
+
+private:
+    void SetValueCell(int column, int row, int valueType, double value);
+    void ReadValueCell(int column, int row, double& value);
+
+    std::array<std::string, 7> headers_;
+};
+
+}  // namespace quillet::driver_ui

@@ -1,0 +1,71 @@
+// The NC template file: 27 "###" tag sections holding the seventeen code
+// texts of one machine and laser material, its writer and reader, and the
+// test whether a template defines cutting-condition code.
+#pragma once
+
+#include <array>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace quillet::othmac {
+
+// The seventeen texts, in the order of the file's sections.
+enum class NcText {
+    NcStart,     // "###NCSTART", control 1000
+    NcStartG92,  // "###NCSTARTG92", 1003
+    NcEnd,       // "###NCEND", 1004
+    CutStartK,   // 1005
+    CutEndK,     // 1006
+    CutStartL,   // 1009
+    CutEndL,     // 1010
+    CutStartM,   // 1013
+    CutEndM,     // 1014
+    CutStartH,   // 1017
+    CutEndH,     // 1018
+    CutCondK,    // 1007
+    CutCondL,    // 1011
+    CutCondM,    // 1015
+    CutCondH,    // 1019
+    MacStop,     // 1012
+    OffsetPos,   // 1022
+};
+inline constexpr std::size_t kNcTextCount = 17;
+// Longest text in bytes (the 500-byte buffers of the template's users).
+inline constexpr std::size_t kMaxNcTextLength = 499;
+
+// The texts of a template; lines separated by CR LF.
+struct NcTemplateTexts {
+    std::array<std::string, kNcTextCount> texts;
+
+    std::string& operator[](NcText which) { return texts[static_cast<std::size_t>(which)]; }
+    const std::string& operator[](NcText which) const {
+        return texts[static_cast<std::size_t>(which)];
+    }
+    bool operator==(const NcTemplateTexts&) const = default;
+};
+
+// The dialog control that shows a text.
+int NcTextControlId(NcText which);
+
+// The index of the first text longer than kMaxNcTextLength, if any.
+std::optional<std::size_t> FirstOverlongText(const NcTemplateTexts& texts);
+
+// The file contents WriteNcTemplate writes.
+std::string FormatNcTemplate(const NcTemplateTexts& texts);
+
+// Writes texts to path in one atomic rewrite. False, with nothing written,
+// when a text is longer than kMaxNcTextLength or the file cannot be written.
+bool WriteNcTemplate(const NcTemplateTexts& texts, const std::filesystem::path& path);
+
+// Reads the template at path. nullopt when it cannot be opened (the caller
+// keeps its texts); otherwise all seventeen texts, empty where a section is
+// missing, each content line ending with CR LF.
+std::optional<NcTemplateTexts> ReadNcTemplate(const std::filesystem::path& path);
+
+// SddGetOthCutInf: 1 when one of the cutting-condition sections of the file
+// has a content line, 0 when none has, 999 for an empty path or a file that
+// cannot be opened.
+int TemplateDefinesCuttingConditions(const std::string& path);
+
+}  // namespace quillet::othmac

@@ -1,0 +1,59 @@
+// The machine-type alias (PDL_MACTYPE_ALIAS.ini: machine type -> machine ID)
+// and the machine parameter list (machine.ini: which parameters a machine ID
+// uses), with the module-level parameter rows the PDL dialog shows.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "pdl/pdl_table.h"
+
+namespace quillet::pdl {
+
+inline constexpr std::string_view kPdlAliasFile = "/PDL_MACTYPE_ALIAS.ini";
+inline constexpr std::string_view kPdlAliasSection = "MAC_ALIAS";
+inline constexpr std::string_view kMachineListFile = "/machine.ini";
+
+// One built-in alias: the 76 defaults written, in this order, into a new
+// alias file.
+struct PdlAliasDefault {
+    int machineType;
+    int machineId;
+};
+extern const std::array<PdlAliasDefault, 76> kPdlAliasDefaults;
+
+// The machine ID of machineType (the work of SddPDLOthMacTypeGet). Creates
+// the alias file with the defaults when it does not exist. -1 when the data
+// root cannot be read (message 201 is shown first), the file cannot be
+// created, the key is missing or holds -1; 0 for a value that is not a
+// number.
+int PdlMachineTypeGet(int machineType);
+
+// One row of the parameter list: the label (string 206 + slot), the value
+// being edited and the record slot the row belongs to.
+struct PdlParamRow {
+    std::string label;
+    float value = 0.0f;
+    int slot = 0;
+};
+
+// The module-level rows shared by LoadMachineParamList and the dialog: one
+// row per record slot, and the shown rows (count of them in use) in slot
+// order. One dialog at a time uses them.
+struct PdlShownParamRows {
+    std::array<PdlParamRow, kPdlSlotCount> rows{};
+    int count = 0;
+};
+std::array<PdlParamRow, kPdlSlotCount>& PdlAllParams();
+PdlShownParamRows& PdlShownParams();
+
+// Refills PdlAllParams from values (labels of slots 0-87, every value and
+// slot), then builds PdlShownParams from the flags text of machineId in
+// machine.ini (CCUsed for tables 0-9, PCUsed for 10-12): character i "1"
+// shows parameter i, for i up to 87 or the end of the text. Returns 0, or -1
+// when the data root cannot be read or machine.ini does not exist; the
+// shown rows are then left as they were.
+int LoadMachineParamList(int machineId, PdlCutTable tableIndex, const PdlCutCondition& values);
+
+}  // namespace quillet::pdl

@@ -1,0 +1,83 @@
+// Reading and writing one PDL table by walking the key table once, and the
+// display form of a value.
+#include "pdl/pdl_table.h"
+
+#include <charconv>
+#include <cstring>
+
+#include "frame/setting_values.h"
+
+namespace quillet::pdl {
+
+namespace {
+constexpr int kReal = static_cast<int>(frame::SettingValueKind::Real);
+}  // namespace
+
+void WritePdlCutCondition(platform::ProfileDocument& document, PdlCutTable table,
+                          const PdlCutCondition& record) {
+    const std::string section(kPdlTableSections[table]);
+    for (int slot = 0; slot < kPdlParamCount; ++slot) {
+        frame::WriteSettingValue(kReal, 0, std::string(), 0, static_cast<double>(record.slot[slot]),
+                                 document, section, std::string(kPdlParamKeys[slot]));
+    }
+}
+
+int WritePdlCutCondition(const std::string& file, PdlCutTable table,
+                         const PdlCutCondition& record) {
+    platform::ProfileDocument document = platform::ProfileDocument::Load(file);
+    WritePdlCutCondition(document, table, record);
+    document.Save();
+    return 0;
+}
+
+void ReadPdlCutCondition(const platform::ProfileDocument& document, PdlCutTable table,
+                         PdlCutCondition& record) {
+    const std::string section(kPdlTableSections[table]);
+    for (int slot = 0; slot < kPdlParamCount; ++slot) {
+        int switchValue = 0;
+        std::string text;
+        int integer = 0;
+        double real = 0.0;
+        frame::ReadSettingValue(kReal, switchValue, text, integer, real, document, section,
+                                std::string(kPdlParamKeys[slot]));
+        record.slot[slot] = static_cast<float>(real);
+    }
+}
+
+int ReadPdlCutCondition(const std::string& file, PdlCutTable table, PdlCutCondition& record) {
+    const platform::ProfileDocument document = platform::ProfileDocument::Load(file);
+    ReadPdlCutCondition(document, table, record);
+    return 0;
+}
+
+void FormatPdlValue(float value, char* buffer) {
+    // "%.3f" of the C locale (to_chars behaves as printf does there, whatever
+    // locale the Qt application has set).
+    char work[50];
+    std::memset(work, 0, sizeof work);
+    const auto result = std::to_chars(work, work + sizeof work - 1, static_cast<double>(value),
+                                      std::chars_format::fixed, 3);
+    if (result.ec != std::errc()) work[0] = '\0';
+    // Drop the trailing zeros of the decimals from the back; the point stops
+    // the scan, so zeros before it stay. Position 0 is never examined.
+    for (int i = static_cast<int>(sizeof work) - 1; i >= 1; --i) {
+        const char c = work[i];
+        if (c == '0') {
+            work[i] = '\0';
+        } else if (c == '.') {
+            work[i] = '\0';
+            break;
+        } else if (c >= '1' && c <= '9') {
+            break;
+        }
+    }
+    std::memcpy(buffer, work, std::strlen(work) + 1);
+}
+
+std::string FormatPdlValue(float value) {
+    char buffer[50];
+    FormatPdlValue(value, buffer);
+    return buffer;
+}
+
+}  // namespace quillet::pdl

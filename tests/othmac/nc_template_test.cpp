@@ -1,0 +1,189 @@
+// The NC template file: the written format, reading rules and the
+// cutting-condition test.
+#include "othmac/nc_template.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/temp_install.h"
+
+namespace quillet::othmac {
+namespace {
+
+using testing::ReadFile;
+using testing::TempFolder;
+using testing::WriteFile;
+
+const std::vector<std::string> kTags = {
+    "###NCSTART",      "###NCSTARTG92", "###NCEND",        "###CUTSTART-K",   "###CUTEND-K",
+    "###CUTSTART-K-S", "###CUTEND-K-S", "###CUTSTART-L",   "###CUTEND-L",     "###CUTSTART-L-S",
+    "###CUTEND-L-S",   "###CUTSTART-M", "###CUTEND-M",     "###CUTSTART-M-S", "###CUTEND-M-S",
+    "###CUTSTART-H",   "###CUTEND-H",   "###CUTSTART-H-S", "###CUTEND-H-S",   "###CUTCOND-K",
+    "###CUTCOND-L",    "###CUTCOND-M",  "###CUTCOND-H",    "###MAC-STOP",     "###CUTMODAL",
+    "###CUTCOND-POS",  "###OFFSET-POS"};
+
+// The expected file: every tag followed by its content lines and ###END.
+std::string FileWith(const std::string& tag, const std::vector<std::string>& lines) {
+    std::string out;
+    for (const std::string& t : kTags) {
+        out += t + "\n";
+        if (t == tag) {
+            for (const std::string& line : lines) out += line + "\n";
+        }
+        out += "###END\n";
+    }
+    return out;
+}
+
+TEST(NcTemplateWriteTest, AllEmptyIsTagsAndEndsOnly) {
+    const std::string file = FormatNcTemplate(NcTemplateTexts{});
+    EXPECT_EQ(file, FileWith("", {}));
+    EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), 54);
+}
+
+TEST(NcTemplateWriteTest, SectionsCarryTheirMarkerOnTheFirstLine) {
+    struct Row {
+        NcText which;
+        std::string text;
+        std::string tag;
+        std::vector<std::string> lines;
+    };
+    const Row rows[] = {
+        {NcText::CutStartK, "M103\r\nG04P1", "###CUTSTART-K", {"M103(ON)", "G04P1"}},
+        {NcText::CutEndK, "M05\r\nG04", "###CUTEND-K", {"M05(OFF)", "G04"}},
+        {NcText::CutCondH, "M100\r\n", "###CUTCOND-H", {"M100(CUT-H)"}},
+        {NcText::MacStop, "M00", "###MAC-STOP", {"M00(M-STOP)"}},
+        {NcText::OffsetPos, "\r\nG92X0", "###OFFSET-POS", {"", "G92X0(OFFSET)"}},
+        {NcText::NcStart, "%\r\nO0001\r\n\r\nG90", "###NCSTART", {"%", "O0001", "", "G90"}},
+        // A lone CR or LF stays inside its line.
+        {NcText::NcEnd, "A\rB\nC\r\nD", "###NCEND", {"A\rB\nC", "D"}},
+        {NcText::CutStartL, " \r\n\r\n  ", "###CUTSTART-L", {}},
+        {NcText::CutEndM, "", "###CUTEND-M", {}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.tag);
+        NcTemplateTexts texts;
+        texts[row.which] = row.text;
+        EXPECT_EQ(FormatNcTemplate(texts), FileWith(row.tag, row.lines));
+    }
+}
+
+TEST(NcTemplateWriteTest, WritesWholeFileAndRefusesOverlongText) {
+    TempFolder folder;
+    const auto path = folder.Path() / "MC01-SPCC.CUT";
+    WriteFile(path, "old contents\n");
+    NcTemplateTexts texts;
+    texts[NcText::CutStartK] = "M103\r\nG04P1";
+    ASSERT_TRUE(WriteNcTemplate(texts, path));
+    EXPECT_EQ(ReadFile(path), FileWith("###CUTSTART-K", {"M103(ON)", "G04P1"}));
+
+    NcTemplateTexts tooLong;
+    tooLong[NcText::MacStop] = std::string(500, 'X');
+    EXPECT_EQ(FirstOverlongText(tooLong), static_cast<std::size_t>(NcText::MacStop));
+    EXPECT_FALSE(WriteNcTemplate(tooLong, path));
+    EXPECT_EQ(ReadFile(path), FileWith("###CUTSTART-K", {"M103(ON)", "G04P1"}));
+    tooLong[NcText::MacStop] = std::string(499, 'X');
+    EXPECT_TRUE(WriteNcTemplate(tooLong, path));
+
+    EXPECT_FALSE(WriteNcTemplate(texts, folder.Path() / "missing" / "x.CUT"));
+}
+
+TEST(NcTemplateReadTest, WrittenTextsReadBackWithFinalLineBreak) {
+    TempFolder folder;
+    const auto path = folder.Path() / "t.CUT";
+    NcTemplateTexts texts;
+    for (std::size_t i = 0; i < kNcTextCount; ++i) {
+        texts.texts[i] = "G0" + std::to_string(i) + "\r\nX" + std::to_string(i);
+    }
+    texts[NcText::OffsetPos] = "\r\nG92";
+    ASSERT_TRUE(WriteNcTemplate(texts, path));
+    const std::optional<NcTemplateTexts> read = ReadNcTemplate(path);
+    ASSERT_TRUE(read);
+    for (std::size_t i = 0; i < kNcTextCount; ++i) {
+        EXPECT_EQ(read->texts[i], texts.texts[i] + "\r\n") << i;
+    }
+}
+
+TEST(NcTemplateReadTest, ReadingRules) {
+    struct Row {
+        const char* what;
+        std::string file;
+        NcText which;
+        std::string expected;
+    };
+    const Row rows[] = {
+        {"marker cuts the line", "###CUTSTART-K\nG00X0(ON)\n###END\n", NcText::CutStartK,
+         "G00X0\r\n"},
+        {"text after a marker is dropped", "###MAC-STOP\nM00(M-STOP)M01\nA(CUT-Q)B\n",
+         NcText::MacStop, "M00\r\nA\r\n"},
+        {"no ###END: each tag closes the previous section", "###NCSTART\nA\n###NCEND\nB\n",
+         NcText::NcStart, "A\r\n"},
+        {"no ###END, second section", "###NCSTART\nA\n###NCEND\nB\n", NcText::NcEnd, "B\r\n"},
+        {"last line without newline keeps its text", "###CUTCOND-L\nM101\nM102", NcText::CutCondL,
+         "M101\r\nM102\r\n"},
+        {"Windows line ends", "###NCSTARTG92\r\nG90\r\nG91\r\n###END\r\n", NcText::NcStartG92,
+         "G90\r\nG91\r\n"},
+        {"NCSTARTG92 is not NCSTART", "###NCSTARTG92\nG90\n###END\n", NcText::NcStart, ""},
+        {"K-S section is read and dropped", "###CUTSTART-K-S\nX\n###END\n", NcText::CutStartK, ""},
+        {"lines outside sections are ignored", "junk\n###END\nmore\n###NCEND\nM30\n", NcText::NcEnd,
+         "M30\r\n"},
+        {"empty content line", "###OFFSET-POS\n\nG92\n###END\n", NcText::OffsetPos, "\r\nG92\r\n"},
+        {"NUL ends the line's text", std::string("###NCSTART\nAB\0CD\n###END\n", 24),
+         NcText::NcStart, "AB\r\n"},
+    };
+    TempFolder folder;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        const auto path = folder.Path() / "r.CUT";
+        WriteFile(path, row.file);
+        const std::optional<NcTemplateTexts> read = ReadNcTemplate(path);
+        ASSERT_TRUE(read);
+        EXPECT_EQ((*read)[row.which], row.expected);
+    }
+}
+
+TEST(NcTemplateReadTest, LongLinesComeInChunksAndMissingFileGivesNothing) {
+    TempFolder folder;
+    const auto path = folder.Path() / "long.CUT";
+    WriteFile(path, "###NCSTART\n" + std::string(600, 'A') + "\n");
+    const std::optional<NcTemplateTexts> read = ReadNcTemplate(path);
+    ASSERT_TRUE(read);
+    EXPECT_EQ((*read)[NcText::NcStart],
+              std::string(499, 'A') + "\r\n" + std::string(101, 'A') + "\r\n");
+    EXPECT_FALSE(ReadNcTemplate(folder.Path() / "missing.CUT"));
+    EXPECT_FALSE(ReadNcTemplate(folder.Path()));
+}
+
+TEST(CuttingConditionTest, AnswersFromTheConditionSections) {
+    struct Row {
+        const char* what;
+        std::string file;
+        int expected;
+    };
+    const Row rows[] = {
+        {"written template with empty conditions", FormatNcTemplate(NcTemplateTexts{}), 0},
+        {"one line in CUTCOND-H", FileWith("###CUTCOND-H", {"M100(CUT-H)"}), 1},
+        {"empty line after the tag counts", "###CUTCOND-K\n\n###END\n", 1},
+        {"tag at end of file", "###CUTCOND-M\n", 0},
+        {"tag followed by a tag line", "###CUTCOND-L\n###END\n", 0},
+        {"# in the third column", "###CUTCOND-L\nAB#\n", 0},
+        {"# after the third column", "###CUTCOND-L\nABC#\n", 1},
+        {"other sections do not count", FileWith("###CUTSTART-K", {"M103(ON)"}), 0},
+        {"next line holding the next tag", "###CUTCOND-K\n###CUTCOND-L\nM1\n", 1},
+    };
+    TempFolder folder;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        const auto path = folder.Path() / "c.CUT";
+        WriteFile(path, row.file);
+        EXPECT_EQ(TemplateDefinesCuttingConditions(path.string()), row.expected);
+    }
+    EXPECT_EQ(TemplateDefinesCuttingConditions(""), 999);
+    EXPECT_EQ(TemplateDefinesCuttingConditions((folder.Path() / "missing.CUT").string()), 999);
+    EXPECT_EQ(TemplateDefinesCuttingConditions(folder.Path().string()), 999);
+}
+
+}  // namespace
+}  // namespace quillet::othmac

@@ -1,0 +1,152 @@
+// Machine-type alias with its built-in defaults, and the parameter list from
+// the flags texts of machine.ini.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "frame/resources.h"
+#include "pdl/pdl_machine.h"
+#include "pdl_test_support.h"
+#include "support/message_recorder.h"
+
+namespace quillet::pdl {
+namespace {
+
+using quillet::testing::MessageRecorder;
+using quillet::testing::ReadFile;
+using quillet::testing::TempInstallation;
+using quillet::testing::WriteFile;
+using testing::WriteMachineList;
+
+class PdlMachineTest : public ::testing::Test {
+protected:
+    void SetUp() override { frame::UseResourceSet(frame::BuiltinResourceSet()); }
+};
+
+TEST_F(PdlMachineTest, MissingAliasFileIsCreatedWithTheDefaults) {
+    TempInstallation install;
+    const auto alias = install.DataFolder() / "PDL_MACTYPE_ALIAS.ini";
+    EXPECT_EQ(PdlMachineTypeGet(13300), 60);
+    // Every default, in its order, under MAC_ALIAS.
+    std::istringstream lines(ReadFile(alias));
+    std::string line;
+    std::getline(lines, line);
+    EXPECT_EQ(line, "[MAC_ALIAS]");
+    for (const PdlAliasDefault& entry : kPdlAliasDefaults) {
+        ASSERT_TRUE(std::getline(lines, line));
+        EXPECT_EQ(line, std::to_string(entry.machineType) + "=" + std::to_string(entry.machineId));
+    }
+    EXPECT_FALSE(std::getline(lines, line));
+
+    const std::string created = ReadFile(alias);
+    const struct {
+        int type;
+        int id;
+    } rows[] = {{11005, 809}, {12002, 820}, {13402, 23}, {11101, 903}, {12999, -1}, {0, -1}};
+    for (const auto& row : rows) EXPECT_EQ(PdlMachineTypeGet(row.type), row.id) << row.type;
+    EXPECT_EQ(ReadFile(alias), created);
+}
+
+TEST_F(PdlMachineTest, ExistingAliasFileIsNeverCompleted) {
+    TempInstallation install;
+    const auto alias = install.DataFolder() / "PDL_MACTYPE_ALIAS.ini";
+    const std::string edited = "[MAC_ALIAS]\n13300=61\n12001=abc\n12002=-1\n";
+    WriteFile(alias, edited);
+    EXPECT_EQ(PdlMachineTypeGet(13300), 61);
+    EXPECT_EQ(PdlMachineTypeGet(12001), 0);   // not a number
+    EXPECT_EQ(PdlMachineTypeGet(12002), -1);  // stored -1
+    EXPECT_EQ(PdlMachineTypeGet(11005), -1);  // defaults are not written again
+    EXPECT_EQ(ReadFile(alias), edited);
+}
+
+TEST_F(PdlMachineTest, MissingDataRootShowsMessage201) {
+    TempInstallation::Options options;
+    options.dataRoot = false;
+    TempInstallation install(options);
+    MessageRecorder messages;
+    EXPECT_EQ(PdlMachineTypeGet(13300), -1);
+    EXPECT_EQ(messages.Ids(), std::vector<std::string>{"201"});
+}
+
+TEST_F(PdlMachineTest, MissingDataFolderCannotTakeTheDefaults) {
+    TempInstallation::Options options;
+    options.dataFolder = false;
+    TempInstallation install(options);
+    MessageRecorder messages;
+    EXPECT_EQ(PdlMachineTypeGet(13300), -1);
+    EXPECT_TRUE(messages.Ids().empty());
+}
+
+std::vector<int> ShownSlots() {
+    std::vector<int> slots;
+    for (int i = 0; i < PdlShownParams().count; ++i) slots.push_back(PdlShownParams().rows[i].slot);
+    return slots;
+}
+
+TEST_F(PdlMachineTest, FlagsTextSelectsShownParameters) {
+    TempInstallation install;
+    PdlCutCondition values;
+    for (int i = 0; i < kPdlSlotCount; ++i) values.slot[i] = static_cast<float>(i) + 0.5f;
+    const std::string all(100, '1');
+    struct Row {
+        std::string cc, pc;
+        int table;
+        std::vector<int> slots;
+    };
+    std::vector<int> first88;
+    for (int i = 0; i < kPdlParamCount; ++i) first88.push_back(i);
+    const Row rows[] = {
+        {"1011", "01", 0, {0, 2, 3}}, {"1011", "01", 9, {0, 2, 3}},  // K to U5 read CCUsed
+        {"1011", "01", 10, {1}},                                     // P101 to P103 read PCUsed
+        {"x1a1", "", 3, {1, 3}},                                     // only "1" marks a parameter
+        {all, "", 0, first88},                                       // used up to parameter 87
+    };
+    for (const Row& row : rows) {
+        WriteMachineList(install, 60, row.cc, row.pc);
+        ASSERT_EQ(LoadMachineParamList(60, row.table, values), 0);
+        EXPECT_EQ(ShownSlots(), row.slots) << row.cc << " table " << row.table;
+    }
+    WriteMachineList(install, 60, "1001", "");
+    LoadMachineParamList(60, 0, values);
+    const PdlParamRow& gas = PdlShownParams().rows[1];
+    EXPECT_EQ(gas.slot, 3);
+    EXPECT_EQ(gas.value, 3.5f);
+    EXPECT_EQ(gas.label, frame::ResourceString(209));
+    EXPECT_EQ(PdlAllParams()[120].value, 120.5f);
+    EXPECT_EQ(PdlAllParams()[120].label, "");
+}
+
+TEST_F(PdlMachineTest, UnknownMachineOrMissingCountShowsNothing) {
+    TempInstallation install;
+    const PdlCutCondition values;
+    WriteMachineList(install, 60, "1111", "");
+    ASSERT_EQ(LoadMachineParamList(61, 0, values), 0);
+    EXPECT_EQ(PdlShownParams().count, 0);
+
+    WriteFile(install.DataFolder() / "machine.ini", "[Machine1]\nID=60\nCCUsed=1111\n");
+    ASSERT_EQ(LoadMachineParamList(60, 0, values), 0);
+    EXPECT_EQ(PdlShownParams().count, 0);
+
+    // A matching machine without the key reads the text "-1".
+    WriteFile(install.DataFolder() / "machine.ini",
+              "[Header]\nMachineCount=1\n[Machine1]\nID=60\n");
+    ASSERT_EQ(LoadMachineParamList(60, 0, values), 0);
+    EXPECT_EQ(ShownSlots(), std::vector<int>{1});
+}
+
+TEST_F(PdlMachineTest, MissingMachineListKeepsShownRows) {
+    TempInstallation install;
+    PdlCutCondition values;
+    WriteMachineList(install, 60, "11", "");
+    ASSERT_EQ(LoadMachineParamList(60, 0, values), 0);
+    std::filesystem::remove(install.DataFolder() / "machine.ini");
+    values.slot[0] = 42.0f;
+    EXPECT_EQ(LoadMachineParamList(60, 0, values), -1);
+    EXPECT_EQ(PdlShownParams().count, 2);
+    EXPECT_EQ(PdlAllParams()[0].value, 42.0f);  // all rows are refilled first
+}
+
+}  // namespace
+}  // namespace quillet::pdl

@@ -1,0 +1,135 @@
+// The table format both ways and the display form of values.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "pdl/pdl_table.h"
+#include "support/temp_install.h"
+
+namespace quillet::pdl {
+namespace {
+
+using quillet::testing::ReadFile;
+using quillet::testing::TempFolder;
+using quillet::testing::WriteFile;
+
+std::string DataFile(const char* name) { return std::string(QUILLET_PDL_TEST_DATA) + "/" + name; }
+
+TEST(PdlTableTest, WritesGoldenSectionInSlotOrder) {
+    TempFolder folder;
+    const std::string file = (folder.Path() / "out.ini").string();
+    PdlCutCondition record;
+    for (int i = 0; i < kPdlParamCount; ++i) record.slot[i] = static_cast<float>(i) * 0.25f - 1;
+    record.slot[0] = 1500;
+    record.slot[1] = -1;
+    record.slot[2] = 0.5f;
+    record.slot[100] = 42;  // spare slots are never stored
+    EXPECT_EQ(WritePdlCutCondition(file, 3, record), 0);
+    EXPECT_EQ(ReadFile(file), ReadFile(DataFile("table_h_written.ini")));
+}
+
+TEST(PdlTableTest, WritingOneTableChangesOnlyItsSection) {
+    TempFolder folder;
+    const std::string file = (folder.Path() / "all.ini").string();
+    PdlCutCondition record;
+    for (int t = 0; t < kPdlTableCount; ++t) {
+        record.slot.fill(static_cast<float>(t));
+        WritePdlCutCondition(file, t, record);
+    }
+    const std::string before = ReadFile(file);
+    record.slot.fill(77.5f);
+    WritePdlCutCondition(file, 3, record);
+    const std::string after = ReadFile(file);
+
+    // Same bytes outside [PDL_CUT_H]; inside, every value is the new one.
+    const auto sectionOf = [](const std::string& text, bool inside) {
+        std::string out;
+        const std::size_t begin = text.find("[PDL_CUT_H]");
+        const std::size_t end = text.find("[PDL_CUT_U]");
+        return inside ? text.substr(begin, end - begin)
+                      : out + text.substr(0, begin) + text.substr(end);
+    };
+    EXPECT_EQ(sectionOf(before, false), sectionOf(after, false));
+    const std::string section = sectionOf(after, true);
+    EXPECT_NE(section.find("Power=77.500000\n"), std::string::npos);
+    EXPECT_NE(section.find("TechTableNO=77.500000\n"), std::string::npos);
+    EXPECT_EQ(section.find("=3.000000"), std::string::npos);
+}
+
+TEST(PdlTableTest, ReadsKeysByNameInAnyOrderAsAtofDoes) {
+    TempFolder folder;
+    const std::string file = (folder.Path() / "in.ini").string();
+    WriteFile(file,
+              "[PDL_CUT_L]\r\nTechTableNO=5\r\nFrequency=abc\r\npower = 12.5mm\r\n"
+              "DutyCycle=\r\nFeedrate=  -3e2\r\n[PDL_CUT_K]\r\nGasType=9\r\n");
+    PdlCutCondition record;
+    record.slot.fill(7.0f);
+    EXPECT_EQ(ReadPdlCutCondition(file, 1, record), 0);
+    EXPECT_FLOAT_EQ(record.slot[0], 12.5f);    // trailing letters ignored, key case too
+    EXPECT_FLOAT_EQ(record.slot[1], 0.0f);     // no leading number
+    EXPECT_FLOAT_EQ(record.slot[2], 0.0f);     // empty value
+    EXPECT_FLOAT_EQ(record.slot[3], -300.0f);  // leading blanks, exponent
+    EXPECT_FLOAT_EQ(record.slot[4], -1.0f);    // missing key (K's GasType is not L's)
+    EXPECT_FLOAT_EQ(record.slot[87], 5.0f);
+    EXPECT_FLOAT_EQ(record.slot[88], 7.0f);  // spare slots untouched
+}
+
+TEST(PdlTableTest, MissingSectionOrFileReadsMinusOneInEveryParameter) {
+    TempFolder folder;
+    const std::string file = (folder.Path() / "in.ini").string();
+    WriteFile(file, "[PDL_CUT_K]\nPower=1\n");
+    for (const std::string& path : {file, (folder.Path() / "missing.ini").string()}) {
+        PdlCutCondition record;
+        record.slot.fill(3.0f);
+        ReadPdlCutCondition(path, 12, record);
+        for (int i = 0; i < kPdlParamCount; ++i) ASSERT_EQ(record.slot[i], -1.0f) << i;
+        for (int i = kPdlParamCount; i < kPdlSlotCount; ++i) ASSERT_EQ(record.slot[i], 3.0f);
+    }
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "missing.ini"));
+}
+
+TEST(PdlTableTest, RoundTripKeepsSixDecimals) {
+    TempFolder folder;
+    const std::string file = (folder.Path() / "rt.ini").string();
+    const float values[] = {0.0f,   -0.0f,      1500.0f,    -1.0f,       0.5f,
+                            0.125f, 123456.75f, 0.0000001f, -0.0000001f, 0.000001f};
+    PdlCutCondition record;
+    for (std::size_t i = 0; i < std::size(values); ++i) record.slot[i] = values[i];
+    WritePdlCutCondition(file, 0, record);
+    PdlCutCondition back;
+    ReadPdlCutCondition(file, 0, back);
+    EXPECT_EQ(back.slot[2], 1500.0f);
+    EXPECT_EQ(back.slot[6], 123456.75f);
+    EXPECT_EQ(back.slot[7], 0.0f);  // below 0.0000005: written as 0.000000
+    EXPECT_EQ(back.slot[8], 0.0f);
+    EXPECT_FLOAT_EQ(back.slot[9], 0.000001f);
+    EXPECT_NE(ReadFile(file).find("AngleMax=0.000000\n"), std::string::npos);
+}
+
+struct FormatRow {
+    float value;
+    const char* shown;
+};
+
+TEST(PdlTableTest, FormatPdlValueDropsTrailingDecimalZerosOnly) {
+    const FormatRow rows[] = {
+        {1500.0f, "1500"}, {100.0f, "100"},     {0.5f, "0.5"},       {2.25f, "2.25"},
+        {10.1f, "10.1"},   {0.125f, "0.125"},   {2.9996f, "3"},      {0.0f, "0"},
+        {-1.0f, "-1"},     {0.0004f, "0"},      {-0.0001f, "-0"},    {-0.0f, "-0"},
+        {10.0f, "10"},     {1000.5f, "1000.5"}, {-20.05f, "-20.05"}, {0.0005f, "0.001"},
+    };
+    for (const FormatRow& row : rows) EXPECT_EQ(FormatPdlValue(row.value), row.shown) << row.value;
+}
+
+TEST(PdlTableTest, FormatPdlValueFitsFiftyBytesForAnyFloat) {
+    char buffer[50];
+    FormatPdlValue(-3.4028235e38f, buffer);
+    EXPECT_LT(std::string(buffer).size(), 50u);
+    EXPECT_EQ(std::string(buffer), "-340282346638528859811704183484516925440");
+    FormatPdlValue(INFINITY, buffer);
+    EXPECT_EQ(std::string(buffer), "inf");
+}
+
+}  // namespace
+}  // namespace quillet::pdl

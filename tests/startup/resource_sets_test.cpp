@@ -1,0 +1,176 @@
+// The two resource sets: the same identifiers in both, the fixed Japanese
+// texts, and the grid pictures as real 8-bit BMP files.
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <map>
+#include <set>
+#include <string>
+
+#include "resource_set.h"
+
+namespace {
+
+using TextMap = std::map<std::string, std::string>;
+
+const QuilletResourceSet* EnglishSet() {
+    static const QuilletResourceSet* set = [] {
+        // The library stays loaded for the test process.
+        void* library = ::dlopen(QUILLET_RS_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+        if (library == nullptr) return static_cast<const QuilletResourceSet*>(nullptr);
+        auto function = reinterpret_cast<const QuilletResourceSet* (*)()>(
+            ::dlsym(library, "QuilletGetResourceSet"));
+        return function != nullptr ? function() : nullptr;
+    }();
+    return set;
+}
+
+const QuilletResourceSet* Set(const std::string& language) {
+    return language == "ja" ? QuilletGetBuiltinResourceSet() : EnglishSet();
+}
+
+// The texts of a set by key; a key defined twice is a fault of its own.
+TextMap Texts(const QuilletResourceSet* set, std::set<std::string>* duplicates) {
+    TextMap texts;
+    for (std::size_t i = 0; i < set->textCount; ++i) {
+        if (!texts.emplace(set->texts[i].key, set->texts[i].text).second) {
+            duplicates->insert(set->texts[i].key);
+        }
+    }
+    return texts;
+}
+
+TEST(ResourceSetsTest, BothSetsDefineTheSameKeysOnce) {
+    ASSERT_NE(EnglishSet(), nullptr) << ::dlerror();
+    std::set<std::string> duplicates;
+    const TextMap ja = Texts(Set("ja"), &duplicates);
+    const TextMap en = Texts(Set("en"), &duplicates);
+    EXPECT_TRUE(duplicates.empty()) << "defined twice: " << *duplicates.begin();
+    for (const auto& [key, text] : ja) EXPECT_TRUE(en.count(key)) << "only in ja: " << key;
+    for (const auto& [key, text] : en) EXPECT_TRUE(ja.count(key)) << "only in en: " << key;
+}
+
+class StringTableTest : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(StringTableTest, DefinesEveryIdentifierTheModuleShows) {
+    const QuilletResourceSet* set = Set(GetParam());
+    ASSERT_NE(set, nullptr);
+    std::set<std::string> duplicates;
+    const TextMap texts = Texts(set, &duplicates);
+    const std::pair<int, int> ranges[] = {
+        {201, 205}, {206, 293}, {300, 305}, {400, 487}, {488, 488}};
+    for (const auto& [first, last] : ranges) {
+        for (int id = first; id <= last; ++id) {
+            const auto it = texts.find(std::to_string(id));
+            ASSERT_NE(it, texts.end()) << id;
+            EXPECT_FALSE(it->second.empty()) << id;
+        }
+    }
+    // Descriptions are a blank, except the gas codes, which are the same lines
+    // in every language.
+    for (int id = 400; id <= 487; ++id) {
+        if (id != 404) {
+            EXPECT_EQ(texts.at(std::to_string(id)), " ") << id;
+        }
+    }
+    EXPECT_EQ(texts.at("404"),
+              "Air (H)=0 / (M)=1 / (L)=2\nN2  (H)=3 / (M)=4 / (L)=5\nO2  (H)=6 / (M)=7 / (L)=8\n"
+              "1st (H)=9 / (M)=10/ (L)=11\n2nd (H)=12/ (M)=13/ (L)=14\n"
+              "3nd (H)=15/ (M)=16/ (L)=17\n4nd (H)=18/ (M)=19/ (L)=20");
+    // Labels keep their units and codes; the file-name message keeps its break.
+    EXPECT_NE(texts.at("206").find("(W)"), std::string::npos);
+    EXPECT_NE(texts.at("239").find("(0="), std::string::npos);
+    EXPECT_NE(texts.at("242").find("#501"), std::string::npos);
+    EXPECT_NE(texts.at("488").find('\n'), std::string::npos);
+    EXPECT_EQ(texts.at("300"), "On/Off");
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, StringTableTest, ::testing::Values("ja", "en"));
+
+TEST(ResourceSetsTest, JapaneseTextsAreTheSystemsOwn) {
+    std::set<std::string> duplicates;
+    const TextMap ja = Texts(Set("ja"), &duplicates);
+    const TextMap expected = {
+        {"201", "SYSTEM ERROR:サーバーのパス名取得に失敗しました"},
+        {"202", "他社機用ＮＣデータ設定がされていません。"},
+        {"203", "他社機の機械名称は５０文字以内で作成してください。"},
+        {"205",
+         "マスターの読み込みを行います。　よろしいですか？\n\n（備考）"
+         "読み込みすると現在の設定は全てマスター値に更新されます。"},
+        {"208", "ﾃﾞｭｰﾃｨ(%)"},
+        {"292", "切断ﾓｰﾄﾞ(100=ﾗｰｼﾞ～600)"},
+        {"293", "ﾃｸﾉﾛｼﾞｰﾃｰﾌﾞﾙNo"},
+        {"301", "条件"},
+        {"302", "値"},
+        {"305", "最終直後"},
+        {"488",
+         "マシンドライバーファイル名称が異常です。\n"
+         "機械管理のNC装置情報の「ドライバーファイル名称」を確認してください。"},
+    };
+    for (const auto& [key, text] : expected) EXPECT_EQ(ja.at(key), text) << key;
+    EXPECT_EQ(
+        ja.at("204").find("現在の設定をマスターとしてファイル登録します。　よろしいですか？\n\n"),
+        0u);
+}
+
+TEST(ResourceSetsTest, EnglishCaptionsNameTheGridColumns) {
+    ASSERT_NE(EnglishSet(), nullptr);
+    std::set<std::string> duplicates;
+    const TextMap en = Texts(Set("en"), &duplicates);
+    const char* captions[] = {"On/Off",      "Condition",  "Value",
+                              "Just before", "Just after", "Just after last"};
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(en.at(std::to_string(300 + i)), captions[i]);
+}
+
+// The pictures of one set, decoded as a picture object would decode them.
+std::map<int, QImage> Pictures(const QuilletResourceSet* set) {
+    std::map<int, QImage> pictures;
+    for (std::size_t i = 0; i < set->bitmapCount; ++i) {
+        const QuilletResourceBitmap& bitmap = set->bitmaps[i];
+        const QByteArray bytes(reinterpret_cast<const char*>(bitmap.data),
+                               static_cast<qsizetype>(bitmap.size));
+        EXPECT_EQ(bytes.left(2), QByteArray("BM")) << bitmap.id;
+        EXPECT_EQ(static_cast<unsigned char>(bytes.at(28)), 8) << bitmap.id;  // bits per pixel
+        pictures[bitmap.id] = QImage::fromData(bytes, "BMP");
+    }
+    return pictures;
+}
+
+class GridPictureTest : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(GridPictureTest, DecodesCheckAndOptionPictures) {
+    const QuilletResourceSet* set = Set(GetParam());
+    ASSERT_NE(set, nullptr);
+    const std::map<int, QImage> pictures = Pictures(set);
+    ASSERT_EQ(pictures.size(), 8u);
+    for (int id = 157; id <= 164; ++id) {
+        ASSERT_TRUE(pictures.count(id)) << id;
+        const QImage& picture = pictures.at(id);
+        ASSERT_FALSE(picture.isNull()) << id;
+        EXPECT_EQ(picture.size(), id >= 161 ? QSize(16, 16) : QSize(15, 16)) << id;
+    }
+    // Each picture of a set of four is distinct: marked, grey, both.
+    for (int first : {157, 161}) {
+        for (int a = first; a < first + 4; ++a) {
+            for (int b = a + 1; b < first + 4; ++b) {
+                EXPECT_NE(pictures.at(a), pictures.at(b)) << a << " " << b;
+            }
+        }
+    }
+    // The face is white when enabled and grey when not; the frame is darker.
+    const QRgb white = qRgb(255, 255, 255);
+    EXPECT_EQ(pictures.at(161).pixel(3, 3), white);
+    EXPECT_NE(pictures.at(163).pixel(3, 3), white);
+    EXPECT_LT(qGray(pictures.at(161).pixel(1, 8)), 200);
+    EXPECT_EQ(pictures.at(157).pixel(7, 3), white);
+    EXPECT_NE(pictures.at(159).pixel(7, 3), white);
+    // The tick and the dot are dark, at the centre of the mark.
+    EXPECT_EQ(qGray(pictures.at(162).pixel(6, 10)), 0);
+    EXPECT_EQ(qGray(pictures.at(158).pixel(7, 8)), 0);
+    EXPECT_EQ(qGray(pictures.at(160).pixel(7, 8)), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, GridPictureTest, ::testing::Values("ja", "en"));
+
+}  // namespace
