@@ -1,0 +1,415 @@
+// The audit's driver: lists the data folder, hands each file to the check of
+// its kind, and formats the findings. Also the shared readers of
+// check_internal.h.
+#include "check/check.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <map>
+#include <system_error>
+
+#include "check/check_internal.h"
+#include "platform/file_ops.h"
+
+namespace quillet::check {
+
+namespace detail {
+
+namespace {
+
+// Space, tab, CR, VT, FF and Ctrl-Z: what the profile functions trim.
+bool IsProfileSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f' || c == '\x1A';
+}
+
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && IsProfileSpace(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsProfileSpace(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+std::string_view CutAtNul(std::string_view text) { return text.substr(0, text.find('\0')); }
+
+bool IsCSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+void AddIniLine(IniFile& ini, std::string_view raw, int number) {
+    const std::string_view line = Trim(raw);
+    if (line.empty()) return;
+    if (line.front() == '[') {
+        const std::size_t close = line.rfind(']');
+        if (close != std::string_view::npos && close > 0) {
+            ini.sections.push_back(
+                IniSection{number, std::string(Trim(CutAtNul(line.substr(1, close - 1)))), {}});
+            return;
+        }
+    }
+    IniEntry entry;
+    entry.line = number;
+    const std::size_t eq = line.find('=');
+    entry.key = std::string(Trim(CutAtNul(line.substr(0, eq))));
+    if (eq != std::string_view::npos) {
+        entry.hasValue = true;
+        std::string_view value = Trim(CutAtNul(line.substr(eq + 1)));
+        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+            value.back() == value.front()) {
+            value = value.substr(1, value.size() - 2);
+        }
+        entry.value = std::string(value);
+    }
+    ini.sections.back().entries.push_back(std::move(entry));
+}
+
+}  // namespace
+
+std::vector<TextLine> ReadFgetsLines(std::string_view raw, std::size_t bufferSize) {
+    const std::string text = platform::TextModeBytes(raw);
+    std::vector<TextLine> lines;
+    std::size_t start = 0;
+    int number = 0;
+    while (start < text.size()) {
+        const std::size_t end = text.find('\n', start);
+        TextLine line;
+        line.number = ++number;
+        line.hasNewline = end != std::string::npos;
+        const std::string_view content =
+            std::string_view(text).substr(start, (line.hasNewline ? end : text.size()) - start);
+        // fgets stops after bufferSize - 1 bytes, the newline included.
+        const std::size_t room = bufferSize - 1;
+        line.overlong = content.size() + (line.hasNewline ? 1 : 0) > room;
+        line.text = std::string(CutAtNul(content.substr(0, room)));
+        start = line.hasNewline ? end + 1 : text.size();
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+std::optional<std::string> ReadBytes(const fs::path& path) {
+    if (!platform::CanOpenForReading(path)) return std::nullopt;
+    return platform::ReadWholeFile(path);
+}
+
+IniFile ScanIni(std::string_view bytes) {
+    IniFile ini;
+    ini.sections.push_back(IniSection{});
+    if (bytes.substr(0, 2) == "\xFF\xFE") {
+        ini.utf16 = true;
+        return ini;
+    }
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
+    // LF, CR LF, a lone CR and CR CR LF each end one line.
+    std::size_t start = 0;
+    int number = 0;
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        std::size_t endLength = 0;
+        if (bytes[i] == '\n') {
+            endLength = 1;
+        } else if (bytes[i] == '\r') {
+            if (bytes.substr(i, 2) == "\r\n") {
+                endLength = 2;
+            } else if (bytes.substr(i, 3) == "\r\r\n") {
+                endLength = 3;
+            } else {
+                endLength = 1;
+            }
+        }
+        if (endLength == 0) {
+            ++i;
+            continue;
+        }
+        AddIniLine(ini, bytes.substr(start, i - start), ++number);
+        i += endLength;
+        start = i;
+    }
+    if (start < bytes.size()) AddIniLine(ini, bytes.substr(start), ++number);
+    return ini;
+}
+
+std::string Folded(std::string_view text) {
+    std::string folded(text);
+    for (char& c : folded) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return folded;
+}
+
+bool EqualsFolded(std::string_view a, std::string_view b) { return Folded(a) == Folded(b); }
+
+const IniSection* FindSection(const IniFile& ini, std::string_view name) {
+    for (std::size_t i = 1; i < ini.sections.size(); ++i) {
+        if (EqualsFolded(ini.sections[i].name, name)) return &ini.sections[i];
+    }
+    return nullptr;
+}
+
+const IniEntry* FindEntry(const IniSection& section, std::string_view key) {
+    for (const IniEntry& entry : section.entries) {
+        if (EqualsFolded(entry.key, key)) return &entry;
+    }
+    return nullptr;
+}
+
+void CheckIniStructure(const IniFile& ini, const std::string& file, Findings& findings) {
+    std::map<std::string, int> sectionLines;
+    for (std::size_t s = 0; s < ini.sections.size(); ++s) {
+        const IniSection& section = ini.sections[s];
+        if (s > 0) {
+            const auto [it, fresh] = sectionLines.emplace(Folded(section.name), section.line);
+            if (!fresh) {
+                findings.Warning("duplicate-section", file, section.line,
+                                 "section [" + section.name + "] appears again (first on line " +
+                                     std::to_string(it->second) + "): its keys are never read");
+                continue;
+            }
+        }
+        std::map<std::string, int> keyLines;
+        for (const IniEntry& entry : section.entries) {
+            const auto [it, fresh] = keyLines.emplace(Folded(entry.key), entry.line);
+            if (!fresh) {
+                findings.Warning("duplicate-key", file, entry.line,
+                                 "key " + entry.key + " appears again in [" + section.name +
+                                     "] (first on line " + std::to_string(it->second) +
+                                     "): the first wins");
+            } else if (!entry.hasValue && s > 0) {
+                findings.Warning("key-without-value", file, entry.line,
+                                 "line '" + entry.key + "' has no '=': it reads as a missing key");
+            }
+        }
+    }
+}
+
+NumberRead ReadInteger(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && IsCSpace(text[i])) ++i;
+    std::size_t digits = i;
+    if (digits < text.size() && (text[digits] == '+' || text[digits] == '-')) ++digits;
+    long long value = 0;
+    std::size_t end = digits;
+    while (end < text.size() && text[end] >= '0' && text[end] <= '9' && value < 1'000'000'000'000) {
+        value = value * 10 + (text[end++] - '0');
+    }
+    if (end == digits) return {};
+    if (i < text.size() && text[i] == '-') value = -value;
+    return {end == text.size() ? NumberForm::Clean : NumberForm::TrailingText,
+            static_cast<double>(value)};
+}
+
+NumberRead ReadReal(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && IsCSpace(text[i])) ++i;
+    if (i < text.size() && text[i] == '+' && i + 1 < text.size() && text[i + 1] != '-') ++i;
+    double value = 0.0;
+    const char* first = text.data() + i;
+    const char* last = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(first, last, value);
+    if (ec == std::errc::invalid_argument || ptr == first) return {};
+    return {ptr == last ? NumberForm::Clean : NumberForm::TrailingText, value};
+}
+
+std::string FormatNumber(double value) {
+    char buffer[64];
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return ec == std::errc() ? std::string(buffer, end) : std::string("?");
+}
+
+double CheckNumber(const IniEntry& entry, bool integer, const std::string& file,
+                   Findings& findings) {
+    const NumberRead read = integer ? ReadInteger(entry.value) : ReadReal(entry.value);
+    if (read.form == NumberForm::NotANumber) {
+        findings.Error(
+            "not-numeric", file, entry.line,
+            entry.key + "=" + entry.value + ": the value is not a number and reads as 0");
+    } else if (read.form == NumberForm::TrailingText) {
+        findings.Warning("trailing-text", file, entry.line,
+                         entry.key + "=" + entry.value + ": text after the number; it reads as " +
+                             FormatNumber(read.value));
+    }
+    return read.value;
+}
+
+bool UnsafeFileName(std::string_view name) {
+    return name.find_first_of("/\\") != std::string_view::npos || name == "." || name == "..";
+}
+
+}  // namespace detail
+
+namespace {
+
+using namespace detail;
+
+bool StartsWith(std::string_view text, std::string_view prefix) {
+    return text.substr(0, prefix.size()) == prefix;
+}
+bool EndsWith(std::string_view text, std::string_view suffix) {
+    return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
+}
+
+// The INI files of the data folder, by the name the module forms for them.
+void CheckIniFileByName(const std::string& name, std::string_view bytes, Findings& findings) {
+    const IniFile ini = ScanIni(bytes);
+    if (ini.utf16) {
+        findings.Info("utf16-file", name, 0, "UTF-16 text file: not audited line by line");
+        return;
+    }
+    CheckIniStructure(ini, name, findings);
+    if (name == "PDL_CUT_SAVEOPT.ini") {
+        CheckSaveOptionFile(name, ini, findings);
+    } else if (name == "PDL_MACTYPE_ALIAS.ini") {
+        CheckAliasFile(name, ini, findings);
+    } else if (name == "machine.ini") {
+        CheckMachineFile(name, ini, findings);
+    } else if (StartsWith(name, "PDL_CUT_")) {
+        CheckPdlConditionFile(name, ini, findings);
+    } else if (StartsWith(name, "MD_CUT_")) {
+        CheckDriverCutOrToolFile(name, ini, false, findings);
+    } else if (StartsWith(name, "MD_TOOL_")) {
+        CheckDriverCutOrToolFile(name, ini, true, findings);
+    }
+}
+
+bool IsAuditedFile(const std::string& name) {
+    if (name == "machine.ini") return true;
+    if (!EndsWith(name, ".ini")) return false;
+    return StartsWith(name, "PDL_CUT_") || name == "PDL_MACTYPE_ALIAS.ini" ||
+           StartsWith(name, "MD_CUT_") || StartsWith(name, "MD_TOOL_") ||
+           StartsWith(name, "MD_NC_");
+}
+
+void CheckWorkingFolder(const fs::path& folder, Findings& findings) {
+    for (const char* name :
+         {"MD_CUT_TEMP.ini", "MD_TOOL_TEMP.ini", "MD_NC_TEMP.ini", "PDL_CUT_TEMP.ini"}) {
+        std::error_code error;
+        if (fs::exists(folder / name, error)) {
+            findings.Warning("stale-working-copy", std::string("TEMP/") + name, 0,
+                             "working copy left behind by an interrupted edit; the next edit "
+                             "overwrites it");
+        }
+    }
+}
+
+}  // namespace
+
+std::string_view SeverityName(Severity severity) {
+    switch (severity) {
+        case Severity::Error:
+            return "error";
+        case Severity::Warning:
+            return "warning";
+        case Severity::Info:
+            break;
+    }
+    return "info";
+}
+
+CheckResult CheckDataFolder(const CheckOptions& options) {
+    CheckResult result;
+    std::set<std::string> names;
+    std::error_code error;
+    fs::directory_iterator it(options.dataFolder, error);
+    if (error) {
+        result.failure =
+            "cannot read the data folder " + options.dataFolder.string() + ": " + error.message();
+        return result;
+    }
+    for (; it != fs::directory_iterator(); it.increment(error)) {
+        if (error) break;
+        std::error_code typeError;
+        if (it->is_regular_file(typeError)) names.insert(it->path().filename().string());
+    }
+    if (error) {
+        result.failure =
+            "cannot list the data folder " + options.dataFolder.string() + ": " + error.message();
+        return result;
+    }
+    result.readable = true;
+
+    Findings findings;
+    result.filesChecked += CheckRecordStore(options.dataFolder, names, findings);
+    for (const std::string& name : names) {
+        const bool isTemplate = EndsWith(Folded(name), ".cut");
+        if (!isTemplate && !IsAuditedFile(name)) continue;
+        const std::optional<std::string> bytes = ReadBytes(options.dataFolder / name);
+        if (!bytes) {
+            findings.Error("unreadable-file", name, 0, "the file cannot be read");
+            continue;
+        }
+        ++result.filesChecked;
+        if (isTemplate) {
+            CheckTemplateFile(name, *bytes, findings);
+        } else if (StartsWith(name, "MD_NC_")) {
+            CheckDriverPlainFile(name, *bytes, findings);
+        } else {
+            CheckIniFileByName(name, *bytes, findings);
+        }
+    }
+    if (!names.count("PDL_CUT_MASTER.ini") && names.count("machine.ini")) {
+        findings.Info("master-missing", "PDL_CUT_MASTER.ini", 0,
+                      "no master file: a PDL condition file that is missing cannot be created");
+    }
+    if (options.workingFolder) CheckWorkingFolder(*options.workingFolder, findings);
+
+    result.findings = std::move(findings.All());
+    std::stable_sort(result.findings.begin(), result.findings.end(),
+                     [](const Finding& a, const Finding& b) {
+                         return a.file != b.file ? a.file < b.file : a.line < b.line;
+                     });
+    return result;
+}
+
+int ExitCodeFor(const CheckResult& result) {
+    if (!result.readable) return 70;
+    for (const Finding& finding : result.findings) {
+        if (finding.severity == Severity::Error) return 1;
+    }
+    return 0;
+}
+
+std::string FormatPlain(const CheckResult& result) {
+    std::string out;
+    int counts[3] = {0, 0, 0};
+    for (const Finding& f : result.findings) {
+        ++counts[static_cast<int>(f.severity)];
+        out += f.file;
+        if (f.line > 0) out += ":" + std::to_string(f.line);
+        out +=
+            ": " + std::string(SeverityName(f.severity)) + ": " + f.message + " [" + f.code + "]\n";
+    }
+    out += std::to_string(result.filesChecked) + " files checked: " + std::to_string(counts[2]) +
+           " errors, " + std::to_string(counts[1]) + " warnings, " + std::to_string(counts[0]) +
+           " notes\n";
+    return out;
+}
+
+std::string FormatJson(const CheckResult& result) {
+    auto quote = [](const std::string& text) {
+        std::string out = "\"";
+        for (const char c : text) {
+            const auto byte = static_cast<unsigned char>(c);
+            if (c == '"' || c == '\\') {
+                out += '\\';
+                out += c;
+            } else if (byte < 0x20) {
+                char escaped[8];
+                std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
+                out += escaped;
+            } else {
+                out += c;
+            }
+        }
+        return out + "\"";
+    };
+    std::string out = "[";
+    for (std::size_t i = 0; i < result.findings.size(); ++i) {
+        const Finding& f = result.findings[i];
+        out += i == 0 ? "\n  " : ",\n  ";
+        out += "{\"severity\": " + quote(std::string(SeverityName(f.severity))) +
+               ", \"code\": " + quote(f.code) + ", \"file\": " + quote(f.file) +
+               ", \"line\": " + std::to_string(f.line) + ", \"message\": " + quote(f.message) + "}";
+    }
+    return out + (result.findings.empty() ? "]\n" : "\n]\n");
+}
+
+}  // namespace quillet::check

@@ -1,0 +1,114 @@
+// Shared pieces of the audit: the finding collector, the line readers that
+// see a file as the module sees it, the INI scanner and number forms.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "check/check.h"
+
+namespace quillet::check::detail {
+
+namespace fs = std::filesystem;
+
+class Findings {
+public:
+    void Add(Severity severity, std::string_view code, const std::string& file, int line,
+             std::string message) {
+        all_.push_back(Finding{severity, std::string(code), file, line, std::move(message)});
+    }
+    void Error(std::string_view code, const std::string& file, int line, std::string message) {
+        Add(Severity::Error, code, file, line, std::move(message));
+    }
+    void Warning(std::string_view code, const std::string& file, int line, std::string message) {
+        Add(Severity::Warning, code, file, line, std::move(message));
+    }
+    void Info(std::string_view code, const std::string& file, int line, std::string message) {
+        Add(Severity::Info, code, file, line, std::move(message));
+    }
+    std::vector<Finding>& All() { return all_; }
+
+private:
+    std::vector<Finding> all_;
+};
+
+// One line as an fgets loop with a bufferSize buffer sees it after a
+// text-mode read: text without its newline, cut at a NUL byte.
+struct TextLine {
+    int number = 0;          // 1-based physical line
+    std::string text;        // the first bufferSize - 1 bytes
+    bool overlong = false;   // the line goes on past the buffer
+    bool hasNewline = true;  // false only for a last line without one
+};
+std::vector<TextLine> ReadFgetsLines(std::string_view raw, std::size_t bufferSize);
+
+// The bytes of a file; nullopt when it cannot be read (findings get an
+// "unreadable-file" error from the caller).
+std::optional<std::string> ReadBytes(const fs::path& path);
+
+// An INI file as the profile engine parses it, with line numbers.
+struct IniEntry {
+    int line = 0;
+    std::string key;
+    bool hasValue = false;
+    std::string value;  // trimmed and unquoted as reading gives it
+};
+struct IniSection {
+    int line = 0;  // 0 for the unnamed section before the first header
+    std::string name;
+    std::vector<IniEntry> entries;
+};
+struct IniFile {
+    bool utf16 = false;
+    std::vector<IniSection> sections;  // sections[0] is the unnamed section
+};
+IniFile ScanIni(std::string_view bytes);
+
+bool EqualsFolded(std::string_view a, std::string_view b);
+std::string Folded(std::string_view text);
+
+// The first section of that name (later ones are never read), or nullptr.
+const IniSection* FindSection(const IniFile& ini, std::string_view name);
+// The first entry of key in section (the one that is read), or nullptr.
+const IniEntry* FindEntry(const IniSection& section, std::string_view key);
+
+// Duplicate sections and keys, keys without '=': the same for every INI file.
+void CheckIniStructure(const IniFile& ini, const std::string& file, Findings& findings);
+
+// How atoi or atof read a value text.
+enum class NumberForm { Clean, TrailingText, NotANumber };
+struct NumberRead {
+    NumberForm form = NumberForm::NotANumber;
+    double value = 0.0;
+};
+NumberRead ReadInteger(std::string_view text);
+NumberRead ReadReal(std::string_view text);
+std::string FormatNumber(double value);
+
+// Reports a value that does not read as written: an error when it is no
+// number (reads as 0), a warning when text follows the number. Returns the
+// value read.
+double CheckNumber(const IniEntry& entry, bool integer, const std::string& file,
+                   Findings& findings);
+
+// A file name that may not be followed from the data folder.
+bool UnsafeFileName(std::string_view name);
+
+// The areas of the audit. names: the regular files of the data folder.
+int CheckRecordStore(const fs::path& folder, const std::set<std::string>& names,
+                     Findings& findings);
+void CheckTemplateFile(const std::string& file, std::string_view bytes, Findings& findings);
+void CheckPdlConditionFile(const std::string& file, const IniFile& ini, Findings& findings);
+void CheckSaveOptionFile(const std::string& file, const IniFile& ini, Findings& findings);
+void CheckAliasFile(const std::string& file, const IniFile& ini, Findings& findings);
+void CheckMachineFile(const std::string& file, const IniFile& ini, Findings& findings);
+void CheckDriverCutOrToolFile(const std::string& file, const IniFile& ini, bool tool,
+                              Findings& findings);
+void CheckDriverPlainFile(const std::string& file, std::string_view bytes, Findings& findings);
+
+}  // namespace quillet::check::detail

@@ -1,0 +1,472 @@
+// Audit of the other-machine record store (Othmcn.dat and the material
+// lists), of the NC template files they name, and of files no record names.
+#include <array>
+#include <charconv>
+#include <map>
+
+#include "check/check_internal.h"
+
+namespace quillet::check::detail {
+
+namespace {
+
+constexpr std::string_view kMarker = "[QM700]";
+constexpr std::size_t kLineBufferSize = 500;
+constexpr std::size_t kNameWidth = 50;
+constexpr std::size_t kFileWidth = 100;
+constexpr const char* kIndexFile = "Othmcn.dat";
+
+// Where the fields of a marker record stand (0-based columns).
+struct Layout {
+    bool machineIndex;
+    std::size_t nameFirst;
+    std::size_t fileFirst;
+    const char* nameWhat;
+    const char* fileWhat;
+};
+constexpr Layout kIndexLayout{true, 10, 60, "machine name", "material list name"};
+constexpr Layout kListLayout{false, 7, 57, "material name", "template file name"};
+
+struct Record {
+    int line = 0;
+    int number = 0;
+    std::string name;
+    std::string file;
+    bool numberReported = false;
+};
+
+std::string Columns(const std::string& line, std::size_t first, std::size_t width) {
+    return first >= line.size() ? std::string() : line.substr(first, width);
+}
+
+// A name read back from its field ends at the field's first space.
+std::string FieldName(const std::string& field) {
+    return field.substr(0, field.find_first_of(" \r\n"));
+}
+
+std::string TrimRight(std::string text) {
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\r')) text.pop_back();
+    return text;
+}
+
+bool IsBlank(const std::string& text) {
+    return text.find_first_not_of(" \t\r") == std::string::npos;
+}
+
+std::string Quoted(const std::string& text) { return "'" + text + "'"; }
+
+// "%-5.1lf" of an old material list's thickness, in the C locale.
+std::string OldThickness(double value) {
+    char buffer[400];
+    const auto [end, ec] =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 1);
+    std::string text = ec == std::errc() ? std::string(buffer, end) : std::string("0.0");
+    if (text.size() < 5) text.append(5 - text.size(), ' ');
+    return text;
+}
+
+// A marker record wider than its fields: say which field overran.
+std::string DescribeOverrun(const std::string& line, const Layout& layout) {
+    std::string rest = line.substr(kMarker.size() + (layout.machineIndex ? 3 : 0));
+    std::vector<std::string> tokens;
+    for (std::size_t i = 0; i < rest.size();) {
+        const std::size_t start = rest.find_first_not_of(' ', i);
+        if (start == std::string::npos) break;
+        const std::size_t end = std::min(rest.find(' ', start), rest.size());
+        tokens.push_back(rest.substr(start, end - start));
+        i = end;
+    }
+    if (!tokens.empty() && tokens[0].size() > kNameWidth) {
+        return std::string(layout.nameWhat) + " " + Quoted(tokens[0]) + " is " +
+               std::to_string(tokens[0].size()) +
+               " bytes, wider than its 50-column field: it never matches and the " +
+               layout.fileWhat + " is read from the wrong columns";
+    }
+    if (tokens.size() > 1 && tokens[1].size() > kFileWidth) {
+        return std::string(layout.fileWhat) + " is " + std::to_string(tokens[1].size()) +
+               " characters, wider than its 100-column field: it reads back cut";
+    }
+    return "record is " + std::to_string(line.size()) + " characters wide where " +
+           std::to_string(layout.fileFirst + kFileWidth) +
+           " are read: its fields stand in the wrong columns";
+}
+
+class RecordReader {
+public:
+    RecordReader(std::string file, const Layout& layout, Findings& findings)
+        : file_(std::move(file)), layout_(layout), findings_(findings) {}
+
+    std::vector<Record> Read(std::string_view bytes);
+
+private:
+    void ReadMarkerLine(const TextLine& line);
+    void ReadOldLines(const std::vector<TextLine>& lines);
+    // Checks common to both formats; adds the record when it can be used.
+    void Accept(Record record);
+
+    std::string file_;
+    const Layout& layout_;
+    Findings& findings_;
+    std::vector<Record> records_;
+    std::map<std::string, int> seen_;
+};
+
+std::vector<Record> RecordReader::Read(std::string_view bytes) {
+    const std::vector<TextLine> lines = ReadFgetsLines(bytes, kLineBufferSize);
+    if (lines.empty()) return {};
+    // A file is current when its first line carries the marker anywhere.
+    if (lines.front().text.find(kMarker) == std::string::npos) {
+        for (const TextLine& line : lines) {
+            if (line.text.substr(0, kMarker.size()) == kMarker) {
+                findings_.Error("marker-not-first", file_, 1,
+                                "the first line lacks the [QM700] marker while line " +
+                                    std::to_string(line.number) +
+                                    " has it: the next look-up converts the file as an old one "
+                                    "and garbles or drops its records");
+                return {};
+            }
+        }
+        findings_.Warning("old-format", file_, 1,
+                          "old format without [QM700] markers: will be converted on first use");
+        ReadOldLines(lines);
+        return records_;
+    }
+    for (const TextLine& line : lines) ReadMarkerLine(line);
+    return records_;
+}
+
+void RecordReader::ReadMarkerLine(const TextLine& line) {
+    const std::string& text = line.text;
+    if (line.overlong) {
+        findings_.Error("long-line", file_, line.number,
+                        "line is longer than 498 characters: the rest is read as a further record");
+        return;
+    }
+    if (IsBlank(text)) {
+        findings_.Info("blank-line", file_, line.number,
+                       "empty line: read as a record without a name");
+        return;
+    }
+    if (text.substr(0, kMarker.size()) != kMarker) {
+        findings_.Error("missing-marker", file_, line.number,
+                        "line lacks the [QM700] marker at its start: its fields are read from the "
+                        "wrong columns");
+        return;
+    }
+    const std::size_t width = layout_.fileFirst + kFileWidth;
+    // A written record is exactly this wide; a longer one had a field that
+    // overran and pushed the rest out of place (its padding too).
+    if (text.size() > width &&
+        (!IsBlank(text.substr(width)) ||
+         TrimRight(Columns(text, layout_.nameFirst, kNameWidth)).size() == kNameWidth)) {
+        findings_.Error("record-too-wide", file_, line.number, DescribeOverrun(text, layout_));
+        return;
+    }
+    Record record;
+    record.line = line.number;
+    if (layout_.machineIndex) {
+        const std::string field = Columns(text, kMarker.size(), 3);
+        const NumberRead number = ReadInteger(field);
+        record.number = static_cast<int>(number.value);
+        // "%3d": spaces, then the digits.
+        const std::size_t digits = field.find_first_not_of(' ');
+        if (digits == std::string::npos ||
+            field.find_first_not_of("-0123456789", digits) != std::string::npos) {
+            findings_.Warning("bad-type-number", file_, line.number,
+                              "columns 8 to 10 hold " + Quoted(field) + ": read as machine type " +
+                                  std::to_string(record.number));
+            record.numberReported = true;
+        }
+    }
+    const std::string nameField = TrimRight(Columns(text, layout_.nameFirst, kNameWidth));
+    record.name = FieldName(nameField);
+    if (nameField.empty() || record.name.empty()) {
+        findings_.Error("empty-name", file_, line.number,
+                        std::string("record without a ") + layout_.nameWhat + ": it never matches");
+        return;
+    }
+    if (record.name != nameField) {
+        findings_.Error("name-with-space", file_, line.number,
+                        std::string(layout_.nameWhat) + " " + Quoted(nameField) +
+                            " contains a space: it reads back as " + Quoted(record.name) +
+                            " and never matches");
+        return;
+    }
+    const std::string fileField = TrimRight(Columns(text, layout_.fileFirst, kFileWidth));
+    record.file = FieldName(fileField);
+    if (record.file != fileField) {
+        findings_.Error("file-name-with-space", file_, line.number,
+                        std::string(layout_.fileWhat) + " " + Quoted(fileField) +
+                            " contains a space: it reads back as " + Quoted(record.file));
+        return;
+    }
+    Accept(std::move(record));
+}
+
+void RecordReader::ReadOldLines(const std::vector<TextLine>& lines) {
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string& text = lines[i].text;
+        Record record;
+        record.line = lines[i].number;
+        if (layout_.machineIndex) {
+            // Old index: number 1-3, name 4-11, list file 12-23; the table
+            // ends at the first record without a name.
+            record.name = FieldName(Columns(text, 3, 8));
+            if (record.name.empty()) {
+                std::size_t dropped = 0;
+                for (std::size_t j = i + 1; j < lines.size(); ++j) {
+                    if (!IsBlank(lines[j].text)) ++dropped;
+                }
+                if (dropped > 0) {
+                    findings_.Warning("old-record-dropped", file_, record.line,
+                                      "record without a machine name ends the old table: the "
+                                      "conversion drops the " +
+                                          std::to_string(dropped) + " records after it");
+                }
+                return;
+            }
+            record.number = static_cast<int>(ReadInteger(Columns(text, 0, 3)).value);
+            record.file = FieldName(Columns(text, 11, 12));
+        } else {
+            // Old list: name 1-8, thickness 9-13 (joined to the name), file
+            // 14-25; records without a name are skipped.
+            const std::string name = FieldName(Columns(text, 0, 8));
+            if (name.empty()) {
+                if (!IsBlank(text)) {
+                    findings_.Warning("old-record-dropped", file_, record.line,
+                                      "record without a material name: the conversion drops it");
+                }
+                continue;
+            }
+            record.name = FieldName(name + OldThickness(ReadReal(Columns(text, 8, 5)).value));
+            record.file = FieldName(Columns(text, 13, 12));
+        }
+        Accept(std::move(record));
+    }
+}
+
+void RecordReader::Accept(Record record) {
+    if (layout_.machineIndex && !record.numberReported &&
+        (record.number < 130 || record.number > 139)) {
+        findings_.Warning("bad-type-number", file_, record.line,
+                          "machine type number " + std::to_string(record.number) +
+                              " is outside 130 to 139: the exports never look it up");
+    }
+    if (record.file.empty()) {
+        findings_.Error(
+            "empty-file-name", file_, record.line,
+            std::string("record without a ") + layout_.fileWhat + ": look-ups of it fail");
+        return;
+    }
+    if (UnsafeFileName(record.file)) {
+        findings_.Error("unsafe-file-name", file_, record.line,
+                        std::string(layout_.fileWhat) + " " + Quoted(record.file) +
+                            " holds a path separator: it names a file outside the data folder");
+        return;
+    }
+    const std::string key =
+        (layout_.machineIndex ? std::to_string(record.number) + " " : std::string()) +
+        Folded(record.name);
+    const auto [it, fresh] = seen_.emplace(key, record.line);
+    if (!fresh) {
+        findings_.Warning("duplicate-record", file_, record.line,
+                          std::string("same ") + (layout_.machineIndex ? "machine" : "material") +
+                              " as line " + std::to_string(it->second) +
+                              " (letter case ignored): this record is never used");
+        return;
+    }
+    records_.push_back(std::move(record));
+}
+
+// The 27 tag texts of a template in their written order, with the marker
+// that the first content line of the section carries.
+struct TemplateTag {
+    std::string_view tag;
+    std::string_view marker;
+};
+constexpr std::array<TemplateTag, 27> kTags = {{
+    {"###NCSTART", ""},          {"###NCSTARTG92", ""},       {"###NCEND", ""},
+    {"###CUTSTART-K", "(ON)"},   {"###CUTEND-K", "(OFF)"},    {"###CUTSTART-K-S", ""},
+    {"###CUTEND-K-S", ""},       {"###CUTSTART-L", "(ON)"},   {"###CUTEND-L", "(OFF)"},
+    {"###CUTSTART-L-S", ""},     {"###CUTEND-L-S", ""},       {"###CUTSTART-M", "(ON)"},
+    {"###CUTEND-M", "(OFF)"},    {"###CUTSTART-M-S", ""},     {"###CUTEND-M-S", ""},
+    {"###CUTSTART-H", "(ON)"},   {"###CUTEND-H", "(OFF)"},    {"###CUTSTART-H-S", ""},
+    {"###CUTEND-H-S", ""},       {"###CUTCOND-K", "(CUT-K)"}, {"###CUTCOND-L", "(CUT-L)"},
+    {"###CUTCOND-M", "(CUT-M)"}, {"###CUTCOND-H", "(CUT-H)"}, {"###MAC-STOP", "(M-STOP)"},
+    {"###CUTMODAL", ""},         {"###CUTCOND-POS", ""},      {"###OFFSET-POS", "(OFFSET)"},
+}};
+constexpr std::string_view kEndTag = "###END";
+// The reader cuts a line at the first of these.
+constexpr std::array<std::string_view, 5> kMarkerTexts = {"(ON)", "(OFF)", "(CUT-", "(M-STOP)",
+                                                          "(OFFSET)"};
+
+}  // namespace
+
+void CheckTemplateFile(const std::string& file, std::string_view bytes, Findings& findings) {
+    const std::vector<TextLine> lines = ReadFgetsLines(bytes, kLineBufferSize);
+    int current = -1;  // section being read, -1 outside any
+    int currentLine = 0;
+    int contentLines = 0;
+    int lastTag = -1;
+    std::array<int, kTags.size()> firstLine{};
+    for (const TextLine& line : lines) {
+        const std::string& text = line.text;
+        if (line.overlong) {
+            findings.Warning("long-line", file, line.number,
+                             "line is longer than 498 characters: it is read as two lines");
+        }
+        // Every tag found makes the line a tag line; the last one found wins.
+        int found = -2;  // -2 none, -1 ###END, else the section
+        for (std::size_t t = 0; t < kTags.size(); ++t) {
+            if (text.find(kTags[t].tag) != std::string::npos) found = static_cast<int>(t);
+        }
+        if (text.find(kEndTag) != std::string::npos) found = -1;
+        if (found >= 0) {
+            const std::string tag(kTags[static_cast<std::size_t>(found)].tag);
+            if (current >= 0) {
+                findings.Warning("unclosed-section", file, currentLine,
+                                 std::string(kTags[static_cast<std::size_t>(current)].tag) +
+                                     " is not closed by ###END before line " +
+                                     std::to_string(line.number));
+            }
+            if (firstLine[static_cast<std::size_t>(found)] != 0) {
+                findings.Warning("duplicate-tag", file, line.number,
+                                 tag + " appears again (first on line " +
+                                     std::to_string(firstLine[static_cast<std::size_t>(found)]) +
+                                     "): its lines are added to the first");
+            } else if (found < lastTag) {
+                findings.Warning("tag-order", file, line.number,
+                                 tag + " stands after " +
+                                     std::string(kTags[static_cast<std::size_t>(lastTag)].tag) +
+                                     ": saving the template writes the sections in their fixed "
+                                     "order");
+            }
+            if (firstLine[static_cast<std::size_t>(found)] == 0) {
+                firstLine[static_cast<std::size_t>(found)] = line.number;
+            }
+            lastTag = std::max(lastTag, found);
+            current = found;
+            currentLine = line.number;
+            contentLines = 0;
+            continue;
+        }
+        if (found == -1) {
+            current = -1;
+            continue;
+        }
+        if (text.find("###") != std::string::npos) {
+            findings.Warning("unknown-tag", file, line.number,
+                             "'" + text + "' is no template tag: it is read as " +
+                                 (current >= 0 ? "content" : "an ignored line"));
+        }
+        if (current < 0) {
+            if (!IsBlank(text) && text.find("###") == std::string::npos) {
+                findings.Warning("outside-section", file, line.number,
+                                 "line outside any section: it is ignored");
+            }
+            continue;
+        }
+        std::size_t cut = std::string::npos;
+        std::string_view markerFound;
+        for (const std::string_view marker : kMarkerTexts) {
+            const std::size_t at = text.find(marker);
+            if (at < cut) cut = at, markerFound = marker;
+        }
+        const std::string_view own = kTags[static_cast<std::size_t>(current)].marker;
+        const bool ownMarker = contentLines == 0 && !own.empty() && text.size() >= own.size() &&
+                               cut == text.size() - own.size() &&
+                               text.compare(cut, own.size(), own) == 0;
+        if (cut != std::string::npos && !ownMarker) {
+            findings.Warning("content-marker", file, line.number,
+                             "content holds the marker text '" + std::string(markerFound) +
+                                 "': reading cuts the line there");
+        }
+        if (!line.hasNewline) {
+            findings.Warning("no-final-newline", file, line.number,
+                             "last line has no newline: it loses its last character on reading");
+        }
+        ++contentLines;
+    }
+    if (current >= 0) {
+        findings.Warning("unclosed-section", file, currentLine,
+                         std::string(kTags[static_cast<std::size_t>(current)].tag) +
+                             " is not closed by ###END at the end of the file");
+    }
+}
+
+int CheckRecordStore(const fs::path& folder, const std::set<std::string>& names,
+                     Findings& findings) {
+    int filesRead = 0;
+    std::set<std::string> lists;
+    std::set<std::string> templates;
+    if (names.count(kIndexFile) != 0) {
+        const std::optional<std::string> bytes = ReadBytes(folder / kIndexFile);
+        if (!bytes) {
+            findings.Error("unreadable-file", kIndexFile, 0, "the file cannot be read");
+        } else {
+            ++filesRead;
+            const std::vector<Record> machines =
+                RecordReader(kIndexFile, kIndexLayout, findings).Read(*bytes);
+            std::map<std::string, const Record*> firstOfList;
+            for (const Record& machine : machines) {
+                if (machine.file != machine.name + ".__1") {
+                    findings.Info("list-name-unusual", kIndexFile, machine.line,
+                                  "machine " + Quoted(machine.name) + " names the material list " +
+                                      Quoted(machine.file) + " (a new record would name " +
+                                      Quoted(machine.name + ".__1") + ")");
+                }
+                firstOfList.emplace(machine.file, &machine);
+                lists.insert(machine.file);
+            }
+            for (const auto& [listName, machine] : firstOfList) {
+                if (names.count(listName) == 0) {
+                    findings.Warning("list-missing", kIndexFile, machine->line,
+                                     "material list missing: " + Quoted(listName) +
+                                         " does not exist, look-ups of machine " +
+                                         Quoted(machine->name) + " fail");
+                    continue;
+                }
+                const std::optional<std::string> listBytes = ReadBytes(folder / listName);
+                if (!listBytes) {
+                    findings.Error("unreadable-file", listName, 0, "the file cannot be read");
+                    continue;
+                }
+                ++filesRead;
+                for (const Record& material :
+                     RecordReader(listName, kListLayout, findings).Read(*listBytes)) {
+                    const std::string expected = machine->name + "-" + material.name + ".CUT";
+                    if (material.file != expected) {
+                        findings.Info("template-name-unusual", listName, material.line,
+                                      "material " + Quoted(material.name) + " names the template " +
+                                          Quoted(material.file) + " (a new record would name " +
+                                          Quoted(expected) + ")");
+                    }
+                    templates.insert(material.file);
+                    if (names.count(material.file) == 0) {
+                        findings.Warning("template-missing", listName, material.line,
+                                         "template file " + Quoted(material.file) +
+                                             " does not exist: a look-up without registration "
+                                             "gives 100 until it is saved");
+                    }
+                }
+            }
+        }
+    }
+    for (const std::string& name : names) {
+        const std::string folded = Folded(name);
+        auto endsWith = [&](std::string_view suffix) {
+            return folded.size() >= suffix.size() &&
+                   folded.compare(folded.size() - suffix.size(), suffix.size(), suffix) == 0;
+        };
+        if (endsWith(".__1") && lists.count(name) == 0) {
+            findings.Warning("orphan-list", name, 0,
+                             "material list not named by any record of Othmcn.dat: never read");
+        } else if (endsWith(".cut") && templates.count(name) == 0) {
+            findings.Warning("orphan-template", name, 0,
+                             "template file not named by any material list: never used");
+        }
+    }
+    return filesRead;
+}
+
+}  // namespace quillet::check::detail
