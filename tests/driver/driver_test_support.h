@@ -1,36 +1,95 @@
-// Helpers of the driver tests: driver definition files, scripts for the
-// recording double and its call log, environment variables set for one
-// test.
+// Helpers of the driver tests and the fixture driving the recording double.
 #pragma once
 
-#include <filesystem>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "driver/driver_settings.h"
+#include "support/temp_install.h"
 
 namespace quillet::testing {
 
-// Sets (or, with nullopt, unsets) an environment variable for the life of
-// the object and restores it afterwards.
+using Lines = std::vector<std::string>;
+
+// Sets (or, with nullopt, unsets) an environment variable while it lives.
 class ScopedEnv {
 public:
-    ScopedEnv(std::string name, const std::optional<std::string>& value);
-    ~ScopedEnv();
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
+    ScopedEnv(std::string name, const std::optional<std::string>& value) : name_(std::move(name)) {
+        if (const char* old = std::getenv(name_.c_str())) previous_ = old;
+        Set(value);
+    }
+    ~ScopedEnv() { Set(previous_); }
 
 private:
+    void Set(const std::optional<std::string>& v) {
+        v ? setenv(name_.c_str(), v->c_str(), 1) : unsetenv(name_.c_str());
+    }
     std::string name_;
     std::optional<std::string> previous_;
 };
 
-// The lines of a text file (without line ends); empty when missing.
-std::vector<std::string> ReadLines(const std::filesystem::path& path);
+// The lines of a text file without line ends; empty when missing.
+inline Lines ReadLines(const fs::path& path) {
+    Lines lines;
+    std::ifstream in(path);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
 
-// Compact form of an item for comparisons: "id/type/count/name".
-std::string Describe(const driver::DriverCondition& item);
-std::vector<std::string> Describe(const driver::DriverConditionList& list);
+inline driver::DriverCondition Item(int id, int type, int count, int onOff = 0, double v1 = 0,
+                                    double v2 = 0, int timing = 1) {
+    driver::DriverCondition item;
+    item.id = id;
+    item.valueType = type;
+    item.valueCount = count;
+    item.onOff = onOff;
+    item.value1 = v1;
+    item.value2 = v2;
+    item.timing = timing;
+    return item;
+}
+
+// "id/type/count/name" per item.
+inline Lines Describe(const driver::DriverConditionList& list) {
+    Lines out;
+    for (const auto& i : list) {
+        out.push_back(std::to_string(i.id) + "/" + std::to_string(i.valueType) + "/" +
+                      std::to_string(i.valueCount) + "/" + i.name);
+    }
+    return out;
+}
+
+// "onOff value1 value2 timing" per item.
+inline Lines State(const driver::DriverConditionList& list) {
+    Lines out;
+    for (const auto& i : list) {
+        char text[80];
+        std::snprintf(text, sizeof text, "%d %g %g %d", i.onOff, i.value1, i.value2, i.timing);
+        out.push_back(text);
+    }
+    return out;
+}
+
+// Points the recording double at a script and a call log of the test's own.
+class RecordingTest : public ::testing::Test {
+protected:
+    void Script(const std::string& text) const { WriteFile(folder_.Path() / "script.txt", text); }
+    // The calls since the last look.
+    Lines Calls() const {
+        Lines calls = ReadLines(folder_.Path() / "calls.log");
+        fs::remove(folder_.Path() / "calls.log");
+        return calls;
+    }
+
+    TempFolder folder_;
+    ScopedEnv log_{"QUILLET_DOUBLE_LOG", (folder_.Path() / "calls.log").string()};
+    ScopedEnv script_{"QUILLET_DOUBLE_SCRIPT", (folder_.Path() / "script.txt").string()};
+};
 
 }  // namespace quillet::testing

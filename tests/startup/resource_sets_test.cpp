@@ -1,5 +1,4 @@
-// The two resource sets: the same identifiers in both, the fixed Japanese
-// texts, and the grid pictures as real 8-bit BMP files.
+// The two resource sets: the same keys, the fixed texts, the grid pictures.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
@@ -7,6 +6,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <tuple>
 
 #include "resource_set.h"
 
@@ -31,10 +31,10 @@ const QuilletResourceSet* Set(const std::string& language) {
 }
 
 // The texts of a set by key; a key defined twice is a fault of its own.
-TextMap Texts(const QuilletResourceSet* set, std::set<std::string>* duplicates) {
+TextMap Texts(const QuilletResourceSet* set, std::set<std::string>* duplicates = nullptr) {
     TextMap texts;
     for (std::size_t i = 0; i < set->textCount; ++i) {
-        if (!texts.emplace(set->texts[i].key, set->texts[i].text).second) {
+        if (!texts.emplace(set->texts[i].key, set->texts[i].text).second && duplicates) {
             duplicates->insert(set->texts[i].key);
         }
     }
@@ -44,35 +44,30 @@ TextMap Texts(const QuilletResourceSet* set, std::set<std::string>* duplicates) 
 TEST(ResourceSetsTest, BothSetsDefineTheSameKeysOnce) {
     ASSERT_NE(EnglishSet(), nullptr) << ::dlerror();
     std::set<std::string> duplicates;
-    const TextMap ja = Texts(Set("ja"), &duplicates);
-    const TextMap en = Texts(Set("en"), &duplicates);
+    const TextMap ja = Texts(Set("ja"), &duplicates), en = Texts(Set("en"), &duplicates);
     EXPECT_TRUE(duplicates.empty()) << "defined twice: " << *duplicates.begin();
     for (const auto& [key, text] : ja) EXPECT_TRUE(en.count(key)) << "only in ja: " << key;
     for (const auto& [key, text] : en) EXPECT_TRUE(ja.count(key)) << "only in en: " << key;
 }
 
-class StringTableTest : public ::testing::TestWithParam<std::string> {};
+class SetTest : public ::testing::TestWithParam<std::string> {};
 
-TEST_P(StringTableTest, DefinesEveryIdentifierTheModuleShows) {
+TEST_P(SetTest, DefinesEveryIdentifierTheModuleShows) {
     const QuilletResourceSet* set = Set(GetParam());
     ASSERT_NE(set, nullptr);
-    std::set<std::string> duplicates;
-    const TextMap texts = Texts(set, &duplicates);
+    const TextMap texts = Texts(set);
     const std::pair<int, int> ranges[] = {
         {201, 205}, {206, 293}, {300, 305}, {400, 487}, {488, 488}};
     for (const auto& [first, last] : ranges) {
         for (int id = first; id <= last; ++id) {
-            const auto it = texts.find(std::to_string(id));
-            ASSERT_NE(it, texts.end()) << id;
-            EXPECT_FALSE(it->second.empty()) << id;
+            ASSERT_TRUE(texts.count(std::to_string(id))) << id;
+            EXPECT_FALSE(texts.at(std::to_string(id)).empty()) << id;
         }
     }
     // Descriptions are a blank, except the gas codes, which are the same lines
     // in every language.
     for (int id = 400; id <= 487; ++id) {
-        if (id != 404) {
-            EXPECT_EQ(texts.at(std::to_string(id)), " ") << id;
-        }
+        EXPECT_TRUE(id == 404 || texts.at(std::to_string(id)) == " ") << id;
     }
     EXPECT_EQ(texts.at("404"),
               "Air (H)=0 / (M)=1 / (L)=2\nN2  (H)=3 / (M)=4 / (L)=5\nO2  (H)=6 / (M)=7 / (L)=8\n"
@@ -86,45 +81,42 @@ TEST_P(StringTableTest, DefinesEveryIdentifierTheModuleShows) {
     EXPECT_EQ(texts.at("300"), "On/Off");
 }
 
-INSTANTIATE_TEST_SUITE_P(Languages, StringTableTest, ::testing::Values("ja", "en"));
-
-TEST(ResourceSetsTest, JapaneseTextsAreTheSystemsOwn) {
-    std::set<std::string> duplicates;
-    const TextMap ja = Texts(Set("ja"), &duplicates);
-    const TextMap expected = {
-        {"201", "SYSTEM ERROR:サーバーのパス名取得に失敗しました"},
-        {"202", "他社機用ＮＣデータ設定がされていません。"},
-        {"203", "他社機の機械名称は５０文字以内で作成してください。"},
-        {"205",
+TEST(ResourceSetsTest, FixedTextsAreTheSystemsOwn) {
+    ASSERT_NE(EnglishSet(), nullptr);
+    const std::map<std::string, TextMap> texts{{"ja", Texts(Set("ja"))}, {"en", Texts(Set("en"))}};
+    const std::tuple<std::string, std::string, std::string> rows[] = {
+        {"ja", "201", "SYSTEM ERROR:サーバーのパス名取得に失敗しました"},
+        {"ja", "202", "他社機用ＮＣデータ設定がされていません。"},
+        {"ja", "203", "他社機の機械名称は５０文字以内で作成してください。"},
+        {"ja", "205",
          "マスターの読み込みを行います。　よろしいですか？\n\n（備考）"
          "読み込みすると現在の設定は全てマスター値に更新されます。"},
-        {"208", "ﾃﾞｭｰﾃｨ(%)"},
-        {"292", "切断ﾓｰﾄﾞ(100=ﾗｰｼﾞ～600)"},
-        {"293", "ﾃｸﾉﾛｼﾞｰﾃｰﾌﾞﾙNo"},
-        {"301", "条件"},
-        {"302", "値"},
-        {"305", "最終直後"},
-        {"488",
+        {"ja", "208", "ﾃﾞｭｰﾃｨ(%)"},
+        {"ja", "292", "切断ﾓｰﾄﾞ(100=ﾗｰｼﾞ～600)"},
+        {"ja", "293", "ﾃｸﾉﾛｼﾞｰﾃｰﾌﾞﾙNo"},
+        {"ja", "301", "条件"},
+        {"ja", "302", "値"},
+        {"ja", "305", "最終直後"},
+        {"ja", "488",
          "マシンドライバーファイル名称が異常です。\n"
          "機械管理のNC装置情報の「ドライバーファイル名称」を確認してください。"},
+        {"en", "300", "On/Off"},
+        {"en", "301", "Condition"},
+        {"en", "302", "Value"},
+        {"en", "303", "Just before"},
+        {"en", "304", "Just after"},
+        {"en", "305", "Just after last"},
     };
-    for (const auto& [key, text] : expected) EXPECT_EQ(ja.at(key), text) << key;
-    EXPECT_EQ(
-        ja.at("204").find("現在の設定をマスターとしてファイル登録します。　よろしいですか？\n\n"),
-        0u);
+    for (const auto& [set, key, text] : rows) EXPECT_EQ(texts.at(set).at(key), text) << set << key;
+    EXPECT_EQ(texts.at("ja").at("204").find(
+                  "現在の設定をマスターとしてファイル登録します。　よろしいですか？\n\n"),
+              0u);
 }
 
-TEST(ResourceSetsTest, EnglishCaptionsNameTheGridColumns) {
-    ASSERT_NE(EnglishSet(), nullptr);
-    std::set<std::string> duplicates;
-    const TextMap en = Texts(Set("en"), &duplicates);
-    const char* captions[] = {"On/Off",      "Condition",  "Value",
-                              "Just before", "Just after", "Just after last"};
-    for (int i = 0; i < 6; ++i) EXPECT_EQ(en.at(std::to_string(300 + i)), captions[i]);
-}
-
-// The pictures of one set, decoded as a picture object would decode them.
-std::map<int, QImage> Pictures(const QuilletResourceSet* set) {
+// The pictures, decoded as a picture object would decode them.
+TEST_P(SetTest, DecodesCheckAndOptionPictures) {
+    const QuilletResourceSet* set = Set(GetParam());
+    ASSERT_NE(set, nullptr);
     std::map<int, QImage> pictures;
     for (std::size_t i = 0; i < set->bitmapCount; ++i) {
         const QuilletResourceBitmap& bitmap = set->bitmaps[i];
@@ -134,28 +126,13 @@ std::map<int, QImage> Pictures(const QuilletResourceSet* set) {
         EXPECT_EQ(static_cast<unsigned char>(bytes.at(28)), 8) << bitmap.id;  // bits per pixel
         pictures[bitmap.id] = QImage::fromData(bytes, "BMP");
     }
-    return pictures;
-}
-
-class GridPictureTest : public ::testing::TestWithParam<std::string> {};
-
-TEST_P(GridPictureTest, DecodesCheckAndOptionPictures) {
-    const QuilletResourceSet* set = Set(GetParam());
-    ASSERT_NE(set, nullptr);
-    const std::map<int, QImage> pictures = Pictures(set);
     ASSERT_EQ(pictures.size(), 8u);
     for (int id = 157; id <= 164; ++id) {
-        ASSERT_TRUE(pictures.count(id)) << id;
-        const QImage& picture = pictures.at(id);
-        ASSERT_FALSE(picture.isNull()) << id;
-        EXPECT_EQ(picture.size(), id >= 161 ? QSize(16, 16) : QSize(15, 16)) << id;
-    }
-    // Each picture of a set of four is distinct: marked, grey, both.
-    for (int first : {157, 161}) {
-        for (int a = first; a < first + 4; ++a) {
-            for (int b = a + 1; b < first + 4; ++b) {
-                EXPECT_NE(pictures.at(a), pictures.at(b)) << a << " " << b;
-            }
+        ASSERT_FALSE(pictures[id].isNull()) << id;
+        EXPECT_EQ(pictures[id].size(), id >= 161 ? QSize(16, 16) : QSize(15, 16)) << id;
+        // Each picture of a set of four is distinct: marked, grey, both.
+        for (int other = id + 1; other < (id < 161 ? 161 : 165); ++other) {
+            EXPECT_NE(pictures[id], pictures[other]) << id << " " << other;
         }
     }
     // The face is white when enabled and grey when not; the frame is darker.
@@ -171,6 +148,6 @@ TEST_P(GridPictureTest, DecodesCheckAndOptionPictures) {
     EXPECT_EQ(qGray(pictures.at(160).pixel(7, 8)), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Languages, GridPictureTest, ::testing::Values("ja", "en"));
+INSTANTIATE_TEST_SUITE_P(Languages, SetTest, ::testing::Values("ja", "en"));
 
 }  // namespace

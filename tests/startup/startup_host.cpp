@@ -1,48 +1,30 @@
-// A minimal host: loads the module named on the command line and calls one
-// export, as a CAM host would, then prints its status.
-//   startup_host MODULE SddGetOthMacCondPath MACHINE MATERIAL
-//   startup_host MODULE SddPDLOthMacTypeGet TYPE
-// Exit 0 after the call (status on standard output), 64 for bad usage, 70
-// when the module or the export cannot be found.
+// A minimal host: startup_host MODULE SddGetOthMacCondPath MACHINE MATERIAL or
+// MODULE SddPDLOthMacTypeGet TYPE prints the status; 64 bad usage, 70 no module.
 #include <dlfcn.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-
-namespace {
-
-void* Export(void* module, const char* name) {
-    void* symbol = ::dlsym(module, name);
-    if (symbol == nullptr) {
-        std::fprintf(stderr, "startup_host: no export %s\n", name);
-        std::exit(70);
-    }
-    return symbol;
-}
-
-}  // namespace
+#include <string>
 
 int main(int argc, char** argv) {
-    if (argc < 4) return 64;
+    const std::string name = argc > 2 ? argv[2] : "";
+    const bool path = name == "SddGetOthMacCondPath" && argc == 5;
+    if (!path && !(name == "SddPDLOthMacTypeGet" && argc == 4)) return 64;
     void* module = ::dlopen(argv[1], RTLD_NOW | RTLD_LOCAL);
-    if (module == nullptr) {
+    void* symbol = module != nullptr ? ::dlsym(module, name.c_str()) : nullptr;
+    if (symbol == nullptr) {
         std::fprintf(stderr, "startup_host: %s\n", ::dlerror());
         return 70;
     }
     int status = 0;
-    if (std::strcmp(argv[2], "SddGetOthMacCondPath") == 0 && argc == 5) {
+    if (path) {
         using Function =
             int (*)(int, int, int, const char*, const char*, const char*, int, int, char*);
-        auto function = reinterpret_cast<Function>(Export(module, argv[2]));
-        char path[500] = "untouched";
-        status = function(1, 1, 0, argv[3], argv[4], "", 0, 0, path);
-        std::printf("path %s\n", path);
-    } else if (std::strcmp(argv[2], "SddPDLOthMacTypeGet") == 0 && argc == 4) {
-        auto function = reinterpret_cast<int (*)(int)>(Export(module, argv[2]));
-        status = function(std::atoi(argv[3]));
+        char buffer[500] = "untouched";
+        status = reinterpret_cast<Function>(symbol)(1, 1, 0, argv[3], argv[4], "", 0, 0, buffer);
+        std::printf("path %s\n", buffer);
     } else {
-        return 64;
+        status = reinterpret_cast<int (*)(int)>(symbol)(std::atoi(argv[3]));
     }
     std::printf("status %d\n", status);
     return 0;

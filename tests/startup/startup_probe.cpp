@@ -1,8 +1,5 @@
-// Start-up probe: runs module start-up in a fresh process and shows string
-// messages, so that a test can watch which resource set was chosen.
-//   startup_probe [id...]
-// Prints "ready" or "inert" and, when ready, "bitmaps N" (pictures 157-164
-// found) and shows each string id headless. Exit 0 when ready, 3 when inert.
+// Start-up probe: prints "ready" and "bitmaps N" (pictures 157-164), then shows
+// each string id given, exit 0; or prints "inert", exit 3.
 #include <cstdio>
 #include <cstdlib>
 
