@@ -1,15 +1,11 @@
-// The three driver dialogs driven offscreen end to end against files and
-// the stand-in driver, through the automation contract: objectNames, the
-// grid's model, OK "1" and Cancel "2".
+// The three driver dialogs driven offscreen end to end against files and the
+// stand-in driver: objectNames, the grid's model, OK "1" and Cancel "2".
 #include <gtest/gtest.h>
 
 #include <QAbstractItemView>
 #include <QApplication>
-#include <QBuffer>
 #include <QCheckBox>
 #include <QDialog>
-#include <QGroupBox>
-#include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -20,41 +16,11 @@
 #include "driver_ui/driver_dialog_run.h"
 #include "driver_ui_test_support.h"
 #include "frame/gui_qt.h"
-#include "frame/resources.h"
 #include "frame/status.h"
-#include "resource_set.h"
 #include "support/message_recorder.h"
 #include "support/temp_install.h"
 
 namespace quillet::driver_ui {
-
-// Pictures 157-164 for builds whose resource set does not carry them yet:
-// the built-in texts with generated 16 by 16 bitmaps.
-void UseTestPictures() {
-    if (frame::ResourceBitmap(157)) return;
-    static std::vector<QByteArray> data;
-    static std::vector<QuilletResourceBitmap> bitmaps;
-    static QuilletResourceSet set;
-    if (bitmaps.empty()) {
-        for (int id = 157; id <= 164; ++id) {
-            QImage image(16, 16, QImage::Format_RGB32);
-            image.fill(id % 2 == 0 ? Qt::black : Qt::white);
-            QByteArray bytes;
-            QBuffer buffer(&bytes);
-            buffer.open(QIODevice::WriteOnly);
-            image.save(&buffer, "BMP");
-            data.push_back(bytes);
-        }
-        for (int i = 0; i < 8; ++i) {
-            bitmaps.push_back({157 + i, reinterpret_cast<const unsigned char*>(data[i].constData()),
-                               static_cast<std::size_t>(data[i].size())});
-        }
-        const QuilletResourceSet* builtin = frame::BuiltinResourceSet();
-        set = {builtin->texts, builtin->textCount, bitmaps.data(), bitmaps.size()};
-    }
-    frame::UseResourceSet(&set);
-}
-
 namespace {
 
 using testing::IniValue;
@@ -92,8 +58,8 @@ QAbstractItemModel* GridModel(QDialog& dialog) {
     return Control<QAbstractItemView>(dialog, "1050")->model();
 }
 
-bool Visible(QDialog& dialog, const char* name) {
-    QWidget* control = Control<QWidget>(dialog, name);
+bool Visible(QDialog& dialog, int id) {
+    QWidget* control = Control<QWidget>(dialog, std::to_string(id).c_str());
     return control != nullptr && control->isVisible();
 }
 
@@ -101,10 +67,7 @@ void Press(QDialog& dialog, const char* button) { Control<QPushButton>(dialog, b
 
 class DriverDialogsTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(frame::EnsureApplication());
-        UseTestPictures();
-    }
+    void SetUp() override { ASSERT_TRUE(frame::EnsureApplication()); }
     fs::path Saved(const std::string& name) const { return install_.DataFolder() / name; }
     fs::path Working(const std::string& name) const { return install_.WorkingFolder() / name; }
 
@@ -119,12 +82,12 @@ TEST_F(DriverDialogsTest, LaserOkSavesTheConditionAndItsCopies) {
         EXPECT_EQ(Control<QLineEdit>(dialog, "1000")->text(), "MC01");
         EXPECT_EQ(Control<QLineEdit>(dialog, "1003")->text(), "SPCC1.6");
         EXPECT_EQ(Control<QLineEdit>(dialog, "1004")->text(), "L");
-        EXPECT_TRUE(Visible(dialog, "1046"));
-        EXPECT_TRUE(Visible(dialog, "1051"));
-        EXPECT_FALSE(Visible(dialog, "1033"));  // option off: no condition boxes
+        EXPECT_TRUE(Visible(dialog, 1046));
+        EXPECT_TRUE(Visible(dialog, 1051));
+        EXPECT_FALSE(Visible(dialog, 1033));  // option off: no condition boxes
         Control<QCheckBox>(dialog, "1046")->click();
         for (int id = 1033; id <= 1045; ++id) {
-            EXPECT_EQ(Visible(dialog, std::to_string(id).c_str()), id <= 1042) << id;
+            EXPECT_EQ(Visible(dialog, id), id <= 1042) << id;
         }
         Control<QCheckBox>(dialog, "1033")->click();  // K
         Control<QCheckBox>(dialog, "1035")->click();  // M
@@ -146,12 +109,14 @@ TEST_F(DriverDialogsTest, LaserOkSavesTheConditionAndItsCopies) {
         EXPECT_EQ(IniValue(saved, section, "3_4Value2"), "0.250000") << section;
     }
     EXPECT_EQ(IniValue(saved, "MD_CUT_H", "2_3Value1"), "<missing>");
-    EXPECT_EQ(IniValue(saved, "MD_CUT_SAVEOPT", "OnOff_SaveOpt"), "1");
-    EXPECT_EQ(IniValue(saved, "MD_CUT_SAVEOPT", "OnOff_SaveOpt_K"), "1");
-    EXPECT_EQ(IniValue(saved, "MD_CUT_SAVEOPT", "OnOff_SaveOpt_L"), "1");
-    EXPECT_EQ(IniValue(saved, "MD_CUT_SAVEOPT", "OnOff_SaveOpt_H"), "0");
-    EXPECT_EQ(IniValue(saved, "MD_CUT_SAVEOPT", "OnOff_SaveOpt_U5"), "0");
-    EXPECT_EQ(IniValue(saved, "MD_CUT_SAVEOPT", "OnOff_SaveOpt_P101"), "<missing>");
+    for (const auto& [key, value] : {std::pair{"", "1"},
+                                     {"_K", "1"},
+                                     {"_L", "1"},
+                                     {"_H", "0"},
+                                     {"_U5", "0"},
+                                     {"_P101", "<missing>"}}) {
+        EXPECT_EQ(IniValue(saved, "MD_CUT_SAVEOPT", std::string("OnOff_SaveOpt") + key), value);
+    }
     EXPECT_FALSE(fs::exists(Working("MD_CUT_TEMP.ini")));
 }
 
@@ -164,7 +129,7 @@ TEST_F(DriverDialogsTest, LaserP102ShowsItsGroupAndCancelKeepsTheFile) {
     OnModal modal("130", [](QDialog& dialog) {
         EXPECT_TRUE(Control<QCheckBox>(dialog, "1046")->isChecked());
         for (int id = 1033; id <= 1045; ++id) {
-            EXPECT_EQ(Visible(dialog, std::to_string(id).c_str()), id >= 1043) << id;
+            EXPECT_EQ(Visible(dialog, id), id >= 1043) << id;
         }
         EXPECT_TRUE(Control<QCheckBox>(dialog, "1043")->isChecked());
         EXPECT_FALSE(Control<QCheckBox>(dialog, "1033")->isChecked());  // K is not read
@@ -181,8 +146,8 @@ TEST_F(DriverDialogsTest, LaserWithAnEmptyDriverHidesTheOptionAndWritesNothing) 
     const std::string empty = testing::WriteEmptyDriver(drivers_.Path()).string();
     OnModal modal("130", [](QDialog& dialog) {
         EXPECT_EQ(GridModel(dialog)->rowCount(), 0);
-        EXPECT_FALSE(Visible(dialog, "1046"));
-        EXPECT_FALSE(Visible(dialog, "1051"));
+        EXPECT_FALSE(Visible(dialog, 1046));
+        EXPECT_FALSE(Visible(dialog, 1051));
         Press(dialog, "1");
     });
     EXPECT_EQ(RunLaserDialog(empty.c_str(), "MC01", "SPCC1.6", 0), kDone);
@@ -196,7 +161,7 @@ TEST_F(DriverDialogsTest, ToolTimingIsExclusiveAndSaved) {
     testing::WriteFile(saved, "[MD_TOOL_3]\n11_3Timing=2\n[MD_TOOL_4]\n11_3Timing=0\n");
     OnModal modal("131", [](QDialog& dialog) {
         EXPECT_EQ(Control<QLineEdit>(dialog, "1004")->text(), "3");
-        EXPECT_TRUE(Visible(dialog, "1051"));
+        EXPECT_TRUE(Visible(dialog, 1051));
         auto* view = Control<QAbstractItemView>(dialog, "1050");
         QAbstractItemModel* grid = view->model();
         EXPECT_EQ(grid->index(1, 6).data(Qt::CheckStateRole).toInt(), Qt::Checked);

@@ -1,5 +1,5 @@
-// The edit behind the dialogs against real files and the stand-in driver:
-// open, commit, cancel, the laser save options, the common start checks.
+// The edit behind the dialogs against files and the stand-in driver: open,
+// commit, cancel, the laser save options, the common start checks.
 #include <gtest/gtest.h>
 
 #include "driver_ui/driver_setting_edit.h"
@@ -40,14 +40,6 @@ TEST_F(DriverSettingEditTest, CommitWithoutSavedFileCreatesIt) {
     EXPECT_FALSE(fs::exists(Working("MD_CUT_TEMP.ini")));
 }
 
-TEST_F(DriverSettingEditTest, CancelLeavesNoWorkingCopyAndNoSavedFile) {
-    DriverSettingEdit edit(DriverSettingKind::Tool, driver_, "MC01", "DIE1", "3");
-    ASSERT_EQ(edit.Open(), kNotSetUp);
-    edit.Cancel();
-    EXPECT_FALSE(fs::exists(Working("MD_TOOL_TEMP.ini")));
-    EXPECT_FALSE(fs::exists(Saved("MD_TOOL_MC01_DIE1.ini")));
-}
-
 TEST_F(DriverSettingEditTest, OpenOverlaysTheSavedSectionAndCommitKeepsOthers) {
     const fs::path saved = Saved("MD_TOOL_MC01_DIE1.ini");
     testing::WriteFile(saved,
@@ -80,16 +72,6 @@ TEST_F(DriverSettingEditTest, NcEditWritesThePlainFile) {
               "100_3OnOff=0\n100_3Value1=3\n101_4OnOff=0\n101_4Value1=1.500000\n");
 }
 
-TEST_F(DriverSettingEditTest, AnEmptyDriverWritesNothing) {
-    const std::string empty = testing::WriteEmptyDriver(drivers_.Path()).string();
-    DriverSettingEdit edit(DriverSettingKind::Cut, empty, "MC01", "SPCC1.6", "L");
-    ASSERT_EQ(edit.Open(), kNotSetUp);
-    EXPECT_TRUE(edit.Items().empty());
-    EXPECT_EQ(edit.Commit(), kDone);
-    EXPECT_FALSE(fs::exists(Saved("MD_CUT_MC01_SPCC1.6.ini")));
-    EXPECT_FALSE(fs::exists(Working("MD_CUT_TEMP.ini")));
-}
-
 TEST_F(DriverSettingEditTest, AFailedCopyBackIsReportedAndKeepsTheSavedFile) {
     DriverSettingEdit edit(DriverSettingKind::Cut, driver_, "MC01", "SPCC1.6", "L");
     ASSERT_EQ(edit.Open(), kNotSetUp);
@@ -103,18 +85,15 @@ TEST_F(DriverSettingEditTest, AFailedCopyBackIsReportedAndKeepsTheSavedFile) {
 TEST(DriverSettingEditPathsTest, MissingRootsEndTheEditWith999) {
     testing::TempFolder drivers;
     const std::string driver = testing::WriteSampleDriver(drivers.Path()).string();
-    testing::TempInstallation::Options noData;
-    noData.dataRoot = false;
-    {
-        testing::TempInstallation install(noData);
-        DriverSettingEdit edit(DriverSettingKind::Cut, driver, "MC01", "SPCC1.6", "L");
-        EXPECT_EQ(edit.Open(), kSystemError);
+    for (const bool dataRoot : {false, true}) {
+        testing::TempInstallation::Options options;
+        options.dataRoot = dataRoot;
+        options.systemRoot = !dataRoot;
+        testing::TempInstallation install(options);
+        DriverSettingEdit edit(dataRoot ? DriverSettingKind::Nc : DriverSettingKind::Cut, driver,
+                               "MC01", "SPCC1.6", "L");
+        EXPECT_EQ(edit.Open(), kSystemError) << dataRoot;
     }
-    testing::TempInstallation::Options noSystem;
-    noSystem.systemRoot = false;
-    testing::TempInstallation install(noSystem);
-    DriverSettingEdit edit(DriverSettingKind::Nc, driver, "MC01", "", "");
-    EXPECT_EQ(edit.Open(), kSystemError);
 }
 
 TEST(LaserSaveOptionsTest, StoreAndLoadOnlyTheCurrentGroup) {
@@ -155,13 +134,12 @@ TEST(LaserSaveOptionsTest, CopiesAndVisibilityFollowTheGroup) {
     EXPECT_EQ(LaserCopySections(1, options), (std::vector<std::string>{"K", "M"}));
     EXPECT_EQ(LaserCopySections(11, options), (std::vector<std::string>{"P101", "P103"}));
 
-    const LaserSaveVisibility p102 = LaserVisibility(false, 1, 11);
-    EXPECT_TRUE(p102.optionShown);
-    for (int i = 0; i < 13; ++i) EXPECT_EQ(p102.conditionShown[i], i >= 10) << i;
-    const LaserSaveVisibility l = LaserVisibility(false, 1, 1);
-    for (int i = 0; i < 13; ++i) EXPECT_EQ(l.conditionShown[i], i < 10) << i;
-    const LaserSaveVisibility off = LaserVisibility(false, 0, 1);
-    for (int i = 0; i < 13; ++i) EXPECT_FALSE(off.conditionShown[i]) << i;
+    EXPECT_TRUE(LaserVisibility(false, 1, 11).optionShown);
+    for (int i = 0; i < 13; ++i) {
+        EXPECT_EQ(LaserVisibility(false, 1, 11).conditionShown[i], i >= 10) << i;  // P102
+        EXPECT_EQ(LaserVisibility(false, 1, 1).conditionShown[i], i < 10) << i;    // L
+        EXPECT_FALSE(LaserVisibility(false, 0, 1).conditionShown[i]) << i;         // option off
+    }
     EXPECT_FALSE(LaserVisibility(true, 1, 1).optionShown);
 }
 

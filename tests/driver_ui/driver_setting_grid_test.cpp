@@ -2,6 +2,8 @@
 // and back, the keyboard filter.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "driver_ui/driver_setting_grid.h"
 #include "driver_ui/memory_sheet.h"
 
@@ -13,16 +15,7 @@ using driver::DriverConditionList;
 
 DriverCondition Item(int id, int valueType, int valueCount, int onOff, double value1,
                      double value2 = 0.0, int timing = 1) {
-    DriverCondition item;
-    item.id = id;
-    item.name = "item " + std::to_string(id);
-    item.valueType = valueType;
-    item.valueCount = valueCount;
-    item.onOff = onOff;
-    item.value1 = value1;
-    item.value2 = value2;
-    item.timing = timing;
-    return item;
+    return {id, "item " + std::to_string(id), valueType, valueCount, onOff, value1, value2, timing};
 }
 
 TEST(DriverSettingGridTest, LayoutsSetHeadersAndWidths) {
@@ -59,20 +52,18 @@ TEST(DriverSettingGridTest, CutItemsFillFourColumns) {
     };
     EXPECT_EQ(grid.FillGrid(items), 1);
     EXPECT_EQ(sheet.RowCount(), 6);
-    EXPECT_EQ(sheet.Value(1, 1), "1");
-    EXPECT_EQ(sheet.Value(1, 3), "0");  // onOff 2 is no check
-    EXPECT_EQ(sheet.Value(2, 2), "item 2");
-    EXPECT_EQ(sheet.CellTypeAt(3, 1), kCellStatic);
-    EXPECT_TRUE(sheet.Locked(4, 1));
-    EXPECT_EQ(sheet.Value(3, 2), "123");
-    EXPECT_EQ(sheet.CellTypeAt(4, 2), kCellStatic);  // one value: blank column 4
-    EXPECT_TRUE(sheet.Locked(4, 2));
-    EXPECT_EQ(sheet.Value(3, 3), "07");
-    EXPECT_EQ(sheet.Value(4, 3), "-3");
-    EXPECT_EQ(sheet.Value(3, 4), "0.000000");  // out of range shows 0
-    EXPECT_EQ(sheet.Value(3, 5), "1.500000");
-    EXPECT_EQ(sheet.Value(4, 5), "99999.999900");
-    EXPECT_EQ(sheet.Value(3, 6), "00");
+    // onOff 2 is no check; out of range shows 0; one value: blank column 4.
+    const std::tuple<int, int, const char*> texts[] = {
+        {1, 1, "1"},  {1, 3, "0"},        {2, 2, "item 2"},   {3, 2, "123"},          {3, 3, "07"},
+        {4, 3, "-3"}, {3, 4, "0.000000"}, {3, 5, "1.500000"}, {4, 5, "99999.999900"}, {3, 6, "00"},
+    };
+    for (const auto& [column, row, text] : texts) {
+        EXPECT_EQ(sheet.Value(column, row), text) << column << "," << row;
+    }
+    for (int row : {1, 2}) {
+        EXPECT_EQ(sheet.CellTypeAt(row == 1 ? 3 : 4, row), kCellStatic);
+        EXPECT_TRUE(sheet.Locked(4, row));
+    }
     EXPECT_EQ(sheet.FontName(), "Arial");
     EXPECT_FALSE(sheet.ScrollBarsOnlyWhenNeeded());
     EXPECT_EQ(sheet.ScrollBarsShown(), 2);
@@ -97,7 +88,7 @@ TEST(DriverSettingGridTest, ReadBackTakesTheUsersChoices) {
     EXPECT_EQ(items[2].onOff, 1);
 }
 
-TEST(DriverSettingGridTest, ToolTimingIsOneOptionGroup) {
+TEST(DriverSettingGridTest, ToolTimingIsOneOptionGroupAndEmptyListNone) {
     CMemorySheet sheet(7, 99);
     CDriverSettingGrid grid(sheet);
     DriverConditionList items = {Item(10, 2, 0, 0, 0.0, 0.0, 7), Item(11, 3, 1, 1, 4.0, 0.0, 2)};
@@ -115,16 +106,15 @@ TEST(DriverSettingGridTest, ToolTimingIsOneOptionGroup) {
     grid.ReadBackGrid(items);
     EXPECT_EQ(items[0].timing, 1);
     EXPECT_EQ(items[1].timing, 0);
-}
 
-TEST(DriverSettingGridTest, AnEmptyListGivesNoRowsAndNoGroup) {
-    CMemorySheet sheet(7, 99);
-    CDriverSettingGrid grid(sheet);
-    DriverConditionList items;
-    grid.FillGrid(items);
-    EXPECT_EQ(sheet.RowCount(), 0);
-    EXPECT_TRUE(grid.OptionGroups().empty());
-    grid.ReadBackGrid(items);
+    // An empty list gives no rows and no group.
+    CMemorySheet emptySheet(7, 99);
+    CDriverSettingGrid emptyGrid(emptySheet);
+    items.clear();
+    emptyGrid.FillGrid(items);
+    EXPECT_EQ(emptySheet.RowCount(), 0);
+    EXPECT_TRUE(emptyGrid.OptionGroups().empty());
+    emptyGrid.ReadBackGrid(items);
     EXPECT_TRUE(items.empty());
 }
 

@@ -12,19 +12,10 @@
 #include "frame/gui_qt.h"
 
 namespace quillet::driver_ui {
-void UseTestPictures();  // driver_dialogs_test.cpp
-
 namespace {
 
 driver::DriverCondition Item(int id, int valueType, int valueCount, double value1, int timing) {
-    driver::DriverCondition item;
-    item.id = id;
-    item.name = "item " + std::to_string(id);
-    item.valueType = valueType;
-    item.valueCount = valueCount;
-    item.value1 = value1;
-    item.timing = timing;
-    return item;
+    return {id, "item " + std::to_string(id), valueType, valueCount, 0, value1, 0.0, timing};
 }
 
 class QtSpreadSheetTest : public ::testing::Test {
@@ -33,7 +24,6 @@ protected:
     static void SetUpTestSuite() { frame::EnsureApplication(); }
     void SetUp() override {
         ASSERT_TRUE(frame::EnsureApplication());
-        UseTestPictures();
         tester_ = std::make_unique<QAbstractItemModelTester>(
             sheet_.Model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
         grid_.SetupColumns(kLayoutTool);

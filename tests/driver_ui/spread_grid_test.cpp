@@ -12,18 +12,16 @@
 namespace quillet::driver_ui {
 namespace {
 
-struct IntegerRow {
-    int minimum, maximum, value;
-    const char* text;
-};
-
-TEST(SpreadGridTest, IntegerCellsTakeTheirTextAndRange) {
-    const IntegerRow rows[] = {
+TEST(SpreadGridTest, ValueCellsTakeTheirTextAndRangeOutsideShowsTheMinimum) {
+    const struct {
+        int minimum, maximum, value;
+        const char* text;
+    } integers[] = {
         {-99999, 99999, 123, "123"},       {-99999, 99999, 7, "07"},
         {-99999, 99999, -3, "-3"},         {-99999, 99999, 99999, "99999"},
         {-99999, 99999, 100000, "-99999"}, {0, 10, -1, "00"},
     };
-    for (const IntegerRow& row : rows) {
+    for (const auto& row : integers) {
         CMemorySheet sheet(4, 99);
         CSpreadGrid grid(sheet);
         grid.SetIntegerCell(3, 2, row.minimum, row.maximum, row.value);
@@ -33,26 +31,18 @@ TEST(SpreadGridTest, IntegerCellsTakeTheirTextAndRange) {
         EXPECT_EQ(sheet.Find(3, 2)->integerMax, row.maximum);
         EXPECT_EQ(grid.HighestRowUsed(), 2);
     }
-}
-
-struct RealRow {
-    double value;
-    const char* text;
-};
-
-TEST(SpreadGridTest, RealCellsOutsideTheRangeShowTheMinimum) {
-    const RealRow rows[] = {
+    const std::pair<double, const char*> reals[] = {
         {1.5, "1.500000"},
         {99999.9999, "99999.999900"},
         {100000.0, "-99999.999900"},
         {-100000.0, "-99999.999900"},
         {std::numeric_limits<double>::quiet_NaN(), "-99999.999900"},
     };
-    for (const RealRow& row : rows) {
+    for (const auto& [value, text] : reals) {
         CMemorySheet sheet(4, 99);
         CSpreadGrid grid(sheet);
-        grid.SetRealCell(4, 1, 4, -99999.9999, 99999.9999, row.value);
-        EXPECT_EQ(sheet.Value(4, 1), row.text) << row.value;
+        grid.SetRealCell(4, 1, 4, -99999.9999, 99999.9999, value);
+        EXPECT_EQ(sheet.Value(4, 1), text) << value;
         EXPECT_EQ(sheet.CellTypeAt(4, 1), kCellReal);
         EXPECT_EQ(sheet.Find(4, 1)->decimals, 4);
     }
@@ -70,6 +60,10 @@ TEST(SpreadGridTest, RowCountNeverExceedsTheRowsSetUp) {
     EXPECT_EQ(sheet.RowCount(), 2);
     grid.SetRowCount(0);
     EXPECT_EQ(sheet.RowCount(), 0);
+    // Scroll bar pages are reset and the sheet refreshed.
+    EXPECT_EQ(grid.ResetScrollBarPages(), 1);
+    EXPECT_EQ(sheet.PageResets(), 1);
+    EXPECT_EQ(sheet.Refreshes(), 1);
 }
 
 TEST(SpreadGridTest, CheckAndOptionCellsCarryTheirPictures) {
@@ -139,26 +133,25 @@ TEST(SpreadGridTest, SheetFontFollowsTheCodePage) {
     ::setenv("LC_ALL", "ja_JP.UTF-8", 1);
     grid.SetSheetFont();
     EXPECT_EQ(sheet.FontName(), "ＭＳ ゴシック");
-    if (previous != nullptr) {
-        ::setenv("LC_ALL", saved.c_str(), 1);
-    } else {
-        ::unsetenv("LC_ALL");
-    }
+    previous != nullptr ? ::setenv("LC_ALL", saved.c_str(), 1) : ::unsetenv("LC_ALL");
 }
 
 // Rows 1 and 2 with option cells in columns 5 to 7, a check cell in 1 and 9.
-void SetUpOptionRows(CSpreadGrid& grid) {
-    for (int row = 1; row <= 2; ++row) {
-        grid.SetCheckCell(1, row, 0);
-        for (int column = 5; column <= 7; ++column) grid.SetOptionCell(column, row, column == 6);
-        grid.SetCheckCell(9, row, 0);
+class OptionGroupTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (int row = 1; row <= 2; ++row) {
+            grid.SetCheckCell(1, row, 0);
+            for (int column = 5; column <= 7; ++column)
+                grid.SetOptionCell(column, row, column == 6);
+            grid.SetCheckCell(9, row, 0);
+        }
     }
-}
+    CMemorySheet sheet{9, 99};
+    CSpreadGrid grid{sheet};
+};
 
-TEST(SpreadGridTest, OptionGroupsAreRefusedOrAccepted) {
-    CMemorySheet sheet(9, 99);
-    CSpreadGrid grid(sheet);
-    SetUpOptionRows(grid);
+TEST_F(OptionGroupTest, GroupsAreRefusedOrAccepted) {
     grid.SetTextCell(8, 1, "no box", 0);
     EXPECT_EQ(grid.AddOptionGroup(5, 7, 8), 0);  // default outside the group
     EXPECT_EQ(grid.AddOptionGroup(5, 8, 0), 0);  // column 8 is no check box
@@ -170,25 +163,18 @@ TEST(SpreadGridTest, OptionGroupsAreRefusedOrAccepted) {
     EXPECT_EQ(grid.OptionGroups().size(), 1u);
 }
 
-TEST(SpreadGridTest, ADefaultColumnChecksEveryUsedRow) {
-    CMemorySheet sheet(9, 99);
-    CSpreadGrid grid(sheet);
-    SetUpOptionRows(grid);
+TEST_F(OptionGroupTest, ADefaultColumnChecksEveryUsedRow) {
     ASSERT_EQ(grid.AddOptionGroup(5, 7, 7), 1);
     for (int row = 1; row <= 2; ++row) {
-        EXPECT_EQ(sheet.Value(5, row), "0");
-        EXPECT_EQ(sheet.Value(6, row), "0");
-        EXPECT_EQ(sheet.Value(7, row), "1");
+        for (int column = 5; column <= 7; ++column) {
+            EXPECT_EQ(sheet.Value(column, row), column == 7 ? "1" : "0") << column << "," << row;
+        }
     }
 }
 
-TEST(SpreadGridTest, ClicksKeepOneBoxCheckedPerGroupRow) {
-    CMemorySheet sheet(9, 99);
-    CSpreadGrid grid(sheet);
-    SetUpOptionRows(grid);
+TEST_F(OptionGroupTest, ClicksKeepOneBoxCheckedPerGroupRow) {
     ASSERT_EQ(grid.AddOptionGroup(5, 7, 0), 1);
 
-    // The user checks column 7 of row 2.
     sheet.SetValue(7, 2, "1");
     EXPECT_EQ(grid.OnOptionClicked(7, 2, 1), 0);
     EXPECT_EQ(sheet.Value(6, 2), "0");
@@ -203,21 +189,12 @@ TEST(SpreadGridTest, ClicksKeepOneBoxCheckedPerGroupRow) {
     EXPECT_EQ(grid.OnOptionClicked(7, 2, 0), 0);
     EXPECT_EQ(sheet.Value(7, 2), "0");
 
-    // Outside every group, and on a cell that is no check box: -1, nothing
-    // changes.
+    // Outside every group, and on a cell that is no check box: -1, no change.
     sheet.SetValue(1, 2, "1");
     EXPECT_EQ(grid.OnOptionClicked(1, 2, 1), -1);
     EXPECT_EQ(sheet.Value(1, 2), "1");
     grid.SetTextCell(2, 2, "name", 0);
     EXPECT_EQ(grid.OnOptionClicked(2, 2, 1), -1);
-}
-
-TEST(SpreadGridTest, ScrollBarPagesAreResetAndTheSheetRefreshed) {
-    CMemorySheet sheet(3, 99);
-    CSpreadGrid grid(sheet);
-    EXPECT_EQ(grid.ResetScrollBarPages(), 1);
-    EXPECT_EQ(sheet.PageResets(), 1);
-    EXPECT_EQ(sheet.Refreshes(), 1);
 }
 
 }  // namespace

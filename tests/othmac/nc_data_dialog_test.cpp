@@ -1,5 +1,5 @@
-// Dialog 102 driven offscreen through its objectNames: OK writes, Cancel
-// does not, Clear all, the master buttons and a failed lookup.
+// Dialog 102 driven offscreen: OK writes, Cancel does not, Clear all, masters,
+// overlong texts.
 #include "othmac/nc_data_dialog.h"
 
 #include <gtest/gtest.h>
@@ -29,13 +29,7 @@ using testing::TempInstallation;
 using testing::WriteFile;
 
 LookupRequest Request(int create, const std::string& material, int show = 1) {
-    LookupRequest r;
-    r.create = create;
-    r.showMessages = show;
-    r.machineTypeNo = 130;
-    r.machineName = "MC01";
-    r.materialName = material;
-    return r;
+    return LookupRequest{create, show, 130, "MC01", material, "", 0, 0};
 }
 
 QPlainTextEdit* Edit(QDialog* dialog, int id) {
@@ -47,29 +41,22 @@ void Click(QDialog* dialog, int id) {
     button->click();
 }
 
-// Runs the dialog for request; drive gets the dialog once it is the active
-// modal widget. Returns the dialog's result; *shown tells whether it opened.
+// Runs the dialog; drive gets it once it is the active modal widget.
 int RunDialog(const LookupRequest& request, const std::function<void(QDialog*)>& drive,
               bool* shown = nullptr) {
     EXPECT_TRUE(frame::EnsureApplication());
     bool opened = false;
-    // A timer of this call only: when the dialog never opens it must not
-    // fire into the next test's dialog.
-    QTimer timer;
+    QTimer timer;  // this call's own: it must not fire into the next test's dialog
     timer.setSingleShot(true);
     QObject::connect(&timer, &QTimer::timeout, [&] {
         QDialog* dialog = nullptr;
-        const bool found = QTest::qWaitFor(
-            [&] {
-                dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-                return dialog != nullptr && dialog->objectName() == "102";
-            },
-            5000);
-        if (!found) return;
-        opened = true;
+        opened = QTest::qWaitFor([&] {
+            dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            return dialog != nullptr && dialog->objectName() == "102";
+        });
+        if (!opened) return;
         drive(dialog);
-        // A test that left it open: Cancel.
-        if (dialog->isVisible()) dialog->reject();
+        if (dialog->isVisible()) dialog->reject();  // left open: Cancel
     });
     timer.start(0);
     const int result = RunNcDataDialog(request);
@@ -87,14 +74,14 @@ protected:
 
 TEST_F(NcDataDialogTest, OkWritesTheTemplateOfANewMachine) {
     MessageRecorder messages;
-    const int result = RunDialog(Request(1, "SPCC1.6"), [](QDialog* dialog) {
+    const int result = RunDialog(Request(1, "SPCC1.6"), [&](QDialog* dialog) {
         EXPECT_FALSE(dialog->windowTitle().isEmpty());
-        auto* machine = dialog->findChild<QLineEdit*>("1002");
-        auto* material = dialog->findChild<QLineEdit*>("1021");
-        ASSERT_TRUE(machine && material);
-        EXPECT_EQ(machine->text(), "MC01");
-        EXPECT_EQ(material->text(), "SPCC1.6");
-        EXPECT_TRUE(machine->isReadOnly() && material->isReadOnly());
+        for (const auto& [id, text] : {std::pair{"1002", "MC01"}, {"1021", "SPCC1.6"}}) {
+            auto* line = dialog->findChild<QLineEdit*>(id);
+            ASSERT_NE(line, nullptr) << id;
+            EXPECT_EQ(line->text(), text);
+            EXPECT_TRUE(line->isReadOnly());
+        }
         for (int id : {1000, 1003, 1004, 1022, 1012, 1007, 1005, 1006, 1011, 1009, 1010, 1015, 1013,
                        1014, 1019, 1017, 1018}) {
             ASSERT_NE(Edit(dialog, id), nullptr) << id;
@@ -111,17 +98,21 @@ TEST_F(NcDataDialogTest, OkWritesTheTemplateOfANewMachine) {
         QTest::keyClicks(end, "g04");
         EXPECT_TRUE(dialog->isVisible());
         EXPECT_EQ(end->toPlainText(), "M05\nG04");
+        // An overlong text is refused and the dialog stays open.
+        Edit(dialog, 1004)->setPlainText(QString(500, QChar('X')));
+        Click(dialog, 1);
+        EXPECT_TRUE(dialog->isVisible());
+        EXPECT_EQ(messages.Ids(), std::vector<std::string>{"102.text_too_long"});
+        Edit(dialog, 1004)->setPlainText(QString(499, QChar('X')));
         Click(dialog, 1);
     });
     EXPECT_EQ(result, 0);
     NcTemplateTexts expected;
     expected[NcText::CutStartK] = "M103\r\nG04P1";
     expected[NcText::CutEndK] = "M05\r\nG04";
+    expected[NcText::NcEnd] = std::string(499, 'X');
     EXPECT_EQ(ReadFile(Data("MC01-SPCC1.6.CUT")), FormatNcTemplate(expected));
-    const LookupResult again = LocateConditionFile(Request(0, "SPCC1.6"));
-    EXPECT_EQ(again.status, 0);
-    EXPECT_EQ(again.path, Data("MC01-SPCC1.6.CUT").string());
-    EXPECT_TRUE(messages.Ids().empty());
+    EXPECT_EQ(LocateConditionFile(Request(0, "SPCC1.6")).path, Data("MC01-SPCC1.6.CUT").string());
 }
 
 TEST_F(NcDataDialogTest, CancelAndCloseWriteNothing) {
@@ -158,18 +149,19 @@ TEST_F(NcDataDialogTest, ShowsTheSavedTemplateAndClearAllEmptiesIt) {
     EXPECT_EQ(ReadFile(Data("MC01-SPCC.CUT")), FormatNcTemplate(NcTemplateTexts{}));
 }
 
-TEST_F(NcDataDialogTest, RegisterMasterAsksWithMessage204AndWritesTheMaster) {
+TEST_F(NcDataDialogTest, RegisterMasterAsksWithMessage204AndLoadMasterWith205) {
     frame::InstallQtMessageBackend();
     QString askedName;
     const int result = RunDialog(Request(1, "SPCC"), [&](QDialog* dialog) {
         Edit(dialog, 1003)->setPlainText("G90");
         QTimer::singleShot(0, [&] {
             QMessageBox* box = nullptr;
-            const bool found = QTest::qWaitFor([&] {
-                box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-                return box != nullptr;
-            });
-            if (!found) return;
+            if (!QTest::qWaitFor([&] {
+                    box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                    return box != nullptr;
+                })) {
+                return;
+            }
             askedName = box->objectName();
             box->button(QMessageBox::Yes)->click();
         });
@@ -185,7 +177,7 @@ TEST_F(NcDataDialogTest, RegisterMasterAsksWithMessage204AndWritesTheMaster) {
     EXPECT_EQ(ReadFile(Data("MC01-Oth_MASTER.CUT")), FormatNcTemplate(master));
     EXPECT_FALSE(std::filesystem::exists(Data("MC01-SPCC.CUT")));
 
-    // Loaded under another material of the same machine.
+    // Loaded under another material of the same machine: the master replaces every text.
     MessageRecorder messages;
     messages.AnswerNext(MessageAnswer::Yes);
     RunDialog(Request(1, "SS400"), [](QDialog* dialog) {
@@ -197,60 +189,36 @@ TEST_F(NcDataDialogTest, RegisterMasterAsksWithMessage204AndWritesTheMaster) {
     EXPECT_EQ(messages.Ids(), std::vector<std::string>{"205"});
 }
 
-TEST_F(NcDataDialogTest, MasterButtonsDoNothingOnNo) {
+TEST_F(NcDataDialogTest, MasterButtonsDoNothingOnNoAndLoadWithoutMasterKeepsEdits) {
     MessageRecorder messages;
-    RunDialog(Request(1, "SPCC"), [](QDialog* dialog) {
+    for (MessageAnswer answer : {MessageAnswer::No, MessageAnswer::No, MessageAnswer::Yes}) {
+        messages.AnswerNext(answer);
+    }
+    RunDialog(Request(1, "SPCC"), [&](QDialog* dialog) {
         Edit(dialog, 1000)->setPlainText("KEEP");
         Click(dialog, 1008);
         Click(dialog, 1016);
         EXPECT_EQ(Edit(dialog, 1000)->toPlainText(), "KEEP");
+        EXPECT_EQ(ReadFile(Data("MC01.__1")).find("Oth_MASTER"), std::string::npos);
+        Click(dialog, 1016);  // Yes, but there is no master
+        EXPECT_EQ(Edit(dialog, 1000)->toPlainText(), "KEEP");
     });
-    EXPECT_EQ(messages.Ids(), (std::vector<std::string>{"204", "205"}));
+    EXPECT_EQ(messages.Ids(), (std::vector<std::string>{"204", "205", "205"}));
     EXPECT_FALSE(std::filesystem::exists(Data("MC01-Oth_MASTER.CUT")));
-    EXPECT_EQ(ReadFile(Data("MC01.__1")).find("Oth_MASTER"), std::string::npos);
-}
-
-TEST_F(NcDataDialogTest, LoadMasterWithoutMasterKeepsEditsAndRegistersTheRecord) {
-    MessageRecorder messages;
-    messages.AnswerNext(MessageAnswer::Yes);
-    RunDialog(Request(1, "SPCC"), [](QDialog* dialog) {
-        Edit(dialog, 1012)->setPlainText("M00");
-        Click(dialog, 1016);
-        EXPECT_EQ(Edit(dialog, 1012)->toPlainText(), "M00");
-    });
+    // The master's record is registered all the same.
     EXPECT_NE(ReadFile(Data("MC01.__1")).find("[QM700]Oth_MASTER "), std::string::npos);
-    EXPECT_FALSE(std::filesystem::exists(Data("MC01-Oth_MASTER.CUT")));
 }
 
 TEST_F(NcDataDialogTest, FailedLookupNeverShowsTheDialog) {
-    MessageRecorder messages;
-    bool shown = true;
-    EXPECT_EQ(RunDialog(
-                  Request(0, "SPCC"), [](QDialog*) {}, &shown),
-              100);
-    EXPECT_FALSE(shown);
-    EXPECT_EQ(messages.Ids(), std::vector<std::string>{"202"});
-    messages.Clear();
-    EXPECT_EQ(RunDialog(
-                  Request(0, "SPCC", 0), [](QDialog*) {}, &shown),
-              100);
-    EXPECT_TRUE(messages.Ids().empty());
-}
-
-TEST_F(NcDataDialogTest, OverlongTextIsRefusedAndTheDialogStaysOpen) {
-    MessageRecorder messages;
-    const int result = RunDialog(Request(1, "SPCC"), [&](QDialog* dialog) {
-        Edit(dialog, 1004)->setPlainText(QString(500, QChar('X')));
-        Click(dialog, 1);
-        EXPECT_TRUE(dialog->isVisible());
-        EXPECT_EQ(messages.Ids(), std::vector<std::string>{"102.text_too_long"});
-        Edit(dialog, 1004)->setPlainText(QString(499, QChar('X')));
-        Click(dialog, 1);
-    });
-    EXPECT_EQ(result, 0);
-    NcTemplateTexts expected;
-    expected[NcText::NcEnd] = std::string(499, 'X');
-    EXPECT_EQ(ReadFile(Data("MC01-SPCC.CUT")), FormatNcTemplate(expected));
+    for (int show : {1, 0}) {
+        MessageRecorder messages;
+        bool shown = true;
+        EXPECT_EQ(RunDialog(
+                      Request(0, "SPCC", show), [](QDialog*) {}, &shown),
+                  100);
+        EXPECT_FALSE(shown);
+        EXPECT_EQ(messages.Ids().size(), show == 1 ? 1u : 0u);
+    }
 }
 
 }  // namespace

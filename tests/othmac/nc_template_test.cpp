@@ -1,9 +1,9 @@
-// The NC template file: the written format, reading rules and the
-// cutting-condition test.
+// The NC template file both ways and the cutting-condition answer.
 #include "othmac/nc_template.h"
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -16,18 +16,16 @@ using testing::ReadFile;
 using testing::TempFolder;
 using testing::WriteFile;
 
-const std::vector<std::string> kTags = {
-    "###NCSTART",      "###NCSTARTG92", "###NCEND",        "###CUTSTART-K",   "###CUTEND-K",
-    "###CUTSTART-K-S", "###CUTEND-K-S", "###CUTSTART-L",   "###CUTEND-L",     "###CUTSTART-L-S",
-    "###CUTEND-L-S",   "###CUTSTART-M", "###CUTEND-M",     "###CUTSTART-M-S", "###CUTEND-M-S",
-    "###CUTSTART-H",   "###CUTEND-H",   "###CUTSTART-H-S", "###CUTEND-H-S",   "###CUTCOND-K",
-    "###CUTCOND-L",    "###CUTCOND-M",  "###CUTCOND-H",    "###MAC-STOP",     "###CUTMODAL",
-    "###CUTCOND-POS",  "###OFFSET-POS"};
-
-// The expected file: every tag followed by its content lines and ###END.
+// The expected file: every tag in file order, its content lines and ###END.
 std::string FileWith(const std::string& tag, const std::vector<std::string>& lines) {
+    std::istringstream tags(
+        "NCSTART NCSTARTG92 NCEND CUTSTART-K CUTEND-K CUTSTART-K-S CUTEND-K-S CUTSTART-L CUTEND-L "
+        "CUTSTART-L-S CUTEND-L-S CUTSTART-M CUTEND-M CUTSTART-M-S CUTEND-M-S CUTSTART-H CUTEND-H "
+        "CUTSTART-H-S CUTEND-H-S CUTCOND-K CUTCOND-L CUTCOND-M CUTCOND-H MAC-STOP CUTMODAL "
+        "CUTCOND-POS OFFSET-POS");
     std::string out;
-    for (const std::string& t : kTags) {
+    for (std::string t; tags >> t;) {
+        t = "###" + t;
         out += t + "\n";
         if (t == tag) {
             for (const std::string& line : lines) out += line + "\n";
@@ -35,12 +33,6 @@ std::string FileWith(const std::string& tag, const std::vector<std::string>& lin
         out += "###END\n";
     }
     return out;
-}
-
-TEST(NcTemplateWriteTest, AllEmptyIsTagsAndEndsOnly) {
-    const std::string file = FormatNcTemplate(NcTemplateTexts{});
-    EXPECT_EQ(file, FileWith("", {}));
-    EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), 54);
 }
 
 TEST(NcTemplateWriteTest, SectionsCarryTheirMarkerOnTheFirstLine) {
@@ -60,7 +52,7 @@ TEST(NcTemplateWriteTest, SectionsCarryTheirMarkerOnTheFirstLine) {
         // A lone CR or LF stays inside its line.
         {NcText::NcEnd, "A\rB\nC\r\nD", "###NCEND", {"A\rB\nC", "D"}},
         {NcText::CutStartL, " \r\n\r\n  ", "###CUTSTART-L", {}},
-        {NcText::CutEndM, "", "###CUTEND-M", {}},
+        {NcText::CutEndM, "", "###CUTEND-M", {}},  // all empty: tags and ends only
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.tag);
@@ -70,40 +62,32 @@ TEST(NcTemplateWriteTest, SectionsCarryTheirMarkerOnTheFirstLine) {
     }
 }
 
-TEST(NcTemplateWriteTest, WritesWholeFileAndRefusesOverlongText) {
-    TempFolder folder;
-    const auto path = folder.Path() / "MC01-SPCC.CUT";
-    WriteFile(path, "old contents\n");
-    NcTemplateTexts texts;
-    texts[NcText::CutStartK] = "M103\r\nG04P1";
-    ASSERT_TRUE(WriteNcTemplate(texts, path));
-    EXPECT_EQ(ReadFile(path), FileWith("###CUTSTART-K", {"M103(ON)", "G04P1"}));
-
-    NcTemplateTexts tooLong;
-    tooLong[NcText::MacStop] = std::string(500, 'X');
-    EXPECT_EQ(FirstOverlongText(tooLong), static_cast<std::size_t>(NcText::MacStop));
-    EXPECT_FALSE(WriteNcTemplate(tooLong, path));
-    EXPECT_EQ(ReadFile(path), FileWith("###CUTSTART-K", {"M103(ON)", "G04P1"}));
-    tooLong[NcText::MacStop] = std::string(499, 'X');
-    EXPECT_TRUE(WriteNcTemplate(tooLong, path));
-
-    EXPECT_FALSE(WriteNcTemplate(texts, folder.Path() / "missing" / "x.CUT"));
-}
-
-TEST(NcTemplateReadTest, WrittenTextsReadBackWithFinalLineBreak) {
+TEST(NcTemplateFileTest, WritesWholeFileReadsBackAndRefusesOverlongText) {
     TempFolder folder;
     const auto path = folder.Path() / "t.CUT";
+    WriteFile(path, "old contents\n");
     NcTemplateTexts texts;
     for (std::size_t i = 0; i < kNcTextCount; ++i) {
         texts.texts[i] = "G0" + std::to_string(i) + "\r\nX" + std::to_string(i);
     }
     texts[NcText::OffsetPos] = "\r\nG92";
     ASSERT_TRUE(WriteNcTemplate(texts, path));
+    const std::string written = ReadFile(path);
+    EXPECT_EQ(written, FormatNcTemplate(texts));
     const std::optional<NcTemplateTexts> read = ReadNcTemplate(path);
     ASSERT_TRUE(read);
     for (std::size_t i = 0; i < kNcTextCount; ++i) {
         EXPECT_EQ(read->texts[i], texts.texts[i] + "\r\n") << i;
     }
+
+    NcTemplateTexts tooLong;
+    tooLong[NcText::MacStop] = std::string(500, 'X');
+    EXPECT_EQ(FirstOverlongText(tooLong), static_cast<std::size_t>(NcText::MacStop));
+    EXPECT_FALSE(WriteNcTemplate(tooLong, path));
+    EXPECT_EQ(ReadFile(path), written);
+    tooLong[NcText::MacStop] = std::string(499, 'X');
+    EXPECT_TRUE(WriteNcTemplate(tooLong, path));
+    EXPECT_FALSE(WriteNcTemplate(texts, folder.Path() / "missing" / "x.CUT"));
 }
 
 TEST(NcTemplateReadTest, ReadingRules) {
@@ -132,26 +116,18 @@ TEST(NcTemplateReadTest, ReadingRules) {
         {"empty content line", "###OFFSET-POS\n\nG92\n###END\n", NcText::OffsetPos, "\r\nG92\r\n"},
         {"NUL ends the line's text", std::string("###NCSTART\nAB\0CD\n###END\n", 24),
          NcText::NcStart, "AB\r\n"},
+        {"long lines come in chunks", "###NCSTART\n" + std::string(600, 'A') + "\n",
+         NcText::NcStart, std::string(499, 'A') + "\r\n" + std::string(101, 'A') + "\r\n"},
     };
     TempFolder folder;
+    const auto path = folder.Path() / "r.CUT";
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
-        const auto path = folder.Path() / "r.CUT";
         WriteFile(path, row.file);
         const std::optional<NcTemplateTexts> read = ReadNcTemplate(path);
         ASSERT_TRUE(read);
         EXPECT_EQ((*read)[row.which], row.expected);
     }
-}
-
-TEST(NcTemplateReadTest, LongLinesComeInChunksAndMissingFileGivesNothing) {
-    TempFolder folder;
-    const auto path = folder.Path() / "long.CUT";
-    WriteFile(path, "###NCSTART\n" + std::string(600, 'A') + "\n");
-    const std::optional<NcTemplateTexts> read = ReadNcTemplate(path);
-    ASSERT_TRUE(read);
-    EXPECT_EQ((*read)[NcText::NcStart],
-              std::string(499, 'A') + "\r\n" + std::string(101, 'A') + "\r\n");
     EXPECT_FALSE(ReadNcTemplate(folder.Path() / "missing.CUT"));
     EXPECT_FALSE(ReadNcTemplate(folder.Path()));
 }
@@ -174,9 +150,9 @@ TEST(CuttingConditionTest, AnswersFromTheConditionSections) {
         {"next line holding the next tag", "###CUTCOND-K\n###CUTCOND-L\nM1\n", 1},
     };
     TempFolder folder;
+    const auto path = folder.Path() / "c.CUT";
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
-        const auto path = folder.Path() / "c.CUT";
         WriteFile(path, row.file);
         EXPECT_EQ(TemplateDefinesCuttingConditions(path.string()), row.expected);
     }

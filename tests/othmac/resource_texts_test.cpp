@@ -1,6 +1,7 @@
 // Both resource sets carry every text of dialog 102 and its messages.
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <string_view>
 
@@ -16,37 +17,15 @@ std::string_view Find(const QuilletResourceSet* set, std::string_view key) {
 }
 
 TEST(Dialog102TextsTest, BothSetsDefineEveryKey) {
-    const char* keys[] = {"102.title",
-                          "102.label.machine",
-                          "102.label.material",
-                          "102.group.head_end",
-                          "102.label.nc_start",
-                          "102.label.after_g92",
-                          "102.label.nc_end",
-                          "102.group.origin",
-                          "102.group.machine_stop",
-                          "102.group.k",
-                          "102.group.l",
-                          "102.group.m",
-                          "102.group.h",
-                          "102.label.condition",
-                          "102.label.cut_start",
-                          "102.label.cut_end",
-                          "102.1001",
-                          "102.1008",
-                          "102.1016",
-                          "102.1",
-                          "102.2",
-                          "102.text_too_long",
-                          "102.write_failed",
-                          "201",
-                          "202",
-                          "203",
-                          "204",
-                          "205"};
     for (const QuilletResourceSet* set :
          {QuilletGetBuiltinResourceSet(), QuilletGetResourceSet()}) {
-        for (const char* key : keys) EXPECT_FALSE(Find(set, key).empty()) << key;
+        std::istringstream keys(
+            "102.title 102.label.machine 102.label.material 102.group.head_end 102.label.nc_start "
+            "102.label.after_g92 102.label.nc_end 102.group.origin 102.group.machine_stop "
+            "102.group.k 102.group.l 102.group.m 102.group.h 102.label.condition "
+            "102.label.cut_start 102.label.cut_end 102.1001 102.1008 102.1016 102.1 102.2 "
+            "102.text_too_long 102.write_failed 201 202 203 204 205");
+        for (std::string key; keys >> key;) EXPECT_FALSE(Find(set, key).empty()) << key;
     }
     const QuilletResourceSet* ja = QuilletGetBuiltinResourceSet();
     EXPECT_EQ(Find(ja, "102.title"), "他社機用ＮＣデータ設定");

@@ -1,5 +1,5 @@
-// Dialog 129 driven offscreen through its objectNames: item change, apply by
-// Enter, in-place edit, save options, OK and Cancel.
+// Dialog 129 driven offscreen: apply by Enter, in-place edit, save options,
+// OK and Cancel.
 #include <gtest/gtest.h>
 
 #include <QAbstractItemView>
@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QTimer>
 #include <functional>
+#include <tuple>
 
 #include "frame/gui_qt.h"
 #include "frame/resources.h"
@@ -43,34 +44,37 @@ protected:
         WriteMachineList(install_, 60, "10011", "0101");
     }
 
-    // Runs the dialog for table, calling drive once it is shown.
     int Run(int table, const std::function<void(QWidget*)>& drive,
             const char* material = "SPCC1.6") {
         bool driven = false;
         QTimer::singleShot(0, [&] {
             QWidget* dialog = nullptr;
-            const bool shown = QTest::qWaitFor([&] {
+            driven = QTest::qWaitFor([&] {
                 dialog = QApplication::activeModalWidget();
                 return dialog != nullptr && dialog->isVisible();
             });
-            if (!shown) return;
-            driven = true;
-            drive(dialog);
+            if (driven) drive(dialog);
         });
         const int result = RunPdlLaserCondDialog("MC01", kMachineType, material, table);
         EXPECT_TRUE(driven);
         return result;
     }
 
-    static QAbstractItemView* List(QWidget* dialog) {
-        return dialog->findChild<QAbstractItemView*>("1028");
+    static QAbstractItemView* List(QWidget* d) { return d->findChild<QAbstractItemView*>("1028"); }
+    static QLineEdit* Value(QWidget* dialog) { return dialog->findChild<QLineEdit*>("1000"); }
+    static QCheckBox* Box(QWidget* d, int id) {
+        return d->findChild<QCheckBox*>(QString::number(id));
     }
     static QString Cell(QWidget* dialog, int row, int column) {
         auto* model = List(dialog)->model();
         return model->data(model->index(row, column)).toString();
     }
-    static void Click(QWidget* dialog, const char* id) {
-        dialog->findChild<QPushButton*>(id)->click();
+    static void Click(QWidget* d, const char* id) { d->findChild<QPushButton*>(id)->click(); }
+    // Enters text as the value of row and applies it with the button.
+    static void Apply(QWidget* dialog, int row, const char* text) {
+        SelectRow(dialog, row);
+        Value(dialog)->setText(text);
+        Click(dialog, "1001");
     }
     static void SelectRow(QWidget* dialog, int row) {
         auto* list = List(dialog);
@@ -78,9 +82,8 @@ protected:
                                                 QItemSelectionModel::ClearAndSelect);
     }
     PdlCutCondition Table(int table) {
-        const auto file = ConditionFile(install_, "MC01", "SPCC1.6");
         PdlCutCondition record;
-        ReadPdlCutCondition(file.string(), table, record);
+        ReadPdlCutCondition(ConditionFile(install_, "MC01", "SPCC1.6").string(), table, record);
         return record;
     }
     std::filesystem::path SaveOptionFile() const {
@@ -113,7 +116,7 @@ TEST_F(PdlDialogTest, ShowsTheMachinesParametersAndTheirDescriptions) {
         EXPECT_FALSE(view->horizontalHeader()->sectionsClickable());
 
         SelectRow(dialog, 2);
-        EXPECT_EQ(dialog->findChild<QLineEdit*>("1000")->text(), "1004");
+        EXPECT_EQ(Value(dialog)->text(), "1004");
         EXPECT_EQ(dialog->findChild<QLabel*>("1047")->text().toStdString(),
                   frame::ResourceString(404));
         EXPECT_TRUE(dialog->findChild<QPushButton*>("1001")->isDefault());
@@ -124,16 +127,14 @@ TEST_F(PdlDialogTest, ShowsTheMachinesParametersAndTheirDescriptions) {
 
 TEST_F(PdlDialogTest, EnterAppliesInPlaceEditsAndOkSavesTheEditedTableOnly) {
     const int result = Run(0, [](QWidget* dialog) {
-        auto* value = dialog->findChild<QLineEdit*>("1000");
+        auto* value = Value(dialog);
         SelectRow(dialog, 0);
         value->setFocus();
         value->setText("1500.5");
         QTest::keyClick(value, Qt::Key_Return);
         EXPECT_EQ(Cell(dialog, 0, 0), "1500.5");
 
-        SelectRow(dialog, 2);
-        value->setText("abc");
-        Click(dialog, "1001");
+        Apply(dialog, 2, "abc");  // letters store 0
         EXPECT_EQ(Cell(dialog, 2, 0), "0");
 
         auto* model = List(dialog)->model();
@@ -163,16 +164,13 @@ TEST_F(PdlDialogTest, SaveOptionsOnWriteTheCheckedTablesOfTheGroup) {
               "[PDL_CUT_SAVEOPT]\nOnOff_SaveOpt=1\nOnOff_SaveOpt_K=0\n"
               "OnOff_SaveOpt_L=1\nOnOff_SaveOpt_P101=1\n");
     const int result = Run(0, [](QWidget* dialog) {
-        EXPECT_TRUE(dialog->findChild<QCheckBox*>("1046")->isChecked());
+        EXPECT_TRUE(Box(dialog, 1046)->isChecked());
         for (int id = 1033; id <= 1045; ++id) {
-            auto* box = dialog->findChild<QCheckBox*>(QString::number(id));
+            auto* box = Box(dialog, id);
             EXPECT_EQ(box->isVisible(), id <= 1042) << id;
             EXPECT_EQ(box->isChecked(), id == 1034 || id == 1043) << id;
         }
-        SelectRow(dialog, 0);
-        auto* value = dialog->findChild<QLineEdit*>("1000");
-        value->setText("7");
-        Click(dialog, "1001");
+        Apply(dialog, 0, "7");
         Click(dialog, "1");
     });
     EXPECT_EQ(result, 0);
@@ -189,16 +187,13 @@ TEST_F(PdlDialogTest, SwitchOffHidesBoxesAndSavesTheEditedTable) {
     WriteFile(SaveOptionFile(), "[PDL_CUT_SAVEOPT]\nOnOff_SaveOpt=1\nOnOff_SaveOpt_P101=1\n");
     const int result = Run(11, [](QWidget* dialog) {
         for (int id = 1033; id <= 1045; ++id) {
-            EXPECT_EQ(dialog->findChild<QCheckBox*>(QString::number(id))->isVisible(), id >= 1043)
-                << id;
+            EXPECT_EQ(Box(dialog, id)->isVisible(), id >= 1043) << id;
         }
-        dialog->findChild<QCheckBox*>("1046")->click();
+        Box(dialog, 1046)->click();
         for (int id = 1033; id <= 1045; ++id) {
-            EXPECT_FALSE(dialog->findChild<QCheckBox*>(QString::number(id))->isVisible());
+            EXPECT_FALSE(Box(dialog, id)->isVisible());
         }
-        SelectRow(dialog, 0);
-        dialog->findChild<QLineEdit*>("1000")->setText("-3.5");
-        Click(dialog, "1001");
+        Apply(dialog, 0, "-3.5");
         Click(dialog, "1");
     });
     EXPECT_EQ(result, 0);
@@ -215,10 +210,8 @@ TEST_F(PdlDialogTest, CancelWritesNothing) {
     ASSERT_EQ(ReadPdlCutTable("MC01", "SPCC1.6", 0, record), 0);  // creates the file
     const std::string before = ReadFile(ConditionFile(install_, "MC01", "SPCC1.6"));
     const int result = Run(0, [](QWidget* dialog) {
-        SelectRow(dialog, 0);
-        dialog->findChild<QLineEdit*>("1000")->setText("99");
-        Click(dialog, "1001");
-        dialog->findChild<QCheckBox*>("1046")->click();
+        Apply(dialog, 0, "99");
+        Box(dialog, 1046)->click();
         Click(dialog, "2");
     });
     EXPECT_EQ(result, 0);
@@ -226,34 +219,30 @@ TEST_F(PdlDialogTest, CancelWritesNothing) {
     EXPECT_EQ(ReadFile(SaveOptionFile()), "[PDL_CUT_SAVEOPT]\nOnOff_SaveOpt=0\n");
 }
 
-TEST_F(PdlDialogTest, WithoutFileAndMasterTheListIsEmptyAndOkFails) {
-    std::filesystem::remove(install_.DataFolder() / "PDL_CUT_MASTER.ini");
-    const int result = Run(0, [](QWidget* dialog) {
-        EXPECT_EQ(List(dialog)->model()->rowCount(), 0);
-        Click(dialog, "1");
-    });
-    EXPECT_EQ(result, -1);
-    EXPECT_FALSE(std::filesystem::exists(ConditionFile(install_, "MC01", "SPCC1.6")));
-}
-
-TEST_F(PdlDialogTest, MissingMachineListOpensEmptyButOkStillSaves) {
+TEST_F(PdlDialogTest, MissingMachineListOpensEmptyWithoutFileAndMasterOkFails) {
     std::filesystem::remove(install_.DataFolder() / "machine.ini");
-    const int opened = Run(0, [](QWidget* dialog) {
+    const auto closeEmpty = [](QWidget* dialog) {
         EXPECT_EQ(List(dialog)->model()->rowCount(), 0);
         dialog->close();  // closing the window is Cancel
-    });
-    EXPECT_EQ(opened, -1);
-    const int saved = Run(0, [](QWidget* dialog) { Click(dialog, "1"); });
-    EXPECT_EQ(saved, 0);
+    };
+    EXPECT_EQ(Run(0, closeEmpty), -1);
+    EXPECT_EQ(Run(0, [](QWidget* dialog) { Click(dialog, "1"); }), 0);  // OK still saves
     EXPECT_EQ(Table(0).slot[5], DistinctRecord(0).slot[5]);
+    std::filesystem::remove(install_.DataFolder() / "PDL_CUT_MASTER.ini");
+    EXPECT_EQ(Run(
+                  0, [](QWidget* dialog) { Click(dialog, "1"); }, "SS400"),
+              -1);
+    EXPECT_FALSE(std::filesystem::exists(ConditionFile(install_, "MC01", "SS400")));
 }
 
 TEST_F(PdlDialogTest, InvalidArgumentsShowNoDialog) {
-    EXPECT_EQ(RunPdlLaserCondDialog("MC01", 13999, "M", 0), -2);
-    EXPECT_EQ(RunPdlLaserCondDialog("MC01", 11999, "M", 0), -2);
-    EXPECT_EQ(RunPdlLaserCondDialog("MC01", 12000, "M", 13), -2);
-    EXPECT_EQ(RunPdlLaserCondDialog("", 12000, "M", 0), -2);
-    EXPECT_EQ(RunPdlLaserCondDialog("MC01", 12000, "a/b", 0), -2);
+    for (const auto& [machine, type, material, table] : {std::tuple{"MC01", 13999, "M", 0},
+                                                         {"MC01", 11999, "M", 0},
+                                                         {"MC01", 12000, "M", 13},
+                                                         {"", 12000, "M", 0},
+                                                         {"MC01", 12000, "a/b", 0}}) {
+        EXPECT_EQ(RunPdlLaserCondDialog(machine, type, material, table), -2);
+    }
     EXPECT_FALSE(std::filesystem::exists(install_.DataFolder() / "PDL_MACTYPE_ALIAS.ini"));
 }
 

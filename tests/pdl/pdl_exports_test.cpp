@@ -28,20 +28,14 @@ TEST(PdlExportsTest, GetInfChecksArgumentsBeforeTouchingFiles) {
         int type;
         const char* material;
         int table;
-        float* block;
-        int status;
-    } rows[] = {
-        {"", 12000, "M", 0, block, -2},      {nullptr, 12000, "M", 0, block, -2},
-        {"MC", 12000, "", 0, block, -2},     {"MC", 12000, "M", -1, block, -2},
-        {"MC", 12000, "M", 13, block, -2},   {"MC", 11999, "M", 0, block, -2},
-        {"MC", 13999, "M", 0, block, -2},    {"MC", 12000, "M", 0, nullptr, -2},
-        {"../MC", 12000, "M", 0, block, -2}, {"MC", 12000, "a/b", 0, block, -2},
-    };
+    } rows[] = {{"", 12000, "M", 0},    {nullptr, 12000, "M", 0}, {"MC", 12000, "", 0},
+                {"MC", 12000, "M", -1}, {"MC", 12000, "M", 13},   {"MC", 11999, "M", 0},
+                {"MC", 13999, "M", 0},  {"../MC", 12000, "M", 0}, {"MC", 12000, "a/b", 0}};
     for (const auto& row : rows) {
-        EXPECT_EQ(
-            SddPDLOthMacLasCutGetInf(row.machine, row.type, row.material, row.table, row.block),
-            row.status);
+        EXPECT_EQ(SddPDLOthMacLasCutGetInf(row.machine, row.type, row.material, row.table, block),
+                  -2);
     }
+    EXPECT_EQ(SddPDLOthMacLasCutGetInf("MC", 12000, "M", 0, nullptr), -2);
     EXPECT_EQ(block[0], 5.0f);
     EXPECT_FALSE(std::filesystem::exists(ConditionFile(install, "MC", "M")));
 

@@ -1,10 +1,12 @@
-// The condition file set: preparation from the master, table reads and
-// writes, delete and copy, and the working copy left behind by others.
+// The condition file set (with and without master, delete and copy, the
+// working copy), the save-option file and the save-target rule.
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "pdl/pdl_files.h"
+#include "pdl/pdl_save_options.h"
 #include "pdl_test_support.h"
 
 namespace quillet::pdl {
@@ -17,28 +19,28 @@ using testing::ConditionFile;
 using testing::DistinctRecord;
 using testing::WriteMaster;
 
-TEST(PdlFilesTest, MissingFileIsCreatedFromMasterAndRead) {
-    TempInstallation install;
-    WriteMaster(install);
+PdlCutCondition Filled(float value) {
     PdlCutCondition record;
-    record.slot.fill(9.0f);
+    record.slot.fill(value);
+    return record;
+}
+
+TEST(PdlFilesTest, MissingFileIsCreatedFromMasterOnlyIfThereIsOne) {
+    TempInstallation install;
+    PdlCutCondition record = Filled(9.0f);
+    std::string path = "unchanged";
+    EXPECT_EQ(PreparePdlCutFile("MC01", "SPCC1.6", path), -1);
+    EXPECT_EQ(path, ConditionFile(install, "MC01", "SPCC1.6").string());
+    EXPECT_EQ(ReadPdlCutTable("MC01", "SPCC1.6", 0, record), -1);
+    EXPECT_EQ(record.slot[0], 9.0f);
+    EXPECT_TRUE(std::filesystem::is_empty(install.DataFolder()));
+
+    WriteMaster(install);
     ASSERT_EQ(ReadPdlCutTable("MC01", "SPCC1.6", 4, record), 0);
     EXPECT_EQ(ReadFile(ConditionFile(install, "MC01", "SPCC1.6")),
               ReadFile(install.DataFolder() / "PDL_CUT_MASTER.ini"));
     const PdlCutCondition expected = DistinctRecord(4);
     for (int i = 0; i < kPdlSlotCount; ++i) ASSERT_EQ(record.slot[i], expected.slot[i]) << i;
-}
-
-TEST(PdlFilesTest, WithoutMasterNothingIsCreatedAndRecordStays) {
-    TempInstallation install;
-    PdlCutCondition record;
-    record.slot.fill(9.0f);
-    std::string path = "unchanged";
-    EXPECT_EQ(PreparePdlCutFile("MC01", "SPCC", path), -1);
-    EXPECT_EQ(path, ConditionFile(install, "MC01", "SPCC").string());
-    EXPECT_EQ(ReadPdlCutTable("MC01", "SPCC", 0, record), -1);
-    EXPECT_EQ(record.slot[0], 9.0f);
-    EXPECT_TRUE(std::filesystem::is_empty(install.DataFolder()));
 }
 
 TEST(PdlFilesTest, MissingRootsGiveMinusOne) {
@@ -48,8 +50,7 @@ TEST(PdlFilesTest, MissingRootsGiveMinusOne) {
         options.systemRoot = !dataRoot;
         TempInstallation install(options);
         WriteMaster(install);
-        PdlCutCondition record;
-        record.slot.fill(9.0f);
+        PdlCutCondition record = Filled(9.0f);
         EXPECT_EQ(ReadPdlCutTable("MC01", "SPCC", 0, record), -1);
         EXPECT_EQ(WritePdlCutTables("MC01", "SPCC", record, {0}), -1);
         EXPECT_EQ(record.slot[0], 9.0f);
@@ -59,37 +60,25 @@ TEST(PdlFilesTest, MissingRootsGiveMinusOne) {
 TEST(PdlFilesTest, SectionMissingGivesMinusOneAndSparesZero) {
     TempInstallation install;
     WriteFile(ConditionFile(install, "MC01", "SPCC"), "[PDL_CUT_K]\nPower=5\n");
-    PdlCutCondition record;
-    record.slot.fill(9.0f);
+    PdlCutCondition record = Filled(9.0f);
     ASSERT_EQ(ReadPdlCutTable("MC01", "SPCC", 7, record), 0);
-    for (int i = 0; i < kPdlParamCount; ++i) ASSERT_EQ(record.slot[i], -1.0f);
-    for (int i = kPdlParamCount; i < kPdlSlotCount; ++i) ASSERT_EQ(record.slot[i], 0.0f);
+    for (int i = 0; i < kPdlSlotCount; ++i) ASSERT_EQ(record.slot[i], i < kPdlParamCount ? -1 : 0);
 }
 
-TEST(PdlFilesTest, StaleWorkingCopyIsGoneAndNoneIsLeft) {
+TEST(PdlFilesTest, WritesOnlyTargetTablesAndLeavesNoWorkingCopy) {
     TempInstallation install;
     WriteMaster(install);
     const auto working = install.WorkingFolder() / "PDL_CUT_TEMP.ini";
-    PdlCutCondition record;
-    WriteFile(working, "stale");
-    ASSERT_EQ(ReadPdlCutTable("MC01", "SPCC", 0, record), 0);
-    EXPECT_FALSE(std::filesystem::exists(working));
-    WriteFile(working, "stale");
-    ASSERT_EQ(WritePdlCutTables("MC01", "SPCC", record, {1}), 0);
-    EXPECT_FALSE(std::filesystem::exists(working));
-}
-
-TEST(PdlFilesTest, WritesOnlyTargetTablesAndKeepsTheRest) {
-    TempInstallation install;
-    WriteMaster(install);
-    PdlCutCondition record;
-    record.slot.fill(0.5f);
+    PdlCutCondition record = Filled(0.5f);
+    WriteFile(working, "stale");  // left behind by others
     ASSERT_EQ(WritePdlCutTables("MC01", "SPCC", record, {10, 12}), 0);
+    EXPECT_FALSE(std::filesystem::exists(working));
     for (int t = 0; t < kPdlTableCount; ++t) {
+        WriteFile(working, "stale");
         PdlCutCondition back;
-        ReadPdlCutTable("MC01", "SPCC", t, back);
-        const float expected = (t == 10 || t == 12) ? 0.5f : DistinctRecord(t).slot[5];
-        EXPECT_EQ(back.slot[5], expected) << t;
+        ASSERT_EQ(ReadPdlCutTable("MC01", "SPCC", t, back), 0);
+        EXPECT_FALSE(std::filesystem::exists(working));
+        EXPECT_EQ(back.slot[5], (t == 10 || t == 12) ? 0.5f : DistinctRecord(t).slot[5]) << t;
     }
     // No target: the file is left byte for byte.
     const std::string before = ReadFile(ConditionFile(install, "MC01", "SPCC"));
@@ -104,52 +93,101 @@ TEST(PdlFilesTest, CopyAndDelete) {
     EXPECT_EQ(CopyPdlCutFile("A", "M1", "B", "M2"), -1);
     EXPECT_EQ(CopyPdlCutFile("B", "M2", "A", "M1"), -1);
     EXPECT_EQ(DeletePdlCutFile("B", "M2"), -1);
-    // Onto itself: unchanged.
-    EXPECT_EQ(CopyPdlCutFile("A", "M1", "A", "M1"), 0);
+    EXPECT_EQ(CopyPdlCutFile("A", "M1", "A", "M1"), 0);  // onto itself: unchanged
     EXPECT_EQ(ReadFile(ConditionFile(install, "A", "M1")), "[PDL_CUT_K]\nPower=1\n");
 
     WriteMaster(install);
     EXPECT_EQ(CopyPdlCutFile("A", "M1", "B", "M2"), 0);
     EXPECT_EQ(ReadFile(ConditionFile(install, "B", "M2")), "[PDL_CUT_K]\nPower=1\n");
-    EXPECT_EQ(DeletePdlCutFile("B", "M2"), 0);
-    EXPECT_FALSE(std::filesystem::exists(ConditionFile(install, "B", "M2")));
-    EXPECT_EQ(DeletePdlCutFile("B", "M2"), 0);  // master present: 0 again
-    EXPECT_FALSE(std::filesystem::exists(ConditionFile(install, "B", "M2")));
+    for (int i = 0; i < 2; ++i) {  // master present: 0 again
+        EXPECT_EQ(DeletePdlCutFile("B", "M2"), 0);
+        EXPECT_FALSE(std::filesystem::exists(ConditionFile(install, "B", "M2")));
+    }
 }
 
-TEST(PdlFilesTest, PathOver499CharactersTouchesNothing) {
+TEST(PdlFilesTest, PathOver499CharactersOrSeparatorTouchesNothing) {
     TempInstallation install;
     WriteMaster(install);
-    // data root + "data/Othmcn/PDL_CUT_" + machine + "_" + "M" + ".ini"
     const std::size_t fixed =
         install.DataRoot().size() + std::string("data/Othmcn/PDL_CUT__M.ini").size();
-    const std::string fits(499 - fixed, 'n');
     const std::string over(500 - fixed, 'n');
     std::string path = "unchanged";
     EXPECT_EQ(PreparePdlCutFile(over, "M", path), -1);
     EXPECT_EQ(path, "unchanged");
-    PdlCutCondition record;
-    record.slot.fill(9.0f);
+    PdlCutCondition record = Filled(9.0f);
     EXPECT_EQ(ReadPdlCutTable(over, "M", 0, record), -1);
     EXPECT_EQ(record.slot[0], 9.0f);
     EXPECT_EQ(CopyPdlCutFile(over, "M", "B", "M"), -1);
     EXPECT_EQ(DeletePdlCutFile(over, "M"), -1);
     EXPECT_FALSE(std::filesystem::exists(ConditionFile(install, "B", "M")));
-    // 499 characters form a path; the file system refuses so long a file
-    // name, which is no concern of the path rule (nor of this test).
+    // 499 characters form a path; the file system may refuse so long a name.
     try {
-        PreparePdlCutFile(fits, "M", path);
+        PreparePdlCutFile(std::string(499 - fixed, 'n'), "M", path);
     } catch (const std::exception&) {
     }
     EXPECT_EQ(path.size(), 499u);
+
+    EXPECT_TRUE(IsValidPdlName("MC01"));
+    for (const char* name : {"", static_cast<const char*>(nullptr), "../MC01", "MC\\01"}) {
+        EXPECT_FALSE(IsValidPdlName(name)) << (name ? name : "null");
+    }
 }
 
-TEST(PdlFilesTest, NamesWithPathSeparatorsAreRefused) {
-    EXPECT_TRUE(IsValidPdlName("MC01"));
-    EXPECT_FALSE(IsValidPdlName(""));
-    EXPECT_FALSE(IsValidPdlName(nullptr));
-    EXPECT_FALSE(IsValidPdlName("../MC01"));
-    EXPECT_FALSE(IsValidPdlName("MC\\01"));
+PdlSaveOptions Options(int saveSwitch, std::vector<int> onTables) {
+    PdlSaveOptions options;
+    options.saveSwitch = saveSwitch;
+    for (int t : onTables) options.tables[t] = 1;
+    return options;
+}
+
+TEST(PdlSaveOptionsTest, SaveTargetRuleAndBoxVisibility) {
+    PdlSaveOptions minusOne = Options(1, {2});
+    minusOne.tables[3] = -1;  // only exactly 1 counts
+    const struct {
+        int edited;
+        PdlSaveOptions options;
+        std::vector<int> targets;
+    } rows[] = {
+        {0, Options(0, {1, 2, 11}), {0}},
+        {11, Options(0, {}), {11}},
+        {0, Options(1, {1}), {1}},  // own box off: K is not written
+        {5, Options(1, {0, 5, 9, 10, 12}), {0, 5, 9}},
+        {11, Options(1, {0, 5, 10, 12}), {10, 12}},
+        {3, Options(1, {10, 11}), {}},  // nothing of the group
+        {3, Options(-1, {3}), {3}},     // any state but 0 is on
+        {3, minusOne, {2}},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(PdlSaveTargets(row.edited, row.options), row.targets) << row.edited;
+    }
+    for (int k = 0; k < kPdlTableCount; ++k) {
+        EXPECT_FALSE(PdlSaveOptionBoxShown(0, 0, k));
+        EXPECT_EQ(PdlSaveOptionBoxShown(1, 0, k), k < 10);
+        EXPECT_EQ(PdlSaveOptionBoxShown(1, 11, k), k >= 10);
+    }
+}
+
+TEST(PdlSaveOptionsTest, FileIsReadAndRewrittenButNeverCreated) {
+    TempInstallation install;
+    PdlSaveOptions options = Options(1, {4});
+    EXPECT_EQ(LoadPdlSaveOptions(options), -1);
+    EXPECT_EQ(options.tables[4], 1);
+    EXPECT_EQ(SavePdlSaveOptions(options), -1);
+    const auto file = install.DataFolder() / "PDL_CUT_SAVEOPT.ini";
+    EXPECT_FALSE(std::filesystem::exists(file));
+
+    WriteFile(file, "; options\n[PDL_CUT_SAVEOPT]\nOnOff_SaveOpt=1\nOnOff_SaveOpt_L=1\n");
+    ASSERT_EQ(LoadPdlSaveOptions(options), 0);
+    EXPECT_EQ(options.saveSwitch, 1);
+    EXPECT_EQ(options.tables[1], 1);
+    EXPECT_EQ(options.tables[0], -1);  // missing key
+    EXPECT_EQ(options.tables[12], -1);
+    ASSERT_EQ(SavePdlSaveOptions(Options(0, {1, 12})), 0);
+    const std::string saved = ReadFile(file);
+    EXPECT_EQ(saved.rfind("; options\n[PDL_CUT_SAVEOPT]\nOnOff_SaveOpt=0\nOnOff_SaveOpt_L=1\n", 0),
+              0u);
+    EXPECT_NE(saved.find("OnOff_SaveOpt_K=0\n"), std::string::npos);
+    EXPECT_NE(saved.find("OnOff_SaveOpt_P103=1\n"), std::string::npos);
 }
 
 }  // namespace

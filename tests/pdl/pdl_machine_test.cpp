@@ -2,7 +2,6 @@
 // the flags texts of machine.ini.
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -25,33 +24,23 @@ protected:
     void SetUp() override { frame::UseResourceSet(frame::BuiltinResourceSet()); }
 };
 
-TEST_F(PdlMachineTest, MissingAliasFileIsCreatedWithTheDefaults) {
+TEST_F(PdlMachineTest, MissingAliasFileIsCreatedWithTheDefaultsButNeverCompleted) {
     TempInstallation install;
     const auto alias = install.DataFolder() / "PDL_MACTYPE_ALIAS.ini";
     EXPECT_EQ(PdlMachineTypeGet(13300), 60);
     // Every default, in its order, under MAC_ALIAS.
-    std::istringstream lines(ReadFile(alias));
-    std::string line;
-    std::getline(lines, line);
-    EXPECT_EQ(line, "[MAC_ALIAS]");
+    std::string expected = "[MAC_ALIAS]\n";
     for (const PdlAliasDefault& entry : kPdlAliasDefaults) {
-        ASSERT_TRUE(std::getline(lines, line));
-        EXPECT_EQ(line, std::to_string(entry.machineType) + "=" + std::to_string(entry.machineId));
+        expected +=
+            std::to_string(entry.machineType) + "=" + std::to_string(entry.machineId) + "\n";
     }
-    EXPECT_FALSE(std::getline(lines, line));
-
-    const std::string created = ReadFile(alias);
+    EXPECT_EQ(ReadFile(alias), expected);
     const struct {
-        int type;
-        int id;
+        int type, id;
     } rows[] = {{11005, 809}, {12002, 820}, {13402, 23}, {11101, 903}, {12999, -1}, {0, -1}};
     for (const auto& row : rows) EXPECT_EQ(PdlMachineTypeGet(row.type), row.id) << row.type;
-    EXPECT_EQ(ReadFile(alias), created);
-}
+    EXPECT_EQ(ReadFile(alias), expected);
 
-TEST_F(PdlMachineTest, ExistingAliasFileIsNeverCompleted) {
-    TempInstallation install;
-    const auto alias = install.DataFolder() / "PDL_MACTYPE_ALIAS.ini";
     const std::string edited = "[MAC_ALIAS]\n13300=61\n12001=abc\n12002=-1\n";
     WriteFile(alias, edited);
     EXPECT_EQ(PdlMachineTypeGet(13300), 61);
@@ -61,22 +50,17 @@ TEST_F(PdlMachineTest, ExistingAliasFileIsNeverCompleted) {
     EXPECT_EQ(ReadFile(alias), edited);
 }
 
-TEST_F(PdlMachineTest, MissingDataRootShowsMessage201) {
-    TempInstallation::Options options;
-    options.dataRoot = false;
-    TempInstallation install(options);
-    MessageRecorder messages;
-    EXPECT_EQ(PdlMachineTypeGet(13300), -1);
-    EXPECT_EQ(messages.Ids(), std::vector<std::string>{"201"});
-}
-
-TEST_F(PdlMachineTest, MissingDataFolderCannotTakeTheDefaults) {
-    TempInstallation::Options options;
-    options.dataFolder = false;
-    TempInstallation install(options);
-    MessageRecorder messages;
-    EXPECT_EQ(PdlMachineTypeGet(13300), -1);
-    EXPECT_TRUE(messages.Ids().empty());
+TEST_F(PdlMachineTest, MissingDataRootShows201AndMissingFolderTakesNoDefaults) {
+    for (const bool root : {false, true}) {
+        TempInstallation::Options options;
+        options.dataRoot = root;
+        options.dataFolder = !root;
+        TempInstallation install(options);
+        MessageRecorder messages;
+        EXPECT_EQ(PdlMachineTypeGet(13300), -1);
+        EXPECT_EQ(messages.Ids(),
+                  root ? std::vector<std::string>{} : std::vector<std::string>{"201"});
+    }
 }
 
 std::vector<int> ShownSlots() {
@@ -118,34 +102,28 @@ TEST_F(PdlMachineTest, FlagsTextSelectsShownParameters) {
     EXPECT_EQ(PdlAllParams()[120].label, "");
 }
 
-TEST_F(PdlMachineTest, UnknownMachineOrMissingCountShowsNothing) {
+TEST_F(PdlMachineTest, UnknownMachineMissingCountOrMissingListShowsNothingNew) {
     TempInstallation install;
-    const PdlCutCondition values;
+    PdlCutCondition values;
     WriteMachineList(install, 60, "1111", "");
     ASSERT_EQ(LoadMachineParamList(61, 0, values), 0);
     EXPECT_EQ(PdlShownParams().count, 0);
-
     WriteFile(install.DataFolder() / "machine.ini", "[Machine1]\nID=60\nCCUsed=1111\n");
     ASSERT_EQ(LoadMachineParamList(60, 0, values), 0);
     EXPECT_EQ(PdlShownParams().count, 0);
-
     // A matching machine without the key reads the text "-1".
     WriteFile(install.DataFolder() / "machine.ini",
               "[Header]\nMachineCount=1\n[Machine1]\nID=60\n");
     ASSERT_EQ(LoadMachineParamList(60, 0, values), 0);
     EXPECT_EQ(ShownSlots(), std::vector<int>{1});
-}
-
-TEST_F(PdlMachineTest, MissingMachineListKeepsShownRows) {
-    TempInstallation install;
-    PdlCutCondition values;
+    // Without the list the shown rows stay; all rows are refilled first.
     WriteMachineList(install, 60, "11", "");
     ASSERT_EQ(LoadMachineParamList(60, 0, values), 0);
     std::filesystem::remove(install.DataFolder() / "machine.ini");
     values.slot[0] = 42.0f;
     EXPECT_EQ(LoadMachineParamList(60, 0, values), -1);
     EXPECT_EQ(PdlShownParams().count, 2);
-    EXPECT_EQ(PdlAllParams()[0].value, 42.0f);  // all rows are refilled first
+    EXPECT_EQ(PdlAllParams()[0].value, 42.0f);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// The table format both ways and the display form of values.
+// The table file format both ways and the display form of values.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -14,11 +14,14 @@ using quillet::testing::ReadFile;
 using quillet::testing::TempFolder;
 using quillet::testing::WriteFile;
 
-std::string DataFile(const char* name) { return std::string(QUILLET_PDL_TEST_DATA) + "/" + name; }
-
-TEST(PdlTableTest, WritesGoldenSectionInSlotOrder) {
+class PdlTableTest : public ::testing::Test {
+protected:
+    std::string File(const char* name) const { return (folder.Path() / name).string(); }
     TempFolder folder;
-    const std::string file = (folder.Path() / "out.ini").string();
+};
+
+TEST_F(PdlTableTest, GoldenSectionBothWays) {
+    const std::string file = File("out.ini");
     PdlCutCondition record;
     for (int i = 0; i < kPdlParamCount; ++i) record.slot[i] = static_cast<float>(i) * 0.25f - 1;
     record.slot[0] = 1500;
@@ -26,12 +29,15 @@ TEST(PdlTableTest, WritesGoldenSectionInSlotOrder) {
     record.slot[2] = 0.5f;
     record.slot[100] = 42;  // spare slots are never stored
     EXPECT_EQ(WritePdlCutCondition(file, 3, record), 0);
-    EXPECT_EQ(ReadFile(file), ReadFile(DataFile("table_h_written.ini")));
+    const std::string golden = std::string(QUILLET_PDL_TEST_DATA) + "/table_h_written.ini";
+    EXPECT_EQ(ReadFile(file), ReadFile(golden));
+    PdlCutCondition back;
+    ASSERT_EQ(ReadPdlCutCondition(golden, 3, back), 0);
+    for (int i = 0; i < kPdlParamCount; ++i) EXPECT_EQ(back.slot[i], record.slot[i]) << i;
 }
 
-TEST(PdlTableTest, WritingOneTableChangesOnlyItsSection) {
-    TempFolder folder;
-    const std::string file = (folder.Path() / "all.ini").string();
+TEST_F(PdlTableTest, WritingOneTableChangesOnlyItsSection) {
+    const std::string file = File("all.ini");
     PdlCutCondition record;
     for (int t = 0; t < kPdlTableCount; ++t) {
         record.slot.fill(static_cast<float>(t));
@@ -44,11 +50,8 @@ TEST(PdlTableTest, WritingOneTableChangesOnlyItsSection) {
 
     // Same bytes outside [PDL_CUT_H]; inside, every value is the new one.
     const auto sectionOf = [](const std::string& text, bool inside) {
-        std::string out;
-        const std::size_t begin = text.find("[PDL_CUT_H]");
-        const std::size_t end = text.find("[PDL_CUT_U]");
-        return inside ? text.substr(begin, end - begin)
-                      : out + text.substr(0, begin) + text.substr(end);
+        const std::size_t begin = text.find("[PDL_CUT_H]"), end = text.find("[PDL_CUT_U]");
+        return inside ? text.substr(begin, end - begin) : text.substr(0, begin) + text.substr(end);
     };
     EXPECT_EQ(sectionOf(before, false), sectionOf(after, false));
     const std::string section = sectionOf(after, true);
@@ -57,9 +60,8 @@ TEST(PdlTableTest, WritingOneTableChangesOnlyItsSection) {
     EXPECT_EQ(section.find("=3.000000"), std::string::npos);
 }
 
-TEST(PdlTableTest, ReadsKeysByNameInAnyOrderAsAtofDoes) {
-    TempFolder folder;
-    const std::string file = (folder.Path() / "in.ini").string();
+TEST_F(PdlTableTest, ReadsKeysByNameInAnyOrderAsAtofDoes) {
+    const std::string file = File("in.ini");
     WriteFile(file,
               "[PDL_CUT_L]\r\nTechTableNO=5\r\nFrequency=abc\r\npower = 12.5mm\r\n"
               "DutyCycle=\r\nFeedrate=  -3e2\r\n[PDL_CUT_K]\r\nGasType=9\r\n");
@@ -75,11 +77,10 @@ TEST(PdlTableTest, ReadsKeysByNameInAnyOrderAsAtofDoes) {
     EXPECT_FLOAT_EQ(record.slot[88], 7.0f);  // spare slots untouched
 }
 
-TEST(PdlTableTest, MissingSectionOrFileReadsMinusOneInEveryParameter) {
-    TempFolder folder;
-    const std::string file = (folder.Path() / "in.ini").string();
+TEST_F(PdlTableTest, MissingSectionOrFileReadsMinusOneInEveryParameter) {
+    const std::string file = File("in.ini");
     WriteFile(file, "[PDL_CUT_K]\nPower=1\n");
-    for (const std::string& path : {file, (folder.Path() / "missing.ini").string()}) {
+    for (const std::string& path : {file, File("missing.ini")}) {
         PdlCutCondition record;
         record.slot.fill(3.0f);
         ReadPdlCutCondition(path, 12, record);
@@ -89,9 +90,8 @@ TEST(PdlTableTest, MissingSectionOrFileReadsMinusOneInEveryParameter) {
     EXPECT_FALSE(std::filesystem::exists(folder.Path() / "missing.ini"));
 }
 
-TEST(PdlTableTest, RoundTripKeepsSixDecimals) {
-    TempFolder folder;
-    const std::string file = (folder.Path() / "rt.ini").string();
+TEST_F(PdlTableTest, RoundTripKeepsSixDecimals) {
+    const std::string file = File("rt.ini");
     const float values[] = {0.0f,   -0.0f,      1500.0f,    -1.0f,       0.5f,
                             0.125f, 123456.75f, 0.0000001f, -0.0000001f, 0.000001f};
     PdlCutCondition record;
@@ -107,22 +107,18 @@ TEST(PdlTableTest, RoundTripKeepsSixDecimals) {
     EXPECT_NE(ReadFile(file).find("AngleMax=0.000000\n"), std::string::npos);
 }
 
-struct FormatRow {
-    float value;
-    const char* shown;
-};
-
-TEST(PdlTableTest, FormatPdlValueDropsTrailingDecimalZerosOnly) {
-    const FormatRow rows[] = {
+TEST(PdlValueTest, FormatPdlValueDropsTrailingDecimalZerosOnly) {
+    const struct {
+        float value;
+        const char* shown;
+    } rows[] = {
         {1500.0f, "1500"}, {100.0f, "100"},     {0.5f, "0.5"},       {2.25f, "2.25"},
         {10.1f, "10.1"},   {0.125f, "0.125"},   {2.9996f, "3"},      {0.0f, "0"},
         {-1.0f, "-1"},     {0.0004f, "0"},      {-0.0001f, "-0"},    {-0.0f, "-0"},
         {10.0f, "10"},     {1000.5f, "1000.5"}, {-20.05f, "-20.05"}, {0.0005f, "0.001"},
     };
-    for (const FormatRow& row : rows) EXPECT_EQ(FormatPdlValue(row.value), row.shown) << row.value;
-}
-
-TEST(PdlTableTest, FormatPdlValueFitsFiftyBytesForAnyFloat) {
+    for (const auto& row : rows) EXPECT_EQ(FormatPdlValue(row.value), row.shown) << row.value;
+    // Any float fits the fifty-byte buffer.
     char buffer[50];
     FormatPdlValue(-3.4028235e38f, buffer);
     EXPECT_LT(std::string(buffer).size(), 50u);

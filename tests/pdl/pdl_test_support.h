@@ -11,16 +11,33 @@
 namespace quillet::pdl::testing {
 
 // Slot i of table t holds t * 1000 + i (exact in float and in "%lf").
-PdlCutCondition DistinctRecord(int table);
+inline PdlCutCondition DistinctRecord(int table) {
+    PdlCutCondition record;
+    for (int i = 0; i < kPdlParamCount; ++i) record.slot[i] = static_cast<float>(table * 1000 + i);
+    return record;
+}
 
-// Writes a master file with all thirteen DistinctRecord tables.
-void WriteMaster(const quillet::testing::TempInstallation& install);
+// A master file with all thirteen DistinctRecord tables.
+inline void WriteMaster(const quillet::testing::TempInstallation& install) {
+    auto document = platform::ProfileDocument::Load(install.DataFolder() / "PDL_CUT_MASTER.ini");
+    for (int t = 0; t < kPdlTableCount; ++t) WritePdlCutCondition(document, t, DistinctRecord(t));
+    document.Save();
+}
 
-// Writes machine.ini with one machine: ID, CCUsed and PCUsed as given.
-void WriteMachineList(const quillet::testing::TempInstallation& install, int id,
-                      const std::string& ccUsed, const std::string& pcUsed);
+// machine.ini with machine 7 and a second one: ID, CCUsed and PCUsed as given.
+inline void WriteMachineList(const quillet::testing::TempInstallation& install, int id,
+                             const std::string& ccUsed, const std::string& pcUsed) {
+    quillet::testing::WriteFile(install.DataFolder() / "machine.ini",
+                                "[Header]\nMachineCount=2\n[Machine1]\nID=7\nCCUsed=1\n"
+                                "[Machine2]\nID=" +
+                                    std::to_string(id) + "\nCCUsed=" + ccUsed +
+                                    "\nPCUsed=" + pcUsed + "\n");
+}
 
-std::filesystem::path ConditionFile(const quillet::testing::TempInstallation& install,
-                                    const std::string& machine, const std::string& material);
+inline std::filesystem::path ConditionFile(const quillet::testing::TempInstallation& install,
+                                           const std::string& machine,
+                                           const std::string& material) {
+    return install.DataFolder() / ("PDL_CUT_" + machine + "_" + material + ".ini");
+}
 
 }  // namespace quillet::pdl::testing
