@@ -8,6 +8,7 @@
 // write).
 #pragma once
 
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <optional>
@@ -33,6 +34,9 @@ public:
     void Option(const std::string& name, const std::string& help, bool required = false);
     // Declares a flag.
     void Flag(const std::string& name, const std::string& help);
+    // Accepts up to `count` arguments that are not options; without this
+    // call an argument that is not an option is a bad command line.
+    void AllowPositional(const std::string& name, const std::string& help, int count = 1);
 
     // Parses args (after the subcommand). On --help prints help and returns
     // false with exitCode 0; on a bad command line prints one line to stderr
@@ -56,6 +60,9 @@ private:
     std::string command_;
     std::string usage_;
     std::vector<std::pair<std::string, Spec>> specs_;
+    std::string positionalName_;
+    std::string positionalHelp_;
+    int positionalCount_ = 0;
     std::map<std::string, std::string> values_;
     std::vector<std::string> positional_;
 };
@@ -77,7 +84,32 @@ std::vector<Command> ToolCommands();  // demo, check
 // JSON string literal of text (quotes and escapes included).
 std::string JsonString(const std::string& text);
 
-// Prints "error: <text>" as one line to stderr with the program name.
+// Prints "quillet-host: <text>" as one line to stderr.
 void PrintError(const std::string& text);
+
+// A short English name of an export status for error lines ("system error"
+// for 999, "unavailable" for -1 ...); empty for other numbers.
+std::string StatusText(int status);
+
+// Prints the one error line of a command whose export returned a failure:
+// "quillet-host: <command>: <export> returned <status> (<meaning>)<hint>".
+void PrintStatusError(const std::string& command, const std::string& exportName, int status,
+                      const std::string& hint = "");
+
+// The sample installation files (drivers/, jobs/, pdl/): the folder given,
+// else share/quillet/samples next to the installed program, else the source
+// tree's samples/ folder; nullopt when none of them exists.
+std::optional<std::filesystem::path> FindSamples(const std::string& given = "");
+
+// A root from the registry file the module reads (QUILLET_REGISTRY, else
+// /etc/quillet/registry.reg; UTF-8 or UTF-16LE with BOM): the string value
+// valueName ("ParentComputerRoot", "VELDSystemRoot") of the system
+// information key; nullopt when it is missing. A host knows its own
+// installation: the commands use it to show the files an export wrote.
+std::optional<std::string> RegistryRoot(const std::string& valueName);
+
+// Writes a whole file through a temporary file and a rename, so a reader
+// never sees half of it; false when it cannot.
+bool WriteFileAtomically(const std::filesystem::path& path, const std::string& contents);
 
 }  // namespace quillet::host

@@ -1,14 +1,397 @@
-// quillet-host demo: the typical road on a sample installation.
+// quillet-host demo: the typical road on a sample installation. It lays out
+// a data root and a system root in a folder, names them in a registry file,
+// then registers an NC template, lays down the current driver settings,
+// generates an NC program from the sample job, maps a machine type and
+// prints a laser table, each step through the exports, and with --gui opens
+// the five dialogs.
+#include <stdlib.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <vector>
+
 #include "cli.h"
+#include "quillet/quillet.h"
 
 namespace quillet::host {
 
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kMachine = "MC01";
+constexpr const char* kMaterial = "SPCC1.6";
+constexpr const char* kDieLayout = "DIE01";
+constexpr int kTemplateMachineType = 130;
+constexpr int kPdlMachineType = 13300;
+
+// The sample NC template of MC01 / SPCC1.6: program head and end, the code
+// after G92 and the cutting-condition code of K and L.
+constexpr const char* kSampleTemplate =
+    "###NCSTART\n"
+    "%\n"
+    "O1000 (MC01 SPCC1.6)\n"
+    "###END\n"
+    "###NCSTARTG92\n"
+    "G90 G17\n"
+    "###END\n"
+    "###NCEND\n"
+    "M30\n"
+    "%\n"
+    "###END\n"
+    "###CUTSTART-K\n"
+    "M103(ON)\n"
+    "###END\n"
+    "###CUTEND-K\n"
+    "M105(OFF)\n"
+    "###END\n"
+    "###CUTCOND-K\n"
+    "E1 (K)(CUT-K)\n"
+    "###END\n"
+    "###CUTCOND-L\n"
+    "E2 (L)(CUT-L)\n"
+    "###END\n"
+    "###MAC-STOP\n"
+    "M00(M-STOP)\n"
+    "###END\n";
+
+// The layout of a sample installation in one folder.
+struct Installation {
+    fs::path base;
+    fs::path registry;
+    fs::path dataRoot;
+    fs::path systemRoot;
+    fs::path dataFolder;
+    fs::path workingFolder;
+    fs::path driver;
+    fs::path job;
+    fs::path ncProgram;
+};
+
+Installation LayoutOf(const fs::path& base) {
+    Installation i;
+    i.base = base;
+    i.registry = base / "registry.reg";
+    i.dataRoot = base / "data";
+    i.systemRoot = base / "system";
+    i.dataFolder = i.dataRoot / "data" / "Othmcn";
+    i.workingFolder = i.systemRoot / "TEMP";
+    i.driver = base / "drivers" / "laser.drv";
+    i.job = base / "jobs" / "sample.job";
+    i.ncProgram = base / "nc" / "sample.nc";
+    return i;
+}
+
+// A root as the registry holds it: a .reg string value (backslash and quote
+// escaped) ending with a separator.
+std::string RegistryString(const fs::path& root) {
+    std::string text;
+    for (char c : root.string() + "/") {
+        if (c == '\\' || c == '"') text += '\\';
+        text += c;
+    }
+    return text;
+}
+
+void Step(const std::string& name, const std::string& text) {
+    std::printf("[%s] %s\n", name.c_str(), text.c_str());
+    std::fflush(stdout);
+}
+
+int Fail(const std::string& text) {
+    PrintError("demo: " + text);
+    return kExitHostFailure;
+}
+
+std::string Names(const std::vector<fs::path>& files, const fs::path& folder) {
+    std::string text;
+    for (const fs::path& f : files) {
+        if (!text.empty()) text += ", ";
+        text += f.lexically_relative(folder).string();
+    }
+    return text;
+}
+
+// Creates the folders, copies the samples and writes the registry file.
+int SetUp(const Installation& at, const fs::path& samples) {
+    std::error_code error;
+    for (const fs::path& folder : {at.dataFolder, at.workingFolder, at.driver.parent_path(),
+                                   at.job.parent_path(), at.ncProgram.parent_path()}) {
+        fs::create_directories(folder, error);
+        if (error) return Fail("cannot create " + folder.string() + ": " + error.message());
+    }
+    const std::vector<std::pair<fs::path, fs::path>> copies = {
+        {samples / "drivers" / "laser.drv", at.driver},
+        {samples / "jobs" / "sample.job", at.job},
+        {samples / "pdl" / "PDL_CUT_MASTER.ini", at.dataFolder / "PDL_CUT_MASTER.ini"},
+        {samples / "pdl" / "machine.ini", at.dataFolder / "machine.ini"},
+    };
+    for (const auto& [from, to] : copies) {
+        fs::copy_file(from, to, fs::copy_options::overwrite_existing, error);
+        if (error) return Fail("cannot copy " + from.string() + ": " + error.message());
+    }
+    const std::string registry =
+        "Windows Registry Editor Version 5.00\n\n"
+        "[HKEY_LOCAL_MACHINE\\Software\\VELDNetwork\\COMMON\\SystemInformation]\n"
+        "\"ParentComputerRoot\"=\"" +
+        RegistryString(at.dataRoot) + "\"\n\"VELDSystemRoot\"=\"" + RegistryString(at.systemRoot) +
+        "\"\n";
+    if (!WriteFileAtomically(at.registry, registry)) {
+        return Fail("cannot write " + at.registry.string());
+    }
+    ::setenv("QUILLET_REGISTRY", at.registry.c_str(), 1);
+    Step("install", "sample installation in " + at.base.string());
+    Step("install",
+         "wrote " + at.registry.string() + " and set QUILLET_REGISTRY to it for this process");
+    Step("install", "data root " + at.dataRoot.string() + "/, system root " +
+                        at.systemRoot.string() + "/ (working folder TEMP)");
+    Step("install", "samples from " + samples.string());
+    Step("install", "copied the driver to " + at.driver.string() + ", the job to " +
+                        at.job.string() + ", PDL_CUT_MASTER.ini and machine.ini to " +
+                        at.dataFolder.string());
+    return 0;
+}
+
+// Registers MC01 / SPCC1.6, writes the sample template when the file does
+// not exist yet and asks whether it defines cutting conditions.
+int RegisterTemplate(const Installation& at, std::string& templatePath) {
+    char path[QUILLET_PATH_BUFFER_SIZE] = {};
+    const int status =
+        SddGetOthMacCondPath(1, 0, kTemplateMachineType, kMachine, kMaterial, "", 0, 0, path);
+    if (status != 0) {
+        PrintStatusError("demo", "SddGetOthMacCondPath", status);
+        return ExitCodeForStatus(status);
+    }
+    templatePath = path;
+    Step("template", std::string("registered ") + kMachine + " / " + kMaterial + " (machine type " +
+                         std::to_string(kTemplateMachineType) + ") in " +
+                         (at.dataFolder / "Othmcn.dat").string() + " and " + kMachine + ".__1");
+    std::error_code error;
+    if (fs::exists(templatePath, error)) {
+        Step("template", "kept the existing template file " + templatePath);
+    } else if (WriteFileAtomically(templatePath, kSampleTemplate)) {
+        Step("template", "wrote the sample NC template " + templatePath);
+    } else {
+        return Fail("cannot write the template file " + templatePath);
+    }
+    const int cuts = SddGetOthCutInf(templatePath.c_str());
+    if (cuts != 0 && cuts != 1) {
+        PrintStatusError("demo", "SddGetOthCutInf", cuts);
+        return ExitCodeForStatus(cuts);
+    }
+    Step("template", std::string("SddGetOthCutInf: the template ") +
+                         (cuts == 1 ? "defines" : "does not define") + " cutting-condition code");
+    return 0;
+}
+
+// Lays down the current driver setting files of the job.
+int SetCurrent(const Installation& at) {
+    std::vector<fs::path> saved;
+    for (const std::string& name : {std::string("MD_CUT_") + kMachine + "_" + kMaterial + ".ini",
+                                    std::string("MD_TOOL_") + kMachine + "_" + kDieLayout + ".ini",
+                                    std::string("MD_NC_") + kMachine + ".ini"}) {
+        std::error_code error;
+        if (fs::exists(at.dataFolder / name, error)) saved.push_back(at.dataFolder / name);
+    }
+    const int status = MD_SetCurrentInfo(at.driver.c_str(), kMachine, kMaterial, kDieLayout);
+    if (status != 0) {
+        PrintStatusError("demo", "MD_SetCurrentInfo", status);
+        return ExitCodeForStatus(status);
+    }
+    std::vector<fs::path> current;
+    for (const char* name : {"MD_CUT_default.ini", "MD_TOOL_default.ini", "MD_NC_default.ini"}) {
+        std::error_code error;
+        if (fs::exists(at.workingFolder / name, error)) current.push_back(at.workingFolder / name);
+    }
+    Step("current", std::string("MD_SetCurrentInfo for ") + kMachine + ", " + kMaterial + ", " +
+                        kDieLayout + ": " +
+                        (saved.empty() ? std::string("no saved settings yet, the driver's defaults")
+                                       : "the saved " + Names(saved, at.dataFolder)) +
+                        " laid down as " + Names(current, at.workingFolder) + " in " +
+                        at.workingFolder.string());
+    return 0;
+}
+
+// Generates the NC program of the sample job and prints its first lines.
+int GenerateNc(const Installation& at) {
+    ::setenv("QUILLET_JOB", at.job.c_str(), 1);
+    std::string target = at.ncProgram.string();
+    std::vector<char> buffer(target.begin(), target.end());
+    buffer.push_back('\0');
+    const int status = MD_CreateNC(CString(at.driver.c_str()), buffer.data());
+    if (status != 0) {
+        PrintStatusError("demo", "MD_CreateNC", status);
+        return ExitCodeForStatus(status);
+    }
+    std::ifstream in(at.ncProgram);
+    if (!in) return Fail("MD_CreateNC returned 0 but wrote no " + target);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    Step("nc", "MD_CreateNC (QUILLET_JOB=" + at.job.string() + ") wrote " + target + ", " +
+                   std::to_string(lines.size()) + " lines; the first ones:");
+    for (std::size_t i = 0; i < lines.size() && i < 8; ++i) {
+        std::printf("      %s\n", lines[i].c_str());
+    }
+    return 0;
+}
+
+// Maps the PDL machine type and prints table K as the machine uses it.
+int PdlSteps(const Installation& at) {
+    const int id = SddPDLOthMacTypeGet(kPdlMachineType);
+    if (id == -1) {
+        PrintError("demo: SddPDLOthMacTypeGet: machine type " + std::to_string(kPdlMachineType) +
+                   " has no machine ID");
+        return ExitCodeForStatus(-1);
+    }
+    Step("pdl", "SddPDLOthMacTypeGet: machine type " + std::to_string(kPdlMachineType) +
+                    " is machine ID " + std::to_string(id) + " (alias table " +
+                    (at.dataFolder / "PDL_MACTYPE_ALIAS.ini").string() + ")");
+    const fs::path conditionFile =
+        at.dataFolder / (std::string("PDL_CUT_") + kMachine + "_" + kMaterial + ".ini");
+    std::error_code error;
+    const bool existed = fs::exists(conditionFile, error);
+    Step("pdl", std::string("table K of ") + kMachine + " / " + kMaterial + " from " +
+                    conditionFile.string() +
+                    (existed ? "" : " (created from PDL_CUT_MASTER.ini on first use)") +
+                    ", the parameters machine ID " + std::to_string(id) + " uses (machine.ini):");
+    const std::string type = std::to_string(kPdlMachineType);
+    std::vector<std::string> words = {"pdl-table", "--machine",  kMachine, "--material",
+                                      kMaterial,   "--type",     type,     "--table",
+                                      "K",         "--used-only"};
+    std::vector<char*> argv;
+    for (std::string& w : words) argv.push_back(w.data());
+    argv.push_back(nullptr);
+    for (const Command& c : PdlCommands()) {
+        if (std::string(c.name) == "pdl-table") {
+            std::fflush(stdout);
+            const int code = c.run(static_cast<int>(words.size()), argv.data());
+            std::fflush(stdout);
+            return code;
+        }
+    }
+    return Fail("the pdl-table command is missing");
+}
+
+bool DisplayAvailable() {
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+        const char* value = std::getenv(name);
+        if (value != nullptr && value[0] != '\0') return true;
+    }
+    return false;
+}
+
+// Opens the five dialogs in turn; a status of a failure stops the road.
+int OpenDialogs(const Installation& at) {
+    struct Dialog {
+        const char* name;
+        const char* exportName;
+        int (*open)(const Installation&);
+        bool failed(int status) const { return status != 0 && status != 1; }
+    };
+    const Dialog dialogs[] = {
+        {"NC template dialog 102", "SddOthMacCondDLG",
+         [](const Installation&) {
+             char buffer[QUILLET_PATH_BUFFER_SIZE] = {};
+             return SddOthMacCondDLG(0, 1, kTemplateMachineType, kMachine, kMaterial, "", 0, 0,
+                                     buffer);
+         }},
+        {"driver laser-condition dialog 130 (condition L)", "MD_OthMacLasCutDLG",
+         [](const Installation& i) {
+             return MD_OthMacLasCutDLG(i.driver.c_str(), kMachine, kMaterial, 1);
+         }},
+        {"driver tool-condition dialog 131 (T1)", "MD_OthMacToolDLG",
+         [](const Installation& i) {
+             return MD_OthMacToolDLG(i.driver.c_str(), kMachine, kDieLayout, 1);
+         }},
+        {"driver NC-creation dialog 132", "MD_OthMacNCCreateDLG",
+         [](const Installation& i) { return MD_OthMacNCCreateDLG(i.driver.c_str(), kMachine); }},
+        {"PDL laser-condition dialog 129 (table K)", "SddPDLOthMacLasCutDLG",
+         [](const Installation&) {
+             return SddPDLOthMacLasCutDLG(kMachine, kPdlMachineType, kMaterial, 0);
+         }},
+    };
+    for (const Dialog& d : dialogs) {
+        Step("gui", std::string("opening the ") + d.name + " (" + d.exportName + ")");
+        const int status = d.open(at);
+        if (d.failed(status)) {
+            PrintStatusError("demo", d.exportName, status);
+            return ExitCodeForStatus(status);
+        }
+        Step("gui", std::string(d.exportName) + " returned " + std::to_string(status) + " (" +
+                        StatusText(status) + ")");
+    }
+    return 0;
+}
+
+}  // namespace
+
 int RunDemo(int argc, char** argv) {
-    ArgParser args("demo", "[--dir FOLDER] [--gui]");
-    args.Option("dir", "folder for the sample installation (default: a fresh temporary folder)");
-    args.Flag("gui", "also open the dialogs (needs a display)");
+    ArgParser args("demo", "[--dir FOLDER] [--samples FOLDER] [--gui]");
+    args.Option("dir",
+                "folder for the sample installation, created when missing "
+                "(default: a fresh temporary folder)");
+    args.Option("samples",
+                "folder holding the samples (drivers/, jobs/, pdl/); default: the installed or "
+                "source-tree samples");
+    args.Flag("gui", "also open the five dialogs (needs a display or QT_QPA_PLATFORM)");
     int exitCode = 0;
     if (!args.Parse(argc, argv, exitCode)) return exitCode;
+
+    const std::optional<fs::path> samples = FindSamples(args.Get("samples"));
+    if (!samples) {
+        PrintError(args.Has("samples")
+                       ? "demo: no samples folder " + args.Get("samples")
+                       : std::string("demo: the sample files cannot be found (give --samples)"));
+        return args.Has("samples") ? kExitUsage : kExitHostFailure;
+    }
+    if (args.Has("gui") && !DisplayAvailable()) {
+        PrintError("demo: --gui needs a display (DISPLAY, WAYLAND_DISPLAY or QT_QPA_PLATFORM)");
+        return kExitUsage;
+    }
+
+    fs::path base;
+    std::error_code error;
+    if (args.Has("dir")) {
+        if (args.Get("dir").empty()) {
+            PrintError("demo: --dir needs a folder");
+            return kExitUsage;
+        }
+        base = fs::absolute(args.Get("dir"), error);
+        if (!error) fs::create_directories(base, error);
+        if (error || !fs::is_directory(base, error)) {
+            return Fail("cannot create the folder " + args.Get("dir"));
+        }
+    } else {
+        std::string pattern = (fs::temp_directory_path(error) / "quillet-demo-XXXXXX").string();
+        if (error || ::mkdtemp(pattern.data()) == nullptr) {
+            return Fail("cannot create a temporary folder");
+        }
+        base = pattern;
+    }
+    // The roots are the folder's canonical path, as the registry records them.
+    base = fs::weakly_canonical(base, error);
+    const Installation at = LayoutOf(base);
+
+    int code = SetUp(at, *samples);
+    std::string templatePath;
+    if (code == 0) code = RegisterTemplate(at, templatePath);
+    if (code == 0) code = SetCurrent(at);
+    if (code == 0) code = GenerateNc(at);
+    if (code == 0) code = PdlSteps(at);
+    if (code == 0 && args.Has("gui")) code = OpenDialogs(at);
+    if (code != 0) {
+        PrintError("demo: stopped; the installation stays in " + at.base.string());
+        return code;
+    }
+    std::printf(
+        "\nDone. To go on with this installation:\n"
+        "  export QUILLET_REGISTRY=%s\n"
+        "  quillet-host laser-dialog --driver %s --machine %s --material %s --condition L\n",
+        at.registry.c_str(), at.driver.c_str(), kMachine, kMaterial);
     return 0;
 }
 

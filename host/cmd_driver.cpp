@@ -1,7 +1,6 @@
 // quillet-host commands of the machine-driver area: NC generation of a job
 // through a driver, the driver's special sequences, and the current driver
 // setting files of a job.
-#include <cctype>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -130,7 +129,7 @@ int GenerateNc(int argc, char** argv) {
         if (!args.Has("job") && std::getenv("QUILLET_JOB") == nullptr) {
             hint = " (no job named: pass --job FILE or set QUILLET_JOB)";
         }
-        PrintError("generate-nc: MD_CreateNC returned " + std::to_string(status) + hint);
+        PrintStatusError("generate-nc", "MD_CreateNC", status, hint);
     } else if (written) {
         std::printf("NC program written to %s", where.string().c_str());
         if (records) std::printf(" (%ld records)", *records);
@@ -185,31 +184,6 @@ int SpecialSequences(int argc, char** argv) {
     return 0;
 }
 
-// VELDSystemRoot from the registry file the module reads (QUILLET_REGISTRY,
-// else /etc/quillet/registry.reg): a host knows its own installation.
-std::optional<std::string> SystemRootFromRegistry() {
-    const char* named = std::getenv("QUILLET_REGISTRY");
-    std::ifstream in(named != nullptr && named[0] != '\0' ? named : "/etc/quillet/registry.reg");
-    std::string line;
-    const std::string key = "\"veldsystemroot\"=\"";
-    while (std::getline(in, line)) {
-        std::string lower = line;
-        for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        if (lower.rfind(key, 0) != 0) continue;
-        std::string value;
-        for (std::size_t i = key.size(); i < line.size(); ++i) {
-            if (line[i] == '\\' && i + 1 < line.size()) {
-                value += line[++i];
-            } else if (line[i] == '"') {
-                return value;
-            } else {
-                value += line[i];
-            }
-        }
-    }
-    return std::nullopt;
-}
-
 int SetCurrent(int argc, char** argv) {
     ArgParser args("set-current",
                    "--driver FILE --machine NAME [--material NAME] [--die-layout NAME] [--json]");
@@ -233,7 +207,7 @@ int SetCurrent(int argc, char** argv) {
         bool sectioned;
     };
     std::vector<Current> files;
-    if (const std::optional<std::string> root = SystemRootFromRegistry()) {
+    if (const std::optional<std::string> root = RegistryRoot("VELDSystemRoot")) {
         for (const char* kind : {"NC", "CUT", "TOOL"}) {
             Current c{kind, fs::path(*root + "TEMP/MD_" + kind + "_default.ini"), false, false};
             std::error_code error;
@@ -260,8 +234,7 @@ int SetCurrent(int argc, char** argv) {
         std::printf("]}\n");
         return ExitCodeForStatus(status);
     }
-    if (status != 0)
-        PrintError("set-current: MD_SetCurrentInfo returned " + std::to_string(status));
+    if (status != 0) PrintStatusError("set-current", "MD_SetCurrentInfo", status);
     for (const Current& c : files) {
         if (c.exists) {
             std::printf("%-4s %s (%s)\n", c.kind, c.path.string().c_str(),

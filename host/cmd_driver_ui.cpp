@@ -1,6 +1,8 @@
 // quillet-host commands of the driver settings dialogs: each opens one of
 // the three grid dialogs for a machine (MD_OthMacLasCutDLG,
 // MD_OthMacToolDLG, MD_OthMacNCCreateDLG) and exits with its status.
+#include <strings.h>
+
 #include <array>
 #include <cstdio>
 #include <optional>
@@ -16,11 +18,11 @@ namespace {
 constexpr std::array<const char*, 13> kConditionNames = {
     "K", "L", "M", "H", "U", "U1", "U2", "U3", "U4", "U5", "P101", "P102", "P103"};
 
-// A condition by name (K .. P103) or as a number; numbers outside 0 to 12
-// go through so that the export's own check answers them.
+// A condition by name (K .. P103, any case) or as a number; numbers outside
+// 0 to 12 go through so that the export's own check answers them.
 std::optional<int> ParseCondition(const std::string& text) {
     for (std::size_t i = 0; i < kConditionNames.size(); ++i) {
-        if (text == kConditionNames[i]) return static_cast<int>(i);
+        if (strcasecmp(text.c_str(), kConditionNames[i]) == 0) return static_cast<int>(i);
     }
     try {
         std::size_t used = 0;
@@ -35,8 +37,7 @@ int Report(const ArgParser& args, const char* command, const char* exportName, i
     if (args.Has("json")) {
         std::printf("{\"status\": %d}\n", status);
     } else if (status != 0) {
-        PrintError(std::string(command) + ": " + exportName + " returned " +
-                   std::to_string(status));
+        PrintStatusError(command, exportName, status);
     }
     return ExitCodeForStatus(status);
 }

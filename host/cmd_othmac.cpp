@@ -39,32 +39,34 @@ int TemplatePath(int argc, char** argv) {
     } else if (status == 0) {
         std::printf("%s\n", path);
     } else {
-        PrintError("template-path: status " + std::to_string(status));
+        PrintStatusError("template-path", "SddGetOthMacCondPath", status);
     }
     return ExitCodeForStatus(status);
 }
 
 int TemplateCuts(int argc, char** argv) {
-    ArgParser args("template-cuts", "(--path P | P) [--json]");
+    ArgParser args("template-cuts", "(--path FILE | FILE) [--json]");
+    args.AllowPositional("FILE", "path of an NC template file (or --path)");
     args.Option("path", "path of an NC template file");
     args.Flag("json", "print a JSON object");
     int exitCode = 0;
     if (!args.Parse(argc, argv, exitCode)) return exitCode;
     std::string path = args.Get("path");
-    if (!args.Has("path")) {
-        if (args.Positional().size() != 1) {
-            PrintError("template-cuts: give the template path (see --help)");
-            return kExitUsage;
-        }
-        path = args.Positional().front();
+    if (args.Has("path") == !args.Positional().empty()) {
+        PrintError("template-cuts: give the template path once, as FILE or --path (see --help)");
+        return kExitUsage;
     }
+    if (!args.Has("path")) path = args.Positional().front();
     const int status = SddGetOthCutInf(path.c_str());
     const char* answer = status == 1 ? "yes" : status == 0 ? "no" : "error";
     if (args.Has("json")) {
-        std::printf("{\"status\": %d, \"cutting_conditions\": %s}\n", status,
+        std::printf("{\"status\": %d, \"cuttingConditions\": %s}\n", status,
                     JsonString(answer).c_str());
-    } else {
+    } else if (status == 0 || status == 1) {
         std::printf("%s\n", answer);
+    } else {
+        PrintStatusError("template-cuts", "SddGetOthCutInf", status,
+                         " (empty path or file cannot be opened)");
     }
     return ExitCodeForStatus(status);
 }
@@ -86,8 +88,10 @@ int TemplateDialog(int argc, char** argv) {
     const char* outcome = status == 0 ? "ok" : status == 1 ? "cancelled" : "error";
     if (args.Has("json")) {
         std::printf("{\"status\": %d, \"result\": %s}\n", status, JsonString(outcome).c_str());
-    } else {
+    } else if (status == 0 || status == 1) {
         std::printf("%s\n", outcome);
+    } else {
+        PrintStatusError("template-dialog", "SddOthMacCondDLG", status);
     }
     return ExitCodeForStatus(status);
 }

@@ -167,32 +167,6 @@ std::string Trim(const std::string& text) {
     return text.substr(begin, text.find_last_not_of(" \t\r") - begin + 1);
 }
 
-// The data root from the registry file the module reads (QUILLET_REGISTRY,
-// else /etc/quillet/registry.reg): the host looks up machine.ini itself.
-std::optional<std::string> DataRootFromRegistry() {
-    const char* env = std::getenv("QUILLET_REGISTRY");
-    std::ifstream in(env != nullptr && env[0] != '\0' ? env : "/etc/quillet/registry.reg");
-    std::string line;
-    bool inKey = false;
-    while (std::getline(in, line)) {
-        line = Trim(line);
-        if (!line.empty() && line.front() == '[') {
-            inKey = Lower(line) ==
-                    "[hkey_local_machine\\software\\veldnetwork\\common\\systeminformation]";
-            continue;
-        }
-        const std::string prefix = "\"parentcomputerroot\"=\"";
-        if (!inKey || Lower(line).rfind(prefix, 0) != 0 || line.back() != '"') continue;
-        std::string value;
-        for (std::size_t i = prefix.size(); i + 1 < line.size(); ++i) {
-            if (line[i] == '\\' && i + 2 < line.size()) ++i;
-            value.push_back(line[i]);
-        }
-        return value;
-    }
-    return std::nullopt;
-}
-
 // One value of an INI file read the way the module reads it (names without
 // regard to case, first section and first key win).
 std::optional<std::string> IniValue(const std::string& text, const std::string& section,
@@ -220,7 +194,7 @@ std::optional<std::string> IniValue(const std::string& text, const std::string& 
 // The flags text of a machine ID for a table, as the dialog selects it;
 // nullopt when machine.ini cannot be read.
 std::optional<std::string> UsedFlags(int machineId, int table) {
-    const std::optional<std::string> root = DataRootFromRegistry();
+    const std::optional<std::string> root = RegistryRoot("ParentComputerRoot");
     if (!root) return std::nullopt;
     std::ifstream in(*root + "data/Othmcn/machine.ini", std::ios::binary);
     if (!in) return std::nullopt;
@@ -260,13 +234,13 @@ void PrintTable(const float* block, int table, const std::vector<int>& slots, bo
 
 // Reads one table through the export and prints it; the exit code carries
 // the status.
-int ShowTable(const std::string& machine, const std::string& material, int type, int table,
-              bool usedOnly, bool json) {
+int ShowTable(const std::string& command, const std::string& machine, const std::string& material,
+              int type, int table, bool usedOnly, bool json) {
     std::array<float, QUILLET_PDL_SLOTS> block{};
     const int status =
         SddPDLOthMacLasCutGetInf(machine.c_str(), type, material.c_str(), table, block.data());
     if (status != 0) {
-        PrintError("SddPDLOthMacLasCutGetInf returned " + std::to_string(status));
+        PrintStatusError(command, "SddPDLOthMacLasCutGetInf", status);
         return ExitCodeForStatus(status);
     }
     std::vector<int> slots;
@@ -274,7 +248,7 @@ int ShowTable(const std::string& machine, const std::string& material, int type,
         const int machineId = SddPDLOthMacTypeGet(type);
         const std::optional<std::string> flags = UsedFlags(machineId, table);
         if (!flags) {
-            PrintError("machine.ini cannot be read");
+            PrintError(command + ": machine.ini cannot be read");
             return ExitCodeForStatus(QUILLET_PDL_UNAVAILABLE);
         }
         for (std::size_t i = 0; i < kParams.size() && i < flags->size(); ++i) {
@@ -287,8 +261,21 @@ int ShowTable(const std::string& machine, const std::string& material, int type,
     return 0;
 }
 
+// The status of an export that prints nothing: JSON, or an error line when
+// it failed; the exit code carries it.
+int ReportStatus(const ArgParser& args, const char* command, const char* exportName, int status) {
+    if (args.Has("json")) {
+        std::printf("{\"status\":%d}\n", status);
+    } else if (status != 0) {
+        PrintStatusError(command, exportName, status);
+    }
+    return ExitCodeForStatus(status);
+}
+
 int RunTable(int argc, char** argv) {
-    ArgParser args("pdl-table", "print one table of a PDL condition file");
+    ArgParser args("pdl-table",
+                   "--machine NAME --material NAME --type N --table K|..|P103|0-12 [--used-only] "
+                   "[--json]");
     args.Option("machine", "machine name", true);
     args.Option("material", "laser material name", true);
     args.Option("type", "machine type 12000-13998", true);
@@ -303,40 +290,49 @@ int RunTable(int argc, char** argv) {
     if (!table || *table < 0 || *table > 12) {
         // The export refuses it; report its status.
         std::array<float, QUILLET_PDL_SLOTS> block{};
-        return ExitCodeForStatus(SddPDLOthMacLasCutGetInf(
-            args.Get("machine").c_str(), *type, args.Get("material").c_str(), -1, block.data()));
+        const int status = SddPDLOthMacLasCutGetInf(args.Get("machine").c_str(), *type,
+                                                    args.Get("material").c_str(), -1, block.data());
+        PrintStatusError("pdl-table", "SddPDLOthMacLasCutGetInf", status,
+                         " for table '" + args.Get("table") + "'");
+        return ExitCodeForStatus(status);
     }
-    return ShowTable(args.Get("machine"), args.Get("material"), *type, *table,
+    return ShowTable("pdl-table", args.Get("machine"), args.Get("material"), *type, *table,
                      args.Has("used-only"), args.Has("json"));
 }
 
 int RunCopy(int argc, char** argv) {
-    ArgParser args("pdl-copy", "copy a condition file over another one");
+    ArgParser args("pdl-copy",
+                   "--from-machine NAME --from-material NAME --to-machine NAME --to-material NAME "
+                   "[--json]");
     args.Option("from-machine", "source machine name", true);
     args.Option("from-material", "source laser material name", true);
     args.Option("to-machine", "target machine name", true);
     args.Option("to-material", "target laser material name", true);
+    args.Flag("json", "print the status as JSON");
     int exitCode = 0;
     if (!args.Parse(argc, argv, exitCode)) return exitCode;
-    return ExitCodeForStatus(SddPDLOthMacLasCutFileCopy(
-        args.Get("from-machine").c_str(), args.Get("from-material").c_str(),
-        args.Get("to-machine").c_str(), args.Get("to-material").c_str()));
+    return ReportStatus(args, "pdl-copy", "SddPDLOthMacLasCutFileCopy",
+                        SddPDLOthMacLasCutFileCopy(
+                            args.Get("from-machine").c_str(), args.Get("from-material").c_str(),
+                            args.Get("to-machine").c_str(), args.Get("to-material").c_str()));
 }
 
 int RunDelete(int argc, char** argv) {
-    ArgParser args("pdl-delete", "delete the condition file of a machine and material");
+    ArgParser args("pdl-delete", "--machine NAME --material NAME [--json]");
     args.Option("machine", "machine name", true);
     args.Option("material", "laser material name", true);
+    args.Flag("json", "print the status as JSON");
     int exitCode = 0;
     if (!args.Parse(argc, argv, exitCode)) return exitCode;
-    return ExitCodeForStatus(
+    return ReportStatus(
+        args, "pdl-delete", "SddPDLOthMacLasCutFileDelete",
         SddPDLOthMacLasCutFileDelete(args.Get("machine").c_str(), args.Get("material").c_str()));
 }
 
 int RunType(int argc, char** argv) {
-    ArgParser args("pdl-type", "map a machine type to its machine ID");
-    args.Option("type", "machine type", true);
-    args.Flag("json", "print JSON");
+    ArgParser args("pdl-type", "--type N [--json]");
+    args.Option("type", "machine type code", true);
+    args.Flag("json", "print a JSON object");
     int exitCode = 0;
     if (!args.Parse(argc, argv, exitCode)) return exitCode;
     const std::optional<int> type = args.GetInt("type", 0);
@@ -344,41 +340,54 @@ int RunType(int argc, char** argv) {
     const int id = SddPDLOthMacTypeGet(*type);
     if (args.Has("json")) {
         std::printf("{\"type\":%d,\"machineId\":%d}\n", *type, id);
-    } else {
+    } else if (id != -1) {
         std::printf("%d\n", id);
+    } else {
+        PrintError("pdl-type: machine type " + std::to_string(*type) +
+                   " has no machine ID (or PDL_MACTYPE_ALIAS.ini is unavailable)");
     }
     return id == -1 ? ExitCodeForStatus(QUILLET_PDL_UNAVAILABLE) : 0;
 }
 
 int RunDialog(int argc, char** argv) {
-    ArgParser args("pdl-dialog", "open the PDL laser-condition dialog");
+    ArgParser args("pdl-dialog",
+                   "--machine NAME --material NAME --type N --table K|..|P103|0-12 [--json]");
     args.Option("machine", "machine name", true);
     args.Option("type", "machine type 12000-13998", true);
     args.Option("material", "laser material name", true);
     args.Option("table", "table K..P103 or index 0-12", true);
+    args.Flag("json", "print the status as JSON");
     int exitCode = 0;
     if (!args.Parse(argc, argv, exitCode)) return exitCode;
     const std::optional<int> type = args.GetInt("type", 0);
     if (!type) return kExitUsage;
     const int table = ParseTable(args.Get("table")).value_or(-1);
-    return ExitCodeForStatus(SddPDLOthMacLasCutDLG(args.Get("machine").c_str(), *type,
-                                                   args.Get("material").c_str(), table));
+    return ReportStatus(args, "pdl-dialog", "SddPDLOthMacLasCutDLG",
+                        SddPDLOthMacLasCutDLG(args.Get("machine").c_str(), *type,
+                                              args.Get("material").c_str(), table));
 }
 
 // A throw-away installation from the sample master and machine.ini; table K
 // of MC01 / SPCC1.6 (machine type 13300, machine ID 60) is printed as the
 // machine uses it.
 int RunDemo(int argc, char** argv) {
-    ArgParser args("pdl-demo", "print a sample table from a temporary installation");
+    ArgParser args("pdl-demo", "[--samples FOLDER] [--json]");
     args.Option("samples", "folder with PDL_CUT_MASTER.ini and machine.ini");
     args.Flag("json", "print JSON");
     int exitCode = 0;
     if (!args.Parse(argc, argv, exitCode)) return exitCode;
-    const fs::path samples = args.Get(
-        "samples", (fs::path(__FILE__).parent_path().parent_path() / "samples" / "pdl").string());
+    fs::path samples = args.Get("samples");
+    if (!args.Has("samples")) {
+        const std::optional<fs::path> found = FindSamples();
+        if (!found) {
+            PrintError("pdl-demo: the sample files cannot be found (give --samples)");
+            return kExitHostFailure;
+        }
+        samples = *found / "pdl";
+    }
     std::string base = (fs::temp_directory_path() / "quillet-pdl-demo-XXXXXX").string();
     if (::mkdtemp(base.data()) == nullptr) {
-        PrintError("cannot create a temporary folder");
+        PrintError("pdl-demo: cannot create a temporary folder");
         return kExitHostFailure;
     }
     std::error_code ec;
@@ -397,10 +406,10 @@ int RunDemo(int argc, char** argv) {
     }
     int result = kExitHostFailure;
     if (ec) {
-        PrintError("cannot copy the samples from " + samples.string());
+        PrintError("pdl-demo: cannot copy the samples from " + samples.string());
     } else {
         ::setenv("QUILLET_REGISTRY", registry.c_str(), 1);
-        result = ShowTable("MC01", "SPCC1.6", 13300, 0, true, args.Has("json"));
+        result = ShowTable("pdl-demo", "MC01", "SPCC1.6", 13300, 0, true, args.Has("json"));
     }
     fs::remove_all(base, ec);
     return result;

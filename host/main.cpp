@@ -7,6 +7,10 @@
 
 #include "cli.h"
 
+#ifndef QUILLET_VERSION
+#define QUILLET_VERSION "1.0.0"
+#endif
+
 namespace {
 
 std::vector<quillet::host::Command> AllCommands() {
@@ -20,12 +24,33 @@ std::vector<quillet::host::Command> AllCommands() {
 }
 
 void PrintUsage(const std::vector<quillet::host::Command>& commands) {
-    std::printf("usage: quillet-host <command> [options]\n\ncommands:\n");
-    for (const auto& c : commands) std::printf("  %-22s %s\n", c.name, c.summary);
     std::printf(
-        "\n'quillet-host <command> --help' describes a command.\n"
-        "Exit status: the export's status modulo 256 (0 done, 1 cancelled or yes, 100, 101,\n"
-        "231 = 999 system error, 255 = -1, 254 = -2), 64 bad command line, 70 host failure.\n");
+        "usage: quillet-host <command> [options]\n"
+        "       quillet-host help <command> | --help | --version\n\ncommands:\n");
+    for (const auto& c : commands) std::printf("  %-18s %s\n", c.name, c.summary);
+    std::printf(
+        "\n'quillet-host <command> --help' describes a command. Commands that print data\n"
+        "take --json. The installation roots come from the registry file named by\n"
+        "QUILLET_REGISTRY (default /etc/quillet/registry.reg).\n"
+        "\nexit status: a command that calls an export exits with the export's status\n"
+        "modulo 256: 0 done, 1 cancelled (or \"yes\" for template-cuts), 100 not set up,\n"
+        "101 name too long, 231 system error (999), 255 unavailable (-1), 254 invalid\n"
+        "arguments (-2); generate-nc passes the NC-data library's failure codes the same\n"
+        "way. 64: bad command line. 70: quillet-host itself failed.\n");
+}
+
+const quillet::host::Command* FindCommand(const std::vector<quillet::host::Command>& commands,
+                                          const char* name) {
+    for (const auto& c : commands) {
+        if (std::strcmp(c.name, name) == 0) return &c;
+    }
+    return nullptr;
+}
+
+int UnknownCommand(const char* name) {
+    quillet::host::PrintError(std::string("unknown command '") + name +
+                              "' (see quillet-host --help)");
+    return quillet::host::kExitUsage;
 }
 
 }  // namespace
@@ -36,15 +61,32 @@ int main(int argc, char** argv) {
         PrintUsage(commands);
         return quillet::host::kExitUsage;
     }
-    if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0 ||
-        std::strcmp(argv[1], "help") == 0) {
+    const char* first = argv[1];
+    if (std::strcmp(first, "--help") == 0 || std::strcmp(first, "-h") == 0) {
         PrintUsage(commands);
         return 0;
     }
-    for (const auto& c : commands) {
-        if (std::strcmp(c.name, argv[1]) == 0) return c.run(argc - 1, argv + 1);
+    if (std::strcmp(first, "--version") == 0) {
+        std::printf("quillet-host %s\n", QUILLET_VERSION);
+        return 0;
     }
-    quillet::host::PrintError(std::string("unknown command '") + argv[1] +
-                              "' (see quillet-host --help)");
-    return quillet::host::kExitUsage;
+    if (std::strcmp(first, "help") == 0) {
+        if (argc == 2) {
+            PrintUsage(commands);
+            return 0;
+        }
+        const quillet::host::Command* command = FindCommand(commands, argv[2]);
+        if (command == nullptr) return UnknownCommand(argv[2]);
+        char helpFlag[] = "--help";
+        char* helpArgs[] = {argv[2], helpFlag, nullptr};
+        return command->run(2, helpArgs);
+    }
+    if (first[0] == '-') {
+        quillet::host::PrintError(std::string("unknown option '") + first +
+                                  "' (see quillet-host --help)");
+        return quillet::host::kExitUsage;
+    }
+    const quillet::host::Command* command = FindCommand(commands, first);
+    if (command == nullptr) return UnknownCommand(first);
+    return command->run(argc - 1, argv + 1);
 }

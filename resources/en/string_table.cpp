@@ -112,9 +112,9 @@ const QuilletResourceText kEntries[] = {
     {"300", "On/Off"},
     {"301", "Condition"},
     {"302", "Value"},
-    {"303", "Just before"},
-    {"304", "Just after"},
-    {"305", "Just after last"},
+    {"303", "Before"},
+    {"304", "After"},
+    {"305", "After last"},
     // Descriptions of the PDL laser parameters (400 + slot); 404 explains the gas codes.
     {"400", " "},
     {"401", " "},

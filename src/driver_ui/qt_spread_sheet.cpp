@@ -81,6 +81,24 @@ public:
         }
     }
 
+protected:
+    // Value cells are drawn as the grid shows them (an integer without its
+    // leading zero, a real with the cell's decimals); the model keeps the
+    // exact value text.
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        const auto* model = static_cast<const SpreadSheetModel*>(index.model());
+        const SpreadSheetModel::Cell* cell = model->Find(index.column() + 1, index.row() + 1);
+        if (cell == nullptr || cell->value.empty()) return;
+        if (cell->type == kCellInteger) {
+            option->text = QString::number(frame::CLocaleAtoi(cell->value.c_str()));
+        } else if (cell->type == kCellReal) {
+            option->text =
+                QString::number(frame::CLocaleAtof(cell->value.c_str()), 'f', cell->decimals);
+        }
+    }
+
+public:
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override {
         const QVariant picture = index.data(Qt::DecorationRole);
@@ -364,8 +382,9 @@ void CQtSpreadSheet::SetColumnWidth(int column, double width) {
 }
 
 void CQtSpreadSheet::ApplyWidths() {
-    // Column widths count in characters of the sheet font.
-    const int charWidth = fontMetrics().averageCharWidth();
+    // Column widths count in widths of the digit 0 of the sheet font (a CJK
+    // font's average character is a full-width one).
+    const int charWidth = fontMetrics().horizontalAdvance(QLatin1Char('0'));
     for (const auto& [column, width] : widths_) {
         if (column >= 1 && column <= ColumnCount()) {
             setColumnWidth(column - 1, static_cast<int>(width * charWidth + 8));

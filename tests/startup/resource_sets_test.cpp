@@ -103,9 +103,9 @@ TEST(ResourceSetsTest, FixedTextsAreTheSystemsOwn) {
         {"en", "300", "On/Off"},
         {"en", "301", "Condition"},
         {"en", "302", "Value"},
-        {"en", "303", "Just before"},
-        {"en", "304", "Just after"},
-        {"en", "305", "Just after last"},
+        {"en", "303", "Before"},
+        {"en", "304", "After"},
+        {"en", "305", "After last"},
     };
     for (const auto& [set, key, text] : rows) EXPECT_EQ(texts.at(set).at(key), text) << set << key;
     EXPECT_EQ(texts.at("ja").at("204").find(
