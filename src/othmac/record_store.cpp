@@ -41,7 +41,7 @@ std::string PadRight(const std::string& text, std::size_t width) {
 }
 
 // Columns [first, first + width) of line (0-based), as far as the line goes.
-std::string Columns(const std::string& line, std::size_t first, std::size_t width) {
+std::string_view Columns(std::string_view line, std::size_t first, std::size_t width) {
     if (first >= line.size()) return {};
     return line.substr(first, width);
 }
@@ -49,8 +49,12 @@ std::string Columns(const std::string& line, std::size_t first, std::size_t widt
 // A name read back from its field ends at the field's first space. A line
 // break inside a field only happens on a short, hand-edited line; it is no
 // part of a name either.
-std::string FieldName(const std::string& field) {
-    return field.substr(0, field.find_first_of(" \r\n"));
+std::string_view FieldName(std::string_view field) {
+    std::size_t end = 0;
+    while (end < field.size() && field[end] != ' ' && field[end] != '\r' && field[end] != '\n') {
+        ++end;
+    }
+    return field.substr(0, end);
 }
 
 bool IsCSpace(char c) {
@@ -58,7 +62,7 @@ bool IsCSpace(char c) {
 }
 
 // atoi of a field: leading white space skipped, optional sign, digits.
-int FieldInteger(const std::string& field) {
+int FieldInteger(std::string_view field) {
     std::size_t i = 0;
     while (i < field.size() && IsCSpace(field[i])) ++i;
     bool negative = false;
@@ -71,7 +75,7 @@ int FieldInteger(const std::string& field) {
 }
 
 // atof of a field in the C locale.
-double FieldReal(const std::string& field) {
+double FieldReal(std::string_view field) {
     std::size_t i = 0;
     while (i < field.size() && IsCSpace(field[i])) ++i;
     if (i < field.size() && field[i] == '+') ++i;
@@ -93,7 +97,7 @@ std::string FormatOldThickness(double value) {
 
 char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-bool EqualsIgnoringAsciiCase(const std::string& a, const std::string& b) {
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
         if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
@@ -101,13 +105,89 @@ bool EqualsIgnoringAsciiCase(const std::string& a, const std::string& b) {
     return true;
 }
 
-bool FirstLineHasMarker(const std::vector<std::string>& lines) {
-    return !lines.empty() && Contains(lines.front(), kMarker);
+// Converts an old marker-less index or list: the new file's text from the
+// old text's lines.
+using Conversion = std::string (*)(std::string_view text);
+
+std::string ConvertMachineIndex(std::string_view text) {
+    // Old records: number in columns 1-3, machine name in 4-11, list file
+    // name in 12-23. The old table ended at the first record without a name.
+    std::string contents;
+    TextLineCursor lines(text);
+    while (const std::optional<std::string_view> line = lines.Next()) {
+        const std::string name(FieldName(Columns(*line, 3, 8)));
+        if (name.empty()) break;
+        contents += MachineRecord(FieldInteger(Columns(*line, 0, 3)), name,
+                                  std::string(FieldName(Columns(*line, 11, 12))));
+    }
+    return contents;
+}
+
+std::string ConvertMaterialList(std::string_view text) {
+    // Old records: material name in columns 1-8, the sheet thickness in 9-13,
+    // template file name in 14-25. The thickness becomes part of the name
+    // ("SPCC" and 1.6 give "SPCC1.6  "); records without a name are skipped.
+    std::string contents;
+    TextLineCursor lines(text);
+    while (const std::optional<std::string_view> line = lines.Next()) {
+        const std::string name(FieldName(Columns(*line, 0, 8)));
+        if (name.empty()) continue;
+        contents += MaterialRecord(name + FormatOldThickness(FieldReal(Columns(*line, 8, 5))),
+                                   std::string(FieldName(Columns(*line, 13, 12))));
+    }
+    return contents;
+}
+
+// An index or list read once for a look-up, converted first when it is an
+// old file. text is nullopt when the file cannot be read; converted is
+// false when a conversion was needed and the rewrite failed.
+struct RecordFile {
+    std::optional<std::string> text;
+    bool converted = true;
+};
+
+RecordFile ReadRecordFile(const fs::path& path, Conversion convert) {
+    RecordFile file{ReadTextModeFile(path)};
+    if (!file.text) return file;
+    // The first line as fgets gives it, cut at a NUL byte.
+    const std::optional<std::string_view> first =
+        platform::FgetsReader(*file.text, kLineBufferSize).Next();
+    if (!first || Contains(first->substr(0, first->find('\0')), kMarker)) return file;
+    std::string contents = convert(*file.text);
+    if (!platform::AtomicReplace(path, contents)) {
+        file.converted = false;
+        return file;
+    }
+    // The rewritten file reads back as exactly these bytes (no CR LF).
+    file.text = std::move(contents);
+    return file;
 }
 
 // A name that could leave the data folder or split a record line.
 bool UnsafeName(const std::string& name) {
     return platform::HasPathSeparator(name) || name.find_first_of("\r\n") != std::string::npos;
+}
+
+// The bytes that append record to a file holding text: a last line left
+// without its line break (a hand edit, a foreign writer) is ended first, in
+// the same write, or the record would join that line and never be found.
+std::string OnNewLine(const std::string& text, const std::string& record) {
+    return !text.empty() && text.back() != '\n' ? "\n" + record : record;
+}
+
+// A file name taken from a record: one name inside the data folder.
+bool SafeFileName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." && !UnsafeName(name);
+}
+
+// The record store's own files: the index, and a material list by its
+// suffix. A damaged record naming one of them as a list or a template would
+// have records appended to, or a template written over, the wrong file.
+bool IsRecordStoreFile(std::string_view name) {
+    const std::string_view suffix = kListSuffix;
+    return EqualsIgnoringAsciiCase(name, std::string_view(kIndexFile).substr(1)) ||
+           (name.size() >= suffix.size() &&
+            EqualsIgnoringAsciiCase(name.substr(name.size() - suffix.size()), suffix));
 }
 
 // What a registration writes must read back: no empty name, no space in a
@@ -136,8 +216,10 @@ private:
         if (messageId != 0 && show_) frame::ShowStringMessage(messageId);
         return LookupResult{status, {}};
     }
-    std::optional<std::string> FindListFile(const fs::path& indexPath, LookupResult& failure);
-    std::optional<std::string> FindTemplateFile(const fs::path& listPath, bool& registered,
+    std::optional<std::string> FindListFile(const fs::path& indexPath,
+                                            std::optional<std::string> text, LookupResult& failure);
+    std::optional<std::string> FindTemplateFile(const fs::path& listPath,
+                                                std::optional<std::string> text, bool& registered,
                                                 LookupResult& failure);
 
     const LookupRequest& request_;
@@ -145,12 +227,13 @@ private:
     const bool show_;
 };
 
-std::optional<std::string> Lookup::FindListFile(const fs::path& indexPath, LookupResult& failure) {
+std::optional<std::string> Lookup::FindListFile(const fs::path& indexPath,
+                                                std::optional<std::string> text,
+                                                LookupResult& failure) {
     const std::string& machine = request_.machineName;
     const std::string record =
         MachineRecord(request_.machineTypeNo, machine, machine + kListSuffix);
-    std::optional<std::vector<std::string>> lines = ReadTextLines(indexPath);
-    if (!lines) {
+    if (!text) {
         if (!create_) return failure = Fail(kNotSetUp, kMessageNotSetUp), std::nullopt;
         if (machine.size() > kNameFieldWidth) {
             return failure = Fail(kNameTooLong, kMessageNameTooLong), std::nullopt;
@@ -158,46 +241,50 @@ std::optional<std::string> Lookup::FindListFile(const fs::path& indexPath, Looku
         if (platform::CreateExclusive(indexPath, record)) return machine + kListSuffix;
         // Someone who does not take the folder lock may have created it just
         // now; read theirs rather than write over it.
-        lines = ReadTextLines(indexPath);
-        if (!lines) return failure = Fail(kSystemError), std::nullopt;
+        text = ReadTextModeFile(indexPath);
+        if (!text) return failure = Fail(kSystemError), std::nullopt;
     }
-    for (const std::string& line : *lines) {
-        const int number = FieldInteger(Columns(line, kMarkerWidth, 3));
-        const std::string name = FieldName(Columns(line, kMarkerWidth + 3, kNameFieldWidth));
-        if (number == request_.machineTypeNo && EqualsIgnoringAsciiCase(name, machine)) {
-            return FieldName(Columns(line, kMarkerWidth + 3 + kNameFieldWidth, kFileFieldWidth));
+    TextLineCursor lines(*text);
+    while (const std::optional<std::string_view> line = lines.Next()) {
+        if (FieldInteger(Columns(*line, kMarkerWidth, 3)) != request_.machineTypeNo) continue;
+        const std::string_view name = FieldName(Columns(*line, kMarkerWidth + 3, kNameFieldWidth));
+        if (EqualsIgnoringAsciiCase(name, machine)) {
+            return std::string(
+                FieldName(Columns(*line, kMarkerWidth + 3 + kNameFieldWidth, kFileFieldWidth)));
         }
     }
     if (!create_) return failure = Fail(kNotSetUp, kMessageNotSetUp), std::nullopt;
     if (machine.size() > kNameFieldWidth) {
         return failure = Fail(kNameTooLong, kMessageNameTooLong), std::nullopt;
     }
-    if (!platform::AppendRecord(indexPath, record))
+    if (!platform::AppendRecord(indexPath, OnNewLine(*text, record)))
         return failure = Fail(kSystemError), std::nullopt;
     return machine + kListSuffix;
 }
 
-std::optional<std::string> Lookup::FindTemplateFile(const fs::path& listPath, bool& registered,
-                                                    LookupResult& failure) {
+std::optional<std::string> Lookup::FindTemplateFile(const fs::path& listPath,
+                                                    std::optional<std::string> text,
+                                                    bool& registered, LookupResult& failure) {
     const std::string templateName =
         request_.machineName + "-" + request_.materialName + kTemplateSuffix;
     const std::string record = MaterialRecord(request_.materialName, templateName);
-    std::optional<std::vector<std::string>> lines = ReadTextLines(listPath);
-    if (!lines) {
+    if (!text) {
         if (!create_) return failure = Fail(kNotSetUp, kMessageNotSetUp), std::nullopt;
         // A new list is created holding its first record, in one write.
         if (platform::CreateExclusive(listPath, record)) return registered = true, templateName;
-        lines = ReadTextLines(listPath);
-        if (!lines) return failure = Fail(kSystemError), std::nullopt;
+        text = ReadTextModeFile(listPath);
+        if (!text) return failure = Fail(kSystemError), std::nullopt;
     }
-    for (const std::string& line : *lines) {
-        const std::string name = FieldName(Columns(line, kMarkerWidth, kNameFieldWidth));
+    TextLineCursor lines(*text);
+    while (const std::optional<std::string_view> line = lines.Next()) {
+        const std::string_view name = FieldName(Columns(*line, kMarkerWidth, kNameFieldWidth));
         if (EqualsIgnoringAsciiCase(name, request_.materialName)) {
-            return FieldName(Columns(line, kMarkerWidth + kNameFieldWidth, kFileFieldWidth));
+            return std::string(
+                FieldName(Columns(*line, kMarkerWidth + kNameFieldWidth, kFileFieldWidth)));
         }
     }
     if (!create_) return failure = Fail(kNotSetUp, kMessageNotSetUp), std::nullopt;
-    if (!platform::AppendRecord(listPath, record))
+    if (!platform::AppendRecord(listPath, OnNewLine(*text, record)))
         return failure = Fail(kSystemError), std::nullopt;
     registered = true;
     return templateName;
@@ -229,20 +316,32 @@ LookupResult Lookup::Run() {
 
     // Read-then-append of the index and the list is serialised between
     // processes sharing the data folder.
+    // Each file is read once: converted when old, then searched.
     const platform::FolderLock lock(*folder);
-    if (!UpgradeMachineIndex(*indexPath)) return Fail(kSystemError);
+    RecordFile index = ReadRecordFile(*indexPath, ConvertMachineIndex);
+    if (!index.converted) return Fail(kSystemError);
 
     LookupResult failure;
-    const std::optional<std::string> listName = FindListFile(*indexPath, failure);
+    const std::optional<std::string> listName =
+        FindListFile(*indexPath, std::move(index.text), failure);
     if (!listName) return failure;
+    // A file name read from a damaged or hand-edited record must not lead
+    // out of the data folder (nor to the folder itself).
+    if (!SafeFileName(*listName) || EqualsIgnoringAsciiCase(*listName, &kIndexFile[1])) {
+        return Fail(kSystemError);
+    }
     const std::optional<std::string> listPath = platform::ComposePath(*folder, {"/", *listName});
     if (!listPath) return Fail(kSystemError);
-    if (!UpgradeMaterialList(*listPath)) return Fail(kSystemError);
+    RecordFile list = ReadRecordFile(*listPath, ConvertMaterialList);
+    if (!list.converted) return Fail(kSystemError);
 
     bool registered = false;
     const std::optional<std::string> templateName =
-        FindTemplateFile(*listPath, registered, failure);
+        FindTemplateFile(*listPath, std::move(list.text), registered, failure);
     if (!templateName) return failure;
+    if (!SafeFileName(*templateName) || IsRecordStoreFile(*templateName)) {
+        return Fail(kSystemError);
+    }
     const std::optional<std::string> templatePath =
         platform::ComposePath(*folder, {"/", *templateName});
     if (!templatePath) return Fail(kSystemError);
@@ -272,34 +371,11 @@ std::string MaterialRecord(const std::string& materialName, const std::string& t
 LookupResult LocateConditionFile(const LookupRequest& request) { return Lookup(request).Run(); }
 
 bool UpgradeMachineIndex(const std::filesystem::path& path) {
-    const std::optional<std::vector<std::string>> lines = ReadTextLines(path);
-    if (!lines || lines->empty() || FirstLineHasMarker(*lines)) return true;
-    // Old records: number in columns 1-3, machine name in 4-11, list file
-    // name in 12-23. The old table ended at the first record without a name.
-    std::string contents;
-    for (const std::string& line : *lines) {
-        const std::string name = FieldName(Columns(line, 3, 8));
-        if (name.empty()) break;
-        contents += MachineRecord(FieldInteger(Columns(line, 0, 3)), name,
-                                  FieldName(Columns(line, 11, 12)));
-    }
-    return platform::AtomicReplace(path, contents);
+    return ReadRecordFile(path, ConvertMachineIndex).converted;
 }
 
 bool UpgradeMaterialList(const std::filesystem::path& path) {
-    const std::optional<std::vector<std::string>> lines = ReadTextLines(path);
-    if (!lines || lines->empty() || FirstLineHasMarker(*lines)) return true;
-    // Old records: material name in columns 1-8, the sheet thickness in 9-13,
-    // template file name in 14-25. The thickness becomes part of the name
-    // ("SPCC" and 1.6 give "SPCC1.6  "); records without a name are skipped.
-    std::string contents;
-    for (const std::string& line : *lines) {
-        const std::string name = FieldName(Columns(line, 0, 8));
-        if (name.empty()) continue;
-        contents += MaterialRecord(name + FormatOldThickness(FieldReal(Columns(line, 8, 5))),
-                                   FieldName(Columns(line, 13, 12)));
-    }
-    return platform::AtomicReplace(path, contents);
+    return ReadRecordFile(path, ConvertMaterialList).converted;
 }
 
 bool CheckLookupArguments(int create, int showMessages, int machineTypeNo) {

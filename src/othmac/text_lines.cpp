@@ -5,17 +5,30 @@
 
 namespace quillet::othmac {
 
-std::optional<std::vector<std::string>> ReadTextLines(const std::filesystem::path& path) {
+std::optional<std::string> ReadTextModeFile(const std::filesystem::path& path) {
     if (!platform::CanOpenForReading(path)) return std::nullopt;
-    const std::optional<std::string> raw = platform::ReadWholeFile(path);
-    if (!raw) return std::nullopt;
-    const std::string text = platform::TextModeBytes(*raw);
-    platform::FgetsReader reader(text, kLineBufferSize);
-    std::vector<std::string> lines;
-    while (const std::optional<std::string_view> chunk = reader.Next()) {
-        // A NUL byte ends the string that fgets leaves in its buffer.
-        lines.emplace_back(chunk->substr(0, chunk->find('\0')));
+    std::optional<std::string> text = platform::ReadWholeFile(path);
+    if (!text) return std::nullopt;
+    // CR LF becomes LF in place (as TextModeBytes does, without a copy of a
+    // large index file).
+    std::string& bytes = *text;
+    std::size_t out = bytes.find("\r\n");
+    if (out == std::string::npos) return text;
+    for (std::size_t in = out; in < bytes.size(); ++in) {
+        if (bytes[in] == '\r' && in + 1 < bytes.size() && bytes[in + 1] == '\n') continue;
+        bytes[out++] = bytes[in];
     }
+    bytes.resize(out);
+    return text;
+}
+
+std::optional<std::vector<std::string>> ReadTextLines(const std::filesystem::path& path) {
+    const std::optional<std::string> text = ReadTextModeFile(path);
+    if (!text) return std::nullopt;
+    TextLineCursor cursor(*text);
+    std::vector<std::string> lines;
+    // A NUL byte ends the string that fgets leaves in its buffer.
+    while (const std::optional<std::string_view> line = cursor.Next()) lines.emplace_back(*line);
     return lines;
 }
 

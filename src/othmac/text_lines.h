@@ -5,7 +5,10 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "platform/file_ops.h"
 
 namespace quillet::othmac {
 
@@ -18,8 +21,36 @@ inline constexpr std::size_t kLineBufferSize = 500;
 // can).
 std::optional<std::vector<std::string>> ReadTextLines(const std::filesystem::path& path);
 
+// The bytes of path as Windows text mode reads them (CR LF as LF), for
+// callers that walk the lines in place with TextLineCursor instead of
+// copying each one. nullopt when the file cannot be opened for reading.
+std::optional<std::string> ReadTextModeFile(const std::filesystem::path& path);
+
+// The lines of a text as ReadTextLines gives them, as views into the text.
+class TextLineCursor {
+public:
+    explicit TextLineCursor(std::string_view text)
+        : text_(text), firstNul_(text.find('\0')), reader_(text, kLineBufferSize) {}
+    // The next line (with its newline when it had one, cut at a NUL byte),
+    // or nullopt at the end.
+    std::optional<std::string_view> Next() {
+        const std::optional<std::string_view> chunk = reader_.Next();
+        if (!chunk) return std::nullopt;
+        // Lines before the first NUL byte of the text need no search.
+        const std::size_t end =
+            static_cast<std::size_t>(chunk->data() - text_.data()) + chunk->size();
+        if (firstNul_ == std::string_view::npos || end <= firstNul_) return chunk;
+        return chunk->substr(0, chunk->find('\0'));
+    }
+
+private:
+    std::string_view text_;
+    std::size_t firstNul_;
+    platform::FgetsReader reader_;
+};
+
 // True when haystack contains needle.
-inline bool Contains(const std::string& haystack, const char* needle) {
+inline bool Contains(std::string_view haystack, const char* needle) {
     return haystack.find(needle) != std::string::npos;
 }
 

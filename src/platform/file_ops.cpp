@@ -5,13 +5,32 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <random>
+
+#include "platform/file_fault.h"
 
 namespace quillet::platform {
 
 namespace {
+
+// The write-side system calls, each with the test-only fault seam.
+bool Faulted(int error) {
+    if (!testing::InjectFault()) return false;
+    errno = error;
+    return true;
+}
+int OpenForWriting(const char* path, int flags, mode_t mode = 0666) {
+    return Faulted(EACCES) ? -1 : ::open(path, flags, mode);
+}
+ssize_t WriteSome(int fd, const char* data, std::size_t size) {
+    return Faulted(ENOSPC) ? -1 : ::write(fd, data, size);
+}
+int Fsync(int fd) { return Faulted(EIO) ? -1 : ::fsync(fd); }
+int Rename(const char* from, const char* to) { return Faulted(EIO) ? -1 : ::rename(from, to); }
 
 bool IsRegular(const fs::path& path) {
     struct stat st {};
@@ -23,7 +42,7 @@ bool WriteAll(int fd, std::string_view data) {
     const char* p = data.data();
     std::size_t left = data.size();
     while (left > 0) {
-        const ssize_t n = ::write(fd, p, left);
+        const ssize_t n = WriteSome(fd, p, left);
         if (n < 0) {
             if (errno == EINTR) continue;
             return false;
@@ -47,7 +66,7 @@ void SyncFolder(const fs::path& folder) {
     const int fd =
         ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
-        ::fsync(fd);
+        Fsync(fd);
         ::close(fd);
     }
 }
@@ -65,7 +84,13 @@ bool CanOpenForReading(const fs::path& path) {
 bool FileExists(const fs::path& path) { return IsRegular(path); }
 
 std::optional<std::string> ReadWholeFile(const fs::path& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    return ReadWholeFile(path.c_str());
+}
+
+std::optional<std::string> ReadWholeFile(const char* path) {
+    // O_NONBLOCK: a FIFO put where a file belongs is refused below instead
+    // of blocking the open until a writer appears; regular files ignore it.
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return std::nullopt;
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
@@ -95,14 +120,14 @@ bool AtomicReplace(const fs::path& target, std::string_view contents, Durability
     if (fs::is_directory(target, ec)) return false;
     const fs::path folder = target.parent_path();
     const fs::path temp = fs::path(target).concat(UniqueSuffix());
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    const int fd = OpenForWriting(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC);
     if (fd < 0) return false;
-    bool ok = WriteAll(fd, contents) && (!durable || ::fsync(fd) == 0);
+    bool ok = WriteAll(fd, contents) && (!durable || Fsync(fd) == 0);
     // Keep the permission bits of the file being replaced.
     struct stat st {};
     if (ok && ::stat(target.c_str(), &st) == 0) ::fchmod(fd, st.st_mode & 07777);
     ok = (::close(fd) == 0) && ok;
-    if (ok && ::rename(temp.c_str(), target.c_str()) != 0) ok = false;
+    if (ok && Rename(temp.c_str(), target.c_str()) != 0) ok = false;
     if (!ok) {
         ::unlink(temp.c_str());
         return false;
@@ -112,9 +137,9 @@ bool AtomicReplace(const fs::path& target, std::string_view contents, Durability
 }
 
 bool CreateExclusive(const fs::path& path, std::string_view contents) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    const int fd = OpenForWriting(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC);
     if (fd < 0) return false;
-    bool ok = WriteAll(fd, contents) && ::fsync(fd) == 0;
+    bool ok = WriteAll(fd, contents) && Fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
     if (!ok) ::unlink(path.c_str());
     return ok;
@@ -122,18 +147,18 @@ bool CreateExclusive(const fs::path& path, std::string_view contents) {
 
 bool AppendRecord(const fs::path& path, std::string_view record) {
     if (!IsRegular(path)) return false;
-    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    const int fd = OpenForWriting(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
     if (fd < 0) return false;
     struct stat st {};
     const bool haveSize = ::fstat(fd, &st) == 0;
-    const ssize_t n = ::write(fd, record.data(), record.size());
+    const ssize_t n = WriteSome(fd, record.data(), record.size());
     bool ok = n == static_cast<ssize_t>(record.size());
     if (!ok && n > 0 && haveSize) {
         // Never leave half a record behind.
         if (::ftruncate(fd, st.st_size) != 0) { /* nothing more can be done */
         }
     }
-    ok = (::fsync(fd) == 0) && ok;
+    ok = (Fsync(fd) == 0) && ok;
     ok = (::close(fd) == 0) && ok;
     return ok;
 }
@@ -163,11 +188,12 @@ std::string TextModeBytes(std::string_view raw) {
 
 std::optional<std::string_view> FgetsReader::Next() {
     if (pos_ >= text_.size() || bufferSize_ < 2) return std::nullopt;
-    const std::size_t limit = bufferSize_ - 1;
-    std::size_t end = pos_;
-    while (end < text_.size() && end - pos_ < limit) {
-        if (text_[end++] == '\n') break;
-    }
+    const std::size_t window = std::min(bufferSize_ - 1, text_.size() - pos_);
+    const void* const newline = std::memchr(text_.data() + pos_, '\n', window);
+    const std::size_t end =
+        newline != nullptr
+            ? static_cast<std::size_t>(static_cast<const char*>(newline) - text_.data()) + 1
+            : pos_ + window;
     std::string_view chunk = text_.substr(pos_, end - pos_);
     pos_ = end;
     return chunk;

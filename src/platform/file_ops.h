@@ -25,6 +25,8 @@ bool FileExists(const fs::path& path);
 // Reads the whole file as bytes. nullopt when it cannot be opened or is not
 // a regular file.
 std::optional<std::string> ReadWholeFile(const fs::path& path);
+// The same for a path the caller holds as text (no path object is built).
+std::optional<std::string> ReadWholeFile(const char* path);
 
 // Replaces target with contents: writes a uniquely named temporary file in
 // the same folder, flushes it to disk, renames it over target and flushes the

@@ -65,6 +65,14 @@ private:
     std::unique_ptr<Impl> impl_;
 };
 
+// GetString on the bytes of a file without building a document: the same
+// result as ProfileDocument::FromBytes(path, bytes).GetString(...), found in
+// one pass over the lines that stops at the key. For read-only look-ups of
+// one value in a file read once.
+std::string GetProfileStringFromBytes(std::string_view bytes, std::string_view section,
+                                      std::string_view key, std::string_view defaultText,
+                                      std::size_t bufferSize = 256);
+
 // GetPrivateProfileStringA: reads file anew on each call.
 std::string GetPrivateProfileString(std::string_view section, std::string_view key,
                                     std::string_view defaultText, std::size_t bufferSize,

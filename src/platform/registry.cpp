@@ -2,8 +2,13 @@
 // stands in for the Windows registry (see registry.h).
 #include "platform/registry.h"
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <ctime>
+#include <mutex>
 #include <vector>
 
 #include "platform/file_ops.h"
@@ -223,11 +228,17 @@ std::string Utf8ToUtf16Le(std::string_view text) {
     return out;
 }
 
-std::filesystem::path RegistryFilePath() {
+namespace {
+
+const char* RegistryFileName() {
     const char* env = std::getenv("QUILLET_REGISTRY");
     if (env != nullptr && env[0] != '\0') return env;
     return "/etc/quillet/registry.reg";
 }
+
+}  // namespace
+
+std::filesystem::path RegistryFilePath() { return RegistryFileName(); }
 
 std::optional<RegistryValue> FindRegistryValue(std::string_view fileBytes, std::string_view keyPath,
                                                std::string_view valueName) {
@@ -288,12 +299,102 @@ std::optional<RegistryValue> FindRegistryValue(std::string_view fileBytes, std::
     return std::nullopt;
 }
 
+namespace {
+
+// The answers of the registry file last read, kept while the file stays the
+// same: every export reads the roots, and the file changes only when the
+// installation does. "The same" is decided by stat on every call (device,
+// inode, size, modification and change times), and a file changed less than
+// a second before it was read is never kept: a rewrite within one tick of
+// the file system's clock could leave its times unchanged.
+class RegistryCache {
+public:
+    static RegistryCache& Instance() {
+        static RegistryCache cache;
+        return cache;
+    }
+
+    std::optional<RegistryValue> Read(const char* file, std::string_view keyPath,
+                                      std::string_view valueName) {
+        struct stat before {};
+        if (::stat(file, &before) != 0) return Uncached(file, keyPath, valueName);
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!Matches(file, before)) {
+            answers_.clear();
+            path_.clear();
+            const std::optional<std::string> bytes = ReadWholeFile(file);
+            if (!bytes) return std::nullopt;
+            struct stat after {};
+            if (::stat(file, &after) != 0 || !SameFile(before, after) || !Settled(after)) {
+                return FindRegistryValue(*bytes, keyPath, valueName);
+            }
+            path_ = file;
+            identity_ = after;
+            bytes_ = *bytes;
+        }
+        for (const Answer& answer : answers_) {
+            if (answer.keyPath == keyPath && answer.valueName == valueName) return answer.value;
+        }
+        Answer answer{std::string(keyPath), std::string(valueName),
+                      FindRegistryValue(bytes_, keyPath, valueName)};
+        answers_.push_back(answer);
+        return answer.value;
+    }
+
+private:
+    struct Answer {
+        std::string keyPath;
+        std::string valueName;
+        std::optional<RegistryValue> value;
+    };
+
+    static std::optional<RegistryValue> Uncached(const char* file, std::string_view keyPath,
+                                                 std::string_view valueName) {
+        const std::optional<std::string> bytes = ReadWholeFile(file);
+        if (!bytes) return std::nullopt;
+        return FindRegistryValue(*bytes, keyPath, valueName);
+    }
+
+    static bool SameTime(const timespec& a, const timespec& b) {
+        return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+    }
+    static bool SameFile(const struct stat& a, const struct stat& b) {
+        return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+               SameTime(a.st_mtim, b.st_mtim) && SameTime(a.st_ctim, b.st_ctim);
+    }
+    // Changed long enough ago that a later change shows in its times.
+    static bool Settled(const struct stat& st) {
+        timespec now{};
+        if (::clock_gettime(CLOCK_REALTIME, &now) != 0) return false;
+        auto nanoseconds = [](const timespec& t) {
+            return static_cast<long long>(t.tv_sec) * 1000000000LL + t.tv_nsec;
+        };
+        constexpr long long kMargin = 1000000000LL;  // far beyond any clock tick
+        const long long latest = std::max(nanoseconds(st.st_mtim), nanoseconds(st.st_ctim));
+        return latest + kMargin < nanoseconds(now);
+    }
+    bool Matches(const char* file, const struct stat& st) const {
+        return !path_.empty() && path_ == file && SameFile(identity_, st);
+    }
+
+    std::mutex mutex_;
+    std::string path_;  // empty: nothing kept
+    struct stat identity_ {};
+    std::string bytes_;
+    std::vector<Answer> answers_;
+};
+
+}  // namespace
+
 std::optional<RegistryValue> ReadRegistryValue(const std::filesystem::path& file,
                                                std::string_view keyPath,
                                                std::string_view valueName) {
-    const std::optional<std::string> bytes = ReadWholeFile(file);
-    if (!bytes) return std::nullopt;
-    return FindRegistryValue(*bytes, keyPath, valueName);
+    return RegistryCache::Instance().Read(file.c_str(), keyPath, valueName);
+}
+
+std::optional<RegistryValue> ReadRegistryValue(std::string_view keyPath,
+                                               std::string_view valueName) {
+    return RegistryCache::Instance().Read(RegistryFileName(), keyPath, valueName);
 }
 
 }  // namespace quillet::platform

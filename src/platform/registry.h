@@ -35,6 +35,10 @@ std::filesystem::path RegistryFilePath();
 std::optional<RegistryValue> FindRegistryValue(std::string_view fileBytes, std::string_view keyPath,
                                                std::string_view valueName);
 
+// The same in the file RegistryFilePath() names.
+std::optional<RegistryValue> ReadRegistryValue(std::string_view keyPath,
+                                               std::string_view valueName);
+
 // The same on a file; nullopt when the file cannot be read.
 std::optional<RegistryValue> ReadRegistryValue(const std::filesystem::path& file,
                                                std::string_view keyPath,
