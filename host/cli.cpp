@@ -13,11 +13,11 @@
 namespace quillet::host {
 
 void ArgParser::Option(const std::string& name, const std::string& help, bool required) {
-    specs_.push_back({name, Spec{help, true, required}});
+    options_.push_back({name, OptionInfo{help, true, required}});
 }
 
 void ArgParser::Flag(const std::string& name, const std::string& help) {
-    specs_.push_back({name, Spec{help, false, false}});
+    options_.push_back({name, OptionInfo{help, false, false}});
 }
 
 void ArgParser::AllowPositional(const std::string& name, const std::string& help, int count) {
@@ -49,16 +49,16 @@ bool ArgParser::Parse(int argc, char** argv, int& exitCode) {
             inlineValue = name.substr(eq + 1);
             name.resize(eq);
         }
-        const Spec* spec = nullptr;
-        for (const auto& [n, s] : specs_) {
-            if (n == name) spec = &s;
+        const OptionInfo* info = nullptr;
+        for (const auto& [n, s] : options_) {
+            if (n == name) info = &s;
         }
-        if (spec == nullptr) {
+        if (info == nullptr) {
             PrintError(command_ + ": unknown option --" + name + " (see --help)");
             exitCode = kExitUsage;
             return false;
         }
-        if (!spec->takesValue) {
+        if (!info->takesValue) {
             if (inlineValue) {
                 PrintError(command_ + ": option --" + name + " takes no value");
                 exitCode = kExitUsage;
@@ -75,8 +75,8 @@ bool ArgParser::Parse(int argc, char** argv, int& exitCode) {
             return false;
         }
     }
-    for (const auto& [name, spec] : specs_) {
-        if (spec.required && !Has(name)) {
+    for (const auto& [name, info] : options_) {
+        if (info.required && !Has(name)) {
             PrintError(command_ + ": missing --" + name + " (see --help)");
             exitCode = kExitUsage;
             return false;
@@ -112,10 +112,10 @@ void ArgParser::PrintHelp() const {
         std::printf("\narguments:\n  %-26s %s\n", positionalName_.c_str(), positionalHelp_.c_str());
     }
     std::printf("\noptions:\n");
-    for (const auto& [name, spec] : specs_) {
-        std::string left = "--" + name + (spec.takesValue ? " VALUE" : "");
-        std::printf("  %-26s %s%s\n", left.c_str(), spec.help.c_str(),
-                    spec.required ? " (required)" : "");
+    for (const auto& [name, info] : options_) {
+        std::string left = "--" + name + (info.takesValue ? " VALUE" : "");
+        std::printf("  %-26s %s%s\n", left.c_str(), info.help.c_str(),
+                    info.required ? " (required)" : "");
     }
     std::printf("  %-26s %s\n", "--help", "show this help");
 }

@@ -52,14 +52,14 @@ public:
     void PrintHelp() const;
 
 private:
-    struct Spec {
+    struct OptionInfo {
         std::string help;
         bool takesValue;
         bool required;
     };
     std::string command_;
     std::string usage_;
-    std::vector<std::pair<std::string, Spec>> specs_;
+    std::vector<std::pair<std::string, OptionInfo>> options_;
     std::string positionalName_;
     std::string positionalHelp_;
     int positionalCount_ = 0;

@@ -34,6 +34,7 @@ public:
     // null when it cannot be loaded or is not a resource library.
     const QuilletResourceSet* Load() {
         handle_ = ::dlopen(kResourceLibrary, RTLD_NOW | RTLD_LOCAL);
+        if (handle_ == nullptr) handle_ = OpenBesideModule();
         if (handle_ == nullptr) return nullptr;
         using SetFunction = const QuilletResourceSet* (*)();
         auto function = reinterpret_cast<SetFunction>(::dlsym(handle_, "QuilletGetResourceSet"));
@@ -46,6 +47,23 @@ public:
     }
 
 private:
+    // The library in the module's own folder, as a run path of $ORIGIN finds
+    // it. Needed where dlopen does not see the module as its caller (a
+    // sanitizer's interceptor calls it from its own runtime).
+    static void* OpenBesideModule() {
+        Dl_info info{};
+        if (::dladdr(reinterpret_cast<void*>(&ModuleReady), &info) == 0 ||
+            info.dli_fname == nullptr) {
+            return nullptr;
+        }
+        std::string path = info.dli_fname;
+        const std::size_t slash = path.rfind('/');
+        if (slash == std::string::npos) return nullptr;
+        path.resize(slash + 1);
+        path += kResourceLibrary;
+        return ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    }
+
     void* handle_ = nullptr;
 };
 

@@ -9,8 +9,7 @@ namespace quillet::frame {
 namespace {
 
 std::optional<std::string> ReadRoot(const char* valueName) {
-    const auto value =
-        platform::ReadRegistryValue(platform::RegistryFilePath(), kRootsKey, valueName);
+    const auto value = platform::ReadRegistryValue(kRootsKey, valueName);
     if (!value || value->type != platform::RegistryValueType::String) return std::nullopt;
     // The value must fit a 500-byte buffer with its NUL, as on Windows.
     if (value->data.size() > platform::kMaxPathLength) return std::nullopt;

@@ -153,6 +153,10 @@ RecordFile ReadRecordFile(const fs::path& path, Conversion convert) {
     const std::optional<std::string_view> first =
         platform::FgetsReader(*file.text, kLineBufferSize).Next();
     if (!first || Contains(first->substr(0, first->find('\0')), kMarker)) return file;
+    // A current file whose first line was blanked or damaged by hand still
+    // carries the marker further down: converting it as an old file would
+    // end the table at the empty first name and lose every record.
+    if (Contains(*file.text, kMarker)) return file;
     std::string contents = convert(*file.text);
     if (!platform::AtomicReplace(path, contents)) {
         file.converted = false;

@@ -69,8 +69,15 @@ int PdlMachineTypeGet(int machineType) {
     const std::optional<std::string> path =
         platform::ComposePath(*root, {"data/Othmcn", kPdlAliasFile});
     if (!path) return -1;
-    platform::ProfileDocument document = platform::ProfileDocument::Load(*path);
     const std::string section(kPdlAliasSection);
+    // The usual case, an existing alias file: read once and only the one key
+    // looked for, without building the whole document.
+    if (const std::optional<std::string> bytes = platform::ReadWholeFile(path->c_str())) {
+        return frame::CLocaleAtoi(platform::GetProfileStringFromBytes(
+                                      *bytes, section, frame::FormatInteger(machineType), "-1")
+                                      .c_str());
+    }
+    platform::ProfileDocument document = platform::ProfileDocument::Load(*path);
     // Only a file that does not exist at all gets the defaults: an existing
     // file, even one that cannot be read, is never completed or replaced.
     if (!document.Exists() && !platform::FileExists(*path)) {

@@ -197,6 +197,11 @@ TEST_F(RecordStoreTest, UpgradesOldFilesAndLeavesCurrentAndMissingOnesAlone) {
     WriteFile(Data("Othmcn.dat"), mixed);
     UpgradeMachineIndex(Data("Othmcn.dat"));
     EXPECT_EQ(ReadFile(Data("Othmcn.dat")), mixed);
+    // A current file whose first line was blanked keeps its records.
+    const std::string damaged = "\n" + IndexLine("130", "MC01", "MC01.__1");
+    WriteFile(Data("Othmcn.dat"), damaged);
+    UpgradeMachineIndex(Data("Othmcn.dat"));
+    EXPECT_EQ(ReadFile(Data("Othmcn.dat")), damaged);
     WriteFile(Data("empty.__1"), "");
     UpgradeMaterialList(Data("empty.__1"));
     EXPECT_EQ(ReadFile(Data("empty.__1")), "");

@@ -11,6 +11,14 @@
 
 #include "support/temp_install.h"
 
+// AddressSanitizer calls dlopen from its own runtime, so the caller's run
+// path no longer applies; the run-path rows only hold in ordinary builds.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kRunPathReachesDlopen = false;
+#else
+constexpr bool kRunPathReachesDlopen = true;
+#endif
+
 namespace quillet::testing {
 namespace {
 
@@ -101,6 +109,9 @@ TEST(StartupProbeTest, ChoosesTheResourceSetOnce) {
     TempFolder home;
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
+        if (!kRunPathReachesDlopen && std::string(row.name).find("run path") != std::string::npos) {
+            continue;
+        }
         std::vector<std::string> env = row.env;
         env.push_back("QUILLET_REGISTRY=" + (home.Path() / "none.reg").string());
         const ChildResult result = RunChild(row.program, {"201", "488"}, env);
@@ -168,6 +179,9 @@ TEST(ModuleStartupTest, ExportsOfWorkingAndInertModules) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
+        if (!kRunPathReachesDlopen && std::string(row.name).find("run path") != std::string::npos) {
+            continue;
+        }
         const bool inert = row.set == "inert";
         TempInstallation install;
         WriteFile(install.DataFolder() / "Othmcn.dat", "");
