@@ -69,6 +69,9 @@ TEST(ProfileReadTest, FindsValuesAsTheProfileFunctionsDo) {
         SCOPED_TRACE(row.label);
         const ProfileDocument document = ProfileDocument::FromBytes("t.ini", row.file);
         EXPECT_EQ(document.GetString(row.section, row.key, row.defaultText), row.expected);
+        // The one-pass reader of read-only look-ups answers the same.
+        EXPECT_EQ(GetProfileStringFromBytes(row.file, row.section, row.key, row.defaultText),
+                  row.expected);
     }
 }
 

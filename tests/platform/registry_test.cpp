@@ -2,6 +2,8 @@
 // everything that reads as "not available".
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <optional>
 #include <string>
 
@@ -138,6 +140,18 @@ TEST(RegistryTest, FileFormReadsAnewAndMissingFileIsNotAvailable) {
     EXPECT_EQ(ReadRegistryValue(file, kKey, "Root")->data, "one");
     testing::WriteFile(file, Reg("\"Root\"=\"two\"\n"));
     EXPECT_EQ(ReadRegistryValue(file, kKey, "Root")->data, "two");
+
+    // The file named by QUILLET_REGISTRY: a rewrite of the same size within
+    // the same second, and a change of the variable, are seen by the next call.
+    ::setenv("QUILLET_REGISTRY", file.c_str(), 1);
+    EXPECT_EQ(ReadRegistryValue(kKey, "Root")->data, "two");
+    testing::WriteFile(file, Reg("\"Root\"=\"six\"\n"));
+    EXPECT_EQ(ReadRegistryValue(kKey, "Root")->data, "six");
+    const auto other = folder.Path() / "other.reg";
+    testing::WriteFile(other, Reg("\"Root\"=\"ten\"\n"));
+    ::setenv("QUILLET_REGISTRY", other.c_str(), 1);
+    EXPECT_EQ(ReadRegistryValue(kKey, "Root")->data, "ten");
+    ::unsetenv("QUILLET_REGISTRY");
 }
 
 }  // namespace
