@@ -2,6 +2,7 @@
 // its kind, and formats the findings. Also the shared readers of
 // check_internal.h.
 #include "check/check.h"
+#include "platform/ascii.h"
 
 #include <algorithm>
 #include <charconv>
@@ -18,16 +19,8 @@ namespace detail {
 
 namespace {
 
-// Space, tab, CR, VT, FF and Ctrl-Z: what the profile functions trim.
-bool IsProfileSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f' || c == '\x1A';
-}
-
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && IsProfileSpace(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsProfileSpace(text.back())) text.remove_suffix(1);
-    return text;
-}
+using platform::IsProfileSpace;
+constexpr auto Trim = platform::TrimProfileSpace;
 
 std::string_view CutAtNul(std::string_view text) { return text.substr(0, text.find('\0')); }
 

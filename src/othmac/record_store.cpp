@@ -2,6 +2,7 @@
 // column, names compared without regard to ASCII letter case, old files
 // without markers converted when first met. See record_store.h.
 #include "othmac/record_store.h"
+#include "platform/ascii.h"
 
 #include <charconv>
 #include <cstdio>
@@ -95,15 +96,7 @@ std::string FormatOldThickness(double value) {
     return PadRight(std::string(buffer, end), 5);
 }
 
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-    }
-    return true;
-}
+using platform::EqualsIgnoringAsciiCase;
 
 // Converts an old marker-less index or list: the new file's text from the
 // old text's lines.

@@ -3,6 +3,7 @@
 // its original bytes) so that only the lines an edit touches change. A
 // per-section key index makes each lookup and edit independent of file size.
 #include "platform/profile.h"
+#include "platform/ascii.h"
 
 #include <string.h>
 
@@ -22,16 +23,7 @@ namespace {
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 constexpr std::string_view kUtf16Mark = "\xFF\xFE";
 
-// Space, tab, CR, VT, FF and Ctrl-Z, as the profile functions trim.
-bool IsProfileSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f' || c == '\x1A';
-}
-
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && IsProfileSpace(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsProfileSpace(text.back())) text.remove_suffix(1);
-    return text;
-}
+constexpr auto Trim = TrimProfileSpace;
 
 std::string_view TrimLeft(std::string_view text) {
     while (!text.empty() && IsProfileSpace(text.front())) text.remove_prefix(1);

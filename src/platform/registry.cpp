@@ -1,6 +1,7 @@
 // The registry file: a reader of the registry editor's export format that
 // stands in for the Windows registry (see registry.h).
 #include "platform/registry.h"
+#include "platform/ascii.h"
 
 #include <sys/stat.h>
 
@@ -27,16 +28,6 @@ std::string_view TrimBlanks(std::string_view text) {
     while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
     while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
     return text;
-}
-
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-    }
-    return true;
 }
 
 bool StartsWithIgnoringAsciiCase(std::string_view text, std::string_view prefix) {
