@@ -2,97 +2,71 @@
 // report of the damaged sample folder against its reviewed baseline, --json.
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 
-#include "support/temp_install.h"
+#include "support/child_process.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-using quillet::testing::TempFolder;
-using quillet::testing::TempInstallation;
+using namespace quillet::testing;
 
-struct HostRun {
-    int exitCode = -1;
-    std::string out;
-};
-
-HostRun RunHost(const std::string& arguments) {
-    HostRun run;
-    const std::string command = std::string(QUILLET_HOST) + " check " + arguments + " 2>/dev/null";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return run;
-    std::array<char, 4096> buffer{};
-    std::size_t n = 0;
-    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        run.out.append(buffer.data(), n);
-    const int status = pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+ProgramRun Check(std::vector<std::string> args) {
+    args.insert(args.begin(), {QUILLET_HOST, "check"});
+    return RunProgram(args);
 }
 
-fs::path CopySample(const TempFolder& to, const char* name) {
+std::string CopySample(const TempFolder& to, const char* name) {
     fs::copy(std::string(QUILLET_CHECK_DATA) + "/" + name, to.Path(), fs::copy_options::recursive);
-    return to.Path();
+    return to.Path().string();
 }
 
 TEST(CheckCliTest, ExitCodes) {
-    TempFolder clean;
-    CopySample(clean, "clean");
-    TempFolder damaged;
-    CopySample(damaged, "damaged");
-    TempFolder empty;
-
+    TempFolder cleanCopy, damagedCopy, empty;
+    const std::string clean = CopySample(cleanCopy, "clean");
+    const std::string damaged = CopySample(damagedCopy, "damaged");
     const struct {
-        std::string arguments;
+        std::vector<std::string> args;
         int exitCode;
     } rows[] = {
-        {"--data-root " + clean.Path().string(), 0},
-        {"--data-root " + clean.Path().string() + "/ --system-root " + clean.Path().string() +
-             "/system/",
-         0},
-        {"--data-root " + damaged.Path().string(), 1},
-        {"--data-root " + empty.Path().string(), 70},  // no data/Othmcn below it
-        {"--data-root", 64},
-        {"--bogus", 64},
-        {"--data-root " + clean.Path().string() + " extra", 64},
+        {{"--data-root", clean}, 0},
+        {{"--data-root", clean + "/", "--system-root", clean + "/system/"}, 0},
+        {{"--data-root", damaged}, 1},
+        {{"--data-root", empty.Path().string()}, 70},  // no data/Othmcn below it
+        {{"--data-root"}, 64},
+        {{"--bogus"}, 64},
+        {{"--data-root", clean, "extra"}, 64},
     };
     for (const auto& row : rows) {
-        EXPECT_EQ(RunHost(row.arguments).exitCode, row.exitCode) << row.arguments;
+        EXPECT_EQ(Check(row.args).exitCode, row.exitCode) << row.args.back();
     }
 }
 
 TEST(CheckCliTest, RegistryDataRootIsTheDefault) {
     TempInstallation install;
-    EXPECT_EQ(RunHost("").exitCode, 0);  // an empty data folder is fine
-    quillet::testing::WriteFile(install.DataFolder() / "Othmcn.dat", "\n[QM700]135MC01\n");
-    quillet::testing::WriteFile(install.WorkingFolder() / "MD_NC_TEMP.ini", "");
-    const HostRun run = RunHost("");
+    EXPECT_EQ(Check({}).exitCode, 0);  // an empty data folder is fine
+    WriteFile(install.DataFolder() / "Othmcn.dat", "\n[QM700]135MC01\n");
+    WriteFile(install.WorkingFolder() / "MD_NC_TEMP.ini", "");
+    const ProgramRun run = Check({});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_NE(run.out.find("Othmcn.dat:1: error: "), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("[marker-not-first]"), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("TEMP/MD_NC_TEMP.ini: warning: "), std::string::npos) << run.out;
-
+    for (const char* text :
+         {"Othmcn.dat:1: error: ", "[marker-not-first]", "TEMP/MD_NC_TEMP.ini: warning: "}) {
+        EXPECT_NE(run.out.find(text), std::string::npos) << run.out;
+    }
     install.WriteRegistry("");
-    EXPECT_EQ(RunHost("").exitCode, 70);
+    EXPECT_EQ(Check({}).exitCode, 70);
 }
 
-TEST(CheckCliTest, DamagedSampleReportMatchesBaseline) {
-    TempFolder damaged;
-    CopySample(damaged, "damaged");
-    const HostRun run = RunHost("--data-root " + damaged.Path().string() + " --system-root " +
-                                damaged.Path().string() + "/system/");
-    const std::string baselinePath = std::string(QUILLET_CHECK_DATA) + "/damaged.expected";
-    const std::string baseline = quillet::testing::ReadFile(baselinePath);
-    if (run.out != baseline) {
-        quillet::testing::WriteFile("damaged.out", run.out);
-    }
+TEST(CheckCliTest, DamagedSampleReportMatchesBaselineAndJson) {
+    TempFolder copy;
+    const std::string damaged = CopySample(copy, "damaged");
+    const ProgramRun run = Check({"--data-root", damaged, "--system-root", damaged + "/system/"});
+    const std::string baseline = ReadFile(std::string(QUILLET_CHECK_DATA) + "/damaged.expected");
+    if (run.out != baseline) WriteFile("damaged.out", run.out);
     EXPECT_EQ(run.out, baseline) << "output left in damaged.out of the test folder for review";
 
-    const HostRun json = RunHost("--json --data-root " + damaged.Path().string());
+    const ProgramRun json = Check({"--json", "--data-root", damaged});
     EXPECT_EQ(json.exitCode, 1);
     EXPECT_EQ(json.out.rfind("[\n  {\"severity\": ", 0), 0u) << json.out;
     EXPECT_NE(json.out.find("\"code\": \"name-with-space\", \"file\": \"Othmcn.dat\", \"line\": 3"),

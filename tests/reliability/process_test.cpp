@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <memory>
 #include <set>
 #include <sstream>
 #include <thread>
@@ -14,8 +15,6 @@
 
 #include "driver/driver_settings.h"
 #include "driver_ui/driver_setting_edit.h"
-#include "othmac/nc_template.h"
-#include "othmac/record_store.h"
 #include "pdl/pdl_files.h"
 #include "platform/profile.h"
 #include "reliability_support.h"
@@ -23,60 +22,23 @@
 namespace quillet::testing {
 namespace {
 
-int Register(const std::string& machine, const std::string& material) {
-    othmac::LookupRequest request;
-    request.create = 1;
-    request.machineTypeNo = 132;
-    request.machineName = machine;
-    request.materialName = material;
-    return othmac::LocateConditionFile(request).status;
-}
-
-std::vector<std::string> Lines(const std::string& text) {
+// The lines of a record file, each expected whole (width bytes with its
+// line break).
+std::vector<std::string> WholeLines(const fs::path& file, std::size_t width) {
     std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line + "\n");
+    std::istringstream in(ReadFile(file));
+    for (std::string line; std::getline(in, line);) {
+        EXPECT_EQ(line.size() + 1, width) << file.filename() << ": " << line;
+        lines.push_back(line);
+    }
     return lines;
 }
 
-othmac::NcTemplateTexts Texts(int version) {
-    othmac::NcTemplateTexts texts;
-    texts[othmac::NcText::NcStart] = "O" + std::to_string(version) + "\r\n";
-    // Seventeen texts of 400 bytes: over 6 KiB.
-    for (std::size_t i = 1; i < othmac::kNcTextCount; ++i) {
-        texts.texts[i] = std::string(400, static_cast<char>('A' + i)) + "\r\n";
-    }
-    return texts;
-}
-
-pdl::PdlCutCondition Record(float value) {
-    pdl::PdlCutCondition record;
-    record.slot.fill(value);
-    return record;
-}
-
-float PdlValue(const std::string& machine, int table) {
-    pdl::PdlCutCondition record;
-    EXPECT_EQ(pdl::ReadPdlCutTable(machine, "SPCC", table, record), 0);
-    return record.slot[0];
-}
-
-void WriteMaster(const TempInstallation& install) {
-    WriteFile(install.DataFolder() / "PDL_CUT_MASTER.ini",
-              ReadFile(SamplePath("pdl/PDL_CUT_MASTER.ini")));
-}
-
-// A child process with a file size limit; writes past it fail with EFBIG.
-int WithFileSizeLimit(rlim_t bytes, const std::function<int()>& body) {
-    return RunInChild([&] {
-        ::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{bytes, bytes};
-        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) return 99;
-        return body();
-    });
-}
-
-TEST(FullDiskTest, FailedSavesLeaveTheEarlierFiles) {
+// Saves into a data folder that takes no more: a full disk (RLIMIT_FSIZE with
+// SIGXFSZ ignored) and a read-only folder (as root the child first becomes
+// nobody; skipped where impossible). Each save reports its failure and every
+// earlier file stays as it was.
+TEST(UnwritableFolderTest, FailedSavesLeaveTheEarlierFiles) {
     TempInstallation install;
     const fs::path folder = install.DataFolder();
     // 25 machines: the index is 4025 bytes, one record short of the limit;
@@ -88,66 +50,60 @@ TEST(FullDiskTest, FailedSavesLeaveTheEarlierFiles) {
     WriteMaster(install);
     const Snapshot before = InstallationFiles(install);
 
-    struct Row {
+    const struct {
         const char* what;
-        std::function<bool()> save;  // true: reported success
-    } rows[] = {
-        {"index append cut short", [] { return Register("LATE", "SPCC") == 0; }},
-        {"template rewrite", [&] { return othmac::WriteNcTemplate(Texts(2), folder / "T.CUT"); }},
-        {"INI rewrite",
+        bool onFullDisk;              // the save grows a file past the limit
+        std::function<bool()> fails;  // true: the failure was reported
+    } saves[] = {
+        {"index append", true, [] { return Register("LATE", "SPCC") == 999; }},
+        {"material list append", false, [] { return Register("M1", "AL") == 999; }},
+        {"template rewrite", true,
+         [&] { return !othmac::WriteNcTemplate(Texts(2), folder / "T.CUT"); }},
+        {"INI rewrite", true,
          [&] {
-             return platform::WritePrivateProfileString("S", "L", std::string(200, 'w'),
-                                                        folder / "a.ini");
+             return !platform::WritePrivateProfileString("S", "L", std::string(200, 'w'),
+                                                         folder / "a.ini");
          }},
-        {"PDL file from master",
+        {"PDL file from master", true,
          [] {
              pdl::PdlCutCondition record;
-             return pdl::ReadPdlCutTable("M1", "SPCC", 0, record) == 0;
+             return pdl::ReadPdlCutTable("M1", "SPCC", 0, record) != 0;
          }},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.what);
-        EXPECT_EQ(WithFileSizeLimit(4100, [&] { return row.save() ? 1 : 0; }), 0);
+    for (const auto& save : saves) {
+        if (!save.onFullDisk) continue;
+        SCOPED_TRACE(save.what);
+        EXPECT_EQ(RunInChild([&] {
+                      ::signal(SIGXFSZ, SIG_IGN);
+                      const rlimit limit{4100, 4100};
+                      return ::setrlimit(RLIMIT_FSIZE, &limit) != 0 ? 99 : save.fails() ? 0 : 1;
+                  }),
+                  0);
         EXPECT_EQ(Differences(InstallationFiles(install), before), "");
     }
-    // Nothing torn: the index still takes the next record whole.
-    EXPECT_EQ(Register("LATE", "SPCC"), 0);
-    for (const std::string& line : Lines(ReadFile(folder / "Othmcn.dat"))) {
-        EXPECT_EQ(line.size(), 161u);
-    }
-}
 
-// A read-only data folder. Root writes anyway, so as root the child gives
-// up its rights first (to nobody); skipped where that is impossible.
-TEST(ReadOnlyFolderTest, SavesFailAndLeaveTheEarlierFiles) {
-    TempInstallation install;
-    const fs::path folder = install.DataFolder();
-    ASSERT_EQ(Register("M1", "SPCC"), 0);
-    ASSERT_TRUE(othmac::WriteNcTemplate(Texts(1), folder / "T.CUT"));
-    WriteFile(folder / "a.ini", "[S]\r\nK=old\r\n");
-    const Snapshot before = InstallationFiles(install);
+    using fs::perms;
+    const perms readable = perms::owner_all | perms::group_read | perms::group_exec |
+                           perms::others_read | perms::others_exec;
     for (fs::path p = folder; p != install.Base().parent_path(); p = p.parent_path()) {
-        fs::permissions(p, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
-                               fs::perms::others_read | fs::perms::others_exec);
+        fs::permissions(p, readable);
     }
-    fs::permissions(install.WorkingFolder(), fs::perms::all);
-    fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
-                                fs::perms::group_exec | fs::perms::others_read |
-                                fs::perms::others_exec);
-    const int result = RunInChild([&] {
+    fs::permissions(install.WorkingFolder(), perms::all);
+    fs::permissions(folder, readable & ~perms::owner_write);
+    const int readOnly = RunInChild([&] {
         if (::geteuid() == 0 && ::setuid(65534) != 0) return 77;
         if (::access(folder.c_str(), W_OK) == 0) return 77;  // still writable: cannot test
         int wrong = 0;
-        wrong += Register("M2", "SPCC") == 999 ? 0 : 1;
-        wrong += Register("M1", "AL") == 999 ? 0 : 1;
-        wrong += othmac::WriteNcTemplate(Texts(2), folder / "T.CUT") ? 1 : 0;
-        wrong += platform::WritePrivateProfileString("S", "K", "new", folder / "a.ini") ? 1 : 0;
+        for (const auto& save : saves) wrong += save.fails() ? 0 : 1;
         return wrong;
     });
-    fs::permissions(folder, fs::perms::owner_all);
-    if (result == 77) GTEST_SKIP() << "no way to make the folder read-only here";
-    EXPECT_EQ(result, 0);
+    fs::permissions(folder, perms::owner_all);
     EXPECT_EQ(Differences(InstallationFiles(install), before), "");
+    // Nothing torn: the index still takes the next record whole.
+    EXPECT_EQ(Register("LATE", "SPCC"), 0);
+    WholeLines(folder / "Othmcn.dat", 161);
+    if (readOnly == 77) GTEST_SKIP() << "no way to make the folder read-only here";
+    EXPECT_EQ(readOnly, 0) << "saves that did not fail in a read-only folder";
 }
 
 TEST(KilledSaveTest, SigkillInASaveLoopLeavesAWholeFile) {
@@ -177,11 +133,7 @@ TEST(KilledSaveTest, SigkillInASaveLoopLeavesAWholeFile) {
                   othmac::FormatNcTemplate(Texts(std::stoi(start.substr(1)))));
         EXPECT_EQ(pdl::ReadPdlCutTable("M1", "SPCC", 1, *std::make_unique<pdl::PdlCutCondition>()),
                   0);
-        if (fs::exists(folder / "Othmcn.dat")) {
-            for (const std::string& line : Lines(ReadFile(folder / "Othmcn.dat"))) {
-                EXPECT_EQ(line.size(), 161u);
-            }
-        }
+        if (fs::exists(folder / "Othmcn.dat")) WholeLines(folder / "Othmcn.dat", 161);
     }
 }
 
@@ -207,28 +159,20 @@ TEST(ConcurrentProcessesTest, RegistrationsLoseNothingAndTearNoLine) {
     for (const pid_t child : children) EXPECT_EQ(WaitChild(child), 0);
 
     const fs::path folder = install.DataFolder();
-    std::vector<std::string> index = Lines(ReadFile(folder / "Othmcn.dat"));
-    EXPECT_EQ(index.size(), static_cast<std::size_t>(kMachines));
     std::set<std::string> machines;
-    for (const std::string& line : index) {
-        EXPECT_EQ(line.size(), 161u);
-        machines.insert(line.substr(10, 50));
+    for (const std::string& line : WholeLines(folder / "Othmcn.dat", 161)) {
+        EXPECT_TRUE(machines.insert(line.substr(10, 50)).second) << line;
     }
     EXPECT_EQ(machines.size(), static_cast<std::size_t>(kMachines));
     for (int m = 0; m < kMachines; ++m) {
-        std::multiset<std::string> materials;
+        std::multiset<std::string> materials, expected{"COMMON"};
         for (const std::string& line :
-             Lines(ReadFile(folder / ("MAC" + std::to_string(m) + ".__1")))) {
-            EXPECT_EQ(line.size(), 158u);
-            materials.insert(
-                othmac::MaterialRecord(line.substr(7, line.find(' ', 7) - 7), "x").substr(0, 57));
+             WholeLines(folder / ("MAC" + std::to_string(m) + ".__1"), 158)) {
+            materials.insert(line.substr(7, line.find(' ', 7) - 7));
         }
-        std::multiset<std::string> expected{othmac::MaterialRecord("COMMON", "x").substr(0, 57)};
         for (int p = 0; p < kProcesses; ++p) {
             for (int j = m; j < kPerProcess; j += kMachines) {
-                expected.insert(
-                    othmac::MaterialRecord("P" + std::to_string(p) + "_" + std::to_string(j), "x")
-                        .substr(0, 57));
+                expected.insert("P" + std::to_string(p) + "_" + std::to_string(j));
             }
         }
         EXPECT_EQ(materials, expected) << "MAC" << m;
@@ -268,8 +212,11 @@ TEST(ConcurrentProcessesTest, WorkingCopySavesDoNotUndoEachOther) {
                               StartChild(driverWriter("K")), StartChild(driverWriter("L"))};
     for (const pid_t child : children) EXPECT_EQ(WaitChild(child), 0);
 
-    EXPECT_EQ(PdlValue("M1", 2), 2000.0f + kSaves);
-    EXPECT_EQ(PdlValue("M1", 7), 7000.0f + kSaves);
+    for (const int table : {2, 7}) {
+        pdl::PdlCutCondition record;
+        EXPECT_EQ(pdl::ReadPdlCutTable("M1", "SPCC", table, record), 0);
+        EXPECT_EQ(record.slot[0], table * 1000.0f + kSaves);
+    }
     const fs::path saved = install.DataFolder() / "MD_CUT_LASER1_SPCC.ini";
     for (const char* section : {"MD_CUT_K", "MD_CUT_L"}) {
         EXPECT_EQ(platform::GetPrivateProfileString(section, "2_3Value1", "", 64, saved),
