@@ -1,6 +1,10 @@
 // Option parsing and output helpers of quillet-host.
 #include "cli.h"
 
+#include "frame/roots.h"
+#include "platform/file_ops.h"
+#include "platform/registry.h"
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -202,114 +206,15 @@ std::optional<std::filesystem::path> FindSamples(const std::string& given) {
     return std::nullopt;
 }
 
-namespace {
-
-std::string AsciiLower(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return text;
-}
-
-std::string TrimBlanks(const std::string& text) {
-    const auto begin = text.find_first_not_of(" \t\r");
-    if (begin == std::string::npos) return "";
-    return text.substr(begin, text.find_last_not_of(" \t\r") - begin + 1);
-}
-
-void AppendUtf8(std::string& out, unsigned code) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
-
-// The registry file's text as UTF-8.
-std::string RegistryText(const std::string& bytes) {
-    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
-        static_cast<unsigned char>(bytes[1]) == 0xFE) {
-        std::string out;
-        for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
-            unsigned unit = static_cast<unsigned char>(bytes[i]) |
-                            (static_cast<unsigned char>(bytes[i + 1]) << 8);
-            if (unit >= 0xD800 && unit < 0xDC00 && i + 3 < bytes.size()) {
-                const unsigned low = static_cast<unsigned char>(bytes[i + 2]) |
-                                     (static_cast<unsigned char>(bytes[i + 3]) << 8);
-                if (low >= 0xDC00 && low < 0xE000) {
-                    unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
-                    i += 2;
-                }
-            }
-            AppendUtf8(out, unit);
-        }
-        return out;
-    }
-    if (bytes.rfind("\xEF\xBB\xBF", 0) == 0) return bytes.substr(3);
-    return bytes;
-}
-
-}  // namespace
-
 std::optional<std::string> RegistryRoot(const std::string& valueName) {
-    const char* named = std::getenv("QUILLET_REGISTRY");
-    std::ifstream in(named != nullptr && named[0] != '\0' ? named : "/etc/quillet/registry.reg",
-                     std::ios::binary);
-    if (!in) return std::nullopt;
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    std::istringstream text(RegistryText(bytes.str()));
-    const std::string prefix = "\"" + AsciiLower(valueName) + "\"=\"";
-    bool inKey = false;
-    for (std::string line; std::getline(text, line);) {
-        line = TrimBlanks(line);
-        if (!line.empty() && line.front() == '[') {
-            inKey = AsciiLower(line) ==
-                    "[hkey_local_machine\\software\\veldnetwork\\common\\systeminformation]";
-            continue;
-        }
-        if (!inKey || AsciiLower(line).rfind(prefix, 0) != 0) continue;
-        std::string value;
-        for (std::size_t i = prefix.size(); i < line.size(); ++i) {
-            if (line[i] == '\\' && i + 1 < line.size()) {
-                value += line[++i];
-            } else if (line[i] == '"') {
-                return value;
-            } else {
-                value += line[i];
-            }
-        }
-        return std::nullopt;  // no closing quote
-    }
-    return std::nullopt;
+    const std::optional<platform::RegistryValue> value =
+        platform::ReadRegistryValue(platform::RegistryFilePath(), frame::kRootsKey, valueName);
+    if (!value || value->type != platform::RegistryValueType::String) return std::nullopt;
+    return value->data;
 }
 
 bool WriteFileAtomically(const std::filesystem::path& path, const std::string& contents) {
-    std::string scratch = path.string() + ".XXXXXX";
-    const int fd = ::mkstemp(scratch.data());
-    if (fd < 0) return false;
-    bool ok = ::fchmod(fd, 0644) == 0;
-    for (std::size_t done = 0; ok && done < contents.size();) {
-        const ssize_t n = ::write(fd, contents.data() + done, contents.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        ok = n > 0;
-        if (ok) done += static_cast<std::size_t>(n);
-    }
-    ok = ::fsync(fd) == 0 && ok;
-    ok = ::close(fd) == 0 && ok;
-    if (ok) ok = std::rename(scratch.c_str(), path.c_str()) == 0;
-    if (!ok) ::unlink(scratch.c_str());
-    return ok;
+    return platform::AtomicReplace(path, contents);
 }
 
 }  // namespace quillet::host

@@ -101,15 +101,15 @@ void PrintStatusError(const std::string& command, const std::string& exportName,
 // tree's samples/ folder; nullopt when none of them exists.
 std::optional<std::filesystem::path> FindSamples(const std::string& given = "");
 
-// A root from the registry file the module reads (QUILLET_REGISTRY, else
-// /etc/quillet/registry.reg; UTF-8 or UTF-16LE with BOM): the string value
-// valueName ("ParentComputerRoot", "VELDSystemRoot") of the system
-// information key; nullopt when it is missing. A host knows its own
-// installation: the commands use it to show the files an export wrote.
+// A root from the registry file the module reads, read by the module's own
+// reader: the string value valueName ("ParentComputerRoot",
+// "VELDSystemRoot") of the system information key; nullopt when it is
+// missing. A host knows its own installation: the commands use it to show
+// the files an export wrote.
 std::optional<std::string> RegistryRoot(const std::string& valueName);
 
-// Writes a whole file through a temporary file and a rename, so a reader
-// never sees half of it; false when it cannot.
+// Writes a whole file through the module's atomic-replace helper, so a
+// reader never sees half of it; false when it cannot.
 bool WriteFileAtomically(const std::filesystem::path& path, const std::string& contents);
 
 }  // namespace quillet::host
