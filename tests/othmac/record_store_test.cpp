@@ -19,7 +19,7 @@ using testing::WriteFile;
 using Ids = std::vector<std::string>;
 
 std::string Pad(const std::string& text, std::size_t width) {
-    return text + std::string(width - text.size(), ' ');
+    return text.size() >= width ? text : text + std::string(width - text.size(), ' ');
 }
 std::string IndexLine(const std::string& number, const std::string& machine,
                       const std::string& list) {
@@ -118,7 +118,7 @@ TEST_F(RecordStoreTest, MachineNameLengthLimit) {
     EXPECT_EQ(Status(0, fifty, "SPCC"), 0);
 }
 
-TEST_F(RecordStoreTest, NamesThatCouldNotBeFoundAgainOrLeaveTheFolderAreRefused) {
+TEST_F(RecordStoreTest, NamesThatCannotNameTheirFilesOrLeaveTheFolderAreRefused) {
     struct Row {
         std::string machine, material;
         int lookup;  // registration always gives 999
@@ -126,9 +126,6 @@ TEST_F(RecordStoreTest, NamesThatCouldNotBeFoundAgainOrLeaveTheFolderAreRefused)
     const Row rows[] = {
         {"", "SPCC", 100},
         {"MC01", "", 100},
-        {"MC 01", "SPCC", 100},
-        {"MC01", "SPCC 1.6", 100},
-        {"MC01", std::string(51, 'M'), 100},                // wider than its field
         {std::string(50, 'A'), std::string(46, 'M'), 100},  // template name over 100
         {"../MC01", "SPCC", 999},
         {"MC\\01", "SPCC", 999},
@@ -149,6 +146,19 @@ TEST_F(RecordStoreTest, NamesThatCouldNotBeFoundAgainOrLeaveTheFolderAreRefused)
     }
     // The widest template name that reads back whole is accepted.
     EXPECT_EQ(Status(1, std::string(50, 'A'), std::string(45, 'M')), 0);
+}
+
+TEST_F(RecordStoreTest, NameWithASpaceIsRegisteredAgainOnEveryCall) {
+    // Written in full, read back cut at the space: never found again.
+    EXPECT_EQ(Status(1, "MC 01", "SPCC"), 0);
+    EXPECT_EQ(Status(1, "MC 01", "SPCC"), 0);
+    EXPECT_EQ(Status(0, "MC 01", "SPCC"), 100);
+    EXPECT_EQ(ReadFile(Data("Othmcn.dat")),
+              IndexLine("130", "MC 01", "MC 01.__1") + IndexLine("130", "MC 01", "MC 01.__1"));
+    // A material name wider than its field shifts the rest of its line.
+    EXPECT_EQ(Status(1, "MC02", std::string(51, 'M')), 0);
+    EXPECT_EQ(ReadFile(Data("MC02.__1")),
+              ListLine(std::string(51, 'M'), "MC02-" + std::string(51, 'M') + ".CUT"));
 }
 
 TEST_F(RecordStoreTest, ShiftJisTrailByteIsNoSeparator) {
