@@ -20,7 +20,8 @@ extern "C" QUILLET_SET_VISIBILITY const QuilletResourceSet* QUILLET_SET_FUNCTION
     static const QuilletResourceSet set = [] {
         static std::vector<QuilletResourceText> texts;
         for (const quillet::resources::TextTable& table :
-             {lang::kStringTable, lang::kDialog102, lang::kDialog129, lang::kDriverDialogs}) {
+             {lang::kStringTable, quillet::resources::kParameterDescriptions, lang::kDialog102,
+              lang::kDialog129, lang::kDriverDialogs}) {
             for (std::size_t i = 0; i < table.count; ++i) {
                 if (table.entries[i].key[0] != '\0') texts.push_back(table.entries[i]);
             }

@@ -48,6 +48,9 @@ constexpr TextTable MakeTable(const QuilletResourceText (&entries)[N]) {
     return TextTable{entries, N};
 }
 
+// The descriptions of the PDL laser parameters (400-487), the same in both sets.
+extern const TextTable kParameterDescriptions;
+
 // The pictures of the grid's check and option cells, the same in both sets.
 const QuilletResourceBitmap* GridBitmaps(std::size_t* count);
 
