@@ -11,30 +11,49 @@ namespace quillet::host {
 
 namespace {
 
-// The options shared by template-path and template-dialog.
-void DeclareLookupOptions(ArgParser& args) {
+// The arguments shared by template-path and template-dialog, parsed from
+// the command line; false (with exitCode set) on --help or a bad line.
+struct LookupArgs {
+    int create = 0;
+    int showMessages = 0;
+    int type = 0;
+    std::string machine;
+    std::string material;
+    bool json = false;
+};
+
+bool ParseLookupArgs(const char* command, int argc, char** argv, LookupArgs& out, int& exitCode) {
+    ArgParser args(command, "--type N --machine M --material X [--create] [--json]");
     args.Option("type", "machine type number (130 to 139)", true);
     args.Option("machine", "machine name", true);
     args.Option("material", "laser material name", true);
     args.Flag("create", "register a missing machine or material");
     args.Flag("show-messages", "show the lookup's messages");
+    args.Flag("json", "print a JSON object");
+    if (!args.Parse(argc, argv, exitCode)) return false;
+    const std::optional<int> type = args.GetInt("type", 0);
+    if (!type) {
+        exitCode = kExitUsage;
+        return false;
+    }
+    out = LookupArgs{args.Has("create") ? 1 : 0,
+                     args.Has("show-messages") ? 1 : 0,
+                     *type,
+                     args.Get("machine"),
+                     args.Get("material"),
+                     args.Has("json")};
+    return true;
 }
 
 int TemplatePath(int argc, char** argv) {
-    ArgParser args("template-path", "--type N --machine M --material X [--create] [--json]");
-    DeclareLookupOptions(args);
-    args.Flag("json", "print a JSON object");
+    LookupArgs args;
     int exitCode = 0;
-    if (!args.Parse(argc, argv, exitCode)) return exitCode;
-    const std::optional<int> type = args.GetInt("type", 0);
-    if (!type) return kExitUsage;
-    const std::string machine = args.Get("machine");
-    const std::string material = args.Get("material");
+    if (!ParseLookupArgs("template-path", argc, argv, args, exitCode)) return exitCode;
     char path[500] = {};
     const int status =
-        SddGetOthMacCondPath(args.Has("create") ? 1 : 0, args.Has("show-messages") ? 1 : 0, *type,
-                             machine.c_str(), material.c_str(), "", 0, 0, path);
-    if (args.Has("json")) {
+        SddGetOthMacCondPath(args.create, args.showMessages, args.type, args.machine.c_str(),
+                             args.material.c_str(), "", 0, 0, path);
+    if (args.json) {
         std::printf("{\"status\": %d, \"path\": %s}\n", status, JsonString(path).c_str());
     } else if (status == 0) {
         std::printf("%s\n", path);
@@ -72,21 +91,15 @@ int TemplateCuts(int argc, char** argv) {
 }
 
 int TemplateDialog(int argc, char** argv) {
-    ArgParser args("template-dialog", "--type N --machine M --material X [--create] [--json]");
-    DeclareLookupOptions(args);
-    args.Flag("json", "print a JSON object");
+    LookupArgs args;
     int exitCode = 0;
-    if (!args.Parse(argc, argv, exitCode)) return exitCode;
-    const std::optional<int> type = args.GetInt("type", 0);
-    if (!type) return kExitUsage;
-    const std::string machine = args.Get("machine");
-    const std::string material = args.Get("material");
+    if (!ParseLookupArgs("template-dialog", argc, argv, args, exitCode)) return exitCode;
     char buffer[500] = {};
     const int status =
-        SddOthMacCondDLG(args.Has("create") ? 1 : 0, args.Has("show-messages") ? 1 : 0, *type,
-                         machine.c_str(), material.c_str(), "", 0, 0, buffer);
+        SddOthMacCondDLG(args.create, args.showMessages, args.type, args.machine.c_str(),
+                         args.material.c_str(), "", 0, 0, buffer);
     const char* outcome = status == 0 ? "ok" : status == 1 ? "cancelled" : "error";
-    if (args.Has("json")) {
+    if (args.json) {
         std::printf("{\"status\": %d, \"result\": %s}\n", status, JsonString(outcome).c_str());
     } else if (status == 0 || status == 1) {
         std::printf("%s\n", outcome);
