@@ -19,10 +19,6 @@ int RunCheck(int argc, char** argv) {
     args.Flag("json", "print the findings as a JSON array");
     int exitCode = 0;
     if (!args.Parse(argc, argv, exitCode)) return exitCode;
-    if (!args.Positional().empty()) {
-        PrintError("check: unexpected argument '" + args.Positional().front() + "' (see --help)");
-        return kExitUsage;
-    }
 
     // Roots end with a separator; a folder given without one gets it here.
     auto withSeparator = [](std::string root) {

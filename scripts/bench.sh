@@ -15,17 +15,7 @@ build=${1:-build-bench}
 
 # libbenchmark-dev for the benchmarks, gnuplot-nox for the chart (Debian
 # packages; installed only when missing).
-missing=()
-for p in libbenchmark-dev gnuplot-nox; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if ((${#missing[@]})); then
-  echo "installing: ${missing[*]}"
-  SUDO=""
-  [[ $(id -u) -ne 0 ]] && SUDO="sudo"
-  $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+scripts/install-deps.sh --only libbenchmark-dev gnuplot-nox
 
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DQUILLET_BUILD_TESTS=OFF \
   -DQUILLET_BUILD_BENCH=ON >/dev/null

@@ -6,12 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-${QUILLET_FUZZ_SECONDS:-20}}"
-if ! command -v clang++ >/dev/null || ! ls /usr/lib/llvm-14/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1; then
-  sudo=""
-  [[ $(id -u) -ne 0 ]] && sudo=sudo
-  $sudo apt-get update
-  $sudo apt-get install -y --no-install-recommends clang libclang-rt-14-dev
-fi
+scripts/install-deps.sh --only clang libclang-rt-14-dev
 targets=(registry profile record_store nc_template machine_list)
 cmake -S . -B build-fuzz -DQUILLET_FUZZ=ON -DQUILLET_BUILD_TESTS=OFF -DQUILLET_BUILD_BENCH=OFF \
   -DQUILLET_WERROR=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages Quillet needs to build and test. Idempotent:
-# it only calls apt-get when a package is missing. Run as root.
-#   scripts/install-deps.sh            build and test packages
-#   scripts/install-deps.sh --extra    also clang (fuzzing), fonts and plotting
+# Installs Debian 12 packages for Quillet. Idempotent: it only calls apt-get
+# when a package is missing. Run as root.
+#   scripts/install-deps.sh                  the build and test packages
+#   scripts/install-deps.sh --only PKG...    just these (benchmarks, fuzzing, fonts)
 set -euo pipefail
 
-packages=(cmake make g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev googletest
-          libbenchmark-dev ccache)
-if [[ "${1:-}" == "--extra" ]]; then
-  packages+=(clang libclang-rt-14-dev fonts-noto-cjk gnuplot-nox)
+if [[ "${1:-}" == "--only" ]]; then
+  shift
+  packages=("$@")
+else
+  packages=(cmake make g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev googletest
+            libbenchmark-dev ccache)
 fi
 
 missing=()

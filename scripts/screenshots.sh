@@ -6,10 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build="${1:-build}"
-if ! dpkg-query -W -f='${Status}' fonts-noto-cjk 2>/dev/null | grep -q "install ok installed"; then
-  apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq fonts-noto-cjk
-fi
+scripts/install-deps.sh --only fonts-noto-cjk
 fontdir=$(dirname "$(fc-list ':lang=ja' file 2>/dev/null | grep -i notosanscjk | head -n1 | cut -d: -f1)")
 [[ -d "$fontdir" ]] || fontdir=/usr/share/fonts/opentype/noto
 cmake -S . -B "$build" -DQUILLET_BUILD_BENCH=OFF >/dev/null

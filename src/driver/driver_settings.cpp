@@ -265,10 +265,19 @@ int WriteDriverSettingFile(const DriverConditionList& list, DriverSettingKind ki
     if (list.empty()) return 0;
     if (kind == DriverSettingKind::Nc) return WritePlainDriverFile(list, kind, path);
     if (!KnownKind(kind)) return 0;
+    platform::ProfileDocument document = platform::ProfileDocument::Load(path);
+    WriteDriverSettingSection(list, kind, document, sectionName);
+    // A file that could not be written is reported, so that a commit does
+    // not copy a stale working copy over the saved file.
+    return document.Save() ? 1 : 0;
+}
 
+int WriteDriverSettingSection(const DriverConditionList& list, DriverSettingKind kind,
+                              platform::ProfileDocument& document, const std::string& sectionName) {
+    if (sectionName.empty() || list.empty()) return 0;
+    if (kind != DriverSettingKind::Cut && kind != DriverSettingKind::Tool) return 0;
     std::string section;
     BuildDriverSectionName(section, kind, sectionName);
-    platform::ProfileDocument document = platform::ProfileDocument::Load(path);
     const auto writeInteger = [&](int value, const std::string& key) {
         frame::WriteSettingValue(static_cast<int>(SettingValueKind::Integer), 0, {}, value, 0.0,
                                  document, section, key);
@@ -293,9 +302,7 @@ int WriteDriverSettingFile(const DriverConditionList& list, DriverSettingKind ki
             writeInteger(item.timing, DriverKey(item.id, item.valueType, "Timing"));
         }
     }
-    // A file that could not be written is reported, so that a commit does
-    // not copy a stale working copy over the saved file.
-    return document.Save() ? 1 : 0;
+    return 1;
 }
 
 int WritePlainDriverFile(const DriverConditionList& list, DriverSettingKind kind,

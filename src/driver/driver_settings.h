@@ -10,6 +10,10 @@
 
 #include "platform/file_lock.h"
 
+namespace quillet::platform {
+class ProfileDocument;
+}
+
 namespace quillet::driver {
 
 enum class DriverSettingKind : int { Cut = 0, Tool = 1, Nc = 2 };
@@ -65,6 +69,12 @@ int ReadDriverSettingFile(DriverConditionList& list, DriverSettingKind kind,
 // empty, or the plain file cannot be written.
 int WriteDriverSettingFile(const DriverConditionList& list, DriverSettingKind kind,
                            const std::string& path, const std::string& sectionName);
+
+// The sectioned form (Cut, Tool) on an open document, for a caller that
+// writes several sections and saves once. 1, or 0 when sectionName or the
+// list is empty or the kind has no sections; nothing is saved here.
+int WriteDriverSettingSection(const DriverConditionList& list, DriverSettingKind kind,
+                              platform::ProfileDocument& document, const std::string& sectionName);
 
 // 1 when an item with (id, valueType) is in list.
 int FindDriverCondition(const DriverConditionList& list, int id, int valueType);

@@ -44,13 +44,8 @@ CDriverLaserDlg::CDriverLaserDlg(QWidget* parent)
     groupLayout->addLayout(boxes);
     groupLayout->addStretch();
 
-    auto* top = new QGridLayout;
-    top->addWidget(MakeLabel("label.machine"), 0, 0);
-    top->addWidget(machineEdit_, 0, 1);
-    top->addWidget(MakeLabel("label.material"), 1, 0);
-    top->addWidget(materialEdit_, 1, 1);
-    top->addWidget(MakeLabel("label.condition"), 2, 0);
-    top->addWidget(conditionEdit_, 2, 1);
+    QGridLayout* top =
+        MakeFieldRows({{"label.material", materialEdit_}, {"label.condition", conditionEdit_}});
 
     auto* right = new QVBoxLayout;
     right->addWidget(saveGroup_);
@@ -134,11 +129,10 @@ void CDriverLaserDlg::accept() {
     TakeControls();
     const int index = conditionIndex_;
     const LaserSaveOptions options = options_;
-    CommitStep(LaserCopySections(index, options), [index, options](const std::string& file) {
-        platform::ProfileDocument document = platform::ProfileDocument::Load(file);
-        StoreLaserSaveOptions(document, index, options);
-        document.Save();
-    });
+    CommitStep(LaserCopySections(index, options),
+               [index, options](platform::ProfileDocument& document) {
+                   StoreLaserSaveOptions(document, index, options);
+               });
     QDialog::accept();
 }
 

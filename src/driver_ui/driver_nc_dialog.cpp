@@ -17,10 +17,7 @@ CDriverNcDlg::CDriverNcDlg(QWidget* parent) : CDriverSettingDlg(132, parent) {
     top->addWidget(MakeLabel("label.machine"));
     top->addWidget(machineEdit_, 1);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(okButton_);
-    buttons->addWidget(cancelButton_);
+    QHBoxLayout* buttons = MakeButtonRow();
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);

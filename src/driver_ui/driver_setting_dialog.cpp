@@ -2,6 +2,8 @@
 #include "driver_ui/driver_setting_dialog.h"
 
 #include <QApplication>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -92,6 +94,27 @@ QLabel* CDriverSettingDlg::MakeLabel(const char* textName) {
     return label;
 }
 
+QGridLayout* CDriverSettingDlg::MakeFieldRows(
+    std::initializer_list<std::pair<const char*, QLineEdit*>> more) {
+    auto* rows = new QGridLayout;
+    rows->addWidget(MakeLabel("label.machine"), 0, 0);
+    rows->addWidget(machineEdit_, 0, 1);
+    int row = 1;
+    for (const auto& [label, edit] : more) {
+        rows->addWidget(MakeLabel(label), row, 0);
+        rows->addWidget(edit, row++, 1);
+    }
+    return rows;
+}
+
+QHBoxLayout* CDriverSettingDlg::MakeButtonRow() {
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(okButton_);
+    buttons->addWidget(cancelButton_);
+    return buttons;
+}
+
 int CDriverSettingDlg::OpenStep(const std::function<void(const std::string&)>& readMore) {
     edit_ =
         std::make_unique<DriverSettingEdit>(kind_, driver_, machine_, NameText(), SectionText());
@@ -114,8 +137,9 @@ int CDriverSettingDlg::Run() {
     return result_;
 }
 
-void CDriverSettingDlg::CommitStep(const std::vector<std::string>& furtherSections,
-                                   const std::function<void(const std::string&)>& writeMore) {
+void CDriverSettingDlg::CommitStep(
+    const std::vector<std::string>& furtherSections,
+    const std::function<void(platform::ProfileDocument&)>& writeMore) {
     WaitCursor wait;
     grid_->ReadBackGrid(edit_->Items());
     result_ = edit_->Commit(furtherSections, writeMore);

@@ -7,8 +7,10 @@
 
 #include <QDialog>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "driver/driver_settings.h"
@@ -18,6 +20,9 @@
 class QLineEdit;
 class QPushButton;
 class QLabel;
+
+class QGridLayout;
+class QHBoxLayout;
 
 namespace quillet::driver_ui {
 
@@ -55,13 +60,18 @@ protected:
     int OpenStep(const std::function<void(const std::string&)>& readMore = {});
     // The commit step: reads the grid back and commits the edit.
     void CommitStep(const std::vector<std::string>& furtherSections = {},
-                    const std::function<void(const std::string&)>& writeMore = {});
+                    const std::function<void(platform::ProfileDocument&)>& writeMore = {});
     bool ItemsEmpty() const { return edit_ == nullptr || edit_->Items().empty(); }
 
     // Texts of this template ("130.title" ...).
     QString TemplateText(const char* name) const;
     QLineEdit* MakeReadOnlyEdit(const char* objectName);
     QLabel* MakeLabel(const char* textName);
+    // The edits across the top of a dialog, each after its label: the
+    // machine name first, then the dialog's own {label, edit} rows.
+    QGridLayout* MakeFieldRows(std::initializer_list<std::pair<const char*, QLineEdit*>> more);
+    // OK and Cancel, pushed to the right.
+    QHBoxLayout* MakeButtonRow();
 
     int templateId_;
     driver::DriverSettingKind kind_;

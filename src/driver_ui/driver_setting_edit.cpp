@@ -70,8 +70,9 @@ int DriverSettingEdit::Open(const std::function<void(const std::string& file)>& 
     return saved;
 }
 
-int DriverSettingEdit::Commit(const std::vector<std::string>& furtherSections,
-                              const std::function<void(const std::string& file)>& writeMore) {
+int DriverSettingEdit::Commit(
+    const std::vector<std::string>& furtherSections,
+    const std::function<void(platform::ProfileDocument& file)>& writeMore) {
     if (items_.empty()) {
         Cancel();
         return kDone;
@@ -90,19 +91,30 @@ int DriverSettingEdit::Commit(const std::vector<std::string>& furtherSections,
         // Writing into a missing or stale working copy and copying it back
         // would drop the file's other sections.
         status = kSystemError;
+    } else if (WriteWorkingCopy(furtherSections, writeMore)) {
+        if (!platform::CopyFileOver(workingPath_, savedPath_)) status = kSystemError;
     } else {
-        if (writeMore) writeMore(workingPath_);
-        if (driver::WriteDriverSettingFile(items_, kind_, workingPath_, section_) == 1) {
-            for (const std::string& section : furtherSections) {
-                driver::WriteDriverSettingFile(items_, kind_, workingPath_, section);
-            }
-            if (!platform::CopyFileOver(workingPath_, savedPath_)) status = kSystemError;
-        } else {
-            status = kSystemError;
-        }
+        status = kSystemError;
     }
     platform::DeleteFile(workingPath_);
     return status;
+}
+
+bool DriverSettingEdit::WriteWorkingCopy(
+    const std::vector<std::string>& furtherSections,
+    const std::function<void(platform::ProfileDocument& file)>& writeMore) {
+    if (kind_ == driver::DriverSettingKind::Nc) {
+        return driver::WriteDriverSettingFile(items_, kind_, workingPath_, section_) == 1;
+    }
+    // The save options and every section go into the working copy in one
+    // rewrite.
+    platform::ProfileDocument document = platform::ProfileDocument::Load(workingPath_);
+    if (writeMore) writeMore(document);
+    if (driver::WriteDriverSettingSection(items_, kind_, document, section_) != 1) return false;
+    for (const std::string& section : furtherSections) {
+        driver::WriteDriverSettingSection(items_, kind_, document, section);
+    }
+    return document.Save();
 }
 
 void DriverSettingEdit::Cancel() {

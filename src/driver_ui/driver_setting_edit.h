@@ -54,11 +54,13 @@ public:
     // Writes the items into the working copy (refreshed from the saved file
     // first), section first then each of furtherSections, and copies it over
     // the saved file; writeMore (when given) writes into the working copy
-    // before the sections. The working copy is deleted in every case. An
-    // empty item list writes nothing. Returns 0, or 999 when the first write
-    // or the copy to the saved file failed (the saved file is then unchanged).
+    // before the sections. A sectioned working copy is loaded once and
+    // rewritten once with everything. The working copy is deleted in every
+    // case. An empty item list writes nothing. Returns 0, or 999 when the
+    // working copy or the copy to the saved file failed (the saved file is
+    // then unchanged).
     int Commit(const std::vector<std::string>& furtherSections = {},
-               const std::function<void(const std::string& file)>& writeMore = {});
+               const std::function<void(platform::ProfileDocument& file)>& writeMore = {});
 
     // Deletes the working copy; the saved file is never touched.
     void Cancel();
@@ -73,6 +75,11 @@ public:
     const std::string& Section() const { return section_; }
 
 private:
+    // Writes the items (and writeMore's keys) into the working copy; false
+    // when it could not be written.
+    bool WriteWorkingCopy(const std::vector<std::string>& furtherSections,
+                          const std::function<void(platform::ProfileDocument& file)>& writeMore);
+
     driver::DriverSettingKind kind_;
     std::string driver_;
     std::string machine_;

@@ -16,22 +16,13 @@ CDriverToolDlg::CDriverToolDlg(QWidget* parent)
     : CDriverSettingDlg(131, parent),
       layoutEdit_(MakeReadOnlyEdit("1003")),
       toolEdit_(MakeReadOnlyEdit("1004")) {
-    auto* top = new QGridLayout;
-    top->addWidget(MakeLabel("label.machine"), 0, 0);
-    top->addWidget(machineEdit_, 0, 1);
-    top->addWidget(MakeLabel("label.layout"), 1, 0);
-    top->addWidget(layoutEdit_, 1, 1);
-    top->addWidget(MakeLabel("label.tool"), 2, 0);
-    top->addWidget(toolEdit_, 2, 1);
+    QGridLayout* top = MakeFieldRows({{"label.layout", layoutEdit_}, {"label.tool", toolEdit_}});
 
     auto* timing = new QLabel(TemplateText("1051"), this);
     timing->setObjectName(QStringLiteral("1051"));
     timing->setAlignment(Qt::AlignRight);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(okButton_);
-    buttons->addWidget(cancelButton_);
+    QHBoxLayout* buttons = MakeButtonRow();
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);

@@ -37,16 +37,8 @@ std::optional<othmac::LookupRequest> MakeRequest(int create, int showMessages, i
         tooLong(reservedText, reservedLimit)) {
         return std::nullopt;
     }
-    othmac::LookupRequest request;
-    request.create = create;
-    request.showMessages = showMessages;
-    request.machineTypeNo = machineTypeNo;
-    request.machineName = machineName;
-    request.materialName = materialName;
-    request.reservedText = reservedText;
-    request.reservedNo1 = reservedNo1;
-    request.reservedNo2 = reservedNo2;
-    return request;
+    return othmac::LookupRequest{create,       showMessages, machineTypeNo, machineName,
+                                 materialName, reservedText, reservedNo1,   reservedNo2};
 }
 
 }  // namespace

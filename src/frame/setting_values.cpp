@@ -157,6 +157,14 @@ void ReadSettingValue(int kind, int& switchValue, std::string& text, int& intege
     ReadWith(DocumentReader(document, section, key), kind, switchValue, text, integer, real);
 }
 
+SettingValue ReadSetting(SettingValueKind kind, const platform::ProfileDocument& document,
+                         const std::string& section, const std::string& key) {
+    SettingValue value;
+    ReadSettingValue(static_cast<int>(kind), value.switchValue, value.text, value.integer,
+                     value.real, document, section, key);
+    return value;
+}
+
 int ReadSettingValueOr(int kind, int& switchValue, std::string& text, int& integer, double& real,
                        const std::string& file, const std::string& section, const std::string& key,
                        double defaultValue) {

@@ -31,6 +31,17 @@ void ReadSettingValue(int kind, int& switchValue, std::string& text, int& intege
                       const platform::ProfileDocument& document, const std::string& section,
                       const std::string& key);
 
+// The outputs of ReadSettingValue as one value, for callers that want one
+// slot of it: ReadSetting(SettingValueKind::Integer, document, s, k).integer.
+struct SettingValue {
+    int switchValue = 0;
+    std::string text;
+    int integer = 0;
+    double real = 0.0;
+};
+SettingValue ReadSetting(SettingValueKind kind, const platform::ProfileDocument& document,
+                         const std::string& section, const std::string& key);
+
 // Like ReadSettingValue with a default formed from defaultValue (Integer and
 // Switch "%d" of the value truncated toward zero, Real "%lf", else empty).
 // Returns 1, except for Switch: 0 (switch left 0) when the text read equals

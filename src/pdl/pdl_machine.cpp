@@ -16,26 +16,10 @@ namespace quillet::pdl {
 namespace {
 
 constexpr int kInteger = static_cast<int>(frame::SettingValueKind::Integer);
-constexpr int kText = static_cast<int>(frame::SettingValueKind::Text);
 
 int ReadInteger(const platform::ProfileDocument& document, const std::string& section,
                 const std::string& key) {
-    int switchValue = 0;
-    std::string text;
-    int integer = 0;
-    double real = 0.0;
-    frame::ReadSettingValue(kInteger, switchValue, text, integer, real, document, section, key);
-    return integer;
-}
-
-std::string ReadText(const platform::ProfileDocument& document, const std::string& section,
-                     const std::string& key) {
-    int switchValue = 0;
-    std::string text;
-    int integer = 0;
-    double real = 0.0;
-    frame::ReadSettingValue(kText, switchValue, text, integer, real, document, section, key);
-    return text;
+    return frame::ReadSetting(frame::SettingValueKind::Integer, document, section, key).integer;
 }
 
 }  // namespace
@@ -125,7 +109,9 @@ int LoadMachineParamList(int machineId, PdlCutTable tableIndex, const PdlCutCond
     for (int n = 1; n <= machineCount && n <= kMaxMachineSections; ++n) {
         const std::string section = "Machine" + frame::FormatInteger(n);
         if (ReadInteger(document, section, "ID") != machineId) continue;
-        flags = ReadText(document, section, tableIndex >= 10 ? "PCUsed" : "CCUsed");
+        flags = frame::ReadSetting(frame::SettingValueKind::Text, document, section,
+                                   tableIndex >= 10 ? "PCUsed" : "CCUsed")
+                    .text;
         break;
     }
 

@@ -27,13 +27,9 @@ std::optional<std::string> ExistingSaveOptionFile() {
 }
 
 int ReadInteger(const platform::ProfileDocument& document, std::string_view key) {
-    int switchValue = 0;
-    std::string text;
-    int integer = 0;
-    double real = 0.0;
-    frame::ReadSettingValue(kInteger, switchValue, text, integer, real, document,
-                            std::string(kPdlSaveOptionSection), std::string(key));
-    return integer;
+    return frame::ReadSetting(frame::SettingValueKind::Integer, document,
+                              std::string(kPdlSaveOptionSection), std::string(key))
+        .integer;
 }
 
 void WriteInteger(platform::ProfileDocument& document, std::string_view key, int value) {

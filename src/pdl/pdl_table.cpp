@@ -34,12 +34,9 @@ void ReadPdlCutCondition(const platform::ProfileDocument& document, PdlCutTable 
                          PdlCutCondition& record) {
     const std::string section(kPdlTableSections[table]);
     for (int slot = 0; slot < kPdlParamCount; ++slot) {
-        int switchValue = 0;
-        std::string text;
-        int integer = 0;
-        double real = 0.0;
-        frame::ReadSettingValue(kReal, switchValue, text, integer, real, document, section,
-                                std::string(kPdlParamKeys[slot]));
+        const double real = frame::ReadSetting(frame::SettingValueKind::Real, document, section,
+                                               std::string(kPdlParamKeys[slot]))
+                                .real;
         record.slot[slot] = static_cast<float>(real);
     }
 }
