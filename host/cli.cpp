@@ -1,20 +1,60 @@
-// Option parsing and output helpers of quillet-host.
+// Option parsing, reports and shared helpers of quillet-host.
 #include "cli.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+
+#include "frame/cutting_conditions.h"
 #include "frame/roots.h"
+#include "platform/ascii.h"
 #include "platform/file_ops.h"
 #include "platform/registry.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
-
 namespace quillet::host {
+
+namespace {
+
+void PrintJsonDocument(const Json& value) {
+    const std::string text = value.dump(2, ' ', false, Json::error_handler_t::replace);
+    std::printf("%s\n", text.c_str());
+}
+
+}  // namespace
+
+int Report::Done(int status, const ::quillet::host::Json& data) const {
+    if (json_) {
+        ::quillet::host::Json out = {{"status", status}};
+        if (data.is_object()) out.update(data);
+        PrintJsonDocument(out);
+    }
+    return ExitCodeForStatus(status);
+}
+
+int Report::Fail(int exitCode, int status, const std::string& error, const std::string& cause,
+                 const ::quillet::host::Json& data) const {
+    PrintError(command_ + ": " + error);
+    if (!cause.empty()) PrintError(command_ + ": " + cause);
+    if (json_) {
+        ::quillet::host::Json out = {{"status", status}, {"error", DisplayText(error)}};
+        if (!cause.empty()) out["cause"] = DisplayText(cause);
+        if (data.is_object()) out.update(data);
+        PrintJsonDocument(out);
+    }
+    return exitCode;
+}
+
+int Report::FailStatus(const std::string& exportName, int status, const std::string& cause,
+                       const ::quillet::host::Json& data) const {
+    const std::string meaning = StatusText(status);
+    return Fail(ExitCodeForStatus(status), status,
+                exportName + " returned " + std::to_string(status) +
+                    (meaning.empty() ? "" : " (" + meaning + ")"),
+                cause, data);
+}
 
 void ArgParser::Option(const std::string& name, const std::string& help, bool required) {
     options_.push_back({name, OptionInfo{help, true, required}});
@@ -30,7 +70,13 @@ void ArgParser::AllowPositional(const std::string& name, const std::string& help
     positionalCount_ = count;
 }
 
+int ArgParser::Bad(bool json, const std::string& text) const {
+    return ::quillet::host::Report(command_, json).Usage(text + " (see --help)");
+}
+
 bool ArgParser::Parse(int argc, char** argv, int& exitCode) {
+    bool json = false;
+    for (int i = 1; i < argc; ++i) json = json || std::string_view(argv[i]) == "--json";
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
@@ -40,8 +86,7 @@ bool ArgParser::Parse(int argc, char** argv, int& exitCode) {
         }
         if (arg.rfind("--", 0) != 0 || arg.size() == 2) {
             if (static_cast<int>(positional_.size()) >= positionalCount_) {
-                PrintError(command_ + ": unexpected argument '" + arg + "' (see --help)");
-                exitCode = kExitUsage;
+                exitCode = Bad(json, "unexpected argument '" + arg + "'");
                 return false;
             }
             positional_.push_back(arg);
@@ -58,14 +103,12 @@ bool ArgParser::Parse(int argc, char** argv, int& exitCode) {
             if (n == name) info = &s;
         }
         if (info == nullptr) {
-            PrintError(command_ + ": unknown option --" + name + " (see --help)");
-            exitCode = kExitUsage;
+            exitCode = Bad(json, "unknown option --" + name);
             return false;
         }
         if (!info->takesValue) {
             if (inlineValue) {
-                PrintError(command_ + ": option --" + name + " takes no value");
-                exitCode = kExitUsage;
+                exitCode = Bad(json, "option --" + name + " takes no value");
                 return false;
             }
             values_[name] = "1";
@@ -74,15 +117,13 @@ bool ArgParser::Parse(int argc, char** argv, int& exitCode) {
         } else if (i + 1 < argc) {
             values_[name] = argv[++i];
         } else {
-            PrintError(command_ + ": option --" + name + " needs a value");
-            exitCode = kExitUsage;
+            exitCode = Bad(json, "option --" + name + " needs a value");
             return false;
         }
     }
     for (const auto& [name, info] : options_) {
         if (info.required && !Has(name)) {
-            PrintError(command_ + ": missing --" + name + " (see --help)");
-            exitCode = kExitUsage;
+            exitCode = Bad(json, "missing --" + name);
             return false;
         }
     }
@@ -104,7 +145,7 @@ std::optional<int> ArgParser::GetInt(const std::string& name, int fallback) cons
     const long value = std::strtol(it->second.c_str(), &end, 10);
     if (it->second.empty() || *end != '\0' || errno != 0 || value < INT32_MIN ||
         value > INT32_MAX) {
-        PrintError(command_ + ": --" + name + " needs an integer, not '" + it->second + "'");
+        MakeReport().Usage("--" + name + " needs an integer, not '" + it->second + "'");
         return std::nullopt;
     }
     return static_cast<int>(value);
@@ -122,42 +163,24 @@ void ArgParser::PrintHelp() const {
                     info.required ? " (required)" : "");
     }
     std::printf("  %-26s %s\n", "--help", "show this help");
+    if (!example_.empty()) std::printf("\nexample:\n  quillet-host %s\n", example_.c_str());
 }
 
-std::string JsonString(const std::string& text) {
-    std::string out = "\"";
-    for (unsigned char c : text) {
-        switch (c) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            default:
-                if (c < 0x20) {
-                    char buf[8];
-                    std::snprintf(buf, sizeof buf, "\\u%04x", c);
-                    out += buf;
-                } else {
-                    out.push_back(static_cast<char>(c));
-                }
+std::optional<int> ParseCondition(const std::string& text) {
+    for (std::size_t i = 0; i < frame::kCuttingConditionNames.size(); ++i) {
+        if (platform::EqualsIgnoringAsciiCase(text, frame::kCuttingConditionNames[i])) {
+            return static_cast<int>(i);
         }
     }
-    return out + "\"";
+    int value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return value;
 }
 
 void PrintError(const std::string& text) {
-    std::fprintf(stderr, "quillet-host: %s\n", text.c_str());
+    const std::string shown = DisplayText(text);
+    std::fprintf(stderr, "quillet-host: %s\n", shown.c_str());
 }
 
 std::string StatusText(int status) {
@@ -181,22 +204,28 @@ std::string StatusText(int status) {
     }
 }
 
-void PrintStatusError(const std::string& command, const std::string& exportName, int status,
-                      const std::string& hint) {
-    const std::string meaning = StatusText(status);
-    PrintError(command + ": " + exportName + " returned " + std::to_string(status) +
-               (meaning.empty() ? "" : " (" + meaning + ")") + hint);
+bool DisplayAvailable() {
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+        const char* value = std::getenv(name);
+        if (value != nullptr && value[0] != '\0') return true;
+    }
+    return false;
 }
 
-std::optional<std::filesystem::path> FindSamples(const std::string& given) {
-    namespace fs = std::filesystem;
+int NoDisplay(const Report& report) {
+    return report.Fail(kExitNoDisplay, kExitNoDisplay,
+                       "no display for the dialog: set DISPLAY (or WAYLAND_DISPLAY), or "
+                       "QT_QPA_PLATFORM=offscreen to run it without a screen");
+}
+
+std::optional<fs::path> FindSamples(const std::string& given) {
     std::error_code error;
     if (!given.empty()) {
         if (fs::is_directory(given, error)) return fs::path(given);
         return std::nullopt;
     }
-    const fs::path self = fs::read_symlink("/proc/self/exe", error);
-    if (!error) {
+    const fs::path self = SelfPath();
+    if (!self.empty()) {
         const fs::path installed = self.parent_path().parent_path() / "share/quillet/samples";
         if (fs::is_directory(installed, error)) return installed;
     }
@@ -206,6 +235,12 @@ std::optional<std::filesystem::path> FindSamples(const std::string& given) {
     return std::nullopt;
 }
 
+std::string SelfPath() {
+    std::error_code error;
+    const fs::path self = fs::read_symlink("/proc/self/exe", error);
+    return error ? std::string() : self.string();
+}
+
 std::optional<std::string> RegistryRoot(const std::string& valueName) {
     const std::optional<platform::RegistryValue> value =
         platform::ReadRegistryValue(platform::RegistryFilePath(), frame::kRootsKey, valueName);
@@ -213,8 +248,42 @@ std::optional<std::string> RegistryRoot(const std::string& valueName) {
     return value->data;
 }
 
-bool WriteFileAtomically(const std::filesystem::path& path, const std::string& contents) {
-    return platform::AtomicReplace(path, contents);
+std::optional<fs::path> DataFolder() {
+    const std::optional<std::string> folder = frame::DataFolder();
+    return folder ? std::optional<fs::path>(*folder) : std::nullopt;
+}
+
+std::optional<fs::path> WorkingFolder() {
+    const std::optional<std::string> folder = frame::WorkingFolder();
+    return folder ? std::optional<fs::path>(*folder) : std::nullopt;
+}
+
+bool WriteRegistryFile(const fs::path& file, const fs::path& dataRoot, const fs::path& systemRoot) {
+    // A .reg string value: backslash and quote escaped, ending with '/'.
+    auto value = [](const fs::path& root) {
+        std::string path = root.string();
+        while (path.size() > 1 && path.back() == '/') path.pop_back();
+        if (path != "/") path += '/';
+        std::string text;
+        for (char c : path) {
+            if (c == '\\' || c == '"') text += '\\';
+            text += c;
+        }
+        return text;
+    };
+    return platform::AtomicReplace(
+        file, "Windows Registry Editor Version 5.00\n\n[" + std::string(frame::kRootsKey) +
+                  "]\n\"ParentComputerRoot\"=\"" + value(dataRoot) + "\"\n\"VELDSystemRoot\"=\"" +
+                  value(systemRoot) + "\"\n");
+}
+
+FileStamp StampOf(const fs::path& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return {};
+    return FileStamp{true, static_cast<std::uintmax_t>(info.st_size),
+                     static_cast<std::int64_t>(info.st_ino),
+                     static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 +
+                         info.st_mtim.tv_nsec};
 }
 
 }  // namespace quillet::host

@@ -1,34 +1,76 @@
 // Command-line conventions of quillet-host shared by every subcommand:
-// option parsing, --help, --json output and the exit codes.
+// option parsing, --help, the report of a command (plain lines or one JSON
+// document) and the exit codes.
 //
 // Exit codes: a command that calls an export exits with the export's status
 // modulo 256 (0 done, 1 cancelled or "yes", 100, 101, 231 for 999, 255 for
-// -1, 254 for -2; NC-data failure codes of generate-nc likewise). 64: bad
-// command line. 70: the host itself failed (for example a file it had to
-// write).
+// -1, 254 for -2; NC-data failure codes of generate-nc likewise). 1 also
+// when quillet-host refused a likely mistake or the call did not do what was
+// asked. 64: bad command line. 69: a dialog was asked for without a display.
+// 70: the host itself failed (for example a file it had to write).
 #pragma once
 
 #include <filesystem>
 #include <functional>
 #include <map>
 #include <optional>
-#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "text.h"
 
 namespace quillet::host {
 
+namespace fs = std::filesystem;
+using Json = nlohmann::ordered_json;
+
+inline constexpr int kExitNotDone = 1;
 inline constexpr int kExitUsage = 64;
+inline constexpr int kExitNoDisplay = 69;
 inline constexpr int kExitHostFailure = 70;
 
 // Exit code that carries an export's status.
 inline int ExitCodeForStatus(int status) { return status & 0xFF; }
 
+// What one command prints: plain lines, or with --json exactly one JSON
+// object on standard output, success or failure, each with its "status"
+// (the export's status, or for a failure of quillet-host itself its exit
+// code). Errors also go to standard error as "quillet-host: <command>: ...".
+class Report {
+public:
+    Report(std::string command, bool json) : command_(std::move(command)), json_(json) {}
+    const std::string& Command() const { return command_; }
+    bool Json() const { return json_; }
+
+    // Success with an export status (0 without one): prints data with
+    // "status" first when --json; returns the exit code for status.
+    int Done(int status, const ::quillet::host::Json& data = {}) const;
+    // A failure: one error line and, when known, one line with the cause and
+    // the fix; with --json the object {"status", "error", "cause"} and data.
+    int Fail(int exitCode, int status, const std::string& error, const std::string& cause = "",
+             const ::quillet::host::Json& data = {}) const;
+    // A failed export call: "<export> returned <status> (<meaning>)".
+    int FailStatus(const std::string& exportName, int status, const std::string& cause = "",
+                   const ::quillet::host::Json& data = {}) const;
+    // A bad command line (exit 64) or a failure of quillet-host (exit 70).
+    int Usage(const std::string& error) const { return Fail(kExitUsage, kExitUsage, error); }
+    int HostFailure(const std::string& error, const std::string& cause = "") const {
+        return Fail(kExitHostFailure, kExitHostFailure, error, cause);
+    }
+
+private:
+    std::string command_;
+    bool json_;
+};
+
 // A small option parser: --name VALUE, --name=VALUE and flags.
 class ArgParser {
 public:
-    ArgParser(std::string command, std::string usage)
-        : command_(std::move(command)), usage_(std::move(usage)) {}
+    ArgParser(std::string command, std::string usage, std::string example = "")
+        : command_(std::move(command)), usage_(std::move(usage)), example_(std::move(example)) {}
 
     // Declares an option that takes a value.
     void Option(const std::string& name, const std::string& help, bool required = false);
@@ -39,15 +81,17 @@ public:
     void AllowPositional(const std::string& name, const std::string& help, int count = 1);
 
     // Parses args (after the subcommand). On --help prints help and returns
-    // false with exitCode 0; on a bad command line prints one line to stderr
-    // and returns false with exitCode kExitUsage.
+    // false with exitCode 0; on a bad command line reports it (as JSON too
+    // when --json stands on the line) and returns false with kExitUsage.
     bool Parse(int argc, char** argv, int& exitCode);
 
     bool Has(const std::string& name) const;
     std::string Get(const std::string& name, const std::string& fallback = "") const;
-    // Integer value; on a malformed number prints an error and returns nullopt.
+    // Integer value; on a malformed number reports it and returns nullopt.
     std::optional<int> GetInt(const std::string& name, int fallback) const;
     const std::vector<std::string>& Positional() const { return positional_; }
+    // The report of this command, plain or JSON as --json asks.
+    ::quillet::host::Report MakeReport() const { return {command_, Has("json")}; }
 
     void PrintHelp() const;
 
@@ -57,8 +101,11 @@ private:
         bool takesValue;
         bool required;
     };
+    int Bad(bool json, const std::string& text) const;
+
     std::string command_;
     std::string usage_;
+    std::string example_;
     std::vector<std::pair<std::string, OptionInfo>> options_;
     std::string positionalName_;
     std::string positionalHelp_;
@@ -79,10 +126,15 @@ std::vector<Command> OthmacCommands();
 std::vector<Command> DriverCommands();
 std::vector<Command> DriverUiCommands();
 std::vector<Command> PdlCommands();
-std::vector<Command> ToolCommands();  // demo, check
+std::vector<Command> ToolCommands();  // demo, check, init
 
-// JSON string literal of text (quotes and escapes included).
-std::string JsonString(const std::string& text);
+// Runs pdl-table with these words (the command name first).
+int RunPdlTableCommand(const std::vector<std::string>& words);
+
+// A cutting condition or PDL table: a name K .. P103 (any case) or an
+// index; numbers outside 0 to 12 pass so that the export's own check
+// answers them. nullopt for anything else.
+std::optional<int> ParseCondition(const std::string& text);
 
 // Prints "quillet-host: <text>" as one line to stderr.
 void PrintError(const std::string& text);
@@ -91,25 +143,42 @@ void PrintError(const std::string& text);
 // for 999, "unavailable" for -1 ...); empty for other numbers.
 std::string StatusText(int status);
 
-// Prints the one error line of a command whose export returned a failure:
-// "quillet-host: <command>: <export> returned <status> (<meaning>)<hint>".
-void PrintStatusError(const std::string& command, const std::string& exportName, int status,
-                      const std::string& hint = "");
+// True when a dialog can be shown: QT_QPA_PLATFORM, DISPLAY or
+// WAYLAND_DISPLAY is set, as the module decides.
+bool DisplayAvailable();
+// The failure of a dialog command without a display (exit 69).
+int NoDisplay(const Report& report);
 
 // The sample installation files (drivers/, jobs/, pdl/): the folder given,
 // else share/quillet/samples next to the installed program, else the source
 // tree's samples/ folder; nullopt when none of them exists.
-std::optional<std::filesystem::path> FindSamples(const std::string& given = "");
+std::optional<fs::path> FindSamples(const std::string& given = "");
+
+// The running quillet-host's own path.
+std::string SelfPath();
 
 // A root from the registry file the module reads, read by the module's own
-// reader: the string value valueName ("ParentComputerRoot",
-// "VELDSystemRoot") of the system information key; nullopt when it is
-// missing. A host knows its own installation: the commands use it to show
-// the files an export wrote.
+// reader ("ParentComputerRoot", "VELDSystemRoot"); nullopt when it is not a
+// string value.
 std::optional<std::string> RegistryRoot(const std::string& valueName);
 
-// Writes a whole file through the module's atomic-replace helper, so a
-// reader never sees half of it; false when it cannot.
-bool WriteFileAtomically(const std::filesystem::path& path, const std::string& contents);
+// The data folder (data root + "data/Othmcn") and the working folder
+// (system root + "TEMP") as the module forms them.
+std::optional<fs::path> DataFolder();
+std::optional<fs::path> WorkingFolder();
+
+// Writes a registry file naming the two roots (each absolute, written with
+// its trailing '/'), through the atomic-replace helper. false when it cannot.
+bool WriteRegistryFile(const fs::path& file, const fs::path& dataRoot, const fs::path& systemRoot);
+
+// What a file is now, to tell whether a call replaced or created it.
+struct FileStamp {
+    bool exists = false;
+    std::uintmax_t size = 0;
+    std::int64_t inode = 0;
+    std::int64_t modified = 0;  // nanoseconds
+    bool operator==(const FileStamp&) const = default;
+};
+FileStamp StampOf(const fs::path& path);
 
 }  // namespace quillet::host

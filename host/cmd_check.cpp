@@ -1,24 +1,26 @@
 // quillet-host check: a read-only audit of a data folder.
 #include <cstdio>
-#include <filesystem>
 
 #include "check/check.h"
 #include "cli.h"
+#include "diagnose.h"
 #include "frame/roots.h"
 #include "platform/paths.h"
 
 namespace quillet::host {
 
 int RunCheck(int argc, char** argv) {
-    ArgParser args("check", "[--data-root FOLDER] [--system-root FOLDER] [--json]");
+    ArgParser args("check", "[--data-root FOLDER] [--system-root FOLDER] [--json]",
+                   "check --data-root /srv/quillet/data --json");
     args.Option("data-root",
                 "data root to check (its data/Othmcn folder); default: the registry's data root");
     args.Option("system-root",
-                "also look for working copies left in this system root's TEMP folder "
-                "(default: the registry's, when --data-root is not given)");
-    args.Flag("json", "print the findings as a JSON array");
+                "also check this system root's TEMP folder (default: the registry's, when "
+                "--data-root is not given)");
+    args.Flag("json", "print the findings as JSON");
     int exitCode = 0;
     if (!args.Parse(argc, argv, exitCode)) return exitCode;
+    const Report report = args.MakeReport();
 
     // Roots end with a separator; a folder given without one gets it here.
     auto withSeparator = [](std::string root) {
@@ -35,27 +37,31 @@ int RunCheck(int argc, char** argv) {
     }
     if (args.Has("system-root")) systemRoot = withSeparator(args.Get("system-root"));
     if (!dataRoot || dataRoot->empty()) {
-        PrintError("check: no data root: give --data-root or configure ParentComputerRoot");
-        return kExitHostFailure;
+        return report.HostFailure("no data root: give --data-root or configure ParentComputerRoot",
+                                  Diagnose({true}));
     }
 
     check::CheckOptions options;
     const std::optional<std::string> dataFolder = platform::ComposePath(*dataRoot, {"data/Othmcn"});
     if (!dataFolder) {
-        PrintError("check: the data folder path is longer than 499 characters");
-        return kExitHostFailure;
+        return report.HostFailure("the data folder path is longer than 499 characters");
     }
     options.dataFolder = *dataFolder;
-    if (systemRoot) options.workingFolder = std::filesystem::path(*systemRoot + "TEMP");
+    if (systemRoot) options.workingFolder = fs::path(*systemRoot + "TEMP");
 
     const check::CheckResult result = check::CheckDataFolder(options);
     if (!result.readable) {
-        PrintError("check: " + result.failure);
-        return kExitHostFailure;
+        return report.HostFailure(result.failure,
+                                  args.Has("data-root") ? "" : Diagnose({true, false, false}));
     }
-    const std::string text =
-        args.Has("json") ? check::FormatJson(result) : check::FormatPlain(result);
-    std::fwrite(text.data(), 1, text.size(), stdout);
+    if (report.Json()) {
+        std::printf("%s\n", check::ToJson(result)
+                                .dump(2, ' ', false, Json::error_handler_t::replace)
+                                .c_str());
+    } else {
+        const std::string text = check::FormatPlain(result);
+        std::fwrite(text.data(), 1, text.size(), stdout);
+    }
     return check::ExitCodeFor(result);
 }
 

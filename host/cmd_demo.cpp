@@ -9,12 +9,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "cli.h"
+#include "platform/file_ops.h"
 #include "quillet/quillet.h"
 
 namespace quillet::host {
@@ -86,17 +86,6 @@ Installation LayoutOf(const fs::path& base) {
     return i;
 }
 
-// A root as the registry holds it: a .reg string value (backslash and quote
-// escaped) ending with a separator.
-std::string RegistryString(const fs::path& root) {
-    std::string text;
-    for (char c : root.string() + "/") {
-        if (c == '\\' || c == '"') text += '\\';
-        text += c;
-    }
-    return text;
-}
-
 void Step(const std::string& name, const std::string& text) {
     std::printf("[%s] %s\n", name.c_str(), text.c_str());
     std::fflush(stdout);
@@ -131,16 +120,9 @@ int SetUp(const Installation& at, const fs::path& samples) {
         {samples / "pdl" / "machine.ini", at.dataFolder / "machine.ini"},
     };
     for (const auto& [from, to] : copies) {
-        fs::copy_file(from, to, fs::copy_options::overwrite_existing, error);
-        if (error) return Fail("cannot copy " + from.string() + ": " + error.message());
+        if (!platform::CopyFileOver(from, to)) return Fail("cannot copy " + from.string());
     }
-    const std::string registry =
-        "Windows Registry Editor Version 5.00\n\n"
-        "[HKEY_LOCAL_MACHINE\\Software\\VELDNetwork\\COMMON\\SystemInformation]\n"
-        "\"ParentComputerRoot\"=\"" +
-        RegistryString(at.dataRoot) + "\"\n\"VELDSystemRoot\"=\"" + RegistryString(at.systemRoot) +
-        "\"\n";
-    if (!WriteFileAtomically(at.registry, registry)) {
+    if (!WriteRegistryFile(at.registry, at.dataRoot, at.systemRoot)) {
         return Fail("cannot write " + at.registry.string());
     }
     ::setenv("QUILLET_REGISTRY", at.registry.c_str(), 1);
@@ -163,8 +145,7 @@ int RegisterTemplate(const Installation& at, std::string& templatePath) {
     const int status =
         SddGetOthMacCondPath(1, 0, kTemplateMachineType, kMachine, kMaterial, "", 0, 0, path);
     if (status != 0) {
-        PrintStatusError("demo", "SddGetOthMacCondPath", status);
-        return ExitCodeForStatus(status);
+        return Report("demo", false).FailStatus("SddGetOthMacCondPath", status);
     }
     templatePath = path;
     Step("template", std::string("registered ") + kMachine + " / " + kMaterial + " (machine type " +
@@ -173,15 +154,14 @@ int RegisterTemplate(const Installation& at, std::string& templatePath) {
     std::error_code error;
     if (fs::exists(templatePath, error)) {
         Step("template", "kept the existing template file " + templatePath);
-    } else if (WriteFileAtomically(templatePath, kSampleTemplate)) {
+    } else if (platform::AtomicReplace(templatePath, kSampleTemplate)) {
         Step("template", "wrote the sample NC template " + templatePath);
     } else {
         return Fail("cannot write the template file " + templatePath);
     }
     const int cuts = SddGetOthCutInf(templatePath.c_str());
     if (cuts != 0 && cuts != 1) {
-        PrintStatusError("demo", "SddGetOthCutInf", cuts);
-        return ExitCodeForStatus(cuts);
+        return Report("demo", false).FailStatus("SddGetOthCutInf", cuts);
     }
     Step("template", std::string("SddGetOthCutInf: the template ") +
                          (cuts == 1 ? "defines" : "does not define") + " cutting-condition code");
@@ -199,8 +179,7 @@ int SetCurrent(const Installation& at) {
     }
     const int status = MD_SetCurrentInfo(at.driver.c_str(), kMachine, kMaterial, kDieLayout);
     if (status != 0) {
-        PrintStatusError("demo", "MD_SetCurrentInfo", status);
-        return ExitCodeForStatus(status);
+        return Report("demo", false).FailStatus("MD_SetCurrentInfo", status);
     }
     std::vector<fs::path> current;
     for (const char* name : {"MD_CUT_default.ini", "MD_TOOL_default.ini", "MD_NC_default.ini"}) {
@@ -224,13 +203,16 @@ int GenerateNc(const Installation& at) {
     buffer.push_back('\0');
     const int status = MD_CreateNC(CString(at.driver.c_str()), buffer.data());
     if (status != 0) {
-        PrintStatusError("demo", "MD_CreateNC", status);
-        return ExitCodeForStatus(status);
+        return Report("demo", false).FailStatus("MD_CreateNC", status);
     }
-    std::ifstream in(at.ncProgram);
-    if (!in) return Fail("MD_CreateNC returned 0 but wrote no " + target);
+    const std::optional<std::string> program = platform::ReadWholeFile(at.ncProgram);
+    if (!program) return Fail("MD_CreateNC returned 0 but wrote no " + target);
     std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    for (std::size_t start = 0; start < program->size();) {
+        const std::size_t end = std::min(program->find('\n', start), program->size());
+        lines.push_back(program->substr(start, end - start));
+        start = end + 1;
+    }
     Step("nc", "MD_CreateNC (QUILLET_JOB=" + at.job.string() + ") wrote " + target + ", " +
                    std::to_string(lines.size()) + " lines; the first ones:");
     for (std::size_t i = 0; i < lines.size() && i < 8; ++i) {
@@ -258,30 +240,12 @@ int PdlSteps(const Installation& at) {
                     conditionFile.string() +
                     (existed ? "" : " (created from PDL_CUT_MASTER.ini on first use)") +
                     ", the parameters machine ID " + std::to_string(id) + " uses (machine.ini):");
-    const std::string type = std::to_string(kPdlMachineType);
-    std::vector<std::string> words = {"pdl-table", "--machine",  kMachine, "--material",
-                                      kMaterial,   "--type",     type,     "--table",
-                                      "K",         "--used-only"};
-    std::vector<char*> argv;
-    for (std::string& w : words) argv.push_back(w.data());
-    argv.push_back(nullptr);
-    for (const Command& c : PdlCommands()) {
-        if (std::string(c.name) == "pdl-table") {
-            std::fflush(stdout);
-            const int code = c.run(static_cast<int>(words.size()), argv.data());
-            std::fflush(stdout);
-            return code;
-        }
-    }
-    return Fail("the pdl-table command is missing");
-}
-
-bool DisplayAvailable() {
-    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
-        const char* value = std::getenv(name);
-        if (value != nullptr && value[0] != '\0') return true;
-    }
-    return false;
+    std::fflush(stdout);
+    const int code = RunPdlTableCommand({"pdl-table", "--machine", kMachine, "--material", kMaterial,
+                                         "--type", std::to_string(kPdlMachineType), "--table", "K",
+                                         "--used-only", "--create"});
+    std::fflush(stdout);
+    return code;
 }
 
 // Opens the five dialogs in turn; a status of a failure stops the road.
@@ -318,8 +282,7 @@ int OpenDialogs(const Installation& at) {
         Step("gui", std::string("opening the ") + d.name + " (" + d.exportName + ")");
         const int status = d.open(at);
         if (d.failed(status)) {
-            PrintStatusError("demo", d.exportName, status);
-            return ExitCodeForStatus(status);
+            return Report("demo", false).FailStatus(d.exportName, status);
         }
         Step("gui", std::string(d.exportName) + " returned " + std::to_string(status) + " (" +
                         StatusText(status) + ")");
@@ -348,10 +311,7 @@ int RunDemo(int argc, char** argv) {
                        : std::string("demo: the sample files cannot be found (give --samples)"));
         return args.Has("samples") ? kExitUsage : kExitHostFailure;
     }
-    if (args.Has("gui") && !DisplayAvailable()) {
-        PrintError("demo: --gui needs a display (DISPLAY, WAYLAND_DISPLAY or QT_QPA_PLATFORM)");
-        return kExitUsage;
-    }
+    if (args.Has("gui") && !DisplayAvailable()) return NoDisplay(Report("demo", false));
 
     fs::path base;
     std::error_code error;
@@ -387,11 +347,18 @@ int RunDemo(int argc, char** argv) {
         PrintError("demo: stopped; the installation stays in " + at.base.string());
         return code;
     }
+    // The program by its full path: a build folder is not on PATH.
+    const std::string self = SelfPath().empty() ? "quillet-host" : SelfPath();
     std::printf(
         "\nDone. To go on with this installation:\n"
         "  export QUILLET_REGISTRY=%s\n"
-        "  quillet-host laser-dialog --driver %s --machine %s --material %s --condition L\n",
-        at.registry.c_str(), at.driver.c_str(), kMachine, kMaterial);
+        "  %s templates\n"
+        "  %s pdl-table --machine %s --material %s --type %d --table L --used-only\n"
+        "and with a display (or QT_QPA_PLATFORM=offscreen) a dialog:\n"
+        "  %s laser-dialog --driver %s --machine %s --material %s --condition L\n"
+        "(cmake --install puts quillet-host on PATH, see README.md)\n",
+        at.registry.c_str(), self.c_str(), self.c_str(), kMachine, kMaterial, kPdlMachineType,
+        self.c_str(), at.driver.c_str(), kMachine, kMaterial);
     return 0;
 }
 

@@ -5,21 +5,20 @@
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
 
 #include "cli.h"
+#include "diagnose.h"
+#include "driver/driver_settings.h"
+#include "platform/file_ops.h"
 #include "quillet/quillet.h"
 
 namespace quillet::host {
 
 namespace {
-
-namespace fs = std::filesystem;
 
 // Jobs with at least this many records get a progress indication.
 constexpr long kLargeJob = 20000;
@@ -28,19 +27,23 @@ constexpr long kLargeJob = 20000;
 // "[records]" that are neither blank nor comments); nullopt when the file
 // cannot be read.
 std::optional<long> CountJobRecords(const std::string& path) {
-    std::ifstream in(path);
-    if (!in) return std::nullopt;
+    const std::optional<std::string> text = platform::ReadWholeFile(fs::path(path));
+    if (!text) return std::nullopt;
     long count = 0;
     bool inRecords = false;
-    std::string line;
-    while (std::getline(in, line)) {
+    std::size_t start = 0;
+    while (start < text->size()) {
+        std::size_t end = text->find('\n', start);
+        if (end == std::string::npos) end = text->size();
+        const std::string_view line(text->data() + start, end - start);
+        start = end + 1;
         const auto first = line.find_first_not_of(" \t\r");
-        if (first == std::string::npos || line[first] == '#') continue;
-        if (!inRecords) {
-            inRecords = line.compare(first, 9, "[records]") == 0;
-            continue;
+        if (first == std::string_view::npos || line[first] == '#') continue;
+        if (inRecords) {
+            ++count;
+        } else {
+            inRecords = line.substr(first, 9) == "[records]";
         }
-        ++count;
     }
     return count;
 }
@@ -67,14 +70,12 @@ private:
         const auto start = std::chrono::steady_clock::now();
         std::unique_lock<std::mutex> lock(mutex_);
         while (!wake_.wait_for(lock, std::chrono::seconds(1), [this] { return done_; })) {
-            std::error_code error;
-            const auto size = fs::file_size(target_, error);
             const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(
                                      std::chrono::steady_clock::now() - start)
                                      .count();
             std::fprintf(stderr, "generate-nc: %lds, %llu KiB written\n",
                          static_cast<long>(seconds),
-                         error ? 0ULL : static_cast<unsigned long long>(size / 1024));
+                         static_cast<unsigned long long>(StampOf(target_).size / 1024));
         }
     }
 
@@ -85,28 +86,38 @@ private:
     std::thread thread_;
 };
 
+// A driver file the module would hand to the driver unread: refused before
+// the export runs. Returns the exit code, or nullopt when it can be read.
+std::optional<int> RefuseUnreadableDriver(const Report& report, const std::string& driver) {
+    const std::string problem = ReadProblem(driver);
+    if (problem.empty()) return std::nullopt;
+    return report.Fail(kExitNotDone, kExitNotDone, "cannot use --driver: " + problem);
+}
+
 int GenerateNc(int argc, char** argv) {
-    ArgParser args("generate-nc", "--driver FILE [--job FILE] --target PATH [--json]");
+    ArgParser args("generate-nc", "--driver FILE [--job FILE] --target PATH [--json]",
+                   "generate-nc --driver laser.drv --job sample.job --target nc/sample.nc");
     args.Option("driver", "machine driver file (the stand-in reads a driver definition)", true);
     args.Option("job", "job file of the stand-in NC-data library (sets QUILLET_JOB)");
     args.Option("target", "where the driver writes the NC program", true);
     args.Flag("json", "print the result as JSON");
     int exitCode = 0;
     if (!args.Parse(argc, argv, exitCode)) return exitCode;
-
+    const Report report = args.MakeReport();
+    if (const std::optional<int> refused = RefuseUnreadableDriver(report, args.Get("driver"))) {
+        return *refused;
+    }
     std::optional<long> records;
     if (args.Has("job")) {
         const std::string job = args.Get("job");
         records = CountJobRecords(job);
-        if (!records) {
-            PrintError("generate-nc: cannot read job file '" + job + "'");
-            return kExitHostFailure;
-        }
+        if (!records) return report.Usage("cannot use --job: " + ReadProblem(job));
         setenv("QUILLET_JOB", job.c_str(), 1);
     }
     std::string target = args.Get("target");
     std::error_code error;
     const fs::path where = fs::absolute(target, error);
+    const FileStamp before = StampOf(where);
 
     int status = 0;
     const auto start = std::chrono::steady_clock::now();
@@ -117,37 +128,43 @@ int GenerateNc(int argc, char** argv) {
     }
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    const bool written = fs::is_regular_file(where, error);
-
-    if (args.Has("json")) {
-        std::printf("{\"status\": %d, \"target\": %s, \"written\": %s", status,
-                    JsonString(where.string()).c_str(), written ? "true" : "false");
-        if (records) std::printf(", \"records\": %ld", *records);
-        std::printf(", \"seconds\": %.3f}\n", seconds);
-    } else if (status != 0) {
-        std::string hint;
-        if (!args.Has("job") && std::getenv("QUILLET_JOB") == nullptr) {
-            hint = " (no job named: pass --job FILE or set QUILLET_JOB)";
-        }
-        PrintStatusError("generate-nc", "MD_CreateNC", status, hint);
-    } else if (written) {
-        std::printf("NC program written to %s", where.string().c_str());
+    const bool written = platform::FileExists(where) && StampOf(where) != before;
+    Json data = {{"target", DisplayText(where.string())}, {"written", written}};
+    if (records) data["records"] = *records;
+    data["seconds"] = seconds;
+    if (status != 0) {
+        const char* job = std::getenv("QUILLET_JOB");
+        return report.FailStatus("MD_CreateNC", status,
+                                 job == nullptr || job[0] == '\0'
+                                     ? "no job named: pass --job FILE or set QUILLET_JOB"
+                                     : "",
+                                 data);
+    }
+    if (!written) {
+        std::string cause = WriteProblem(where);
+        return report.Fail(kExitNotDone, status,
+                           "MD_CreateNC returned 0, but the driver wrote no NC program at " +
+                               where.string(),
+                           cause.empty() ? "the driver wrote nothing there: check --target" : cause,
+                           data);
+    }
+    if (!report.Json()) {
+        std::printf("NC program written to %s", DisplayText(where.string()).c_str());
         if (records) std::printf(" (%ld records)", *records);
         std::printf("\n");
-    } else {
-        std::printf("MD_CreateNC returned 0, but the driver wrote no file at %s\n",
-                    where.string().c_str());
     }
-    return ExitCodeForStatus(status);
+    return report.Done(status, data);
 }
 
 int SpecialSequences(int argc, char** argv) {
-    ArgParser args("special-sequences", "--driver FILE --family cutting|punching|1|2 [--json]");
+    ArgParser args("special-sequences", "--driver FILE --family cutting|punching|1|2 [--json]",
+                   "special-sequences --driver laser.drv --family punching --json");
     args.Option("driver", "machine driver file", true);
     args.Option("family", "cutting (1) or punching (2); other numbers list nothing", true);
     args.Flag("json", "print the list as JSON");
     int exitCode = 0;
     if (!args.Parse(argc, argv, exitCode)) return exitCode;
+    const Report report = args.MakeReport();
     const std::string familyText = args.Get("family");
     int family = 0;
     if (familyText == "cutting") {
@@ -159,34 +176,54 @@ int SpecialSequences(int argc, char** argv) {
         if (!number) return kExitUsage;
         family = *number;
     }
+    if (const std::optional<int> refused = RefuseUnreadableDriver(report, args.Get("driver"))) {
+        return *refused;
+    }
 
     md_ssi_all_ result{};
     result.count = 0;
     MD_GetSpecialSequence(args.Get("driver").c_str(), family, &result);
     const int count = result.count < 0 ? 0 : (result.count > 99 ? 99 : result.count);
-    if (args.Has("json")) {
-        std::printf("[");
-        for (int i = 0; i < count; ++i) {
-            const md_ssi_& e = result.entries[i];
-            std::printf("%s{\"id\": %d, \"name\": %s, \"valueType\": %d, \"valueCount\": %d}",
-                        i == 0 ? "\n  " : ",\n  ", e.id, JsonString(e.name.GetString()).c_str(),
-                        e.valueType, e.valueCount);
-        }
-        std::printf(count == 0 ? "]\n" : "\n]\n");
-        return 0;
-    }
-    std::printf("%d special sequence(s)\n", count);
-    if (count > 0) std::printf("%8s %5s %6s  %s\n", "id", "type", "values", "name");
+    Json list = Json::array();
     for (int i = 0; i < count; ++i) {
         const md_ssi_& e = result.entries[i];
-        std::printf("%8d %5d %6d  %s\n", e.id, e.valueType, e.valueCount, e.name.GetString());
+        list.push_back({{"id", e.id},
+                        {"name", DisplayText(e.name.GetString())},
+                        {"valueType", e.valueType},
+                        {"valueCount", e.valueCount}});
     }
-    return 0;
+    if (!report.Json()) {
+        std::printf("%d special sequence(s)\n", count);
+        if (count > 0) std::printf("%8s %5s %6s  %s\n", "id", "type", "values", "name");
+        for (const Json& e : list) {
+            std::printf("%8d %5d %6d  %s\n", e["id"].get<int>(), e["valueType"].get<int>(),
+                        e["valueCount"].get<int>(), e["name"].get<std::string>().c_str());
+        }
+    }
+    return report.Done(0, {{"family", family}, {"sequences", list}});
+}
+
+// The driver lists no item of any kind: no driver definition at all, or one
+// the library could not parse. nullopt when the library cannot be reached
+// (the export then reports that itself).
+std::optional<bool> DriverListsNothing(const std::string& driver) {
+    std::size_t items = 0;
+    for (const driver::DriverSettingKind kind :
+         {driver::DriverSettingKind::Cut, driver::DriverSettingKind::Tool,
+          driver::DriverSettingKind::Nc}) {
+        driver::DriverConditionList list;
+        if (!driver::LoadDriverConditions(driver, list, kind, static_cast<unsigned>(-1))) {
+            return std::nullopt;
+        }
+        items += list.size();
+    }
+    return items == 0;
 }
 
 int SetCurrent(int argc, char** argv) {
     ArgParser args("set-current",
-                   "--driver FILE --machine NAME [--material NAME] [--die-layout NAME] [--json]");
+                   "--driver FILE --machine NAME [--material NAME] [--die-layout NAME] [--json]",
+                   "set-current --driver laser.drv --machine MC01 --material SPCC1.6");
     args.Option("driver", "machine driver file", true);
     args.Option("machine", "machine name of the saved setting files", true);
     args.Option("material", "laser material: lays down the Cut current file");
@@ -194,54 +231,69 @@ int SetCurrent(int argc, char** argv) {
     args.Flag("json", "print the result as JSON");
     int exitCode = 0;
     if (!args.Parse(argc, argv, exitCode)) return exitCode;
+    const Report report = args.MakeReport();
+    const std::string driverFile = args.Get("driver");
+    if (!driverFile.empty() && !args.Get("machine").empty()) {
+        if (const std::optional<int> refused = RefuseUnreadableDriver(report, driverFile)) {
+            return *refused;
+        }
+        if (DriverListsNothing(driverFile).value_or(false)) {
+            return report.Fail(kExitNotDone, kExitNotDone,
+                               "the driver " + driverFile +
+                                   " lists no setting item: it is no driver definition the "
+                                   "machine-driver library can read");
+        }
+    }
+
+    struct Current {
+        driver::DriverSettingKind kind;
+        std::string path;
+        FileStamp before;
+    };
+    std::vector<Current> files;
+    for (const driver::DriverSettingKind kind :
+         {driver::DriverSettingKind::Nc, driver::DriverSettingKind::Cut,
+          driver::DriverSettingKind::Tool}) {
+        std::string path;
+        if (driver::BuildDriverDefaultPath(path, kind) == 1) {
+            files.push_back({kind, path, StampOf(path)});
+        }
+    }
     const std::string material = args.Get("material");
     const std::string dieLayout = args.Get("die-layout");
-    const int status = MD_SetCurrentInfo(args.Get("driver").c_str(), args.Get("machine").c_str(),
+    const int status = MD_SetCurrentInfo(driverFile.c_str(), args.Get("machine").c_str(),
                                          args.Has("material") ? material.c_str() : nullptr,
                                          args.Has("die-layout") ? dieLayout.c_str() : nullptr);
 
-    struct Current {
-        const char* kind;
-        fs::path path;
-        bool exists;
-        bool sectioned;
-    };
-    std::vector<Current> files;
-    if (const std::optional<std::string> root = RegistryRoot("VELDSystemRoot")) {
-        for (const char* kind : {"NC", "CUT", "TOOL"}) {
-            Current c{kind, fs::path(*root + "TEMP/MD_" + kind + "_default.ini"), false, false};
-            std::error_code error;
-            c.exists = fs::is_regular_file(c.path, error);
-            if (c.exists) {
-                std::ifstream in(c.path);
-                std::string first;
-                std::getline(in, first);
-                c.sectioned = !first.empty() && first[0] == '[';
-            }
-            files.push_back(c);
-        }
-    }
-    if (args.Has("json")) {
-        std::printf("{\"status\": %d, \"current\": [", status);
-        bool firstEntry = true;
-        for (const Current& c : files) {
-            if (!c.exists) continue;
-            std::printf("%s{\"kind\": %s, \"path\": %s, \"form\": %s}", firstEntry ? "" : ", ",
-                        JsonString(c.kind).c_str(), JsonString(c.path.string()).c_str(),
-                        c.sectioned ? "\"sectioned\"" : "\"plain\"");
-            firstEntry = false;
-        }
-        std::printf("]}\n");
-        return ExitCodeForStatus(status);
-    }
-    if (status != 0) PrintStatusError("set-current", "MD_SetCurrentInfo", status);
+    // Only the files this call laid down.
+    Json current = Json::array();
+    std::string text;
     for (const Current& c : files) {
-        if (c.exists) {
-            std::printf("%-4s %s (%s)\n", c.kind, c.path.string().c_str(),
-                        c.sectioned ? "sectioned" : "plain lines");
-        }
+        const FileStamp after = StampOf(c.path);
+        if (!after.exists || after == c.before) continue;
+        const std::optional<std::string> bytes = platform::ReadWholeFile(fs::path(c.path));
+        const bool sectioned = bytes && !bytes->empty() && (*bytes)[0] == '[';
+        std::string kind = driver::KindPrefix(c.kind);
+        kind.pop_back();  // "CUT_" -> "CUT"
+        text += kind + std::string(5 - kind.size(), ' ') + DisplayText(c.path) +
+                (sectioned ? " (sectioned)\n" : " (plain lines)\n");
+        current.push_back({{"kind", kind},
+                           {"path", DisplayText(c.path)},
+                           {"form", sectioned ? "sectioned" : "plain"}});
     }
-    return ExitCodeForStatus(status);
+    if (status != 0) {
+        std::string cause = status == QUILLET_INVALID_ARGUMENTS
+                                ? "--driver and --machine must not be empty"
+                                : Diagnose({true, false, true});
+        if (cause.empty() &&
+            !driver::CanLoadDriverConditions(driverFile, driver::DriverSettingKind::Nc)) {
+            cause = "the machine-driver library libkorvid.so or one of its functions cannot be "
+                    "found: install it where the library search path (LD_LIBRARY_PATH) finds it";
+        }
+        return report.FailStatus("MD_SetCurrentInfo", status, cause, {{"current", current}});
+    }
+    if (!report.Json()) std::fputs(text.c_str(), stdout);
+    return report.Done(status, {{"current", current}});
 }
 
 }  // namespace

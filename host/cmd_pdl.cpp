@@ -1,415 +1,484 @@
 // quillet-host commands of the PDL tables: print a table (all parameters or
-// those the machine uses), copy and delete condition files, map a machine
-// type, open the dialog, and a demo on the sample installation.
+// those the machine uses, as text, JSON or CSV), import a table from CSV,
+// list, copy and delete condition files, map a machine type, open the
+// dialog, and a demo on the sample installation.
 #include <stdlib.h>
 
 #include <array>
-#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <map>
 
+#include "check/check.h"
 #include "cli.h"
+#include "diagnose.h"
+#include "frame/cutting_conditions.h"
+#include "frame/module.h"
+#include "frame/resources.h"
+#include "pdl/pdl_files.h"
+#include "pdl/pdl_machine.h"
+#include "pdl/pdl_table.h"
+#include "platform/ascii.h"
+#include "platform/file_ops.h"
+#include "platform/paths.h"
 #include "quillet/quillet.h"
 
 namespace quillet::host {
 
 namespace {
 
-namespace fs = std::filesystem;
-
-struct PdlParam {
-    const char* key;
-    const char* label;
-};
-
-// Keys of the 88 parameters in slot order, with English labels for people.
-constexpr std::array<PdlParam, 88> kParams = {{
-    {"Power", "Laser output (W)"},
-    {"Frequency", "Pulse frequency (Hz)"},
-    {"DutyCycle", "Duty cycle (%)"},
-    {"Feedrate", "Feed rate (mm/min)"},
-    {"GasType", "Assist gas kind"},
-    {"GasPressure", "Assist gas pressure"},
-    {"BeamOffsetNo", "Beam compensation No"},
-    {"BeamOffsetWidth", "Beam compensation amount"},
-    {"PulseType", "Pulse type"},
-    {"NCPage", "Condition page No"},
-    {"NCTool", "Condition No"},
-    {"SubProgramNo", "Condition subprogram No"},
-    {"BeamStandOff", "Stand-off"},
-    {"InnerApproach", "Inner approach No"},
-    {"OuterApproach", "Outer approach No"},
-    {"InnerEscape", "Inner escape No"},
-    {"OuterEscape", "Outer escape No"},
-    {"DwellTime", "Dwell time (sec)"},
-    {"PPMDutyCycle", "PPM duty (%)"},
-    {"EdgeCtrlLen", "Edge length (-=remaining)"},
-    {"MinEdgeCtrlLen", "Min edge-control length"},
-    {"MinLoopbackLen", "Min loop-back length"},
-    {"DwellTime2", "Dwell time 2 (sec)"},
-    {"AngleMax", "Max angle (0=approach)"},
-    {"EndCutSubProgramNo", "End subprogram No"},
-    {"NCDubleTool", "Double-pierce condition No"},
-    {"PierceCoolTime", "Pierce cooling time"},
-    {"HighSpeedPierce", "High-speed pierce (0/1)"},
-    {"Acceleration", "Acceleration (m/s2)"},
-    {"NCToolSub", "Condition sub No"},
-    {"ApproachFeedrate", "Approach feed (0=unused)"},
-    {"PriCut", "Pre-cut (0/1)"},
-    {"ApproachContourSub", "Approach condition sub No"},
-    {"InOutUsage", "Applies to (0=both/1=in/2=out)"},
-    {"Ampere", "Current (A)"},
-    {"NonZupSubProgramNo", "End sub No without Z lift"},
-    {"InitialConditionNo", "#501 initial condition No"},
-    {"BeamOnType", "Pierce type (0/1/2)"},
-    {"PochSubProgramNo", "Punch-mark subprogram No"},
-    {"HpccMode", "Precise contour (0/1)"},
-    {"ZOrgHeight", "Z work-origin height"},
-    {"ApproachZHeght", "Z approach start height"},
-    {"ZapproachFeedrate", "Z approach feed"},
-    {"Amperei1", "Current i1"},
-    {"Amperei2", "Current i2"},
-    {"AmpereWide", "Current width W"},
-    {"RepeatNum", "Repeat count R"},
-    {"Pierce1stShotNum", "Pierce shots s"},
-    {"Pierce2ndRepeatNum", "Pierce step 2 repeats t"},
-    {"Pierce2ndShotNum", "Pierce step 2 shots u"},
-    {"Pierce3rdRepeatNum", "Pierce step 3 repeats v"},
-    {"Pierce3rdShotNum", "Pierce step 3 shots y"},
-    {"GasTypeNo", "Gas No (1=O2/2=other/3=super)"},
-    {"HightControll", "Height tracking (0/1)"},
-    {"GasPressureChangeDwell", "Gas settling time (sec)"},
-    {"LaserChangeDwell", "Laser settling time (sec)"},
-    {"FocusPoint", "Focus control (mm)"},
-    {"NozzleDiameter", "Nozzle diameter"},
-    {"PonchNCTool", "Punch-mark condition No"},
-    {"AfterPierceStopZhight", "Z lift after pierce at M00"},
-    {"HeightControlMode", "Height tracking mode"},
-    {"LeadOutOrLeadIn", "Edge lead-in"},
-    {"NCMaterialNo", "Material No"},
-    {"NCThicknessNo", "Thickness No"},
-    {"PulseOnTime", "Pulse on time (msec)"},
-    {"PulseOffTime", "Pulse off time (msec)"},
-    {"UseSwitchBack", "Switch-back (0/1)"},
-    {"SpotLeftTNo", "Spot L tool No"},
-    {"SpotRightTNo", "Spot R tool No"},
-    {"SpotRLFeed", "Spot tool F (%)"},
-    {"NCToolMcode", "Laser output M code"},
-    {"UseOpePaneCondition", "Use NC panel conditions (0/1)"},
-    {"NCCutTypeMcode", "Condition M code"},
-    {"NCPulseMcode", "Pulse M code"},
-    {"PurgeTime", "Purge time"},
-    {"EdgeData", "Edge data"},
-    {"ApproachData", "Approach data"},
-    {"IncrementFreq", "Incremental frequency"},
-    {"IncrementCycle", "Incremental duty"},
-    {"RecoverDist", "Return distance"},
-    {"RecoverFeedrate", "Return feed rate"},
-    {"RecoverFreq", "Return frequency"},
-    {"RecoverDuty", "Return duty"},
-    {"PowerPierceSub", "Power-pierce subprogram No"},
-    {"LaserType", "Method (1=tracking on/2=off)"},
-    {"PierceMode", "Pierce mode (0=auto/11=soft)"},
-    {"CutingMode", "Cutting mode (100-600)"},
-    {"TechTableNO", "Technology table No"},
-}};
-
-constexpr std::array<const char*, 13> kTableNames = {"K",  "L",  "M",  "H",    "U",    "U1",  "U2",
-                                                     "U3", "U4", "U5", "P101", "P102", "P103"};
-
-// The table option: a name K..P103 (any case) or an index 0-12; -1 when it
-// is neither (the export then refuses it).
-std::optional<int> ParseTable(const std::string& text) {
-    for (std::size_t i = 0; i < kTableNames.size(); ++i) {
-        if (strcasecmp(text.c_str(), kTableNames[i]) == 0) return static_cast<int>(i);
-    }
-    int value = 0;
-    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (result.ec != std::errc() || result.ptr != text.data() + text.size()) return std::nullopt;
-    return value;
-}
-
-// The value as the dialog shows it: "%.3f" without trailing decimal zeros.
-std::string ShownValue(float value) {
-    char text[64];
-    const auto result = std::to_chars(text, text + sizeof text - 1, static_cast<double>(value),
-                                      std::chars_format::fixed, 3);
-    std::string shown(text, result.ptr);
-    if (shown.find('.') != std::string::npos) {
-        while (!shown.empty() && shown.back() == '0') shown.pop_back();
-        if (!shown.empty() && shown.back() == '.') shown.pop_back();
-    }
-    return shown;
-}
-
-// A JSON number (C locale, shortest form that reads back the same float);
-// null for infinities and NaN, which JSON cannot carry.
-std::string JsonNumber(float value) {
-    if (!std::isfinite(value)) return "null";
+// The shortest text that reads back as the same float (C locale).
+std::string FloatText(float value) {
     char text[64];
     const auto result = std::to_chars(text, text + sizeof text, value);
     return std::string(text, result.ptr);
 }
 
-std::string Lower(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
+// A JSON number for a float; null for infinities and NaN, which JSON cannot
+// carry.
+Json JsonNumber(float value) {
+    if (!std::isfinite(value)) return nullptr;
+    return std::strtod(FloatText(value).c_str(), nullptr);
 }
 
-std::string Trim(const std::string& text) {
-    const auto begin = text.find_first_not_of(" \t\r");
-    if (begin == std::string::npos) return "";
-    return text.substr(begin, text.find_last_not_of(" \t\r") - begin + 1);
+// A CSV field, quoted when it holds a comma, a quote or a line break.
+std::string CsvField(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    std::string out = "\"";
+    for (char c : text) out += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return out + "\"";
 }
 
-// One value of an INI file read the way the module reads it (names without
-// regard to case, first section and first key win).
-std::optional<std::string> IniValue(const std::string& text, const std::string& section,
-                                    const std::string& key) {
-    std::istringstream in(text);
-    std::string line;
-    int state = 0;  // 0 before, 1 inside, 2 after the first matching section
-    while (state < 2 && std::getline(in, line)) {
-        const std::string trimmed = Trim(line);
-        if (!trimmed.empty() && trimmed.front() == '[' && trimmed.find(']') != std::string::npos) {
-            const std::string name = Trim(trimmed.substr(1, trimmed.rfind(']') - 1));
-            if (state == 1) state = 2;
-            if (state == 0 && Lower(name) == Lower(section)) state = 1;
-            continue;
+// The fields of one CSV line (quoted fields with "" for a quote).
+std::vector<std::string> CsvFields(std::string_view line) {
+    std::vector<std::string> fields(1);
+    bool quoted = false;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (quoted && c == '"' && i + 1 < line.size() && line[i + 1] == '"') {
+            fields.back() += '"';
+            ++i;
+        } else if (c == '"') {
+            quoted = !quoted;
+        } else if (c == ',' && !quoted) {
+            fields.emplace_back();
+        } else {
+            fields.back() += c;
         }
-        const auto eq = trimmed.find('=');
-        if (state == 1 && eq != std::string::npos &&
-            Lower(Trim(trimmed.substr(0, eq))) == Lower(key)) {
-            return Trim(trimmed.substr(eq + 1));
+    }
+    return fields;
+}
+
+// The condition file of a pair, as the module names it; nullopt when the
+// data folder or the path cannot be formed (the export then reports it).
+std::optional<fs::path> ConditionFile(const std::string& machine, const std::string& material) {
+    const std::optional<fs::path> folder = DataFolder();
+    if (!folder) return std::nullopt;
+    const std::optional<std::string> path =
+        platform::ComposePath(folder->string(), {"/PDL_CUT_", machine, "_", material, ".ini"});
+    return path ? std::optional<fs::path>(*path) : std::nullopt;
+}
+
+// A pair without a condition file is most likely a mistyped name: the
+// export would quietly make one from the master. Refused unless the flag
+// says so; nullopt when the call may go ahead.
+std::optional<int> RefuseMissingPair(const Report& report, const std::string& machine,
+                                     const std::string& material, bool allowed,
+                                     const std::string& fix) {
+    if (allowed || machine.empty() || material.empty()) return std::nullopt;
+    const std::optional<fs::path> file = ConditionFile(machine, material);
+    if (!file || platform::FileExists(*file)) return std::nullopt;
+    return report.Fail(kExitNotDone, kExitNotDone,
+                       machine + " / " + material + " has no condition file " + file->string(),
+                       "check the names (quillet-host pdl-list)" + fix);
+}
+
+constexpr const char* kCreateFix = ", or give --create to make it from PDL_CUT_MASTER.ini";
+
+// What the PDL exports need; the cause of their failure.
+std::string PdlCause(int status) {
+    if (status == QUILLET_INVALID_ARGUMENTS) {
+        return "names must not be empty nor hold '/', tables are K..P103 or 0-12, machine types "
+               "12000-13998";
+    }
+    std::string cause = Diagnose({true, true, true});
+    if (cause.empty()) {
+        if (const std::optional<fs::path> folder = DataFolder()) {
+            cause = ReadProblem(*folder / "PDL_CUT_MASTER.ini");
+            if (!cause.empty()) cause = "no master to create a condition file from: " + cause;
         }
     }
-    return std::nullopt;
+    return cause;
 }
 
-// The flags text of a machine ID for a table, as the dialog selects it;
-// nullopt when machine.ini cannot be read.
-std::optional<std::string> UsedFlags(int machineId, int table) {
-    const std::optional<std::string> root = RegistryRoot("ParentComputerRoot");
-    if (!root) return std::nullopt;
-    std::ifstream in(*root + "data/Othmcn/machine.ini", std::ios::binary);
-    if (!in) return std::nullopt;
-    std::stringstream buffer;
-    buffer << in.rdbuf();
-    const std::string text = buffer.str();
-    const int count = std::atoi(IniValue(text, "Header", "MachineCount").value_or("-1").c_str());
-    for (int n = 1; n <= count && n <= 100000; ++n) {
-        const std::string section = "Machine" + std::to_string(n);
-        if (std::atoi(IniValue(text, section, "ID").value_or("-1").c_str()) != machineId) continue;
-        return IniValue(text, section, table >= 10 ? "PCUsed" : "CCUsed").value_or("-1");
-    }
-    return std::string();
-}
+std::string TableName(int table) { return std::string(frame::kCuttingConditionNames[table]); }
 
-void PrintTable(const float* block, int table, const std::vector<int>& slots, bool json) {
-    if (json) {
-        std::printf("{\"table\":%s,\"index\":%d,\"parameters\":[",
-                    JsonString(kTableNames[table]).c_str(), table);
-        for (std::size_t i = 0; i < slots.size(); ++i) {
-            const int s = slots[i];
-            std::printf("%s{\"slot\":%d,\"key\":%s,\"label\":%s,\"value\":%s,\"shown\":%s}",
-                        i ? "," : "", s, JsonString(kParams[s].key).c_str(),
-                        JsonString(kParams[s].label).c_str(), JsonNumber(block[s]).c_str(),
-                        JsonString(ShownValue(block[s])).c_str());
-        }
-        std::printf("]}\n");
-        return;
-    }
-    std::printf("Table %s (%d)\n", kTableNames[table], table);
-    std::printf("%4s  %-24s %-32s %s\n", "slot", "key", "label", "value");
-    for (int s : slots) {
-        std::printf("%4d  %-24s %-32s %s\n", s, kParams[s].key, kParams[s].label,
-                    ShownValue(block[s]).c_str());
-    }
-}
-
-// Reads one table through the export and prints it; the exit code carries
-// the status.
-int ShowTable(const std::string& command, const std::string& machine, const std::string& material,
-              int type, int table, bool usedOnly, bool json) {
+// Reads one table through the export and prints it as text, JSON or CSV.
+int ShowTable(const Report& report, const std::string& machine, const std::string& material,
+              int type, int table, bool usedOnly, bool csv) {
     std::array<float, QUILLET_PDL_SLOTS> block{};
     const int status =
         SddPDLOthMacLasCutGetInf(machine.c_str(), type, material.c_str(), table, block.data());
-    if (status != 0) {
-        PrintStatusError(command, "SddPDLOthMacLasCutGetInf", status);
-        return ExitCodeForStatus(status);
-    }
+    if (status != 0) return report.FailStatus("SddPDLOthMacLasCutGetInf", status, PdlCause(status));
+    // Labels in the language the module uses (the same resource set).
+    frame::ModuleReady();
+    pdl::PdlCutCondition values;
+    std::copy(block.begin(), block.end(), values.slot.begin());
     std::vector<int> slots;
     if (usedOnly) {
         const int machineId = SddPDLOthMacTypeGet(type);
-        const std::optional<std::string> flags = UsedFlags(machineId, table);
-        if (!flags) {
-            PrintError(command + ": machine.ini cannot be read");
-            return ExitCodeForStatus(QUILLET_PDL_UNAVAILABLE);
+        if (pdl::LoadMachineParamList(machineId, table, values) != 0) {
+            const std::optional<fs::path> folder = DataFolder();
+            return report.Fail(ExitCodeForStatus(QUILLET_PDL_UNAVAILABLE), QUILLET_PDL_UNAVAILABLE,
+                               "the machine parameter list machine.ini cannot be read",
+                               folder ? ReadProblem(*folder / "machine.ini") : "");
         }
-        for (std::size_t i = 0; i < kParams.size() && i < flags->size(); ++i) {
-            if ((*flags)[i] == '1') slots.push_back(static_cast<int>(i));
-        }
+        const pdl::PdlShownParamRows& shown = pdl::PdlShownParams();
+        for (int i = 0; i < shown.count; ++i) slots.push_back(shown.rows[i].slot);
     } else {
-        for (std::size_t i = 0; i < kParams.size(); ++i) slots.push_back(static_cast<int>(i));
+        for (int slot = 0; slot < pdl::kPdlParamCount; ++slot) slots.push_back(slot);
     }
-    PrintTable(block.data(), table, slots, json);
-    return 0;
+    Json parameters = Json::array();
+    std::string text = csv ? "slot,key,label,value\n"
+                           : "Table " + TableName(table) + " (" + std::to_string(table) + ")\n" +
+                                 "slot  key                      label                            "
+                                 "value\n";
+    for (const int s : slots) {
+        const std::string key(pdl::kPdlParamKeys[s]);
+        const std::string label(frame::ResourceString(pdl::kPdlLabelStringBase + s));
+        const std::string shown = pdl::FormatPdlValue(block[s]);
+        char line[512];
+        if (csv) {
+            text += std::to_string(s) + "," + key + "," + CsvField(label) + "," +
+                    FloatText(block[s]) + "\n";
+        } else {
+            std::snprintf(line, sizeof line, "%4d  %-24s %-32s %s\n", s, key.c_str(),
+                          label.c_str(), shown.c_str());
+            text += line;
+        }
+        parameters.push_back({{"slot", s},
+                              {"key", key},
+                              {"label", label},
+                              {"value", JsonNumber(block[s])},
+                              {"shown", shown}});
+    }
+    if (!report.Json()) std::fputs(text.c_str(), stdout);
+    return report.Done(0, {{"table", TableName(table)}, {"index", table}, {"parameters", parameters}});
 }
 
-// The status of an export that prints nothing: JSON, or an error line when
-// it failed; the exit code carries it.
-int ReportStatus(const ArgParser& args, const char* command, const char* exportName, int status) {
-    if (args.Has("json")) {
-        std::printf("{\"status\":%d}\n", status);
-    } else if (status != 0) {
-        PrintStatusError(command, exportName, status);
-    }
-    return ExitCodeForStatus(status);
+void DeclarePair(ArgParser& args) {
+    args.Option("machine", "machine name", true);
+    args.Option("material", "laser material name", true);
 }
 
 int RunTable(int argc, char** argv) {
     ArgParser args("pdl-table",
                    "--machine NAME --material NAME --type N --table K|..|P103|0-12 [--used-only] "
-                   "[--json]");
-    args.Option("machine", "machine name", true);
-    args.Option("material", "laser material name", true);
+                   "[--create] [--csv | --json]",
+                   "pdl-table --machine MC01 --material SPCC1.6 --type 13300 --table K --csv");
+    DeclarePair(args);
     args.Option("type", "machine type 12000-13998", true);
     args.Option("table", "table K..P103 or index 0-12", true);
     args.Flag("used-only", "only the parameters the machine uses (machine.ini and the alias)");
+    args.Flag("create", "make a missing condition file from PDL_CUT_MASTER.ini");
+    args.Flag("csv", "print CSV: slot,key,label,value (value exact, for pdl-import)");
     args.Flag("json", "print JSON");
     int exitCode = 0;
     if (!args.Parse(argc, argv, exitCode)) return exitCode;
+    const Report report = args.MakeReport();
+    if (args.Has("csv") && report.Json()) return report.Usage("give --csv or --json, not both");
     const std::optional<int> type = args.GetInt("type", 0);
-    const std::optional<int> table = ParseTable(args.Get("table"));
     if (!type) return kExitUsage;
-    if (!table || *table < 0 || *table > 12) {
+    const int table = ParseCondition(args.Get("table")).value_or(-1);
+    if (!frame::IsCuttingConditionIndex(table)) {
         // The export refuses it; report its status.
         std::array<float, QUILLET_PDL_SLOTS> block{};
         const int status = SddPDLOthMacLasCutGetInf(args.Get("machine").c_str(), *type,
                                                     args.Get("material").c_str(), -1, block.data());
-        PrintStatusError("pdl-table", "SddPDLOthMacLasCutGetInf", status,
-                         " for table '" + args.Get("table") + "'");
-        return ExitCodeForStatus(status);
+        return report.FailStatus("SddPDLOthMacLasCutGetInf", status,
+                                 "table '" + args.Get("table") + "' is none of K..P103 or 0-12");
     }
-    return ShowTable("pdl-table", args.Get("machine"), args.Get("material"), *type, *table,
-                     args.Has("used-only"), args.Has("json"));
+    if (const std::optional<int> refused =
+            RefuseMissingPair(report, args.Get("machine"), args.Get("material"),
+                              args.Has("create"), kCreateFix)) {
+        return *refused;
+    }
+    return ShowTable(report, args.Get("machine"), args.Get("material"), *type, table,
+                     args.Has("used-only"), args.Has("csv"));
+}
+
+int RunImport(int argc, char** argv) {
+    ArgParser args(
+        "pdl-import",
+        "--machine NAME --material NAME --table K|..|P103|0-12 --csv FILE [--create] [--json]",
+        "pdl-import --machine MC01 --material SPCC1.6 --table K --csv k.csv");
+    DeclarePair(args);
+    args.Option("table", "the one table written (K..P103 or 0-12)", true);
+    args.Option("csv", "CSV with a header naming the columns key and value (as pdl-table --csv)",
+                true);
+    args.Flag("create", "make a missing condition file from PDL_CUT_MASTER.ini first");
+    args.Flag("json", "print JSON");
+    int exitCode = 0;
+    if (!args.Parse(argc, argv, exitCode)) return exitCode;
+    const Report report = args.MakeReport();
+    const std::string machine = args.Get("machine");
+    const std::string material = args.Get("material");
+    const int table = ParseCondition(args.Get("table")).value_or(-1);
+    if (!frame::IsCuttingConditionIndex(table)) {
+        return report.Usage("unknown table '" + args.Get("table") + "'");
+    }
+    if (machine.empty() || material.empty()) return report.Usage("empty machine or material name");
+    const std::string csvFile = args.Get("csv");
+    const std::optional<std::string> csv = platform::ReadWholeFile(fs::path(csvFile));
+    if (!csv) return report.Usage("cannot use --csv: " + ReadProblem(csvFile));
+
+    // The values by slot, matched by the key column.
+    std::map<int, float> values;
+    std::size_t keyColumn = 0, valueColumn = 0, columns = 0;
+    int lineNumber = 0;
+    for (std::size_t start = 0; start < csv->size();) {
+        std::size_t end = csv->find('\n', start);
+        if (end == std::string::npos) end = csv->size();
+        std::string_view line(csv->data() + start, end - start);
+        start = end + 1;
+        ++lineNumber;
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (platform::TrimProfileSpace(line).empty()) continue;
+        const std::vector<std::string> fields = CsvFields(line);
+        const std::string where = csvFile + ":" + std::to_string(lineNumber) + ": ";
+        if (columns == 0) {
+            columns = fields.size();
+            keyColumn = valueColumn = columns;
+            for (std::size_t i = 0; i < columns; ++i) {
+                const std::string_view name = platform::TrimProfileSpace(fields[i]);
+                if (name == "key") keyColumn = i;
+                if (name == "value") valueColumn = i;
+            }
+            if (keyColumn == columns || valueColumn == columns) {
+                return report.Usage(where + "the header names no key and value columns");
+            }
+            continue;
+        }
+        if (fields.size() != columns) {
+            return report.Usage(where + std::to_string(fields.size()) + " fields where the header has " +
+                                std::to_string(columns) +
+                                " (numbers are written with a point, never a comma)");
+        }
+        const std::string_view key = platform::TrimProfileSpace(fields[keyColumn]);
+        int slot = -1;
+        for (int s = 0; s < pdl::kPdlParamCount; ++s) {
+            if (platform::EqualsIgnoringAsciiCase(key, pdl::kPdlParamKeys[s])) slot = s;
+        }
+        if (slot < 0) return report.Usage(where + "'" + std::string(key) + "' is no parameter key");
+        const std::string_view text = platform::TrimProfileSpace(fields[valueColumn]);
+        double value = 0.0;
+        const auto [end2, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+        if (text.empty() || ec != std::errc() || end2 != text.data() + text.size()) {
+            return report.Usage(where + "'" + std::string(text) + "' is not a number");
+        }
+        if (!values.emplace(slot, static_cast<float>(value)).second) {
+            return report.Usage(where + std::string(key) + " is given twice");
+        }
+    }
+    if (values.empty()) return report.Usage(csvFile + " holds no value rows");
+    if (const std::optional<int> refused = RefuseMissingPair(report, machine, material, args.Has("create"), kCreateFix)) {
+        return *refused;
+    }
+    // The dialog's save path: the table is read, the values replaced and the
+    // one table written; the save options do not widen it to its group.
+    pdl::PdlCutCondition record;
+    int status = pdl::ReadPdlCutTable(machine, material, table, record);
+    for (const auto& [slot, value] : values) record.slot[slot] = value;
+    if (status == 0) status = pdl::WritePdlCutTables(machine, material, record, {table});
+    const std::optional<fs::path> file = ConditionFile(machine, material);
+    if (status != 0) {
+        return report.Fail(ExitCodeForStatus(status), status,
+                           "cannot write table " + TableName(table) + " of " + machine + " / " +
+                               material,
+                           PdlCause(status));
+    }
+    const std::string path = file ? file->string() : "";
+    if (!report.Json()) {
+        std::printf("wrote %zu values into table %s of %s\n", values.size(),
+                    TableName(table).c_str(), DisplayText(path).c_str());
+    }
+    return report.Done(0, {{"file", DisplayText(path)},
+                           {"table", TableName(table)},
+                           {"written", values.size()}});
+}
+
+int RunList(int argc, char** argv) {
+    ArgParser args("pdl-list", "[--json]", "pdl-list --json");
+    args.Flag("json", "print JSON");
+    int exitCode = 0;
+    if (!args.Parse(argc, argv, exitCode)) return exitCode;
+    const Report report = args.MakeReport();
+    const std::optional<fs::path> folder = DataFolder();
+    if (!folder) return report.HostFailure("the data folder cannot be formed", Diagnose({true}));
+    Json files = Json::array();
+    std::string text;
+    for (const check::PdlFilePair& pair : check::ListPdlFiles(*folder)) {
+        std::string also;
+        for (const auto& [machine, material] : pair.others) {
+            also += (also.empty() ? " (or " : ", ") + DisplayText(machine) + " / " +
+                    DisplayText(material);
+        }
+        text += DisplayText(pair.machine) + " / " + DisplayText(pair.material) + "  " +
+                DisplayText(pair.file) + (also.empty() ? "" : also + ")") + "\n";
+        files.push_back({{"machine", DisplayText(pair.machine)},
+                         {"material", DisplayText(pair.material)},
+                         {"file", DisplayText(pair.file)},
+                         {"ambiguous", !pair.others.empty()}});
+    }
+    if (!report.Json()) {
+        std::fputs(files.empty() ? ("no PDL condition file in " + folder->string() + "\n").c_str()
+                                 : text.c_str(),
+                   stdout);
+    }
+    return report.Done(0, {{"dataFolder", DisplayText(folder->string())}, {"files", files}});
 }
 
 int RunCopy(int argc, char** argv) {
     ArgParser args("pdl-copy",
                    "--from-machine NAME --from-material NAME --to-machine NAME --to-material NAME "
-                   "[--json]");
+                   "[--from-master] [--json]",
+                   "pdl-copy --from-machine MC01 --from-material SPCC1.6 --to-machine MC02 "
+                   "--to-material SPCC1.6");
     args.Option("from-machine", "source machine name", true);
     args.Option("from-material", "source laser material name", true);
     args.Option("to-machine", "target machine name", true);
     args.Option("to-material", "target laser material name", true);
+    args.Flag("from-master",
+              "a source without a condition file copies the master's values (else refused)");
     args.Flag("json", "print the status as JSON");
     int exitCode = 0;
     if (!args.Parse(argc, argv, exitCode)) return exitCode;
-    return ReportStatus(args, "pdl-copy", "SddPDLOthMacLasCutFileCopy",
-                        SddPDLOthMacLasCutFileCopy(
-                            args.Get("from-machine").c_str(), args.Get("from-material").c_str(),
-                            args.Get("to-machine").c_str(), args.Get("to-material").c_str()));
+    const Report report = args.MakeReport();
+    const std::string from = args.Get("from-machine") + " / " + args.Get("from-material");
+    const std::string to = args.Get("to-machine") + " / " + args.Get("to-material");
+    if (const std::optional<int> refused = RefuseMissingPair(
+            report, args.Get("from-machine"), args.Get("from-material"), args.Has("from-master"),
+            ", or give --from-master to copy the master's values onto " + to)) {
+        return *refused;
+    }
+    const int status = SddPDLOthMacLasCutFileCopy(
+        args.Get("from-machine").c_str(), args.Get("from-material").c_str(),
+        args.Get("to-machine").c_str(), args.Get("to-material").c_str());
+    if (status != 0) return report.FailStatus("SddPDLOthMacLasCutFileCopy", status, PdlCause(status));
+    if (!report.Json()) std::printf("copied %s onto %s\n", from.c_str(), to.c_str());
+    return report.Done(status);
 }
 
 int RunDelete(int argc, char** argv) {
-    ArgParser args("pdl-delete", "--machine NAME --material NAME [--json]");
-    args.Option("machine", "machine name", true);
-    args.Option("material", "laser material name", true);
+    ArgParser args("pdl-delete", "--machine NAME --material NAME [--json]",
+                   "pdl-delete --machine MC02 --material SPCC1.6");
+    DeclarePair(args);
     args.Flag("json", "print the status as JSON");
     int exitCode = 0;
     if (!args.Parse(argc, argv, exitCode)) return exitCode;
-    return ReportStatus(
-        args, "pdl-delete", "SddPDLOthMacLasCutFileDelete",
-        SddPDLOthMacLasCutFileDelete(args.Get("machine").c_str(), args.Get("material").c_str()));
+    const Report report = args.MakeReport();
+    if (const std::optional<int> refused = RefuseMissingPair(
+            report, args.Get("machine"), args.Get("material"), false, "; nothing was deleted")) {
+        return *refused;
+    }
+    const int status =
+        SddPDLOthMacLasCutFileDelete(args.Get("machine").c_str(), args.Get("material").c_str());
+    if (status != 0) return report.FailStatus("SddPDLOthMacLasCutFileDelete", status, PdlCause(status));
+    const std::optional<fs::path> file = ConditionFile(args.Get("machine"), args.Get("material"));
+    if (!report.Json() && file) std::printf("deleted %s\n", DisplayText(file->string()).c_str());
+    return report.Done(status);
 }
 
 int RunType(int argc, char** argv) {
-    ArgParser args("pdl-type", "--type N [--json]");
+    ArgParser args("pdl-type", "--type N [--json]", "pdl-type --type 13300");
     args.Option("type", "machine type code", true);
     args.Flag("json", "print a JSON object");
     int exitCode = 0;
     if (!args.Parse(argc, argv, exitCode)) return exitCode;
+    const Report report = args.MakeReport();
     const std::optional<int> type = args.GetInt("type", 0);
     if (!type) return kExitUsage;
     const int id = SddPDLOthMacTypeGet(*type);
-    if (args.Has("json")) {
-        std::printf("{\"type\":%d,\"machineId\":%d}\n", *type, id);
-    } else if (id != -1) {
-        std::printf("%d\n", id);
-    } else {
-        PrintError("pdl-type: machine type " + std::to_string(*type) +
-                   " has no machine ID (or PDL_MACTYPE_ALIAS.ini is unavailable)");
+    const Json data = {{"type", *type}, {"machineId", id}};
+    if (id == -1) {
+        std::string cause = Diagnose({true, true});
+        if (cause.empty()) {
+            cause = "PDL_MACTYPE_ALIAS.ini has no machine ID for " + std::to_string(*type) +
+                    ": add \"" + std::to_string(*type) + "=<machine ID>\" under [MAC_ALIAS]";
+        }
+        return report.Fail(ExitCodeForStatus(QUILLET_PDL_UNAVAILABLE), QUILLET_PDL_UNAVAILABLE,
+                           "machine type " + std::to_string(*type) + " has no machine ID", cause,
+                           data);
     }
-    return id == -1 ? ExitCodeForStatus(QUILLET_PDL_UNAVAILABLE) : 0;
+    if (!report.Json()) std::printf("%d\n", id);
+    return report.Done(0, data);
 }
 
 int RunDialog(int argc, char** argv) {
     ArgParser args("pdl-dialog",
-                   "--machine NAME --material NAME --type N --table K|..|P103|0-12 [--json]");
-    args.Option("machine", "machine name", true);
+                   "--machine NAME --material NAME --type N --table K|..|P103|0-12 [--create] "
+                   "[--json]",
+                   "pdl-dialog --machine MC01 --material SPCC1.6 --type 13300 --table K");
+    DeclarePair(args);
     args.Option("type", "machine type 12000-13998", true);
-    args.Option("material", "laser material name", true);
     args.Option("table", "table K..P103 or index 0-12", true);
+    args.Flag("create", "make a missing condition file from PDL_CUT_MASTER.ini");
     args.Flag("json", "print the status as JSON");
     int exitCode = 0;
     if (!args.Parse(argc, argv, exitCode)) return exitCode;
+    const Report report = args.MakeReport();
     const std::optional<int> type = args.GetInt("type", 0);
     if (!type) return kExitUsage;
-    const int table = ParseTable(args.Get("table")).value_or(-1);
-    return ReportStatus(args, "pdl-dialog", "SddPDLOthMacLasCutDLG",
-                        SddPDLOthMacLasCutDLG(args.Get("machine").c_str(), *type,
-                                              args.Get("material").c_str(), table));
+    if (!DisplayAvailable()) return NoDisplay(report);
+    if (const std::optional<int> refused =
+            RefuseMissingPair(report, args.Get("machine"), args.Get("material"),
+                              args.Has("create"), kCreateFix)) {
+        return *refused;
+    }
+    const int table = ParseCondition(args.Get("table")).value_or(-1);
+    const int status = SddPDLOthMacLasCutDLG(args.Get("machine").c_str(), *type,
+                                             args.Get("material").c_str(), table);
+    if (status != 0) return report.FailStatus("SddPDLOthMacLasCutDLG", status, PdlCause(status));
+    return report.Done(status);
 }
 
 // A throw-away installation from the sample master and machine.ini; table K
 // of MC01 / SPCC1.6 (machine type 13300, machine ID 60) is printed as the
 // machine uses it.
 int RunDemo(int argc, char** argv) {
-    ArgParser args("pdl-demo", "[--samples FOLDER] [--json]");
+    ArgParser args("pdl-demo", "[--samples FOLDER] [--json]", "pdl-demo");
     args.Option("samples", "folder with PDL_CUT_MASTER.ini and machine.ini");
     args.Flag("json", "print JSON");
     int exitCode = 0;
     if (!args.Parse(argc, argv, exitCode)) return exitCode;
+    const Report report = args.MakeReport();
     fs::path samples = args.Get("samples");
     if (!args.Has("samples")) {
         const std::optional<fs::path> found = FindSamples();
-        if (!found) {
-            PrintError("pdl-demo: the sample files cannot be found (give --samples)");
-            return kExitHostFailure;
-        }
+        if (!found) return report.HostFailure("the sample files cannot be found (give --samples)");
         samples = *found / "pdl";
     }
-    std::string base = (fs::temp_directory_path() / "quillet-pdl-demo-XXXXXX").string();
-    if (::mkdtemp(base.data()) == nullptr) {
-        PrintError("pdl-demo: cannot create a temporary folder");
-        return kExitHostFailure;
-    }
     std::error_code ec;
+    std::string base = (fs::temp_directory_path(ec) / "quillet-pdl-demo-XXXXXX").string();
+    if (ec || ::mkdtemp(base.data()) == nullptr) {
+        return report.HostFailure("cannot create a temporary folder");
+    }
     const fs::path data = fs::path(base) / "data" / "data" / "Othmcn";
     fs::create_directories(data, ec);
     fs::create_directories(fs::path(base) / "system" / "TEMP", ec);
-    fs::copy_file(samples / "PDL_CUT_MASTER.ini", data / "PDL_CUT_MASTER.ini", ec);
-    if (!ec) fs::copy_file(samples / "machine.ini", data / "machine.ini", ec);
-    const fs::path registry = fs::path(base) / "registry.reg";
-    {
-        std::ofstream out(registry);
-        out << "Windows Registry Editor Version 5.00\n\n"
-               "[HKEY_LOCAL_MACHINE\\Software\\VELDNetwork\\COMMON\\SystemInformation]\n"
-               "\"ParentComputerRoot\"=\""
-            << base << "/data/\"\n\"VELDSystemRoot\"=\"" << base << "/system/\"\n";
-    }
+    const bool ready =
+        !ec && platform::CopyFileOver(samples / "PDL_CUT_MASTER.ini", data / "PDL_CUT_MASTER.ini") &&
+        platform::CopyFileOver(samples / "machine.ini", data / "machine.ini") &&
+        WriteRegistryFile(fs::path(base) / "registry.reg", fs::path(base) / "data",
+                          fs::path(base) / "system");
     int result = kExitHostFailure;
-    if (ec) {
-        PrintError("pdl-demo: cannot copy the samples from " + samples.string());
+    if (!ready) {
+        result = report.HostFailure("cannot copy the samples from " + samples.string());
     } else {
-        ::setenv("QUILLET_REGISTRY", registry.c_str(), 1);
-        result = ShowTable("pdl-demo", "MC01", "SPCC1.6", 13300, 0, true, args.Has("json"));
+        ::setenv("QUILLET_REGISTRY", (fs::path(base) / "registry.reg").c_str(), 1);
+        result = ShowTable(report, "MC01", "SPCC1.6", 13300, 0, true, false);
     }
     fs::remove_all(base, ec);
     return result;
@@ -417,9 +486,19 @@ int RunDemo(int argc, char** argv) {
 
 }  // namespace
 
+int RunPdlTableCommand(const std::vector<std::string>& words) {
+    std::vector<std::string> copy = words;
+    std::vector<char*> argv;
+    for (std::string& w : copy) argv.push_back(w.data());
+    argv.push_back(nullptr);
+    return RunTable(static_cast<int>(copy.size()), argv.data());
+}
+
 std::vector<Command> PdlCommands() {
     return {
-        {"pdl-table", "print a PDL cutting-condition table", RunTable},
+        {"pdl-table", "print a PDL cutting-condition table (text, JSON or CSV)", RunTable},
+        {"pdl-import", "write one PDL table from CSV (as pdl-table --csv prints it)", RunImport},
+        {"pdl-list", "list the PDL condition files as machine / material", RunList},
         {"pdl-copy", "copy a PDL condition file onto another pair", RunCopy},
         {"pdl-delete", "delete a PDL condition file", RunDelete},
         {"pdl-type", "map a machine type to its PDL machine ID", RunType},

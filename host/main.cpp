@@ -26,17 +26,22 @@ std::vector<quillet::host::Command> AllCommands() {
 void PrintUsage(const std::vector<quillet::host::Command>& commands) {
     std::printf(
         "usage: quillet-host <command> [options]\n"
-        "       quillet-host help <command> | --help | --version\n\ncommands:\n");
+        "       quillet-host help <command> | --help | --version | -V\n\ncommands:\n");
     for (const auto& c : commands) std::printf("  %-18s %s\n", c.name, c.summary);
     std::printf(
-        "\n'quillet-host <command> --help' describes a command. Commands that print data\n"
-        "take --json. The installation roots come from the registry file named by\n"
-        "QUILLET_REGISTRY (default /etc/quillet/registry.reg).\n"
+        "\n'quillet-host <command> --help' describes a command, with an example. With\n"
+        "--json a command prints one JSON object, on failure too, with its \"status\".\n"
+        "The installation roots come from the registry file named by QUILLET_REGISTRY\n"
+        "(default /etc/quillet/registry.reg); 'quillet-host init' writes one.\n"
         "\nexit status: a command that calls an export exits with the export's status\n"
         "modulo 256: 0 done, 1 cancelled (or \"yes\" for template-cuts), 100 not set up,\n"
         "101 name too long, 231 system error (999), 255 unavailable (-1), 254 invalid\n"
         "arguments (-2); generate-nc passes the NC-data library's failure codes the same\n"
-        "way. 64: bad command line. 70: quillet-host itself failed.\n");
+        "way. 1 also: a likely mistake refused (a PDL pair without its condition file,\n"
+        "a missing pair to delete, an existing registry file) or nothing done (no NC file\n"
+        "written; check found errors). 64: bad command line. 69: a dialog without a\n"
+        "display (DISPLAY, WAYLAND_DISPLAY or QT_QPA_PLATFORM). 70: quillet-host itself\n"
+        "failed.\n");
 }
 
 const quillet::host::Command* FindCommand(const std::vector<quillet::host::Command>& commands,
@@ -66,7 +71,7 @@ int main(int argc, char** argv) {
         PrintUsage(commands);
         return 0;
     }
-    if (std::strcmp(first, "--version") == 0) {
+    if (std::strcmp(first, "--version") == 0 || std::strcmp(first, "-V") == 0) {
         std::printf("quillet-host %s\n", QUILLET_VERSION);
         return 0;
     }

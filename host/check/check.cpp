@@ -4,13 +4,18 @@
 #include "check/check.h"
 #include "platform/ascii.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <charconv>
 #include <cstdio>
 #include <map>
 #include <system_error>
 
 #include "check/check_internal.h"
+#include "text.h"
 #include "platform/file_ops.h"
 
 namespace quillet::check {
@@ -208,6 +213,15 @@ std::string FormatNumber(double value) {
     return ec == std::errc() ? std::string(buffer, end) : std::string("?");
 }
 
+// A number written with a comma between digits ("2,000", "1,5"), as a
+// locale with a decimal comma or thousands separators writes it.
+bool LocaleNumber(std::string_view text) {
+    const std::size_t comma = text.find(',');
+    return comma != std::string_view::npos && comma > 0 && comma + 1 < text.size() &&
+           text[comma - 1] >= '0' && text[comma - 1] <= '9' && text[comma + 1] >= '0' &&
+           text[comma + 1] <= '9';
+}
+
 double CheckNumber(const IniEntry& entry, bool integer, const std::string& file,
                    Findings& findings) {
     const NumberRead read = integer ? ReadInteger(entry.value) : ReadReal(entry.value);
@@ -215,6 +229,11 @@ double CheckNumber(const IniEntry& entry, bool integer, const std::string& file,
         findings.Error(
             "not-numeric", file, entry.line,
             entry.key + "=" + entry.value + ": the value is not a number and reads as 0");
+    } else if (read.form == NumberForm::TrailingText && LocaleNumber(entry.value)) {
+        findings.Error("locale-number", file, entry.line,
+                       entry.key + "=" + entry.value +
+                           ": a number in a locale format reads as " + FormatNumber(read.value) +
+                           "; numbers are written with a point and no thousands separator");
     } else if (read.form == NumberForm::TrailingText) {
         findings.Warning("trailing-text", file, entry.line,
                          entry.key + "=" + entry.value + ": text after the number; it reads as " +
@@ -297,30 +316,113 @@ std::string_view SeverityName(Severity severity) {
     return "info";
 }
 
+namespace {
+
+// The PDL condition files of names and their pairs (see ListPdlFiles).
+std::vector<PdlFilePair> PdlFilePairs(const fs::path& folder, const std::set<std::string>& names) {
+    std::set<std::string> known;
+    for (const RegisteredMachine& machine : ReadRecordStore(folder)) known.insert(Folded(machine.name));
+    for (const std::string& name : names) {
+        if (StartsWith(name, "MD_NC_") && EndsWith(name, ".ini")) {
+            known.insert(Folded(name.substr(6, name.size() - 10)));
+        }
+    }
+    std::vector<PdlFilePair> pairs;
+    for (const std::string& name : names) {
+        if (!StartsWith(name, "PDL_CUT_") || !EndsWith(name, ".ini") ||
+            name == "PDL_CUT_MASTER.ini" || name == "PDL_CUT_SAVEOPT.ini") {
+            continue;
+        }
+        const std::string rest = name.substr(8, name.size() - 12);
+        std::vector<std::pair<std::string, std::string>> splits, knownSplits;
+        for (std::size_t at = rest.find('_'); at != std::string::npos; at = rest.find('_', at + 1)) {
+            std::pair<std::string, std::string> split{rest.substr(0, at), rest.substr(at + 1)};
+            if (split.first.empty() || split.second.empty()) continue;
+            if (known.count(Folded(split.first)) != 0) knownSplits.push_back(split);
+            splits.push_back(std::move(split));
+        }
+        if (splits.empty()) continue;
+        const auto& candidates = knownSplits.empty() ? splits : knownSplits;
+        pairs.push_back(PdlFilePair{name, candidates[0].first, candidates[0].second,
+                                    {candidates.begin() + 1, candidates.end()},
+                                    !knownSplits.empty()});
+    }
+    return pairs;
+}
+
+// Lists the data folder: regular files in names, every other entry (a
+// folder, a socket ...) in nonFiles. false when it cannot be listed.
+bool ListFolder(const fs::path& folder, std::set<std::string>& names,
+                std::set<std::string>& nonFiles, std::string& failure) {
+    std::error_code error;
+    fs::directory_iterator it(folder, error);
+    for (; !error && it != fs::directory_iterator(); it.increment(error)) {
+        std::error_code typeError;
+        (it->is_regular_file(typeError) ? names : nonFiles).insert(it->path().filename().string());
+    }
+    if (error) failure = "cannot read the data folder " + folder.string() + ": " + error.message();
+    return !error;
+}
+
+// A folder the module must write in.
+void CheckWritable(const fs::path& folder, const std::string& file, const char* what,
+                   Findings& findings) {
+    std::error_code error;
+    if (!fs::is_directory(folder, error)) {
+        findings.Error("folder-missing", file, 0,
+                       std::string("the ") + what + " " + folder.string() +
+                           " does not exist: every edit that uses it fails; create it");
+    } else if (::access(folder.c_str(), W_OK | X_OK) != 0) {
+        findings.Error("folder-read-only", file, 0,
+                       std::string("cannot write in the ") + what + " " + folder.string() + " (" +
+                           std::strerror(errno) +
+                           "): every registration, save and edit fails; make it writable");
+    }
+}
+
+}  // namespace
+
+std::vector<PdlFilePair> ListPdlFiles(const fs::path& dataFolder) {
+    std::set<std::string> names, nonFiles;
+    std::string failure;
+    ListFolder(dataFolder, names, nonFiles, failure);
+    return PdlFilePairs(dataFolder, names);
+}
+
+namespace {
+
+bool ModuleFileName(const std::string& name) {
+    const std::string folded = Folded(name);
+    return IsAuditedFile(name) || name == "Othmcn.dat" || EndsWith(folded, ".cut") ||
+           EndsWith(folded, ".__1") || StartsWith(name, "PDL_");
+}
+
+}  // namespace
+
 CheckResult CheckDataFolder(const CheckOptions& options) {
     CheckResult result;
-    std::set<std::string> names;
-    std::error_code error;
-    fs::directory_iterator it(options.dataFolder, error);
-    if (error) {
-        result.failure =
-            "cannot read the data folder " + options.dataFolder.string() + ": " + error.message();
-        return result;
-    }
-    for (; it != fs::directory_iterator(); it.increment(error)) {
-        if (error) break;
-        std::error_code typeError;
-        if (it->is_regular_file(typeError)) names.insert(it->path().filename().string());
-    }
-    if (error) {
-        result.failure =
-            "cannot list the data folder " + options.dataFolder.string() + ": " + error.message();
-        return result;
-    }
+    std::set<std::string> names, nonFiles;
+    if (!ListFolder(options.dataFolder, names, nonFiles, result.failure)) return result;
     result.readable = true;
 
     Findings findings;
-    result.filesChecked += CheckRecordStore(options.dataFolder, names, findings);
+    CheckWritable(options.dataFolder, ".", "data folder", findings);
+    for (const std::string& name : nonFiles) {
+        if (ModuleFileName(name)) {
+            findings.Error("not-a-file", name, 0,
+                           "not a file (a folder or another kind of entry) where the module reads "
+                           "and writes a file: every use of it fails; move it away");
+        }
+    }
+    result.filesChecked += CheckRecordStore(options.dataFolder, names, nonFiles, findings);
+    for (const PdlFilePair& pair : PdlFilePairs(options.dataFolder, names)) {
+        if (!pair.known || pair.others.empty()) continue;
+        findings.Error("shared-file", pair.file, 0,
+                       "machine '" + pair.machine + "' / material '" + pair.material +
+                           "' and machine '" + pair.others[0].first + "' / material '" +
+                           pair.others[0].second +
+                           "' both use this condition file: saving one overwrites the other");
+    }
     for (const std::string& name : names) {
         const bool isTemplate = EndsWith(Folded(name), ".cut");
         if (!isTemplate && !IsAuditedFile(name)) continue;
@@ -342,7 +444,10 @@ CheckResult CheckDataFolder(const CheckOptions& options) {
         findings.Info("master-missing", "PDL_CUT_MASTER.ini", 0,
                       "no master file: a PDL condition file that is missing cannot be created");
     }
-    if (options.workingFolder) CheckWorkingFolder(*options.workingFolder, findings);
+    if (options.workingFolder) {
+        CheckWritable(*options.workingFolder, "TEMP", "working folder", findings);
+        CheckWorkingFolder(*options.workingFolder, findings);
+    }
 
     result.findings = std::move(findings.All());
     std::stable_sort(result.findings.begin(), result.findings.end(),
@@ -365,10 +470,10 @@ std::string FormatPlain(const CheckResult& result) {
     int counts[3] = {0, 0, 0};
     for (const Finding& f : result.findings) {
         ++counts[static_cast<int>(f.severity)];
-        out += f.file;
+        out += host::DisplayText(f.file);
         if (f.line > 0) out += ":" + std::to_string(f.line);
-        out +=
-            ": " + std::string(SeverityName(f.severity)) + ": " + f.message + " [" + f.code + "]\n";
+        out += ": " + std::string(SeverityName(f.severity)) + ": " + host::DisplayText(f.message) +
+               " [" + f.code + "]\n";
     }
     out += std::to_string(result.filesChecked) + " files checked: " + std::to_string(counts[2]) +
            " errors, " + std::to_string(counts[1]) + " warnings, " + std::to_string(counts[0]) +
@@ -376,33 +481,18 @@ std::string FormatPlain(const CheckResult& result) {
     return out;
 }
 
-std::string FormatJson(const CheckResult& result) {
-    auto quote = [](const std::string& text) {
-        std::string out = "\"";
-        for (const char c : text) {
-            const auto byte = static_cast<unsigned char>(c);
-            if (c == '"' || c == '\\') {
-                out += '\\';
-                out += c;
-            } else if (byte < 0x20) {
-                char escaped[8];
-                std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
-                out += escaped;
-            } else {
-                out += c;
-            }
-        }
-        return out + "\"";
-    };
-    std::string out = "[";
-    for (std::size_t i = 0; i < result.findings.size(); ++i) {
-        const Finding& f = result.findings[i];
-        out += i == 0 ? "\n  " : ",\n  ";
-        out += "{\"severity\": " + quote(std::string(SeverityName(f.severity))) +
-               ", \"code\": " + quote(f.code) + ", \"file\": " + quote(f.file) +
-               ", \"line\": " + std::to_string(f.line) + ", \"message\": " + quote(f.message) + "}";
+nlohmann::ordered_json ToJson(const CheckResult& result) {
+    nlohmann::ordered_json findings = nlohmann::ordered_json::array();
+    for (const Finding& f : result.findings) {
+        findings.push_back({{"severity", SeverityName(f.severity)},
+                            {"code", f.code},
+                            {"file", host::DisplayText(f.file)},
+                            {"line", f.line},
+                            {"message", host::DisplayText(f.message)}});
     }
-    return out + (result.findings.empty() ? "]\n" : "\n]\n");
+    return {{"status", ExitCodeFor(result)},
+            {"filesChecked", result.filesChecked},
+            {"findings", findings}};
 }
 
 }  // namespace quillet::check

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 namespace quillet::check {
 
 enum class Severity { Info, Warning, Error };
@@ -39,6 +41,36 @@ struct CheckResult {
     std::vector<Finding> findings;  // ordered by file, then line
 };
 
+// The record store as the module reads it: the machines of Othmcn.dat in
+// file order (the first record of a machine wins), each with the materials
+// of its list (listed is false when the list file cannot be read).
+struct RegisteredMaterial {
+    std::string name;
+    std::string templateFile;
+};
+struct RegisteredMachine {
+    int type = 0;
+    std::string name;
+    std::string listFile;
+    bool listed = false;
+    std::vector<RegisteredMaterial> materials;
+};
+std::vector<RegisteredMachine> ReadRecordStore(const std::filesystem::path& dataFolder);
+
+// A PDL condition file of the data folder and the pair it belongs to. Its
+// name PDL_CUT_<machine>_<material>.ini splits at any '_': the split whose
+// machine the folder knows (a machine of Othmcn.dat or of a driver NC file
+// MD_NC_<machine>.ini) is taken, else the split at the first '_'. others
+// holds the splits that are just as likely.
+struct PdlFilePair {
+    std::string file;
+    std::string machine;
+    std::string material;
+    std::vector<std::pair<std::string, std::string>> others;
+    bool known = false;  // the machine is one the folder knows
+};
+std::vector<PdlFilePair> ListPdlFiles(const std::filesystem::path& dataFolder);
+
 // Audits the data folder (and the working folder when given). Read-only.
 CheckResult CheckDataFolder(const CheckOptions& options);
 
@@ -49,7 +81,8 @@ int ExitCodeFor(const CheckResult& result);
 // "file:line: severity: message [code]" per finding (":line" left out for 0)
 // and a summary line.
 std::string FormatPlain(const CheckResult& result);
-// A JSON array of {severity, code, file, line, message}.
-std::string FormatJson(const CheckResult& result);
+// {"status": ExitCodeFor, "filesChecked", "findings": [{severity, code,
+// file, line, message}]}; names and messages in UTF-8.
+nlohmann::ordered_json ToJson(const CheckResult& result);
 
 }  // namespace quillet::check

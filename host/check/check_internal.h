@@ -99,9 +99,10 @@ double CheckNumber(const IniEntry& entry, bool integer, const std::string& file,
 // A file name that may not be followed from the data folder.
 bool UnsafeFileName(std::string_view name);
 
-// The areas of the audit. names: the regular files of the data folder.
+// The areas of the audit. names: the regular files of the data folder;
+// nonFiles: its other entries (folders ...), reported on their own.
 int CheckRecordStore(const fs::path& folder, const std::set<std::string>& names,
-                     Findings& findings);
+                     const std::set<std::string>& nonFiles, Findings& findings);
 void CheckTemplateFile(const std::string& file, std::string_view bytes, Findings& findings);
 void CheckPdlConditionFile(const std::string& file, const IniFile& ini, Findings& findings);
 void CheckSaveOptionFile(const std::string& file, const IniFile& ini, Findings& findings);

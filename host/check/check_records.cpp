@@ -55,6 +55,11 @@ bool IsBlank(const std::string& text) {
 
 std::string Quoted(const std::string& text) { return "'" + text + "'"; }
 
+bool EndsWithFolded(const std::string& name, std::string_view suffix) {
+    return name.size() >= suffix.size() &&
+           EqualsFolded(std::string_view(name).substr(name.size() - suffix.size()), suffix);
+}
+
 // "%-5.1lf" of an old material list's thickness, in the C locale.
 std::string OldThickness(double value) {
     char buffer[400];
@@ -395,16 +400,21 @@ void CheckTemplateFile(const std::string& file, std::string_view bytes, Findings
 }
 
 int CheckRecordStore(const fs::path& folder, const std::set<std::string>& names,
-                     Findings& findings) {
+                     const std::set<std::string>& nonFiles, Findings& findings) {
     int filesRead = 0;
     std::set<std::string> lists;
     std::set<std::string> templates;
+    // Template file (letter case ignored, as on a Windows share) -> the
+    // first pair naming it.
+    std::map<std::string, std::string> templateOwners;
+    bool indexEmpty = nonFiles.count(kIndexFile) == 0;
     if (names.count(kIndexFile) != 0) {
         const std::optional<std::string> bytes = ReadBytes(folder / kIndexFile);
         if (!bytes) {
             findings.Error("unreadable-file", kIndexFile, 0, "the file cannot be read");
         } else {
             ++filesRead;
+            indexEmpty = IsBlank(*bytes);
             const std::vector<Record> machines =
                 RecordReader(kIndexFile, kIndexLayout, findings).Read(*bytes);
             std::map<std::string, const Record*> firstOfList;
@@ -419,6 +429,7 @@ int CheckRecordStore(const fs::path& folder, const std::set<std::string>& names,
                 lists.insert(machine.file);
             }
             for (const auto& [listName, machine] : firstOfList) {
+                if (nonFiles.count(listName) != 0) continue;  // reported as not-a-file
                 if (names.count(listName) == 0) {
                     findings.Warning("list-missing", kIndexFile, machine->line,
                                      "material list missing: " + Quoted(listName) +
@@ -442,6 +453,17 @@ int CheckRecordStore(const fs::path& folder, const std::set<std::string>& names,
                                           Quoted(expected) + ")");
                     }
                     templates.insert(material.file);
+                    const std::string pair = "machine " + Quoted(machine->name) + " / material " +
+                                             Quoted(material.name);
+                    const auto [owner, fresh] = templateOwners.emplace(Folded(material.file), pair);
+                    if (!fresh && !EqualsFolded(owner->second, pair)) {
+                        findings.Error("shared-file", listName, material.line,
+                                       pair + " and " + owner->second + " both use the template " +
+                                           Quoted(material.file) +
+                                           ": saving one overwrites the other; register one of "
+                                           "them under another name");
+                    }
+                    if (nonFiles.count(material.file) != 0) continue;
                     if (names.count(material.file) == 0) {
                         findings.Warning("template-missing", listName, material.line,
                                          "template file " + Quoted(material.file) +
@@ -451,6 +473,17 @@ int CheckRecordStore(const fs::path& folder, const std::set<std::string>& names,
                 }
             }
         }
+    }
+    std::size_t listFiles = 0;
+    for (const std::string& name : names) listFiles += EndsWithFolded(name, ".__1") ? 1 : 0;
+    if (indexEmpty && listFiles > 0) {
+        findings.Error("index-empty", kIndexFile, 0,
+                       std::string("the machine index is ") +
+                           (names.count(kIndexFile) ? "empty" : "missing") + " while " +
+                           std::to_string(listFiles) +
+                           " material lists exist: every look-up of their machines gives 100 and "
+                           "a registration starts a new index; restore Othmcn.dat from a backup");
+        return filesRead;
     }
     for (const std::string& name : names) {
         const std::string folded = Folded(name);
@@ -470,3 +503,26 @@ int CheckRecordStore(const fs::path& folder, const std::set<std::string>& names,
 }
 
 }  // namespace quillet::check::detail
+
+namespace quillet::check {
+
+std::vector<RegisteredMachine> ReadRecordStore(const std::filesystem::path& dataFolder) {
+    using namespace detail;
+    Findings ignored;
+    std::vector<RegisteredMachine> machines;
+    const std::optional<std::string> index = ReadBytes(dataFolder / kIndexFile);
+    if (!index) return machines;
+    for (Record& record : RecordReader(kIndexFile, kIndexLayout, ignored).Read(*index)) {
+        RegisteredMachine machine{record.number, record.name, record.file, false, {}};
+        if (const std::optional<std::string> list = ReadBytes(dataFolder / record.file)) {
+            machine.listed = true;
+            for (Record& material : RecordReader(record.file, kListLayout, ignored).Read(*list)) {
+                machine.materials.push_back({material.name, material.file});
+            }
+        }
+        machines.push_back(std::move(machine));
+    }
+    return machines;
+}
+
+}  // namespace quillet::check

@@ -1,0 +1,87 @@
+// quillet-host init: sets up a workstation. It creates the data folder
+// below the data root (shared by every workstation) and the working folder
+// below the system root (local), and writes the registry file that names
+// both.
+#include <cstdio>
+
+#include "cli.h"
+#include "diagnose.h"
+#include "frame/roots.h"
+#include "platform/file_ops.h"
+#include "platform/registry.h"
+
+namespace quillet::host {
+
+int RunInit(int argc, char** argv) {
+    ArgParser args("init",
+                   "--data-root FOLDER --system-root FOLDER [--registry FILE] [--replace] [--json]",
+                   "init --data-root /srv/quillet/data --system-root /opt/quillet/system "
+                   "--registry /etc/quillet/registry.reg");
+    args.Option("data-root", "the shared data root (data/Othmcn is created below it)", true);
+    args.Option("system-root", "the local system root (TEMP is created below it)", true);
+    args.Option("registry",
+                "registry file to write (default: QUILLET_REGISTRY, else /etc/quillet/registry.reg)");
+    args.Flag("replace", "overwrite an existing registry file");
+    args.Flag("json", "print a JSON object");
+    int exitCode = 0;
+    if (!args.Parse(argc, argv, exitCode)) return exitCode;
+    const Report report = args.MakeReport();
+    if (args.Get("data-root").empty() || args.Get("system-root").empty()) {
+        return report.Usage("--data-root and --system-root need a folder");
+    }
+    std::error_code error;
+    const fs::path dataRoot = fs::absolute(args.Get("data-root"), error).lexically_normal();
+    const fs::path systemRoot = fs::absolute(args.Get("system-root"), error).lexically_normal();
+    const fs::path registry =
+        args.Has("registry") ? fs::path(args.Get("registry")) : platform::RegistryFilePath();
+    if (registry.empty()) return report.Usage("--registry needs a file");
+    if (fs::exists(registry, error) && !args.Has("replace")) {
+        return report.Fail(kExitNotDone, kExitNotDone,
+                           "the registry file " + registry.string() + " exists already",
+                           "give --replace to overwrite it (it names the roots of every export)");
+    }
+    // The roots as the module appends to them: ending with '/'.
+    const std::string dataText = (dataRoot / "").string();
+    const std::string systemText = (systemRoot / "").string();
+    const fs::path dataFolder = dataRoot / "data" / "Othmcn";
+    const fs::path workingFolder = systemRoot / "TEMP";
+    for (const fs::path& folder : {dataFolder, workingFolder, registry.parent_path()}) {
+        if (folder.empty()) continue;
+        fs::create_directories(folder, error);
+        if (error) {
+            return report.HostFailure("cannot create " + folder.string() + ": " + error.message());
+        }
+    }
+    if (!WriteRegistryFile(registry, dataRoot, systemRoot)) {
+        return report.HostFailure("cannot write the registry file " + registry.string(),
+                                  WriteProblem(registry));
+    }
+    // Read back as the module reads it.
+    for (const auto& [name, expected] : {std::pair{"ParentComputerRoot", dataText},
+                                         std::pair{"VELDSystemRoot", systemText}}) {
+        const std::optional<platform::RegistryValue> value =
+            platform::ReadRegistryValue(registry, frame::kRootsKey, name);
+        if (!value || value->data != expected) {
+            return report.HostFailure("the registry file " + registry.string() +
+                                      " does not read back " + name + " as " + expected);
+        }
+    }
+    if (!report.Json()) {
+        std::printf("data folder     %s\nworking folder  %s\nregistry file   %s\n",
+                    DisplayText(dataFolder.string()).c_str(),
+                    DisplayText(workingFolder.string()).c_str(),
+                    DisplayText(registry.string()).c_str());
+        if (registry != platform::RegistryFilePath()) {
+            std::printf("the module reads it once QUILLET_REGISTRY names it:\n  export "
+                        "QUILLET_REGISTRY=%s\n",
+                        DisplayText(fs::absolute(registry, error).string()).c_str());
+        }
+    }
+    return report.Done(0, {{"registry", DisplayText(registry.string())},
+                           {"dataRoot", DisplayText(dataText)},
+                           {"systemRoot", DisplayText(systemText)},
+                           {"dataFolder", DisplayText(dataFolder.string())},
+                           {"workingFolder", DisplayText(workingFolder.string())}});
+}
+
+}  // namespace quillet::host

@@ -1,0 +1,160 @@
+// The cause of a failed export call, found by looking at the installation
+// the way the module reaches it. See diagnose.h.
+#include "diagnose.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+
+#include "frame/roots.h"
+#include "platform/file_ops.h"
+#include "platform/registry.h"
+
+namespace quillet::host {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kInitHint = "quillet-host init --data-root DATA --system-root SYSTEM";
+
+std::string Reason(int error) {
+    std::string text = std::strerror(error);
+    if (!text.empty() && text[0] >= 'A' && text[0] <= 'Z') text[0] = static_cast<char>(text[0] + 32);
+    return text;
+}
+
+// A folder the user can create files in; "" when it can.
+std::string FolderProblem(const fs::path& folder, const std::string& what, const std::string& fix) {
+    std::error_code error;
+    if (!fs::exists(folder, error)) return what + " " + folder.string() + " does not exist: " + fix;
+    if (!fs::is_directory(folder, error)) {
+        return what + " " + folder.string() + " is not a folder: " + fix;
+    }
+    if (::access(folder.c_str(), W_OK | X_OK) != 0) {
+        return "cannot write in " + what + " " + folder.string() + ": " + Reason(errno) +
+               " (it must be writable by this user)";
+    }
+    return "";
+}
+
+// A root of the registry file: present, a string, ending with '/', an
+// existing folder.
+std::string RootProblem(const char* valueName, const std::string& registry,
+                        std::optional<std::string>& root) {
+    const std::optional<platform::RegistryValue> value =
+        platform::ReadRegistryValue(fs::path(registry), frame::kRootsKey, valueName);
+    if (!value || value->type != platform::RegistryValueType::String) {
+        return std::string("the registry file ") + registry + (value ? " holds " : " has no ") +
+               "string value " + valueName + (value ? " of another type" : "") + " under [" +
+               frame::kRootsKey + "]: write \"" + valueName + "\"=\"/path/\" there, or rewrite it with " +
+               kInitHint + " --registry " + registry + " --replace";
+    }
+    root = value->data;
+    if (root->empty() || root->back() != '/') {
+        return std::string(valueName) + " \"" + *root +
+               "\" does not end with '/': the module appends its folders directly (" + *root +
+               (std::string_view(valueName) == "VELDSystemRoot" ? "TEMP" : "data/Othmcn") +
+               "); write \"" + *root + "/\" in " + registry;
+    }
+    return FolderProblem(*root, std::string_view(valueName) == "VELDSystemRoot" ? "the system root"
+                                                                                : "the data root",
+                         "create it, or correct " + std::string(valueName) + " in " + registry);
+}
+
+std::string RegistryProblem() {
+    const fs::path file = platform::RegistryFilePath();
+    const char* variable = std::getenv("QUILLET_REGISTRY");
+    const std::string named = variable != nullptr && variable[0] != '\0'
+                                  ? " (named by QUILLET_REGISTRY)"
+                                  : " (QUILLET_REGISTRY is not set; this is the default)";
+    std::error_code error;
+    if (!fs::exists(file, error)) {
+        return "no registry file " + file.string() + named + ": create it with " + kInitHint +
+               " --registry " + file.string() + ", or set QUILLET_REGISTRY to the installation's file";
+    }
+    if (!platform::CanOpenForReading(file)) {
+        return "cannot read the registry file " + file.string() + named + ": " +
+               (fs::is_directory(file, error) ? std::string("it is a folder")
+                                              : Reason(::access(file.c_str(), R_OK) ? errno : EIO));
+    }
+    return "";
+}
+
+}  // namespace
+
+std::string ReadProblem(const fs::path& path) {
+    std::error_code error;
+    if (path.empty()) return "no file named (the path is empty)";
+    if (!fs::exists(path, error)) return path.string() + " does not exist";
+    if (fs::is_directory(path, error)) return path.string() + " is a folder, not a file";
+    if (::access(path.c_str(), R_OK) != 0) return "cannot read " + path.string() + ": " + Reason(errno);
+    return "";
+}
+
+std::string WriteProblem(const fs::path& path) {
+    std::error_code error;
+    if (fs::is_directory(path, error)) return path.string() + " is a folder, not a file";
+    const fs::path folder = path.parent_path().empty() ? fs::path(".") : path.parent_path();
+    if (!fs::is_directory(folder, error)) {
+        return "cannot write " + path.string() + ": its folder " + folder.string() +
+               (fs::exists(folder, error) ? " is not a folder" : " does not exist");
+    }
+    // Files are replaced through a new file in the same folder.
+    if (::access(folder.c_str(), W_OK | X_OK) != 0) {
+        return "cannot write " + path.string() + ": " + Reason(errno) + " (its folder " +
+               folder.string() + " must be writable by this user)";
+    }
+    return "";
+}
+
+std::string Diagnose(const Needs& needs) {
+    if (needs.dataFolder || needs.workingFolder) {
+        if (std::string problem = RegistryProblem(); !problem.empty()) return problem;
+    }
+    const std::string registry = platform::RegistryFilePath().string();
+    if (needs.dataFolder) {
+        std::optional<std::string> root;
+        if (std::string problem = RootProblem("ParentComputerRoot", registry, root);
+            !problem.empty()) {
+            return problem;
+        }
+        const fs::path folder = *root + "data/Othmcn";
+        std::error_code error;
+        if (!fs::is_directory(folder, error)) {
+            return "the data folder " + folder.string() +
+                   (fs::exists(folder, error) ? " is not a folder" : " does not exist") +
+                   ": create it (mkdir -p " + folder.string() + ") or run " + kInitHint;
+        }
+        if (needs.writeDataFolder) {
+            if (std::string problem = FolderProblem(folder, "the data folder", "");
+                !problem.empty()) {
+                return problem;
+            }
+        }
+    }
+    if (needs.workingFolder) {
+        std::optional<std::string> root;
+        if (std::string problem = RootProblem("VELDSystemRoot", registry, root); !problem.empty()) {
+            return problem;
+        }
+        if (std::string problem = FolderProblem(
+                *root + "TEMP", "the working folder",
+                "create it (mkdir " + *root + "TEMP) or run " + kInitHint);
+            !problem.empty()) {
+            return problem;
+        }
+    }
+    for (const fs::path& file : needs.readFiles) {
+        if (std::string problem = ReadProblem(file); !problem.empty()) return problem;
+    }
+    for (const fs::path& file : needs.writeFiles) {
+        if (std::string problem = WriteProblem(file); !problem.empty()) return problem;
+    }
+    return "";
+}
+
+}  // namespace quillet::host
