@@ -280,10 +280,9 @@ bool WriteRegistryFile(const fs::path& file, const fs::path& dataRoot, const fs:
 FileStamp StampOf(const fs::path& path) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) return {};
-    return FileStamp{true, static_cast<std::uintmax_t>(info.st_size),
-                     static_cast<std::int64_t>(info.st_ino),
-                     static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 +
-                         info.st_mtim.tv_nsec};
+    return FileStamp{
+        true, static_cast<std::uintmax_t>(info.st_size), static_cast<std::int64_t>(info.st_ino),
+        static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
 }
 
 }  // namespace quillet::host

@@ -241,9 +241,9 @@ int PdlSteps(const Installation& at) {
                     (existed ? "" : " (created from PDL_CUT_MASTER.ini on first use)") +
                     ", the parameters machine ID " + std::to_string(id) + " uses (machine.ini):");
     std::fflush(stdout);
-    const int code = RunPdlTableCommand({"pdl-table", "--machine", kMachine, "--material", kMaterial,
-                                         "--type", std::to_string(kPdlMachineType), "--table", "K",
-                                         "--used-only", "--create"});
+    const int code = RunPdlTableCommand({"pdl-table", "--machine", kMachine, "--material",
+                                         kMaterial, "--type", std::to_string(kPdlMachineType),
+                                         "--table", "K", "--used-only", "--create"});
     std::fflush(stdout);
     return code;
 }
@@ -293,7 +293,8 @@ int OpenDialogs(const Installation& at) {
 }  // namespace
 
 int RunDemo(int argc, char** argv) {
-    ArgParser args("demo", "[--dir FOLDER] [--samples FOLDER] [--gui]");
+    ArgParser args("demo", "[--dir FOLDER] [--samples FOLDER] [--gui]",
+                   "demo --dir /tmp/quillet-demo");
     args.Option("dir",
                 "folder for the sample installation, created when missing "
                 "(default: a fresh temporary folder)");

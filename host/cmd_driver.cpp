@@ -142,11 +142,10 @@ int GenerateNc(int argc, char** argv) {
     }
     if (!written) {
         std::string cause = WriteProblem(where);
-        return report.Fail(kExitNotDone, status,
-                           "MD_CreateNC returned 0, but the driver wrote no NC program at " +
-                               where.string(),
-                           cause.empty() ? "the driver wrote nothing there: check --target" : cause,
-                           data);
+        return report.Fail(
+            kExitNotDone, status,
+            "MD_CreateNC returned 0, but the driver wrote no NC program at " + where.string(),
+            cause.empty() ? "the driver wrote nothing there: check --target" : cause, data);
     }
     if (!report.Json()) {
         std::printf("NC program written to %s", DisplayText(where.string()).c_str());
@@ -287,8 +286,9 @@ int SetCurrent(int argc, char** argv) {
                                 : Diagnose({true, false, true});
         if (cause.empty() &&
             !driver::CanLoadDriverConditions(driverFile, driver::DriverSettingKind::Nc)) {
-            cause = "the machine-driver library libkorvid.so or one of its functions cannot be "
-                    "found: install it where the library search path (LD_LIBRARY_PATH) finds it";
+            cause =
+                "the machine-driver library libkorvid.so or one of its functions cannot be "
+                "found: install it where the library search path (LD_LIBRARY_PATH) finds it";
         }
         return report.FailStatus("MD_SetCurrentInfo", status, cause, {{"current", current}});
     }

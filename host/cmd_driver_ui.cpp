@@ -21,8 +21,8 @@ int RunDialog(const ArgParser& args, const char* exportName, Open open) {
     if (!DisplayAvailable()) return NoDisplay(report);
     const int status = open();
     if (status != 0) {
-        return report.FailStatus(exportName, status,
-                                 status == QUILLET_SYSTEM_ERROR ? Diagnose({true, true, true}) : "");
+        return report.FailStatus(
+            exportName, status, status == QUILLET_SYSTEM_ERROR ? Diagnose({true, true, true}) : "");
     }
     return report.Done(status);
 }
@@ -55,7 +55,8 @@ int LaserDialog(int argc, char** argv) {
 }
 
 int ToolDialog(int argc, char** argv) {
-    ArgParser args("tool-dialog", "--driver FILE --machine NAME --die-layout NAME --tool N [--json]",
+    ArgParser args("tool-dialog",
+                   "--driver FILE --machine NAME --die-layout NAME --tool N [--json]",
                    "tool-dialog --driver laser.drv --machine MC01 --die-layout DIE01 --tool 1");
     DeclareDriverAndMachine(args);
     args.Option("die-layout", "die layout name", true);

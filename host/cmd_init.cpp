@@ -19,8 +19,9 @@ int RunInit(int argc, char** argv) {
                    "--registry /etc/quillet/registry.reg");
     args.Option("data-root", "the shared data root (data/Othmcn is created below it)", true);
     args.Option("system-root", "the local system root (TEMP is created below it)", true);
-    args.Option("registry",
-                "registry file to write (default: QUILLET_REGISTRY, else /etc/quillet/registry.reg)");
+    args.Option(
+        "registry",
+        "registry file to write (default: QUILLET_REGISTRY, else /etc/quillet/registry.reg)");
     args.Flag("replace", "overwrite an existing registry file");
     args.Flag("json", "print a JSON object");
     int exitCode = 0;
@@ -57,8 +58,8 @@ int RunInit(int argc, char** argv) {
                                   WriteProblem(registry));
     }
     // Read back as the module reads it.
-    for (const auto& [name, expected] : {std::pair{"ParentComputerRoot", dataText},
-                                         std::pair{"VELDSystemRoot", systemText}}) {
+    for (const auto& [name, expected] :
+         {std::pair{"ParentComputerRoot", dataText}, std::pair{"VELDSystemRoot", systemText}}) {
         const std::optional<platform::RegistryValue> value =
             platform::ReadRegistryValue(registry, frame::kRootsKey, name);
         if (!value || value->data != expected) {
@@ -72,9 +73,10 @@ int RunInit(int argc, char** argv) {
                     DisplayText(workingFolder.string()).c_str(),
                     DisplayText(registry.string()).c_str());
         if (registry != platform::RegistryFilePath()) {
-            std::printf("the module reads it once QUILLET_REGISTRY names it:\n  export "
-                        "QUILLET_REGISTRY=%s\n",
-                        DisplayText(fs::absolute(registry, error).string()).c_str());
+            std::printf(
+                "the module reads it once QUILLET_REGISTRY names it:\n  export "
+                "QUILLET_REGISTRY=%s\n",
+                DisplayText(fs::absolute(registry, error).string()).c_str());
         }
     }
     return report.Done(0, {{"registry", DisplayText(registry.string())},

@@ -41,8 +41,8 @@ void DeclareLookup(ArgParser& args, bool create) {
 // A registration the stored format can never find again: the index reads a
 // name up to its first space and only from its field.
 std::string UnfindableName(const LookupArgs& args) {
-    for (const auto& [what, name] : {std::pair{"machine", &args.machine},
-                                     std::pair{"material", &args.material}}) {
+    for (const auto& [what, name] :
+         {std::pair{"machine", &args.machine}, std::pair{"material", &args.material}}) {
         if (name->find(' ') != std::string::npos) {
             return std::string("the ") + what + " name '" + *name +
                    "' holds a space: the index reads a name up to its first space, so the "
@@ -86,8 +86,8 @@ std::string LookupCause(const LookupArgs& args, int status) {
         return "the machine name is " + std::to_string(args.machine.size()) +
                " bytes; a machine name holds at most 50";
     }
-    if (status == QUILLET_SYSTEM_ERROR && (args.type < othmac::kMinMachineTypeNo ||
-                                           args.type > othmac::kMaxMachineTypeNo)) {
+    if (status == QUILLET_SYSTEM_ERROR &&
+        (args.type < othmac::kMinMachineTypeNo || args.type > othmac::kMaxMachineTypeNo)) {
         return "machine type " + std::to_string(args.type) + " is outside 130 to 139";
     }
     if (std::string problem = Diagnose({true, args.create == 1, false, {}, {}}); !problem.empty()) {
@@ -109,8 +109,8 @@ std::string LookupCause(const LookupArgs& args, int status) {
             continue;
         }
         if (!machine.listed) {
-            return "the material list " + (*folder / machine.listFile).string() +
-                   " of machine " + machine.name + " cannot be read" + fix;
+            return "the material list " + (*folder / machine.listFile).string() + " of machine " +
+                   machine.name + " cannot be read" + fix;
         }
         for (const check::RegisteredMaterial& material : machine.materials) {
             if (!EqualsIgnoringAsciiCase(material.name, args.material)) continue;
@@ -129,9 +129,9 @@ std::string LookupCause(const LookupArgs& args, int status) {
 // failure was reported (exitCode set).
 std::optional<std::string> LookUp(const Report& report, const LookupArgs& args, int& exitCode) {
     char path[QUILLET_PATH_BUFFER_SIZE] = {};
-    const int status = SddGetOthMacCondPath(args.create, args.showMessages, args.type,
-                                            args.machine.c_str(), args.material.c_str(), "", 0,
-                                            0, path);
+    const int status =
+        SddGetOthMacCondPath(args.create, args.showMessages, args.type, args.machine.c_str(),
+                             args.material.c_str(), "", 0, 0, path);
     if (status == 0) return std::string(path);
     exitCode = report.FailStatus("SddGetOthMacCondPath", status, LookupCause(args, status));
     return std::nullopt;
@@ -219,7 +219,8 @@ int TemplateShow(int argc, char** argv) {
 }
 
 int TemplateWrite(int argc, char** argv) {
-    ArgParser args("template-write", "--type N --machine M --material X --file F [--create] [--json]",
+    ArgParser args("template-write",
+                   "--type N --machine M --material X --file F [--create] [--json]",
                    "template-write --type 130 --machine MC01 --material SPCC1.6 --file mc01.txt");
     DeclareLookup(args, true);
     args.Option("file", "template text as template-show prints it", true);
@@ -231,8 +232,9 @@ int TemplateWrite(int argc, char** argv) {
     const std::optional<std::string> bytes = platform::ReadWholeFile(fs::path(file));
     if (!bytes) return report.Usage("cannot use --file: " + ReadProblem(file));
     if (bytes->find("###") == std::string::npos) {
-        return report.Usage(file + " holds no ### tag line: it is no template text (template-show "
-                                   "prints one)");
+        return report.Usage(file +
+                            " holds no ### tag line: it is no template text (template-show "
+                            "prints one)");
     }
     const std::optional<othmac::NcTemplateTexts> texts = othmac::ReadNcTemplate(file);
     if (!texts) return report.Usage("cannot use --file: " + ReadProblem(file));

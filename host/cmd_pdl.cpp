@@ -154,8 +154,8 @@ int ShowTable(const Report& report, const std::string& machine, const std::strin
             text += std::to_string(s) + "," + key + "," + CsvField(label) + "," +
                     FloatText(block[s]) + "\n";
         } else {
-            std::snprintf(line, sizeof line, "%4d  %-24s %-32s %s\n", s, key.c_str(),
-                          label.c_str(), shown.c_str());
+            std::snprintf(line, sizeof line, "%4d  %-24s %-32s %s\n", s, key.c_str(), label.c_str(),
+                          shown.c_str());
             text += line;
         }
         parameters.push_back({{"slot", s},
@@ -165,7 +165,8 @@ int ShowTable(const Report& report, const std::string& machine, const std::strin
                               {"shown", shown}});
     }
     if (!report.Json()) std::fputs(text.c_str(), stdout);
-    return report.Done(0, {{"table", TableName(table)}, {"index", table}, {"parameters", parameters}});
+    return report.Done(0,
+                       {{"table", TableName(table)}, {"index", table}, {"parameters", parameters}});
 }
 
 void DeclarePair(ArgParser& args) {
@@ -200,9 +201,8 @@ int RunTable(int argc, char** argv) {
         return report.FailStatus("SddPDLOthMacLasCutGetInf", status,
                                  "table '" + args.Get("table") + "' is none of K..P103 or 0-12");
     }
-    if (const std::optional<int> refused =
-            RefuseMissingPair(report, args.Get("machine"), args.Get("material"),
-                              args.Has("create"), kCreateFix)) {
+    if (const std::optional<int> refused = RefuseMissingPair(
+            report, args.Get("machine"), args.Get("material"), args.Has("create"), kCreateFix)) {
         return *refused;
     }
     return ShowTable(report, args.Get("machine"), args.Get("material"), *type, table,
@@ -262,8 +262,8 @@ int RunImport(int argc, char** argv) {
             continue;
         }
         if (fields.size() != columns) {
-            return report.Usage(where + std::to_string(fields.size()) + " fields where the header has " +
-                                std::to_string(columns) +
+            return report.Usage(where + std::to_string(fields.size()) +
+                                " fields where the header has " + std::to_string(columns) +
                                 " (numbers are written with a point, never a comma)");
         }
         const std::string_view key = platform::TrimProfileSpace(fields[keyColumn]);
@@ -283,7 +283,8 @@ int RunImport(int argc, char** argv) {
         }
     }
     if (values.empty()) return report.Usage(csvFile + " holds no value rows");
-    if (const std::optional<int> refused = RefuseMissingPair(report, machine, material, args.Has("create"), kCreateFix)) {
+    if (const std::optional<int> refused =
+            RefuseMissingPair(report, machine, material, args.Has("create"), kCreateFix)) {
         return *refused;
     }
     // The dialog's save path: the table is read, the values replaced and the
@@ -294,19 +295,18 @@ int RunImport(int argc, char** argv) {
     if (status == 0) status = pdl::WritePdlCutTables(machine, material, record, {table});
     const std::optional<fs::path> file = ConditionFile(machine, material);
     if (status != 0) {
-        return report.Fail(ExitCodeForStatus(status), status,
-                           "cannot write table " + TableName(table) + " of " + machine + " / " +
-                               material,
-                           PdlCause(status));
+        return report.Fail(
+            ExitCodeForStatus(status), status,
+            "cannot write table " + TableName(table) + " of " + machine + " / " + material,
+            PdlCause(status));
     }
     const std::string path = file ? file->string() : "";
     if (!report.Json()) {
         std::printf("wrote %zu values into table %s of %s\n", values.size(),
                     TableName(table).c_str(), DisplayText(path).c_str());
     }
-    return report.Done(0, {{"file", DisplayText(path)},
-                           {"table", TableName(table)},
-                           {"written", values.size()}});
+    return report.Done(
+        0, {{"file", DisplayText(path)}, {"table", TableName(table)}, {"written", values.size()}});
 }
 
 int RunList(int argc, char** argv) {
@@ -366,7 +366,8 @@ int RunCopy(int argc, char** argv) {
     const int status = SddPDLOthMacLasCutFileCopy(
         args.Get("from-machine").c_str(), args.Get("from-material").c_str(),
         args.Get("to-machine").c_str(), args.Get("to-material").c_str());
-    if (status != 0) return report.FailStatus("SddPDLOthMacLasCutFileCopy", status, PdlCause(status));
+    if (status != 0)
+        return report.FailStatus("SddPDLOthMacLasCutFileCopy", status, PdlCause(status));
     if (!report.Json()) std::printf("copied %s onto %s\n", from.c_str(), to.c_str());
     return report.Done(status);
 }
@@ -385,7 +386,8 @@ int RunDelete(int argc, char** argv) {
     }
     const int status =
         SddPDLOthMacLasCutFileDelete(args.Get("machine").c_str(), args.Get("material").c_str());
-    if (status != 0) return report.FailStatus("SddPDLOthMacLasCutFileDelete", status, PdlCause(status));
+    if (status != 0)
+        return report.FailStatus("SddPDLOthMacLasCutFileDelete", status, PdlCause(status));
     const std::optional<fs::path> file = ConditionFile(args.Get("machine"), args.Get("material"));
     if (!report.Json() && file) std::printf("deleted %s\n", DisplayText(file->string()).c_str());
     return report.Done(status);
@@ -432,9 +434,8 @@ int RunDialog(int argc, char** argv) {
     const std::optional<int> type = args.GetInt("type", 0);
     if (!type) return kExitUsage;
     if (!DisplayAvailable()) return NoDisplay(report);
-    if (const std::optional<int> refused =
-            RefuseMissingPair(report, args.Get("machine"), args.Get("material"),
-                              args.Has("create"), kCreateFix)) {
+    if (const std::optional<int> refused = RefuseMissingPair(
+            report, args.Get("machine"), args.Get("material"), args.Has("create"), kCreateFix)) {
         return *refused;
     }
     const int table = ParseCondition(args.Get("table")).value_or(-1);
@@ -469,7 +470,8 @@ int RunDemo(int argc, char** argv) {
     fs::create_directories(data, ec);
     fs::create_directories(fs::path(base) / "system" / "TEMP", ec);
     const bool ready =
-        !ec && platform::CopyFileOver(samples / "PDL_CUT_MASTER.ini", data / "PDL_CUT_MASTER.ini") &&
+        !ec &&
+        platform::CopyFileOver(samples / "PDL_CUT_MASTER.ini", data / "PDL_CUT_MASTER.ini") &&
         platform::CopyFileOver(samples / "machine.ini", data / "machine.ini") &&
         WriteRegistryFile(fs::path(base) / "registry.reg", fs::path(base) / "data",
                           fs::path(base) / "system");

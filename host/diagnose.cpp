@@ -23,7 +23,8 @@ constexpr const char* kInitHint = "quillet-host init --data-root DATA --system-r
 
 std::string Reason(int error) {
     std::string text = std::strerror(error);
-    if (!text.empty() && text[0] >= 'A' && text[0] <= 'Z') text[0] = static_cast<char>(text[0] + 32);
+    if (!text.empty() && text[0] >= 'A' && text[0] <= 'Z')
+        text[0] = static_cast<char>(text[0] + 32);
     return text;
 }
 
@@ -50,8 +51,9 @@ std::string RootProblem(const char* valueName, const std::string& registry,
     if (!value || value->type != platform::RegistryValueType::String) {
         return std::string("the registry file ") + registry + (value ? " holds " : " has no ") +
                "string value " + valueName + (value ? " of another type" : "") + " under [" +
-               frame::kRootsKey + "]: write \"" + valueName + "\"=\"/path/\" there, or rewrite it with " +
-               kInitHint + " --registry " + registry + " --replace";
+               frame::kRootsKey + "]: write \"" + valueName +
+               "\"=\"/path/\" there, or rewrite it with " + kInitHint + " --registry " + registry +
+               " --replace";
     }
     root = value->data;
     if (root->empty() || root->back() != '/') {
@@ -60,9 +62,10 @@ std::string RootProblem(const char* valueName, const std::string& registry,
                (std::string_view(valueName) == "VELDSystemRoot" ? "TEMP" : "data/Othmcn") +
                "); write \"" + *root + "/\" in " + registry;
     }
-    return FolderProblem(*root, std::string_view(valueName) == "VELDSystemRoot" ? "the system root"
-                                                                                : "the data root",
-                         "create it, or correct " + std::string(valueName) + " in " + registry);
+    return FolderProblem(
+        *root,
+        std::string_view(valueName) == "VELDSystemRoot" ? "the system root" : "the data root",
+        "create it, or correct " + std::string(valueName) + " in " + registry);
 }
 
 std::string RegistryProblem() {
@@ -74,7 +77,8 @@ std::string RegistryProblem() {
     std::error_code error;
     if (!fs::exists(file, error)) {
         return "no registry file " + file.string() + named + ": create it with " + kInitHint +
-               " --registry " + file.string() + ", or set QUILLET_REGISTRY to the installation's file";
+               " --registry " + file.string() +
+               ", or set QUILLET_REGISTRY to the installation's file";
     }
     if (!platform::CanOpenForReading(file)) {
         return "cannot read the registry file " + file.string() + named + ": " +
@@ -91,7 +95,8 @@ std::string ReadProblem(const fs::path& path) {
     if (path.empty()) return "no file named (the path is empty)";
     if (!fs::exists(path, error)) return path.string() + " does not exist";
     if (fs::is_directory(path, error)) return path.string() + " is a folder, not a file";
-    if (::access(path.c_str(), R_OK) != 0) return "cannot read " + path.string() + ": " + Reason(errno);
+    if (::access(path.c_str(), R_OK) != 0)
+        return "cannot read " + path.string() + ": " + Reason(errno);
     return "";
 }
 
@@ -141,9 +146,9 @@ std::string Diagnose(const Needs& needs) {
         if (std::string problem = RootProblem("VELDSystemRoot", registry, root); !problem.empty()) {
             return problem;
         }
-        if (std::string problem = FolderProblem(
-                *root + "TEMP", "the working folder",
-                "create it (mkdir " + *root + "TEMP) or run " + kInitHint);
+        if (std::string problem =
+                FolderProblem(*root + "TEMP", "the working folder",
+                              "create it (mkdir " + *root + "TEMP) or run " + kInitHint);
             !problem.empty()) {
             return problem;
         }

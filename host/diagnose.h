@@ -18,9 +18,9 @@ struct Needs {
           workingFolder(working),
           readFiles(std::move(read)),
           writeFiles(std::move(write)) {}
-    bool dataFolder;       // the data root and its data/Othmcn folder
-    bool writeDataFolder;  // ... writable
-    bool workingFolder;    // the system root and its writable TEMP folder
+    bool dataFolder;                                // the data root and its data/Othmcn folder
+    bool writeDataFolder;                           // ... writable
+    bool workingFolder;                             // the system root and its writable TEMP folder
     std::vector<std::filesystem::path> readFiles;   // must exist and be readable
     std::vector<std::filesystem::path> writeFiles;  // must be writable or creatable
 };

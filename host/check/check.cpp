@@ -8,15 +8,15 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <system_error>
 
 #include "check/check_internal.h"
-#include "text.h"
 #include "platform/file_ops.h"
+#include "text.h"
 
 namespace quillet::check {
 
@@ -231,8 +231,8 @@ double CheckNumber(const IniEntry& entry, bool integer, const std::string& file,
             entry.key + "=" + entry.value + ": the value is not a number and reads as 0");
     } else if (read.form == NumberForm::TrailingText && LocaleNumber(entry.value)) {
         findings.Error("locale-number", file, entry.line,
-                       entry.key + "=" + entry.value +
-                           ": a number in a locale format reads as " + FormatNumber(read.value) +
+                       entry.key + "=" + entry.value + ": a number in a locale format reads as " +
+                           FormatNumber(read.value) +
                            "; numbers are written with a point and no thousands separator");
     } else if (read.form == NumberForm::TrailingText) {
         findings.Warning("trailing-text", file, entry.line,
@@ -321,7 +321,8 @@ namespace {
 // The PDL condition files of names and their pairs (see ListPdlFiles).
 std::vector<PdlFilePair> PdlFilePairs(const fs::path& folder, const std::set<std::string>& names) {
     std::set<std::string> known;
-    for (const RegisteredMachine& machine : ReadRecordStore(folder)) known.insert(Folded(machine.name));
+    for (const RegisteredMachine& machine : ReadRecordStore(folder))
+        known.insert(Folded(machine.name));
     for (const std::string& name : names) {
         if (StartsWith(name, "MD_NC_") && EndsWith(name, ".ini")) {
             known.insert(Folded(name.substr(6, name.size() - 10)));
@@ -335,7 +336,8 @@ std::vector<PdlFilePair> PdlFilePairs(const fs::path& folder, const std::set<std
         }
         const std::string rest = name.substr(8, name.size() - 12);
         std::vector<std::pair<std::string, std::string>> splits, knownSplits;
-        for (std::size_t at = rest.find('_'); at != std::string::npos; at = rest.find('_', at + 1)) {
+        for (std::size_t at = rest.find('_'); at != std::string::npos;
+             at = rest.find('_', at + 1)) {
             std::pair<std::string, std::string> split{rest.substr(0, at), rest.substr(at + 1)};
             if (split.first.empty() || split.second.empty()) continue;
             if (known.count(Folded(split.first)) != 0) knownSplits.push_back(split);
@@ -343,7 +345,9 @@ std::vector<PdlFilePair> PdlFilePairs(const fs::path& folder, const std::set<std
         }
         if (splits.empty()) continue;
         const auto& candidates = knownSplits.empty() ? splits : knownSplits;
-        pairs.push_back(PdlFilePair{name, candidates[0].first, candidates[0].second,
+        pairs.push_back(PdlFilePair{name,
+                                    candidates[0].first,
+                                    candidates[0].second,
                                     {candidates.begin() + 1, candidates.end()},
                                     !knownSplits.empty()});
     }
@@ -370,12 +374,11 @@ void CheckWritable(const fs::path& folder, const std::string& file, const char* 
     std::error_code error;
     if (!fs::is_directory(folder, error)) {
         findings.Error("folder-missing", file, 0,
-                       std::string("the ") + what + " " + folder.string() +
+                       std::string("the ") + what +
                            " does not exist: every edit that uses it fails; create it");
     } else if (::access(folder.c_str(), W_OK | X_OK) != 0) {
         findings.Error("folder-read-only", file, 0,
-                       std::string("cannot write in the ") + what + " " + folder.string() + " (" +
-                           std::strerror(errno) +
+                       std::string("cannot write in the ") + what + " (" + std::strerror(errno) +
                            "): every registration, save and edit fails; make it writable");
     }
 }

@@ -453,8 +453,8 @@ int CheckRecordStore(const fs::path& folder, const std::set<std::string>& names,
                                           Quoted(expected) + ")");
                     }
                     templates.insert(material.file);
-                    const std::string pair = "machine " + Quoted(machine->name) + " / material " +
-                                             Quoted(material.name);
+                    const std::string pair =
+                        "machine " + Quoted(machine->name) + " / material " + Quoted(material.name);
                     const auto [owner, fresh] = templateOwners.emplace(Folded(material.file), pair);
                     if (!fresh && !EqualsFolded(owner->second, pair)) {
                         findings.Error("shared-file", listName, material.line,
