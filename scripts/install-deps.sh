@@ -9,8 +9,8 @@ if [[ "${1:-}" == "--only" ]]; then
   shift
   packages=("$@")
 else
-  packages=(cmake make g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev googletest
-            libbenchmark-dev ccache)
+  packages=(cmake make g++ pkg-config qt6-base-dev libgl-dev nlohmann-json3-dev libgtest-dev
+            libgmock-dev googletest libbenchmark-dev ccache)
 fi
 
 missing=()
