@@ -128,13 +128,13 @@ IniFile ScanIni(std::string_view bytes) {
 
 std::string Folded(std::string_view text) {
     std::string folded(text);
-    for (char& c : folded) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
+    for (char& c : folded) c = platform::AsciiLower(c);
     return folded;
 }
 
-bool EqualsFolded(std::string_view a, std::string_view b) { return Folded(a) == Folded(b); }
+bool EqualsFolded(std::string_view a, std::string_view b) {
+    return platform::EqualsIgnoringAsciiCase(a, b);
+}
 
 const IniSection* FindSection(const IniFile& ini, std::string_view name) {
     for (std::size_t i = 1; i < ini.sections.size(); ++i) {

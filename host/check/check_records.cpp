@@ -5,6 +5,7 @@
 #include <map>
 
 #include "check/check_internal.h"
+#include "othmac/record_store.h"
 
 namespace quillet::check::detail {
 
@@ -12,8 +13,8 @@ namespace {
 
 constexpr std::string_view kMarker = "[QM700]";
 constexpr std::size_t kLineBufferSize = 500;
-constexpr std::size_t kNameWidth = 50;
-constexpr std::size_t kFileWidth = 100;
+constexpr std::size_t kNameWidth = othmac::kNameFieldWidth;
+constexpr std::size_t kFileWidth = othmac::kFileFieldWidth;
 constexpr const char* kIndexFile = "Othmcn.dat";
 
 // Where the fields of a marker record stand (0-based columns).

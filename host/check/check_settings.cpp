@@ -11,7 +11,7 @@ namespace quillet::check::detail {
 
 namespace {
 
-constexpr std::size_t kFlagsLength = 88;
+constexpr std::size_t kFlagsLength = pdl::kPdlParamCount;
 
 bool IsFirstOf(const IniFile& ini, const IniSection& section) {
     return FindSection(ini, section.name) == &section;
