@@ -10,6 +10,7 @@
 // 70: the host itself failed (for example a file it had to write).
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <map>

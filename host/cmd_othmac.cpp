@@ -270,8 +270,7 @@ int TemplateCuts(int argc, char** argv) {
     }
     const char* answer = status == 1 ? "yes" : "no";
     if (!report.Json()) std::printf("%s\n", answer);
-    report.Done(status, {{"cuttingConditions", answer}});
-    return ExitCodeForStatus(status);
+    return report.Done(status, {{"cuttingConditions", answer}});
 }
 
 int TemplateDialog(int argc, char** argv) {
