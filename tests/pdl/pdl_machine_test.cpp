@@ -63,9 +63,9 @@ TEST_F(PdlMachineTest, MissingDataRootShows201AndMissingFolderTakesNoDefaults) {
     }
 }
 
-std::vector<int> ShownSlots() {
+std::vector<int> ShownSlots(const PdlParamRows& rows) {
     std::vector<int> slots;
-    for (int i = 0; i < PdlShownParams().count; ++i) slots.push_back(PdlShownParams().rows[i].slot);
+    for (int i = 0; i < rows.shown.count; ++i) slots.push_back(rows.shown.rows[i].slot);
     return slots;
 }
 
@@ -87,43 +87,45 @@ TEST_F(PdlMachineTest, FlagsTextSelectsShownParameters) {
         {"x1a1", "", 3, {1, 3}},                                     // only "1" marks a parameter
         {all, "", 0, first88},                                       // used up to parameter 87
     };
+    PdlParamRows params;
     for (const Row& row : rows) {
         WriteMachineList(install, 60, row.cc, row.pc);
-        ASSERT_EQ(LoadMachineParamList(60, row.table, values), 0);
-        EXPECT_EQ(ShownSlots(), row.slots) << row.cc << " table " << row.table;
+        ASSERT_EQ(LoadMachineParamList(60, row.table, values, params), 0);
+        EXPECT_EQ(ShownSlots(params), row.slots) << row.cc << " table " << row.table;
     }
     WriteMachineList(install, 60, "1001", "");
-    LoadMachineParamList(60, 0, values);
-    const PdlParamRow& gas = PdlShownParams().rows[1];
+    LoadMachineParamList(60, 0, values, params);
+    const PdlParamRow& gas = params.shown.rows[1];
     EXPECT_EQ(gas.slot, 3);
     EXPECT_EQ(gas.value, 3.5f);
     EXPECT_EQ(gas.label, frame::ResourceString(209));
-    EXPECT_EQ(PdlAllParams()[120].value, 120.5f);
-    EXPECT_EQ(PdlAllParams()[120].label, "");
+    EXPECT_EQ(params.all[120].value, 120.5f);
+    EXPECT_EQ(params.all[120].label, "");
 }
 
 TEST_F(PdlMachineTest, UnknownMachineMissingCountOrMissingListShowsNothingNew) {
     TempInstallation install;
     PdlCutCondition values;
+    PdlParamRows params;
     WriteMachineList(install, 60, "1111", "");
-    ASSERT_EQ(LoadMachineParamList(61, 0, values), 0);
-    EXPECT_EQ(PdlShownParams().count, 0);
+    ASSERT_EQ(LoadMachineParamList(61, 0, values, params), 0);
+    EXPECT_EQ(params.shown.count, 0);
     WriteFile(install.DataFolder() / "machine.ini", "[Machine1]\nID=60\nCCUsed=1111\n");
-    ASSERT_EQ(LoadMachineParamList(60, 0, values), 0);
-    EXPECT_EQ(PdlShownParams().count, 0);
+    ASSERT_EQ(LoadMachineParamList(60, 0, values, params), 0);
+    EXPECT_EQ(params.shown.count, 0);
     // A matching machine without the key reads the text "-1".
     WriteFile(install.DataFolder() / "machine.ini",
               "[Header]\nMachineCount=1\n[Machine1]\nID=60\n");
-    ASSERT_EQ(LoadMachineParamList(60, 0, values), 0);
-    EXPECT_EQ(ShownSlots(), std::vector<int>{1});
+    ASSERT_EQ(LoadMachineParamList(60, 0, values, params), 0);
+    EXPECT_EQ(ShownSlots(params), std::vector<int>{1});
     // Without the list the shown rows stay; all rows are refilled first.
     WriteMachineList(install, 60, "11", "");
-    ASSERT_EQ(LoadMachineParamList(60, 0, values), 0);
+    ASSERT_EQ(LoadMachineParamList(60, 0, values, params), 0);
     std::filesystem::remove(install.DataFolder() / "machine.ini");
     values.slot[0] = 42.0f;
-    EXPECT_EQ(LoadMachineParamList(60, 0, values), -1);
-    EXPECT_EQ(PdlShownParams().count, 2);
-    EXPECT_EQ(PdlAllParams()[0].value, 42.0f);
+    EXPECT_EQ(LoadMachineParamList(60, 0, values, params), -1);
+    EXPECT_EQ(params.shown.count, 2);
+    EXPECT_EQ(params.all[0].value, 42.0f);
 }
 
 }  // namespace
