@@ -1,26 +1,23 @@
-// The three driver dialogs driven offscreen end to end against files and the
-// stand-in driver: one OK and one Cancel run each, keys on each control
-// kind, names used byte for byte, focus and keyboard order, caption 1051.
+// The three driver dialogs driven offscreen against files and the stand-in
+// driver: OK and Cancel runs, keys, host bytes, focus and order, caption 1051.
 #include <gtest/gtest.h>
 
 #include <QAbstractItemView>
 #include <QCheckBox>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QTableView>
-#include <QTest>
-#include <functional>
 #include <vector>
 
 #include "driver_ui/driver_dialog_run.h"
 #include "driver_ui_test_support.h"
 #include "frame/gui_qt.h"
+#include "frame/resources.h"
 #include "frame/status.h"
+#include "resource_set.h"
 #include "support/message_recorder.h"
 #include "support/on_modal.h"
-#include "support/temp_install.h"
 
 namespace quillet::driver_ui {
 namespace {
@@ -29,33 +26,13 @@ using testing::Child;
 using testing::Click;
 using testing::IniValue;
 using testing::OnModal;
+using testing::PressKey;
+using testing::TabChain;
+using testing::Visible;
 namespace fs = std::filesystem;
 
 QAbstractItemModel* GridModel(QDialog& dialog) {
     return Child<QAbstractItemView>(dialog, "1050")->model();
-}
-
-bool Visible(QDialog& dialog, int id) {
-    QWidget* control = Child<QWidget>(dialog, std::to_string(id));
-    return control != nullptr && control->isVisible();
-}
-
-// The objectNames along the keyboard order, from the first control on.
-std::vector<std::string> TabChain(QDialog& dialog, const char* first, int count) {
-    std::vector<std::string> chain;
-    QWidget* widget = Child<QWidget>(dialog, first);
-    for (int i = 0; i < count && widget != nullptr; ++i, widget = widget->nextInFocusChain()) {
-        while (!(widget->focusPolicy() & Qt::TabFocus) || !widget->isVisible()) {
-            widget = widget->nextInFocusChain();
-        }
-        chain.push_back(widget->objectName().toStdString());
-    }
-    return chain;
-}
-
-void Key(QWidget* widget, Qt::Key key) {
-    widget->setFocus();
-    QTest::keyClick(widget, key);
 }
 
 class DriverDialogsTest : public ::testing::Test {
@@ -80,10 +57,11 @@ TEST_F(DriverDialogsTest, LaserOkSavesTheConditionAndItsCopiesUnderTheHostsBytes
         EXPECT_EQ(dialog.focusWidget(), Child<QWidget>(dialog, "1050"));
         EXPECT_EQ(TabChain(dialog, "1000", 6),
                   (std::vector<std::string>{"1000", "1003", "1004", "1050", "1046", "1"}));
-        EXPECT_TRUE(Visible(dialog, 1046) && Visible(dialog, 1051));
-        EXPECT_FALSE(Visible(dialog, 1033));  // option off: no condition boxes
+        EXPECT_TRUE(Visible(dialog, "1046") && Visible(dialog, "1051"));
+        EXPECT_FALSE(Visible(dialog, "1033"));  // option off: no condition boxes
         Child<QCheckBox>(dialog, "1046")->click();
-        for (int id = 1033; id <= 1045; ++id) EXPECT_EQ(Visible(dialog, id), id <= 1042) << id;
+        for (int id = 1033; id <= 1045; ++id)
+            EXPECT_EQ(Visible(dialog, std::to_string(id)), id <= 1042) << id;
         EXPECT_EQ(TabChain(dialog, "1046", 3), (std::vector<std::string>{"1046", "1033", "1034"}));
         Child<QCheckBox>(dialog, "1033")->click();  // K
         Child<QCheckBox>(dialog, "1035")->click();  // M
@@ -93,7 +71,7 @@ TEST_F(DriverDialogsTest, LaserOkSavesTheConditionAndItsCopiesUnderTheHostsBytes
         EXPECT_TRUE(grid->setData(grid->index(0, 0), Qt::Checked, Qt::CheckStateRole));
         EXPECT_TRUE(grid->setData(grid->index(1, 2), 77, Qt::EditRole));
         EXPECT_TRUE(grid->setData(grid->index(2, 3), 0.25, Qt::EditRole));
-        Key(Child<QWidget>(dialog, "1"), Qt::Key_Enter);  // keypad Enter on OK
+        PressKey(Child<QWidget>(dialog, "1"), Qt::Key_Enter);  // keypad Enter on OK
     });
     EXPECT_EQ(RunLaserDialog(driver_.c_str(), "MC01", material.c_str(), 1), kDone);
     EXPECT_TRUE(modal.Ran());
@@ -104,12 +82,9 @@ TEST_F(DriverDialogsTest, LaserOkSavesTheConditionAndItsCopiesUnderTheHostsBytes
         EXPECT_EQ(IniValue(saved, section, "3_4Value2"), "0.250000") << section;
     }
     EXPECT_EQ(IniValue(saved, "MD_CUT_H", "2_3Value1"), "<missing>");
-    for (const auto& [key, value] : {std::pair{"", "1"},
-                                     {"_K", "1"},
-                                     {"_L", "1"},
-                                     {"_H", "0"},
-                                     {"_U5", "0"},
-                                     {"_P101", "<missing>"}}) {
+    const std::pair<const char*, const char*> options[] = {
+        {"", "1"}, {"_K", "1"}, {"_L", "1"}, {"_H", "0"}, {"_U5", "0"}, {"_P101", "<missing>"}};
+    for (const auto& [key, value] : options) {
         EXPECT_EQ(IniValue(saved, "MD_CUT_SAVEOPT", std::string("OnOff_SaveOpt") + key), value);
     }
     EXPECT_FALSE(fs::exists(Working("MD_CUT_TEMP.ini")));
@@ -123,14 +98,15 @@ TEST_F(DriverDialogsTest, LaserP102ShowsItsGroupAndEnterOnCancelKeepsTheFile) {
     testing::WriteFile(saved, before);
     OnModal modal("130", [](QDialog& dialog) {
         EXPECT_TRUE(Child<QCheckBox>(dialog, "1046")->isChecked());
-        for (int id = 1033; id <= 1045; ++id) EXPECT_EQ(Visible(dialog, id), id >= 1043) << id;
+        for (int id = 1033; id <= 1045; ++id)
+            EXPECT_EQ(Visible(dialog, std::to_string(id)), id >= 1043) << id;
         EXPECT_TRUE(Child<QCheckBox>(dialog, "1043")->isChecked());
         EXPECT_FALSE(Child<QCheckBox>(dialog, "1033")->isChecked());  // K is not read
         QAbstractItemModel* grid = GridModel(dialog);
         EXPECT_EQ(grid->index(1, 2).data().toString(), "12");
         EXPECT_TRUE(grid->setData(grid->index(1, 2), 5, Qt::EditRole));
-        Key(Child<QWidget>(dialog, "1046"), Qt::Key_Space);  // a check box takes Space
-        Key(Child<QWidget>(dialog, "2"), Qt::Key_Return);
+        PressKey(Child<QWidget>(dialog, "1046"), Qt::Key_Space);  // a check box takes Space
+        PressKey(Child<QWidget>(dialog, "2"), Qt::Key_Return);
     });
     EXPECT_EQ(RunLaserDialog(driver_.c_str(), "MC01", "SPCC1.6", 11), kDone);
     EXPECT_TRUE(modal.Ran());
@@ -139,10 +115,11 @@ TEST_F(DriverDialogsTest, LaserP102ShowsItsGroupAndEnterOnCancelKeepsTheFile) {
 }
 
 TEST_F(DriverDialogsTest, LaserWithAnEmptyDriverHidesTheOptionAndWritesNothing) {
-    const std::string empty = testing::WriteEmptyDriver(drivers_.Path()).string();
+    const std::string empty = (drivers_.Path() / "empty.drv").string();
+    testing::WriteFile(empty, "# a driver that publishes nothing\n");
     OnModal modal("130", [](QDialog& dialog) {
         EXPECT_EQ(GridModel(dialog)->rowCount(), 0);
-        EXPECT_FALSE(Visible(dialog, 1046) || Visible(dialog, 1051));
+        EXPECT_FALSE(Visible(dialog, "1046") || Visible(dialog, "1051"));
         Click(dialog, "1");
     });
     EXPECT_EQ(RunLaserDialog(empty.c_str(), "MC01", "SPCC1.6", 0), kDone);
@@ -153,53 +130,59 @@ TEST_F(DriverDialogsTest, LaserWithAnEmptyDriverHidesTheOptionAndWritesNothing) 
 
 TEST_F(DriverDialogsTest, ToolEnterStaysInTheGridTimingIsExclusiveAndTheCaptionTopsItsColumns) {
     const fs::path saved = Saved("MD_TOOL_MC01_DIE1.ini");
-    testing::WriteFile(saved, "[MD_TOOL_3]\n11_3Timing=2\n[MD_TOOL_4]\n11_3Timing=0\n");
-    OnModal modal("131", [](QDialog& dialog) {
-        EXPECT_EQ(Child<QLineEdit>(dialog, "1004")->text(), "3");
-        EXPECT_EQ(TabChain(dialog, "1000", 6),
-                  (std::vector<std::string>{"1000", "1003", "1004", "1050", "1", "2"}));
-        auto* view = Child<QTableView>(dialog, "1050");
-        QAbstractItemModel* grid = view->model();
-        // Caption 1051 stands above columns 5 to 7 and shows its text whole.
-        auto* caption = Child<QLabel>(dialog, "1051");
-        ASSERT_TRUE(caption != nullptr && caption->isVisible());
-        const int left =
-            view->viewport()->mapTo(&dialog, QPoint(view->columnViewportPosition(4), 0)).x();
-        const int right = left + view->columnWidth(4) + view->columnWidth(5) + view->columnWidth(6);
-        const QRect box(caption->mapTo(&dialog, QPoint(0, 0)), caption->size());
-        EXPECT_NEAR(box.center().x(), (left + right) / 2, 2);
-        EXPECT_GE(box.width(), caption->fontMetrics().horizontalAdvance(caption->text()));
-        EXPECT_LE(box.bottom(), view->mapTo(&dialog, QPoint(0, 0)).y());
+    for (const QuilletResourceSet* set :
+         {QuilletGetBuiltinResourceSet(), QuilletGetResourceSet()}) {
+        frame::UseResourceSet(set);
+        testing::WriteFile(saved, "[MD_TOOL_3]\n11_3Timing=2\n[MD_TOOL_4]\n11_3Timing=0\n");
+        OnModal modal("131", [](QDialog& dialog) {
+            EXPECT_EQ(Child<QLineEdit>(dialog, "1004")->text(), "3");
+            EXPECT_EQ(TabChain(dialog, "1000", 6),
+                      (std::vector<std::string>{"1000", "1003", "1004", "1050", "1", "2"}));
+            auto* view = Child<QTableView>(dialog, "1050");
+            QAbstractItemModel* grid = view->model();
+            // Caption 1051 stands above columns 5 to 7 and shows its text whole.
+            auto* caption = Child<QLabel>(dialog, "1051");
+            ASSERT_TRUE(caption != nullptr && caption->isVisible());
+            const int left =
+                view->viewport()->mapTo(&dialog, QPoint(view->columnViewportPosition(4), 0)).x();
+            const int right =
+                left + view->columnWidth(4) + view->columnWidth(5) + view->columnWidth(6);
+            const QRect box(caption->mapTo(&dialog, QPoint(0, 0)), caption->size());
+            EXPECT_NEAR(box.center().x(), (left + right) / 2, 2);
+            EXPECT_GE(box.width(), caption->fontMetrics().horizontalAdvance(caption->text()));
+            EXPECT_LE(box.bottom(), view->mapTo(&dialog, QPoint(0, 0)).y());
 
-        EXPECT_EQ(grid->index(1, 6).data(Qt::CheckStateRole).toInt(), Qt::Checked);
-        view->setCurrentIndex(grid->index(1, 4));
-        Key(view, Qt::Key_Space);  // Space in a timing column changes nothing
-        EXPECT_EQ(grid->index(1, 4).data(Qt::CheckStateRole).toInt(), Qt::Unchecked);
-        EXPECT_TRUE(grid->setData(grid->index(1, 4), Qt::Checked, Qt::CheckStateRole));
-        EXPECT_EQ(grid->index(1, 6).data(Qt::CheckStateRole).toInt(), Qt::Unchecked);
-        // Enter on a cell moves down; in an open editor it commits the cell.
-        view->setCurrentIndex(grid->index(0, 2));
-        Key(view, Qt::Key_Return);
-        EXPECT_EQ(view->currentIndex(), grid->index(1, 2));
-        Key(view, Qt::Key_F2);
-        auto* editor = view->findChild<QSpinBox*>();
-        ASSERT_NE(editor, nullptr);
-        editor->setValue(42);
-        QTest::keyClick(editor, Qt::Key_Enter);
-        QTest::qWait(20);
-        EXPECT_EQ(grid->index(1, 2).data().toString(), "42");
-        EXPECT_TRUE(dialog.isVisible());
-        Key(Child<QWidget>(dialog, "1"), Qt::Key_Return);
-    });
-    EXPECT_EQ(RunToolDialog(driver_.c_str(), "MC01", "DIE1", 3), kDone);
-    EXPECT_TRUE(modal.Ran());
-    EXPECT_EQ(IniValue(saved, "MD_TOOL_3", "11_3Timing"), "0");
-    EXPECT_EQ(IniValue(saved, "MD_TOOL_3", "11_3Value1"), "42");
-    EXPECT_EQ(IniValue(saved, "MD_TOOL_4", "11_3Timing"), "0");
-    EXPECT_FALSE(fs::exists(Working("MD_TOOL_TEMP.ini")));
+            EXPECT_EQ(grid->index(1, 6).data(Qt::CheckStateRole).toInt(), Qt::Checked);
+            view->setCurrentIndex(grid->index(1, 4));
+            PressKey(view, Qt::Key_Space);  // Space in a timing column changes nothing
+            EXPECT_EQ(grid->index(1, 4).data(Qt::CheckStateRole).toInt(), Qt::Unchecked);
+            EXPECT_TRUE(grid->setData(grid->index(1, 4), Qt::Checked, Qt::CheckStateRole));
+            EXPECT_EQ(grid->index(1, 6).data(Qt::CheckStateRole).toInt(), Qt::Unchecked);
+            // Enter on a cell moves down; in an open editor it commits the cell.
+            view->setCurrentIndex(grid->index(0, 2));
+            PressKey(view, Qt::Key_Return);
+            EXPECT_EQ(view->currentIndex(), grid->index(1, 2));
+            PressKey(view, Qt::Key_F2);
+            auto* editor = view->findChild<QSpinBox*>();
+            ASSERT_NE(editor, nullptr);
+            editor->setValue(42);
+            QTest::keyClick(editor, Qt::Key_Enter);
+            QTest::qWait(20);
+            EXPECT_EQ(grid->index(1, 2).data().toString(), "42");
+            EXPECT_TRUE(dialog.isVisible());
+            PressKey(Child<QWidget>(dialog, "1"), Qt::Key_Return);
+        });
+        EXPECT_EQ(RunToolDialog(driver_.c_str(), "MC01", "DIE1", 3), kDone);
+        EXPECT_TRUE(modal.Ran());
+        EXPECT_EQ(IniValue(saved, "MD_TOOL_3", "11_3Timing"), "0");
+        EXPECT_EQ(IniValue(saved, "MD_TOOL_3", "11_3Value1"), "42");
+        EXPECT_EQ(IniValue(saved, "MD_TOOL_4", "11_3Timing"), "0");
+        EXPECT_FALSE(fs::exists(Working("MD_TOOL_TEMP.ini")));
+    }
+    frame::UseResourceSet(nullptr);
 }
 
-TEST_F(DriverDialogsTest, NcOkWritesThePlainFileAndCloseWritesNothing) {
+TEST_F(DriverDialogsTest, NcOkWritesThePlainFile) {
     testing::WriteFile(Saved("MD_NC_MC01.ini"), "100_3OnOff=1\n100_3Value1=8\n");
     OnModal modal("132", [](QDialog& dialog) {
         QAbstractItemModel* grid = GridModel(dialog);
@@ -215,38 +198,12 @@ TEST_F(DriverDialogsTest, NcOkWritesThePlainFileAndCloseWritesNothing) {
     EXPECT_TRUE(modal.Ran());
     EXPECT_EQ(testing::ReadFile(Saved("MD_NC_MC01.ini")),
               "100_3OnOff=1\n100_3Value1=8\n101_4OnOff=0\n101_4Value1=1.500000\n");
-    OnModal closed("132", [](QDialog& dialog) { dialog.close(); });
-    fs::remove(Saved("MD_NC_MC01.ini"));
-    EXPECT_EQ(RunNcDialog(driver_.c_str(), "MC01"), kDone);
-    EXPECT_TRUE(closed.Ran());
-    EXPECT_FALSE(fs::exists(Saved("MD_NC_MC01.ini")));
     EXPECT_FALSE(fs::exists(Working("MD_NC_TEMP.ini")));
 }
 
-TEST_F(DriverDialogsTest, BadStartsOpenNoDialog) {
-    const std::string missing = (drivers_.Path() / "none.drv").string();
+// (The start checks are the edit's: driver_setting_edit_test.)
+TEST_F(DriverDialogsTest, AMissingDataRootOpensNoDialog) {
     const char* d = driver_.c_str();
-    struct Row {
-        std::function<int()> run;
-        int status;
-        bool message;
-    };
-    const std::vector<Row> rows = {
-        {[&] { return RunLaserDialog(missing.c_str(), "", "", 0); }, kDone, true},
-        {[&] { return RunToolDialog(missing.c_str(), nullptr, "", -1); }, kDone, true},
-        {[&] { return RunNcDialog(nullptr, "MC01"); }, kDone, true},
-        {[&] { return RunLaserDialog(d, "MC01", "SPCC", 13); }, kInvalidArguments, false},
-        {[&] { return RunLaserDialog(d, "MC01", "SPCC", -1); }, kInvalidArguments, false},
-        {[&] { return RunToolDialog(d, "MC01", "DIE1", -1); }, kInvalidArguments, false},
-        {[&] { return RunToolDialog(d, "MC01", "a/b", 1); }, kInvalidArguments, false},
-        {[&] { return RunNcDialog(d, ""); }, kInvalidArguments, false},
-    };
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        messages_.Clear();
-        EXPECT_EQ(rows[i].run(), rows[i].status) << i;
-        EXPECT_EQ(messages_.Ids().size(), rows[i].message ? 1u : 0u) << i;
-        EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    }
     testing::TempInstallation::Options options;
     options.dataRoot = false;
     testing::TempInstallation noRoot(options);

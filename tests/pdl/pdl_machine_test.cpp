@@ -8,12 +8,10 @@
 #include "frame/resources.h"
 #include "pdl/pdl_machine.h"
 #include "pdl_test_support.h"
-#include "support/message_recorder.h"
 
 namespace quillet::pdl {
 namespace {
 
-using quillet::testing::MessageRecorder;
 using quillet::testing::ReadFile;
 using quillet::testing::TempInstallation;
 using quillet::testing::WriteFile;
@@ -48,19 +46,6 @@ TEST_F(PdlMachineTest, MissingAliasFileIsCreatedWithTheDefaultsButNeverCompleted
     EXPECT_EQ(PdlMachineTypeGet(12002), -1);  // stored -1
     EXPECT_EQ(PdlMachineTypeGet(11005), -1);  // defaults are not written again
     EXPECT_EQ(ReadFile(alias), edited);
-}
-
-TEST_F(PdlMachineTest, MissingDataRootShows201AndMissingFolderTakesNoDefaults) {
-    for (const bool root : {false, true}) {
-        TempInstallation::Options options;
-        options.dataRoot = root;
-        options.dataFolder = !root;
-        TempInstallation install(options);
-        MessageRecorder messages;
-        EXPECT_EQ(PdlMachineTypeGet(13300), -1);
-        EXPECT_EQ(messages.Ids(),
-                  root ? std::vector<std::string>{} : std::vector<std::string>{"201"});
-    }
 }
 
 std::vector<int> ShownSlots(const PdlParamRows& rows) {

@@ -28,9 +28,7 @@ TEST(CodePageTest, ShowsUtf8AsItIsAndAnythingElseAsCp932AndWritesItBack) {
         SCOPED_TRACE(row.shown);
         EXPECT_EQ(DetectEncoding(row.bytes), row.encoding);
         EXPECT_EQ(DisplayText(row.bytes), row.shown);
-        const ShownText text(row.bytes);
-        EXPECT_EQ(text.Shown(), row.shown);
-        EXPECT_EQ(text.BytesFor(row.shown), row.bytes);
+        EXPECT_EQ(ShownText(row.bytes).BytesFor(row.shown), row.bytes);
         // A character CP932 encodes two ways (≒, the NEC-selected IBM
         // characters) is written back as it was while unchanged (above); an
         // edited text takes its one encoding.

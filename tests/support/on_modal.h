@@ -6,9 +6,11 @@
 #include <QApplication>
 #include <QDialog>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace quillet::testing {
 
@@ -46,6 +48,32 @@ T* Child(QWidget& dialog, const std::string& name) {
 
 inline void Click(QWidget& dialog, const std::string& button) {
     if (auto* control = Child<QPushButton>(dialog, button)) control->click();
+}
+
+// Whether the control name of dialog is shown.
+inline bool Visible(QWidget& dialog, const std::string& name) {
+    QWidget* control = Child<QWidget>(dialog, name);
+    return control != nullptr && control->isVisible();
+}
+
+// The objectNames along the keyboard order of the shown controls that take
+// Tab, count of them from first on.
+inline std::vector<std::string> TabChain(QWidget& dialog, const std::string& first, int count) {
+    std::vector<std::string> chain;
+    QWidget* widget = Child<QWidget>(dialog, first);
+    for (int i = 0; i < count && widget != nullptr; ++i, widget = widget->nextInFocusChain()) {
+        while (!(widget->focusPolicy() & Qt::TabFocus) || !widget->isVisible()) {
+            widget = widget->nextInFocusChain();
+        }
+        chain.push_back(widget->objectName().toStdString());
+    }
+    return chain;
+}
+
+// A key pressed on widget as the focused control.
+inline void PressKey(QWidget* widget, Qt::Key key) {
+    widget->setFocus();
+    QTest::keyClick(widget, key);
 }
 
 }  // namespace quillet::testing
