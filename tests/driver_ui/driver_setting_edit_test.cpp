@@ -2,6 +2,8 @@
 // commit, cancel, the laser save options, the common start checks.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "driver_ui/driver_setting_edit.h"
 #include "driver_ui_test_support.h"
 #include "frame/status.h"
@@ -89,27 +91,21 @@ TEST(DialogStartTest, DriverFileAndArgumentChecks) {
     const std::string driver = testing::WriteSampleDriver(folder.Path()).string();
     const std::string missing = (folder.Path() / "missing.drv").string();
     const std::string aFolder = folder.Path().string();
-    struct Row {
-        const char* driver;
-        const char* machine;
-        const char* name;
-        std::optional<int> status;
-        bool message;
-    };
+    // driver, machine, name, status, message 488 shown.
+    using Row = std::tuple<const char*, const char*, const char*, std::optional<int>, bool>;
     const Row rows[] = {
-        {missing.c_str(), "", nullptr, kDone, true},  // the driver file is tested first
+        {missing.c_str(), "", "", kDone, true},  // the driver file is tested first
         {aFolder.c_str(), "MC01", "SPCC", kDone, true},
         {"", "MC01", "SPCC", kDone, true},
-        {driver.c_str(), "MC01", nullptr, kInvalidArguments, false},
+        {driver.c_str(), "MC01", "", kInvalidArguments, false},
         {driver.c_str(), "MC01", "..\\SPCC", kInvalidArguments, false},
         {driver.c_str(), "MC01", "SPCC1.6", std::nullopt, false},
     };
-    for (const Row& row : rows) {
+    for (const auto& [driverFile, machine, name, status, message] : rows) {
         testing::MessageRecorder recorder;
-        EXPECT_EQ(CheckDialogStart(row.driver, {row.machine, row.name}), row.status)
-            << (row.driver ? row.driver : "null") << " " << (row.machine ? row.machine : "null");
+        EXPECT_EQ(CheckDialogStart(driverFile, {machine, name}), status) << driverFile << name;
         EXPECT_EQ(recorder.Ids(),
-                  row.message ? std::vector<std::string>{"488"} : std::vector<std::string>{});
+                  message ? std::vector<std::string>{"488"} : std::vector<std::string>{});
     }
 }
 

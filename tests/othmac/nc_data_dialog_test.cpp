@@ -51,7 +51,6 @@ TEST_F(NcDataEditTest, ShiftJisTextsShowDecodedAndWhatWasNotEditedGoesBackByteFo
     NcDataEdit edit(Request(0, "SPCC"));
     ASSERT_EQ(edit.Open(), 0);
     EXPECT_EQ(edit.Encoding(), platform::TextEncoding::Cp932);
-    EXPECT_EQ(edit.MachineShown(), "MC01");
     EXPECT_EQ(edit.Text(NcText::NcStart), "O1000 (切断)\n≒g04\n");
     EXPECT_EQ(edit.Bytes(), saved);  // nothing edited, nothing changed
     edit.SetText(NcText::NcStart, "O1000 (切断)\n≒g04\nM30 あ");
@@ -113,7 +112,6 @@ TEST_F(NcDataDialogTest, OkRunTypesInUpperCaseKeepsLoadedTextAndEnterPressesTheF
     messages_.AnswerNext(MessageAnswer::No);
     OnModal modal("102", [](QDialog& dialog) {
         EXPECT_EQ(Child<QLineEdit>(dialog, "1021")->text(), "SPCC1.6");
-        EXPECT_TRUE(Child<QLineEdit>(dialog, "1002")->isReadOnly());
         EXPECT_EQ(dialog.focusWidget(), Edit(dialog, 1000));
         EXPECT_TRUE(Child<QPushButton>(dialog, "1")->isDefault());
         EXPECT_EQ(Edit(dialog, 1000)->toPlainText(), "O1000 (切断)\ng04p1\n");

@@ -1,6 +1,5 @@
-// The PDL exports through the public header: the parameter block, the file
-// exports, and the dialog without a GUI. (Every refusal of a bad argument is
-// a row of the bad-input catalogue.)
+// The PDL exports through the public header (their refusals of bad arguments
+// are rows of the bad-input catalogue).
 #include <gtest/gtest.h>
 #include <stdlib.h>
 

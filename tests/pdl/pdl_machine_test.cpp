@@ -2,6 +2,7 @@
 // the flags texts of machine.ini.
 #include <gtest/gtest.h>
 
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -64,8 +65,8 @@ TEST_F(PdlMachineTest, FlagsTextSelectsShownParameters) {
         int table;
         std::vector<int> slots;
     };
-    std::vector<int> first88;
-    for (int i = 0; i < kPdlParamCount; ++i) first88.push_back(i);
+    std::vector<int> first88(kPdlParamCount);
+    std::iota(first88.begin(), first88.end(), 0);
     const Row rows[] = {
         {"1011", "01", 0, {0, 2, 3}}, {"1011", "01", 9, {0, 2, 3}},  // K to U5 read CCUsed
         {"1011", "01", 10, {1}},                                     // P101 to P103 read PCUsed

@@ -29,9 +29,7 @@ TEST(CodePageTest, ShowsUtf8AsItIsAndAnythingElseAsCp932AndWritesItBack) {
         EXPECT_EQ(DetectEncoding(row.bytes), row.encoding);
         EXPECT_EQ(DisplayText(row.bytes), row.shown);
         EXPECT_EQ(ShownText(row.bytes).BytesFor(row.shown), row.bytes);
-        // A character CP932 encodes two ways (≒, the NEC-selected IBM
-        // characters) is written back as it was while unchanged (above); an
-        // edited text takes its one encoding.
+        // Characters CP932 encodes two ways go back as they were (above).
         if (row.bytes != "\x87\x90\x81\xe0" && row.bytes != "\xed\xa0\x80") {
             EXPECT_EQ(EncodeText(row.shown, row.encoding), row.bytes);
         }

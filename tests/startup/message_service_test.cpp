@@ -63,7 +63,6 @@ TEST(HeadlessMessageTest, WritesOneEscapedLinePerMessageAndAnswersNo) {
         {"Resource load error!![libQuillet_rs.so]", "Resource load error!![libQuillet_rs.so]"},
         {"a\n\nb\n", "a\\n\\nb\\n"},
         {"a\r\nb\rc", "a\\nb\\nc"},
-        {"", ""},
     };
     const platform::ScopedMessageBackend headless(nullptr);
     for (const auto& [text, line] : rows) {

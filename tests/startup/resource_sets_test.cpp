@@ -119,13 +119,10 @@ TEST(ResourceSetsTest, FixedTextsAreTheSystemsOwn) {
     const std::map<std::string, TextMap> texts{{"ja", Texts(Set("ja"))}, {"en", Texts(Set("en"))}};
     const std::tuple<std::string, std::string, std::string> rows[] = {
         {"ja", "202", "他社機用ＮＣデータ設定がされていません。"},
-        {"ja", "203", "他社機の機械名称は５０文字以内で作成してください。"},
         {"ja", "205",
          "マスターの読み込みを行います。　よろしいですか？\n\n（備考）"
          "読み込みすると現在の設定は全てマスター値に更新されます。"},
         {"ja", "292", "切断ﾓｰﾄﾞ(100=ﾗｰｼﾞ～600)"},
-        {"ja", "102.title", "他社機用ＮＣデータ設定"},
-        {"ja", "131.1051", "(ｺｰﾄﾞを出力するﾀｲﾐﾝｸﾞ)"},
     };
     for (const auto& [set, key, text] : rows) EXPECT_EQ(texts.at(set).at(key), text) << set << key;
     EXPECT_EQ(texts.at("ja").at("204").find(
