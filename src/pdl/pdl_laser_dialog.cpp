@@ -84,8 +84,13 @@ bool CPdlParamModel::setData(const QModelIndex& index, const QVariant& value, in
         role != Qt::EditRole) {
         return false;
     }
-    // Any text is taken as atof takes it: no number gives 0.
-    if (!edit_.EditInPlace(index.row(), value.toString().toStdString())) return false;
+    // Any text is taken as atof takes it: no number gives 0. Nothing may be
+    // thrown into the view that ends the edit.
+    try {
+        if (!edit_.EditInPlace(index.row(), value.toString().toStdString())) return false;
+    } catch (...) {
+        return false;
+    }
     emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
     emit ValueEdited(index.row());
     return true;
@@ -320,12 +325,19 @@ void CPdlLaserCondDlg::Initialize() {
 
 void CPdlLaserCondDlg::ItemChanged(int row) {
     if (!edit_.SelectRow(row)) return;
-    valueEdit_->setText(QString::fromStdString(edit_.ValueText(row)));
-    description_->setText(Utf8(edit_.Description(row)));
+    try {
+        valueEdit_->setText(QString::fromStdString(edit_.ValueText(row)));
+        description_->setText(Utf8(edit_.Description(row)));
+    } catch (...) {
+    }
 }
 
 void CPdlLaserCondDlg::ApplyValueBox() {
-    if (!edit_.Apply(valueEdit_->text().toStdString())) return;
+    try {
+        if (!edit_.Apply(valueEdit_->text().toStdString())) return;
+    } catch (...) {
+        return;
+    }
     model_->RowChanged(edit_.CurrentRow());
     list_->setFocus();
 }
