@@ -7,6 +7,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -62,11 +63,7 @@ public:
             [this](int position, int, int added) { NoThrow([&] { Entered(position, added); }); });
     }
 
-    void Show(const QString& text) {
-        busy_ = true;
-        setPlainText(text);
-        busy_ = false;
-    }
+    void Show(const QString& text) { setPlainText(text); }
 
     // The text with LF line breaks, every character as it stands (the
     // plain-text form would turn a no-break space into a space).
@@ -77,9 +74,28 @@ public:
         return text;
     }
 
+protected:
+    // Only what arrives through these is the operator's entry; undo and redo
+    // bring back text as it was.
+    void keyPressEvent(QKeyEvent* event) override {
+        entering_ = !event->matches(QKeySequence::Undo) && !event->matches(QKeySequence::Redo);
+        QPlainTextEdit::keyPressEvent(event);
+        entering_ = false;
+    }
+    void inputMethodEvent(QInputMethodEvent* event) override {
+        entering_ = true;
+        QPlainTextEdit::inputMethodEvent(event);
+        entering_ = false;
+    }
+    void insertFromMimeData(const QMimeData* source) override {
+        entering_ = true;
+        QPlainTextEdit::insertFromMimeData(source);
+        entering_ = false;
+    }
+
 private:
     void Entered(int position, int added) {
-        if (busy_ || added <= 0) return;
+        if (!entering_ || added <= 0) return;
         QTextCursor cursor(document());
         cursor.setPosition(position);
         cursor.setPosition(std::min(position + added, document()->characterCount() - 1),
@@ -98,13 +114,13 @@ private:
             }
         }
         if (kept == entered) return;
-        busy_ = true;
+        entering_ = false;
         cursor.insertText(kept);
-        busy_ = false;
+        entering_ = true;
     }
 
     const platform::TextEncoding& encoding_;
-    bool busy_ = false;
+    bool entering_ = false;
 };
 
 class NcDataDialog final : public QDialog {

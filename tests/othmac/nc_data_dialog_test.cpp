@@ -126,7 +126,7 @@ TEST_F(NcDataDialogTest, OkRunTypesInUpperCaseKeepsLoadedTextAndEnterPressesTheF
         }
         QTest::keyClick(end, Qt::Key_Enter);
         EXPECT_EQ(end->toPlainText(), "M05\nG04ａ?\n");
-        Edit(dialog, 1005)->setPlainText("x");
+        QTest::keyClicks(Edit(dialog, 1005), "x");
         PressKey(Child<QWidget>(dialog, "1008"), Qt::Key_Return);  // asks 204: No
         PressKey(Child<QWidget>(dialog, "1016"), Qt::Key_Return);  // asks 205: No
         EXPECT_EQ(end->toPlainText(), "M05\nG04ａ?\n");
