@@ -68,22 +68,29 @@ CDriverLaserDlg::CDriverLaserDlg(QWidget* parent)
         TakeControls();
         UpdateVisibility();
     });
+    SetTabOrderChain(
+        {machineEdit_,        materialEdit_,       conditionEdit_,     sheet_,
+         saveOptionBox_,      conditionBoxes_[0],  conditionBoxes_[1], conditionBoxes_[2],
+         conditionBoxes_[3],  conditionBoxes_[4],  conditionBoxes_[5], conditionBoxes_[6],
+         conditionBoxes_[7],  conditionBoxes_[8],  conditionBoxes_[9], conditionBoxes_[10],
+         conditionBoxes_[11], conditionBoxes_[12], okButton_,          cancelButton_});
 }
 
 void CDriverLaserDlg::SetMaterial(const std::string& material) {
-    materialEdit_->setText(QString::fromStdString(material));
+    material_ = material;
+    materialEdit_->setText(Shown(material));
 }
 
 void CDriverLaserDlg::SetCondition(int index) {
     // The table has 13 entries: a larger index would read past it.
     if (!frame::IsCuttingConditionIndex(index)) return;
     conditionIndex_ = index;
-    const std::string_view name = frame::kCuttingConditionNames[static_cast<std::size_t>(index)];
-    conditionEdit_->setText(QString::fromLatin1(name.data(), name.size()));
+    condition_ = frame::kCuttingConditionNames[static_cast<std::size_t>(index)];
+    conditionEdit_->setText(Shown(condition_));
 }
 
-std::string CDriverLaserDlg::NameText() const { return materialEdit_->text().toStdString(); }
-std::string CDriverLaserDlg::SectionText() const { return conditionEdit_->text().toStdString(); }
+std::string CDriverLaserDlg::NameText() const { return material_; }
+std::string CDriverLaserDlg::SectionText() const { return condition_; }
 
 bool CDriverLaserDlg::Prepare() {
     const int opened = OpenStep([this](const std::string& file) {
@@ -129,10 +136,14 @@ void CDriverLaserDlg::accept() {
     TakeControls();
     const int index = conditionIndex_;
     const LaserSaveOptions options = options_;
-    CommitStep(LaserCopySections(index, options),
-               [index, options](platform::ProfileDocument& document) {
-                   StoreLaserSaveOptions(document, index, options);
-               });
+    try {
+        CommitStep(LaserCopySections(index, options),
+                   [index, options](platform::ProfileDocument& document) {
+                       StoreLaserSaveOptions(document, index, options);
+                   });
+    } catch (...) {
+        result_ = kSystemError;
+    }
     QDialog::accept();
 }
 

@@ -43,6 +43,8 @@ private:
     std::array<QCheckBox*, frame::kCuttingConditionCount> conditionBoxes_{};
     LaserSaveOptions options_;
     int conditionIndex_ = 0;
+    std::string material_;   // the host's bytes
+    std::string condition_;  // the condition's name
 };
 
 }  // namespace quillet::driver_ui

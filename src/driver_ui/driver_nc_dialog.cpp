@@ -24,6 +24,7 @@ CDriverNcDlg::CDriverNcDlg(QWidget* parent) : CDriverSettingDlg(132, parent) {
     layout->addWidget(sheet_, 1);
     layout->addLayout(buttons);
     resize(480, 580);
+    SetTabOrderChain({machineEdit_, sheet_, okButton_, cancelButton_});
 }
 
 }  // namespace quillet::driver_ui

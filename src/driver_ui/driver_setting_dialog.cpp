@@ -12,6 +12,7 @@
 #include "driver_ui/qt_spread_sheet.h"
 #include "frame/resources.h"
 #include "frame/status.h"
+#include "platform/code_page.h"
 
 namespace quillet::driver_ui {
 
@@ -55,11 +56,15 @@ CDriverSettingDlg::CDriverSettingDlg(int templateId, QWidget* parent)
                    Qt::WindowCloseButtonHint);
     setWindowTitle(TemplateText("title"));
     sheet_->setObjectName(QStringLiteral("1050"));
+    // Push buttons are auto-default: Enter on a focused button presses that
+    // button; elsewhere it presses OK, except in the grid, which keeps it.
     okButton_->setObjectName(QStringLiteral("1"));
     okButton_->setText(TemplateText("1"));
+    okButton_->setAutoDefault(true);
     okButton_->setDefault(true);
     cancelButton_->setObjectName(QStringLiteral("2"));
     cancelButton_->setText(TemplateText("2"));
+    cancelButton_->setAutoDefault(true);
     connect(okButton_, &QPushButton::clicked, this, &CDriverSettingDlg::accept);
     connect(cancelButton_, &QPushButton::clicked, this, &CDriverSettingDlg::reject);
 
@@ -74,6 +79,11 @@ CDriverSettingDlg::CDriverSettingDlg(int templateId, QWidget* parent)
 }
 
 CDriverSettingDlg::~CDriverSettingDlg() = default;
+
+QString CDriverSettingDlg::Shown(const std::string& bytes) {
+    const std::string text = platform::DisplayText(bytes);
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 QString CDriverSettingDlg::TemplateText(const char* name) const {
     const std::string key = std::to_string(templateId_) + "." + name;
@@ -123,13 +133,23 @@ int CDriverSettingDlg::OpenStep(const std::function<void(const std::string&)>& r
         result_ = kSystemError;
         return opened;
     }
-    machineEdit_->setText(QString::fromStdString(machine_));
+    machineEdit_->setText(Shown(machine_));
     grid_->SetupColumns(LayoutOfKind(kind_));
     grid_->FillGrid(edit_->Items());
     return opened;
 }
 
 bool CDriverSettingDlg::Prepare() { return OpenStep() != kSystemError; }
+
+void CDriverSettingDlg::SetTabOrderChain(std::initializer_list<QWidget*> widgets) {
+    QWidget* previous = nullptr;
+    for (QWidget* widget : widgets) {
+        if (previous != nullptr) setTabOrder(previous, widget);
+        previous = widget;
+    }
+    // The dialog opens in the grid, where the operator works.
+    sheet_->setFocus(Qt::OtherFocusReason);
+}
 
 int CDriverSettingDlg::Run() {
     if (!Prepare()) return result_;
@@ -141,8 +161,14 @@ void CDriverSettingDlg::CommitStep(
     const std::vector<std::string>& furtherSections,
     const std::function<void(platform::ProfileDocument&)>& writeMore) {
     WaitCursor wait;
-    grid_->ReadBackGrid(edit_->Items());
-    result_ = edit_->Commit(furtherSections, writeMore);
+    // Nothing may be thrown into Qt's event loop: a commit that throws
+    // failed, and the result says so.
+    try {
+        grid_->ReadBackGrid(edit_->Items());
+        result_ = edit_->Commit(furtherSections, writeMore);
+    } catch (...) {
+        result_ = kSystemError;
+    }
 }
 
 void CDriverSettingDlg::accept() {
@@ -155,7 +181,10 @@ void CDriverSettingDlg::accept() {
 }
 
 void CDriverSettingDlg::reject() {
-    if (edit_ != nullptr) edit_->Cancel();
+    try {
+        if (edit_ != nullptr) edit_->Cancel();
+    } catch (...) {
+    }
     QDialog::reject();
 }
 

@@ -35,6 +35,7 @@ public:
     explicit CDriverSettingDlg(int templateId, QWidget* parent = nullptr);
     ~CDriverSettingDlg() override;
 
+    // The host's bytes, used as they are for every file and record.
     void SetDriver(const std::string& driver) { driver_ = driver; }
     void SetMachine(const std::string& machine) { machine_ = machine; }
 
@@ -53,7 +54,7 @@ public:
     void reject() override;  // cancel
 
 protected:
-    // The name (edit 1003) and section (edit 1004) texts; empty for Nc.
+    // The name (edit 1003) and section (edit 1004) bytes; empty for Nc.
     virtual std::string NameText() const { return {}; }
     virtual std::string SectionText() const { return {}; }
     // The open step; readMore reads more from the saved file's working copy.
@@ -63,6 +64,11 @@ protected:
                     const std::function<void(platform::ProfileDocument&)>& writeMore = {});
     bool ItemsEmpty() const { return edit_ == nullptr || edit_->Items().empty(); }
 
+    // Bytes as shown: valid UTF-8 as it is, anything else as code page 932.
+    static QString Shown(const std::string& bytes);
+    // The keyboard order of the controls, top to bottom and left to right;
+    // the dialog opens in the grid.
+    void SetTabOrderChain(std::initializer_list<QWidget*> widgets);
     // Texts of this template ("130.title" ...).
     QString TemplateText(const char* name) const;
     QLineEdit* MakeReadOnlyEdit(const char* objectName);

@@ -86,7 +86,7 @@ void CDriverSettingGrid::SetValueCell(int column, int row, int valueType, double
     }
 }
 
-int CDriverSettingGrid::FillGrid(const driver::DriverConditionList& items) {
+void CDriverSettingGrid::FillGrid(const driver::DriverConditionList& items) {
     const int n = ColumnCount();
     int row = 0;
     for (const driver::DriverCondition& item : items) {
@@ -115,7 +115,6 @@ int CDriverSettingGrid::FillGrid(const driver::DriverConditionList& items) {
     Sheet().SetRedraw(true);
     ResetScrollBarPages();
     Sheet().SetScrollBars(false, 2);
-    return 1;
 }
 
 void CDriverSettingGrid::ReadValueCell(int column, int row, double& value) {

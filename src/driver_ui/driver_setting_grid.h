@@ -34,8 +34,8 @@ public:
     // the widths of columns 1 to 3.
     void SetupColumns(int layout);
     // One row per item, the timing option group for 7 columns, row count,
-    // font and scroll bars. Returns 1.
-    int FillGrid(const driver::DriverConditionList& items);
+    // font and scroll bars.
+    void FillGrid(const driver::DriverConditionList& items);
     // Locks every cell, then takes On/Off, the values and the timing of each
     // row back into its item.
     void ReadBackGrid(driver::DriverConditionList& items);

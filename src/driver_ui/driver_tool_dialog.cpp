@@ -1,27 +1,74 @@
 // Dialog 131.
 #include "driver_ui/driver_tool_dialog.h"
 
+#include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "driver_ui/qt_spread_sheet.h"
 
 namespace quillet::driver_ui {
+
+namespace {
+
+// The strip above the grid that holds caption 1051 over the timing columns
+// 5 to 7, centred on them and never narrower than its text; it follows the
+// columns when their widths or the grid's place change.
+class TimingCaption final : public QWidget {
+public:
+    TimingCaption(const QString& text, CQtSpreadSheet* sheet, QWidget* parent)
+        : QWidget(parent), sheet_(sheet), label_(new QLabel(text, this)) {
+        label_->setObjectName(QStringLiteral("1051"));
+        label_->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
+        setMinimumHeight(label_->sizeHint().height());
+        connect(sheet_->horizontalHeader(), &QHeaderView::sectionResized, this,
+                [this] { Place(); });
+        connect(sheet_->horizontalHeader(), &QHeaderView::geometriesChanged, this,
+                [this] { Place(); });
+        sheet_->installEventFilter(this);
+    }
+
+    QSize sizeHint() const override { return label_->sizeHint(); }
+
+protected:
+    void resizeEvent(QResizeEvent*) override { Place(); }
+    void showEvent(QShowEvent*) override { Place(); }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Resize || event->type() == QEvent::Move) Place();
+        return QWidget::eventFilter(watched, event);
+    }
+
+private:
+    void Place() {
+        constexpr int kFirst = 4, kLast = 6;  // model columns of grid columns 5 to 7
+        if (sheet_->model()->columnCount() <= kLast) return;
+        const int start = sheet_->columnViewportPosition(kFirst);
+        const int span = sheet_->columnViewportPosition(kLast) + sheet_->columnWidth(kLast) - start;
+        const int left = mapFromGlobal(sheet_->viewport()->mapToGlobal(QPoint(start, 0))).x();
+        const int width = std::min(std::max(span, label_->sizeHint().width()), this->width());
+        const int centred = left + (span - width) / 2;
+        label_->setGeometry(std::clamp(centred, 0, std::max(0, this->width() - width)), 0, width,
+                            height());
+    }
+
+    CQtSpreadSheet* sheet_;
+    QLabel* label_;
+};
+
+}  // namespace
 
 CDriverToolDlg::CDriverToolDlg(QWidget* parent)
     : CDriverSettingDlg(131, parent),
       layoutEdit_(MakeReadOnlyEdit("1003")),
       toolEdit_(MakeReadOnlyEdit("1004")) {
     QGridLayout* top = MakeFieldRows({{"label.layout", layoutEdit_}, {"label.tool", toolEdit_}});
-
-    auto* timing = new QLabel(TemplateText("1051"), this);
-    timing->setObjectName(QStringLiteral("1051"));
-    timing->setAlignment(Qt::AlignRight);
-
+    auto* timing = new TimingCaption(TemplateText("1051"), sheet_, this);
     QHBoxLayout* buttons = MakeButtonRow();
 
     auto* layout = new QVBoxLayout(this);
@@ -30,17 +77,20 @@ CDriverToolDlg::CDriverToolDlg(QWidget* parent)
     layout->addWidget(sheet_, 1);
     layout->addLayout(buttons);
     resize(800, 580);
+    SetTabOrderChain({machineEdit_, layoutEdit_, toolEdit_, sheet_, okButton_, cancelButton_});
 }
 
 void CDriverToolDlg::SetLayout(const std::string& layout) {
-    layoutEdit_->setText(QString::fromStdString(layout));
+    layout_ = layout;
+    layoutEdit_->setText(Shown(layout));
 }
 
 void CDriverToolDlg::SetToolNumber(int toolNumber) {
-    toolEdit_->setText(QString::number(toolNumber));
+    toolNumber_ = std::to_string(toolNumber);
+    toolEdit_->setText(QString::fromStdString(toolNumber_));
 }
 
-std::string CDriverToolDlg::NameText() const { return layoutEdit_->text().toStdString(); }
-std::string CDriverToolDlg::SectionText() const { return toolEdit_->text().toStdString(); }
+std::string CDriverToolDlg::NameText() const { return layout_; }
+std::string CDriverToolDlg::SectionText() const { return toolNumber_; }
 
 }  // namespace quillet::driver_ui

@@ -23,6 +23,8 @@ protected:
 private:
     QLineEdit* layoutEdit_;
     QLineEdit* toolEdit_;
+    std::string layout_;      // the host's bytes
+    std::string toolNumber_;  // "%d" of the T number
 };
 
 }  // namespace quillet::driver_ui

@@ -475,6 +475,18 @@ void CQtSpreadSheet::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        // Enter stays in the grid, as in a spreadsheet: in an open editor it
+        // commits the cell (the editor's delegate does that), on a cell it
+        // moves to the next row. It never reaches the dialog's OK.
+        event->accept();
+        const QModelIndex current = currentIndex();
+        if (state() != EditingState && current.isValid() &&
+            current.row() + 1 < model_->rowCount()) {
+            setCurrentIndex(current.sibling(current.row() + 1, current.column()));
+        }
+        return;
+    }
     QTableView::keyPressEvent(event);
 }
 

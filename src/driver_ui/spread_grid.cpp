@@ -132,10 +132,9 @@ int CSpreadGrid::OnOptionClicked(int column, int row, int buttonDown) {
     return 1;
 }
 
-int CSpreadGrid::ResetScrollBarPages() {
+void CSpreadGrid::ResetScrollBarPages() {
     sheet_.SetScrollBarPagesToOne();
     sheet_.Refresh();
-    return 1;
 }
 
 }  // namespace quillet::driver_ui

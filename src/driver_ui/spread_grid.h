@@ -68,8 +68,8 @@ public:
     // -1 when the cell is no check box or in no group; else 0, or 1 when an
     // unchecked box had to be checked again so the row keeps one.
     int OnOptionClicked(int column, int row, int buttonDown);
-    // Page size 1 for the sheet's scroll bars, then a refresh. Returns 1.
-    int ResetScrollBarPages();
+    // Page size 1 for the sheet's scroll bars, then a refresh.
+    void ResetScrollBarPages();
 
     int ColumnCount() const { return sheet_.ColumnCount(); }
     int RowCount() const { return sheet_.RowCount(); }

@@ -1,5 +1,6 @@
-// Dialog 102 in Qt Widgets. Texts come from the module's resource set; the
-// edits show plain lines and exchange CR LF texts with the template file.
+// Dialog 102 in Qt Widgets, a thin view of NcDataEdit. Texts come from the
+// module's resource set; the edits show the template's texts as the edit
+// object decodes them.
 #include "othmac/nc_data_dialog.h"
 
 #include <QDialog>
@@ -11,127 +12,151 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QVBoxLayout>
 #include <array>
-#include <optional>
 #include <string>
 
 #include "frame/gui_qt.h"
 #include "frame/module.h"
 #include "frame/resources.h"
 #include "frame/status.h"
-#include "othmac/nc_template.h"
+#include "othmac/nc_data_edit.h"
 #include "platform/messages.h"
 
 namespace quillet::othmac {
 
 namespace {
 
-QString Text(std::string_view key) {
-    const std::string_view text = frame::ResourceText(key);
+QString Utf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+QString Text(std::string_view key) { return Utf8(frame::ResourceText(key)); }
+
 QString Id(int id) { return QString::number(id); }
 
-// A multi-line edit that takes Enter as a line break, scrolls both ways and
-// turns letters into upper case, whether typed, pasted or set by a program.
+// Runs a slot's work: nothing may be thrown into Qt's event loop.
+template <typename Work>
+void NoThrow(Work&& work) noexcept {
+    try {
+        work();
+    } catch (...) {
+    }
+}
+
+// A multi-line edit that takes Enter as a line break and scrolls both ways.
+// What the operator enters (typed, pasted, from an input method) has its
+// ASCII letters turned into upper case, and a character the template's
+// code page cannot hold becomes '?'; text the program shows stays as it is.
 class UpperCaseEdit final : public QPlainTextEdit {
 public:
-    explicit UpperCaseEdit(QWidget* parent) : QPlainTextEdit(parent) {
+    UpperCaseEdit(QWidget* parent, const platform::TextEncoding& encoding)
+        : QPlainTextEdit(parent), encoding_(encoding) {
         setLineWrapMode(QPlainTextEdit::NoWrap);
         setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         setTabChangesFocus(true);
-        connect(document(), &QTextDocument::contentsChange, this,
-                [this](int position, int, int added) { UpperCase(position, added); });
+        connect(
+            document(), &QTextDocument::contentsChange, this,
+            [this](int position, int, int added) { NoThrow([&] { Entered(position, added); }); });
+    }
+
+    void Show(const QString& text) { setPlainText(text); }
+
+    // The text with LF line breaks, every character as it stands (the
+    // plain-text form would turn a no-break space into a space).
+    QString Raw() const {
+        QString text = document()->toRawText();
+        text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+        text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+        return text;
     }
 
 protected:
+    // Only what arrives through these is the operator's entry; undo and redo
+    // bring back text as it was.
     void keyPressEvent(QKeyEvent* event) override {
-        const QString upper = event->text().toUpper();
-        if (upper == event->text()) {
-            QPlainTextEdit::keyPressEvent(event);
-            return;
-        }
-        QKeyEvent translated(event->type(), event->key(), event->modifiers(), upper,
-                             event->isAutoRepeat(), static_cast<quint16>(event->count()));
-        QPlainTextEdit::keyPressEvent(&translated);
-        event->setAccepted(translated.isAccepted());
+        entering_ = !event->matches(QKeySequence::Undo) && !event->matches(QKeySequence::Redo);
+        QPlainTextEdit::keyPressEvent(event);
+        entering_ = false;
+    }
+    void inputMethodEvent(QInputMethodEvent* event) override {
+        entering_ = true;
+        QPlainTextEdit::inputMethodEvent(event);
+        entering_ = false;
+    }
+    void insertFromMimeData(const QMimeData* source) override {
+        entering_ = true;
+        QPlainTextEdit::insertFromMimeData(source);
+        entering_ = false;
     }
 
 private:
-    void UpperCase(int position, int added) {
-        if (busy_ || added <= 0) return;
-        busy_ = true;
-        QTextDocument* doc = document();
-        const int end = std::min(position + added, doc->characterCount() - 1);
-        for (int i = position; i < end; ++i) {
-            const QChar c = doc->characterAt(i);
-            const QChar upper = c.toUpper();
-            if (upper == c) continue;
-            QTextCursor cursor(doc);
-            cursor.setPosition(i);
-            cursor.setPosition(i + 1, QTextCursor::KeepAnchor);
-            cursor.insertText(QString(upper));
+    void Entered(int position, int added) {
+        if (!entering_ || added <= 0) return;
+        QTextCursor cursor(document());
+        cursor.setPosition(position);
+        cursor.setPosition(std::min(position + added, document()->characterCount() - 1),
+                           QTextCursor::KeepAnchor);
+        const QString entered = cursor.selectedText();
+        QString kept;
+        kept.reserve(entered.size());
+        for (const char32_t c : entered.toUcs4()) {
+            if (c >= U'a' && c <= U'z') {
+                kept += QChar(static_cast<char16_t>(c - U'a' + U'A'));
+            } else if (c == 0x2029u ||
+                       platform::CanEncode(QString::fromUcs4(&c, 1).toStdString(), encoding_)) {
+                kept += QString::fromUcs4(&c, 1);
+            } else {
+                kept += QLatin1Char('?');
+            }
         }
-        busy_ = false;
+        if (kept == entered) return;
+        entering_ = false;
+        cursor.insertText(kept);
+        entering_ = true;
     }
 
-    bool busy_ = false;
+    const platform::TextEncoding& encoding_;
+    bool entering_ = false;
 };
-
-// CR LF texts of the file and the plain lines of the edits.
-QString ToEditText(const std::string& text) {
-    QString lines = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return lines;
-}
-
-std::string FromEditText(const QString& text) {
-    const QByteArray bytes = text.toUtf8();
-    std::string out;
-    out.reserve(static_cast<std::size_t>(bytes.size()) + 32);
-    for (const char c : bytes) {
-        if (c == '\n') out += '\r';
-        out += c;
-    }
-    return out;
-}
 
 class NcDataDialog final : public QDialog {
 public:
-    NcDataDialog(const LookupRequest& request, std::string templatePath)
-        : request_(request), templatePath_(std::move(templatePath)) {
+    explicit NcDataDialog(NcDataEdit& edit) : edit_(edit), encoding_(edit.Encoding()) {
         setObjectName(QStringLiteral("102"));
         setWindowTitle(Text("102.title"));
         BuildLayout();
-        // A template not written yet leaves the edits empty.
-        if (const std::optional<NcTemplateTexts> texts = ReadNcTemplate(templatePath_)) {
-            ShowTexts(*texts);
-        }
+        ShowTexts();
+        // The dialog opens in its first template edit.
+        edits_[0]->setFocus(Qt::OtherFocusReason);
     }
 
     void accept() override {
-        const std::optional<NcTemplateTexts> texts = TakeTexts();
-        if (!texts) return;
-        if (!WriteNcTemplate(*texts, templatePath_)) {
-            // OK must not report a save that did not happen: the dialog stays
-            // open, and Cancel leaves it with nothing written.
-            ShowWriteFailed();
-            return;
-        }
-        QDialog::accept();
+        NoThrow([&] {
+            if (!TakeTexts()) return;
+            switch (edit_.Save()) {
+                case NcDataEdit::SaveResult::Saved:
+                    QDialog::accept();
+                    return;
+                case NcDataEdit::SaveResult::TooLong:
+                    ShowTooLong();
+                    return;
+                default:
+                    // OK must not report a save that did not happen: the
+                    // dialog stays open, and Cancel leaves it with nothing
+                    // written.
+                    ShowMessage("102.write_failed");
+                    return;
+            }
+        });
     }
 
 private:
-    QPlainTextEdit* Edit(NcText which) { return edits_[static_cast<std::size_t>(which)]; }
-
-    QPlainTextEdit* MakeEdit(NcText which) {
-        auto* edit = new UpperCaseEdit(this);
+    UpperCaseEdit* MakeEdit(NcText which) {
+        auto* edit = new UpperCaseEdit(this, encoding_);
         edit->setObjectName(Id(NcTextControlId(which)));
         edit->setMinimumSize(150, 70);
         edits_[static_cast<std::size_t>(which)] = edit;
@@ -165,10 +190,12 @@ private:
         return group;
     }
 
+    // Push buttons are auto-default: Enter on a focused button presses that
+    // button; elsewhere (but in the multi-line edits) it presses OK.
     QPushButton* MakeButton(int id, QHBoxLayout* row) {
         auto* button = new QPushButton(Text("102." + std::to_string(id)), this);
         button->setObjectName(Id(id));
-        button->setAutoDefault(false);
+        button->setAutoDefault(true);
         row->addWidget(button);
         return button;
     }
@@ -178,8 +205,7 @@ private:
 
         auto* names = new QHBoxLayout;
         auto addName = [&](const char* labelKey, int id, const std::string& value) {
-            auto* edit = new QLineEdit(
-                QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size())), this);
+            auto* edit = new QLineEdit(Utf8(value), this);
             edit->setObjectName(Id(id));
             edit->setReadOnly(true);
             QLabel* label = MakeLabel(labelKey, QStringLiteral("label.%1").arg(id));
@@ -187,8 +213,8 @@ private:
             names->addWidget(label);
             names->addWidget(edit, 1);
         };
-        addName("102.label.machine", 1002, request_.machineName);
-        addName("102.label.material", 1021, request_.materialName);
+        addName("102.label.machine", 1002, edit_.MachineShown());
+        addName("102.label.material", 1021, edit_.MaterialShown());
         top->addLayout(names);
 
         auto* upper = new QHBoxLayout;
@@ -229,10 +255,12 @@ private:
         top->addLayout(cuts);
 
         auto* buttons = new QHBoxLayout;
-        connect(MakeButton(1001, buttons), &QPushButton::clicked, this, [this] { ClearAll(); });
+        connect(MakeButton(1001, buttons), &QPushButton::clicked, this,
+                [this] { NoThrow([&] { ClearAll(); }); });
         connect(MakeButton(1008, buttons), &QPushButton::clicked, this,
-                [this] { RegisterMaster(); });
-        connect(MakeButton(1016, buttons), &QPushButton::clicked, this, [this] { LoadMaster(); });
+                [this] { NoThrow([&] { RegisterMaster(); }); });
+        connect(MakeButton(1016, buttons), &QPushButton::clicked, this,
+                [this] { NoThrow([&] { LoadMaster(); }); });
         buttons->addStretch(1);
         QPushButton* ok = MakeButton(1, buttons);
         ok->setDefault(true);
@@ -241,62 +269,52 @@ private:
         top->addLayout(buttons);
     }
 
-    void ShowTexts(const NcTemplateTexts& texts) {
+    void ShowTexts() {
+        encoding_ = edit_.Encoding();
         for (std::size_t i = 0; i < kNcTextCount; ++i) {
-            edits_[i]->setPlainText(ToEditText(texts.texts[i]));
+            edits_[i]->Show(Utf8(edit_.Text(static_cast<NcText>(i))));
         }
     }
 
-    // The edits' texts, or nullopt (after saying why) when one is too long
-    // for the template's users.
-    std::optional<NcTemplateTexts> TakeTexts() {
-        NcTemplateTexts texts;
+    // The edits' texts into the edit object; false (after saying why) when
+    // one is too long for the template's users.
+    bool TakeTexts() {
         for (std::size_t i = 0; i < kNcTextCount; ++i) {
-            texts.texts[i] = FromEditText(edits_[i]->toPlainText().toUpper());
+            edit_.SetText(static_cast<NcText>(i), edits_[i]->Raw().toStdString());
         }
-        if (const std::optional<std::size_t> overlong = FirstOverlongText(texts)) {
-            QPlainTextEdit* edit = edits_[*overlong];
-            platform::ShowMessage(
-                platform::MessageRequest{std::string(frame::ResourceText("102.text_too_long")),
-                                         "102.text_too_long", platform::MessageButtons::Ok});
-            edit->setFocus();
-            return std::nullopt;
+        if (edit_.FirstOverlongText()) {
+            ShowTooLong();
+            return false;
         }
-        return texts;
+        return true;
     }
 
-    void ShowWriteFailed() {
-        platform::ShowMessage(
-            platform::MessageRequest{std::string(frame::ResourceText("102.write_failed")),
-                                     "102.write_failed", platform::MessageButtons::Ok});
+    void ShowTooLong() {
+        ShowMessage("102.text_too_long");
+        if (const std::optional<NcText> overlong = edit_.FirstOverlongText()) {
+            edits_[static_cast<std::size_t>(*overlong)]->setFocus();
+        }
+    }
+
+    static void ShowMessage(const char* key) {
+        platform::ShowMessage(platform::MessageRequest{std::string(frame::ResourceText(key)), key,
+                                                       platform::MessageButtons::Ok});
     }
 
     void ClearAll() {
-        for (QPlainTextEdit* edit : edits_) edit->clear();
-    }
-
-    // The machine's master template, registered when missing; nullopt when
-    // the lookup fails (the master buttons then do nothing visible).
-    std::optional<std::string> MasterPath() const {
-        LookupRequest master = request_;
-        master.create = 1;
-        master.showMessages = 0;
-        master.materialName = kMasterMaterial;
-        const LookupResult found = LocateConditionFile(master);
-        if (found.status != kDone) return std::nullopt;
-        return found.path;
+        for (UpperCaseEdit* edit : edits_) edit->Show(QString());
     }
 
     void RegisterMaster() {
-        const std::optional<NcTemplateTexts> texts = TakeTexts();
-        if (!texts) return;
+        if (!TakeTexts()) return;
         if (frame::ShowStringMessage(204, platform::MessageButtons::YesNo) !=
             platform::MessageAnswer::Yes) {
             return;
         }
-        const std::optional<std::string> path = MasterPath();
-        if (!path) return;
-        if (!WriteNcTemplate(*texts, *path)) ShowWriteFailed();
+        // A master that cannot be found or registered does nothing visible.
+        if (edit_.RegisterMaster() == NcDataEdit::SaveResult::WriteFailed) {
+            ShowMessage("102.write_failed");
+        }
     }
 
     void LoadMaster() {
@@ -304,14 +322,16 @@ private:
             platform::MessageAnswer::Yes) {
             return;
         }
-        const std::optional<std::string> path = MasterPath();
-        if (!path) return;
-        if (const std::optional<NcTemplateTexts> texts = ReadNcTemplate(*path)) ShowTexts(*texts);
+        // The operator's edits stay unless the master replaces them all.
+        for (std::size_t i = 0; i < kNcTextCount; ++i) {
+            edit_.SetText(static_cast<NcText>(i), edits_[i]->Raw().toStdString());
+        }
+        if (edit_.LoadMaster()) ShowTexts();
     }
 
-    LookupRequest request_;
-    std::string templatePath_;
-    std::array<QPlainTextEdit*, kNcTextCount> edits_{};
+    NcDataEdit& edit_;
+    platform::TextEncoding encoding_;
+    std::array<UpperCaseEdit*, kNcTextCount> edits_{};
 };
 
 }  // namespace
@@ -319,9 +339,10 @@ private:
 int RunNcDataDialog(const LookupRequest& request) {
     if (!frame::EnsureApplication()) return kSystemError;
     // The lookup comes first: when it fails the dialog is never shown.
-    const LookupResult found = LocateConditionFile(request);
-    if (found.status != kDone) return found.status;
-    NcDataDialog dialog(request, found.path);
+    NcDataEdit edit(request);
+    const int opened = edit.Open();
+    if (opened != kDone) return opened;
+    NcDataDialog dialog(edit);
     return dialog.exec() == QDialog::Accepted ? kDone : kCancelled;
 }
 

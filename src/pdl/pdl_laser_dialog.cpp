@@ -1,6 +1,6 @@
-// Dialog 129 in Qt Widgets. The list keeps no text of its own: the model
-// answers every cell from the module-level shown rows, so an applied or
-// edited value is shown in the FormatPdlValue form at once.
+// Dialog 129 in Qt Widgets, a thin view of PdlLaserEdit. The list keeps no
+// text of its own: the model answers every cell from the edit's shown rows,
+// so an applied or edited value is shown in the FormatPdlValue form at once.
 #include "pdl/pdl_laser_dialog.h"
 
 #include <QCheckBox>
@@ -8,60 +8,46 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTableView>
+#include <QScrollBar>
+#include <QStyleOptionFrame>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "frame/cutting_conditions.h"
 #include "frame/gui_qt.h"
 #include "frame/resources.h"
-#include "frame/setting_values.h"
 #include "pdl/pdl_files.h"
 #include "pdl/pdl_machine.h"
+#include "platform/code_page.h"
 
 namespace quillet::pdl {
 
 namespace {
 
-QString Text(std::string_view key) {
-    const std::string_view text = frame::ResourceText(key);
+QString Utf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QString ValueText(float value) { return QString::fromStdString(FormatPdlValue(value)); }
-
-float AtofOf(const QString& text, qsizetype maxBytes = -1) {
-    QByteArray bytes = text.toUtf8();
-    if (maxBytes >= 0) bytes.truncate(maxBytes);
-    return static_cast<float>(frame::CLocaleAtof(bytes.constData()));
-}
-
-// Runs a file operation inside the dialog, where nothing may be thrown into
-// Qt's event loop: true when it gave 0.
-template <typename Operation>
-bool NoThrow(Operation&& operation) {
-    try {
-        return operation() == 0;
-    } catch (...) {
-        return false;
-    }
-}
+QString Text(std::string_view key) { return Utf8(frame::ResourceText(key)); }
 
 // Control ids of the table boxes: 1033 (K) to 1045 (P103).
 constexpr int kFirstTableBoxId = 1033;
+// The list's column widths; a column widens to what it must show.
 constexpr int kValueColumnWidth = 79;
 constexpr int kLabelColumnWidth = 220;
-// The value box is read through a 50-byte buffer.
-constexpr qsizetype kValueBoxBytes = 49;
+// The widest value the value box must show whole.
+constexpr const char* kWidestValue = "-99999.999";
 
 }  // namespace
 
 // ---------------------------------------------------------------- model
 
 int CPdlParamModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : PdlShownParams().count;
+    return parent.isValid() ? 0 : edit_.ShownCount();
 }
 
 int CPdlParamModel::columnCount(const QModelIndex& parent) const {
@@ -69,12 +55,13 @@ int CPdlParamModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant CPdlParamModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= rowCount()) return QVariant();
-    const PdlParamRow& row = PdlShownParams().rows[index.row()];
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid)) return QVariant();
+    const PdlParamRow& row = edit_.Shown(index.row());
     if (role == Qt::DisplayRole || role == Qt::EditRole) {
-        if (index.column() == 0) return ValueText(row.value);
-        if (index.column() == 1) return QString::fromStdString(row.label);
+        if (index.column() == 0) return QString::fromStdString(edit_.ValueText(index.row()));
+        return Utf8(row.label);
     }
+    if (role == Qt::ToolTipRole) return Utf8(row.label);
     return QVariant();
 }
 
@@ -86,19 +73,24 @@ QVariant CPdlParamModel::headerData(int section, Qt::Orientation orientation, in
 }
 
 Qt::ItemFlags CPdlParamModel::flags(const QModelIndex& index) const {
-    if (!index.isValid()) return Qt::NoItemFlags;
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid)) return Qt::NoItemFlags;
     Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
     if (index.column() == 0) flags |= Qt::ItemIsEditable;
     return flags;
 }
 
 bool CPdlParamModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-    if (!index.isValid() || index.row() >= rowCount() || index.column() != 0 ||
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid) || index.column() != 0 ||
         role != Qt::EditRole) {
         return false;
     }
-    // Any text is taken as atof takes it: no number gives 0.
-    PdlShownParams().rows[index.row()].value = AtofOf(value.toString());
+    // Any text is taken as atof takes it: no number gives 0. Nothing may be
+    // thrown into the view that ends the edit.
+    try {
+        if (!edit_.EditInPlace(index.row(), value.toString().toStdString())) return false;
+    } catch (...) {
+        return false;
+    }
     emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
     emit ValueEdited(index.row());
     return true;
@@ -114,15 +106,29 @@ void CPdlParamModel::RowChanged(int row) {
     emit dataChanged(index(row, 0), index(row, 1), {Qt::DisplayRole, Qt::EditRole});
 }
 
+// ---------------------------------------------------------------- list
+
+bool CPdlParamList::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+    return QTableView::edit(index.isValid() ? index.siblingAtColumn(0) : index, trigger, event);
+}
+
+void CPdlParamList::keyPressEvent(QKeyEvent* event) {
+    // Enter that ends an in-place edit commits it and goes no further: it
+    // must not also press the apply button.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        state() == EditingState) {
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
 // ---------------------------------------------------------------- dialog
 
 CPdlLaserCondDlg::CPdlLaserCondDlg(std::string machineName, int machineId, std::string materialName,
                                    int tableIndex, QWidget* parent)
     : QDialog(parent),
-      machineName_(std::move(machineName)),
-      machineId_(machineId),
-      materialName_(std::move(materialName)),
-      tableIndex_(tableIndex) {
+      edit_(std::move(machineName), machineId, std::move(materialName), tableIndex) {
     setObjectName(QStringLiteral("129"));
     setWindowTitle(Text("129.title"));
     BuildControls();
@@ -148,10 +154,10 @@ void CPdlLaserCondDlg::BuildControls() {
     names->addWidget(conditionEdit_, 2, 1);
 
     // The parameter list: value in column 0, label in column 1, the label
-    // shown on the left; in-place editing edits column 0.
-    list_ = new QTableView(this);
+    // shown on the left.
+    list_ = new CPdlParamList(this);
     list_->setObjectName(QStringLiteral("1028"));
-    model_ = new CPdlParamModel(list_);
+    model_ = new CPdlParamModel(edit_, list_);
     list_->setModel(model_);
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -160,16 +166,15 @@ void CPdlLaserCondDlg::BuildControls() {
                            QAbstractItemView::DoubleClicked);
     list_->verticalHeader()->hide();
     list_->setFocusPolicy(Qt::StrongFocus);
+    list_->setWordWrap(false);
     QHeaderView* header = list_->horizontalHeader();
     header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     header->setSectionResizeMode(QHeaderView::Fixed);
     header->setStretchLastSection(false);
     header->moveSection(1, 0);
-    list_->setColumnWidth(0, kValueColumnWidth);
-    list_->setColumnWidth(1, kLabelColumnWidth);
     header->setSectionsClickable(false);
     header->setSectionsMovable(false);
-    list_->setMinimumSize(kValueColumnWidth + kLabelColumnWidth + 24, 280);
+    FitColumns();
     connect(list_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) { ItemChanged(current.row()); });
     connect(model_, &CPdlParamModel::ValueEdited, this, [this] { InPlaceEditEnded(); });
@@ -177,6 +182,22 @@ void CPdlLaserCondDlg::BuildControls() {
     // Value group: the value box and the apply button (the default button).
     valueEdit_ = new QLineEdit(this);
     valueEdit_->setObjectName(QStringLiteral("1000"));
+    {
+        // Wide enough for the widest value with the box's own margins.
+        QStyleOptionFrame option;
+        option.initFrom(valueEdit_);
+        option.lineWidth =
+            valueEdit_->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, valueEdit_);
+        const QMargins margins = valueEdit_->textMargins();
+        const int text =
+            valueEdit_->fontMetrics().horizontalAdvance(QString::fromLatin1(kWidestValue));
+        const QSize contents(text + margins.left() + margins.right() + 8,
+                             valueEdit_->sizeHint().height());
+        valueEdit_->setMinimumWidth(
+            valueEdit_->style()
+                ->sizeFromContents(QStyle::CT_LineEdit, &option, contents, valueEdit_)
+                .width());
+    }
     applyButton_ = new QPushButton(Text("129.1001"), this);
     applyButton_->setObjectName(QStringLiteral("1001"));
     applyButton_->setDefault(true);
@@ -184,13 +205,29 @@ void CPdlLaserCondDlg::BuildControls() {
     auto* valueGroup = new QGroupBox(Text("129.group.value"), this);
     auto* valueLayout = new QHBoxLayout(valueGroup);
     valueLayout->addWidget(new QLabel(Text("129.label.value"), valueGroup));
-    valueLayout->addWidget(valueEdit_);
+    valueLayout->addWidget(valueEdit_, 1);
     valueLayout->addWidget(applyButton_);
 
+    // The description wraps; it is tall enough for the longest one (the gas
+    // codes, string 404) at its width.
     description_ = new QLabel(this);
     description_->setObjectName(QStringLiteral("1047"));
     description_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    description_->setMinimumHeight(120);
+    description_->setWordWrap(true);
+    description_->setTextFormat(Qt::PlainText);
+    {
+        const QString longest = Utf8(frame::ResourceString(kPdlDescriptionStringBase + 4));
+        const QFontMetrics metrics = description_->fontMetrics();
+        int width = 0;
+        for (const QString& line : longest.split(QLatin1Char('\n'))) {
+            width = std::max(width, metrics.horizontalAdvance(line));
+        }
+        description_->setMinimumWidth(width + 4);
+        description_->setMinimumHeight(
+            metrics.boundingRect(QRect(0, 0, width + 4, 100000), Qt::TextWordWrap, longest)
+                .height() +
+            4);
+    }
     auto* descriptionGroup = new QGroupBox(Text("129.group.description"), this);
     auto* descriptionLayout = new QVBoxLayout(descriptionGroup);
     descriptionLayout->addWidget(description_);
@@ -205,10 +242,7 @@ void CPdlLaserCondDlg::BuildControls() {
     optionsLayout->addWidget(new QLabel(Text("129.saveopt.line1"), optionsGroup), 1, 0, 1, 5);
     optionsLayout->addWidget(new QLabel(Text("129.saveopt.line2"), optionsGroup), 2, 0, 1, 5);
     for (int k = 0; k < kPdlTableCount; ++k) {
-        auto* box = new QCheckBox(
-            QString::fromLatin1(frame::kCuttingConditionNames[k].data(),
-                                static_cast<qsizetype>(frame::kCuttingConditionNames[k].size())),
-            optionsGroup);
+        auto* box = new QCheckBox(Utf8(frame::kCuttingConditionNames[k]), optionsGroup);
         box->setObjectName(QString::number(kFirstTableBoxId + k));
         tableBoxes_[k] = box;
         // P101 to P103 share the places of the first column group.
@@ -218,15 +252,14 @@ void CPdlLaserCondDlg::BuildControls() {
     }
     connect(saveSwitch_, &QCheckBox::toggled, this, [this] { UpdatePdlSaveOptionBoxes(); });
 
+    // Enter on a focused push button presses that button (auto-default);
+    // elsewhere it presses the apply button.
     auto* okButton = new QPushButton(Text("129.1"), this);
     okButton->setObjectName(QStringLiteral("1"));
-    okButton->setAutoDefault(false);
     connect(okButton, &QPushButton::clicked, this, [this] { Save(); });
     auto* cancelButton = new QPushButton(Text("129.2"), this);
     cancelButton->setObjectName(QStringLiteral("2"));
-    cancelButton->setAutoDefault(false);
     connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
-    applyButton_->setAutoDefault(false);
 
     auto* left = new QVBoxLayout;
     left->addLayout(names);
@@ -243,53 +276,75 @@ void CPdlLaserCondDlg::BuildControls() {
     auto* top = new QHBoxLayout(this);
     top->addLayout(left, 1);
     top->addLayout(right);
+
+    // Keyboard order: the list, the value box and apply, the save options,
+    // OK and Cancel.
+    QWidget* order[] = {machineEdit_, materialEdit_, conditionEdit_, list_,
+                        valueEdit_,   applyButton_,  saveSwitch_};
+    for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+    QWidget* previous = saveSwitch_;
+    for (QCheckBox* box : tableBoxes_) {
+        setTabOrder(previous, box);
+        previous = box;
+    }
+    setTabOrder(previous, okButton);
+    setTabOrder(okButton, cancelButton);
+}
+
+void CPdlLaserCondDlg::FitColumns() {
+    // Each column as wide as its widest text (at least its set width), so
+    // every label can be read whole.
+    int widths[2] = {kValueColumnWidth, kLabelColumnWidth};
+    const QFontMetrics metrics = list_->fontMetrics();
+    const int padding = 2 * (list_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1) + 8;
+    for (int row = 0; row < model_->rowCount(); ++row) {
+        for (int column = 0; column < 2; ++column) {
+            const QString text = model_->index(row, column).data().toString();
+            widths[column] = std::max(widths[column], metrics.horizontalAdvance(text) + padding);
+        }
+    }
+    list_->setColumnWidth(0, widths[0]);
+    list_->setColumnWidth(1, widths[1]);
+    list_->setMinimumSize(widths[0] + widths[1] + list_->verticalScrollBar()->sizeHint().width() +
+                              2 * list_->frameWidth() + 2,
+                          280);
 }
 
 void CPdlLaserCondDlg::Initialize() {
-    result_ = 0;
-    currentRow_ = 0;
-    machineEdit_->setText(QString::fromStdString(machineName_));
-    materialEdit_->setText(QString::fromStdString(materialName_));
-    const std::string_view tableName = frame::kCuttingConditionNames[tableIndex_];
-    conditionEdit_->setText(
-        QString::fromLatin1(tableName.data(), static_cast<qsizetype>(tableName.size())));
-
-    PdlSaveOptions options;
-    if (NoThrow([&] { return LoadPdlSaveOptions(options); })) SetSaveOptionBoxes(options);
+    machineEdit_->setText(Utf8(platform::DisplayText(edit_.Machine())));
+    materialEdit_->setText(Utf8(platform::DisplayText(edit_.Material())));
+    conditionEdit_->setText(Utf8(frame::kCuttingConditionNames[edit_.Table()]));
+    edit_.Open();
+    SetSaveOptionBoxes(edit_.LoadedSaveOptions());
     UpdatePdlSaveOptionBoxes();
-
-    PdlCutCondition record;
-    if (!NoThrow(
-            [&] { return ReadPdlCutTable(machineName_, materialName_, tableIndex_, record); })) {
-        result_ = -1;
-        PdlShownParams().count = 0;
-    } else {
-        tableLoaded_ = true;
-        if (!NoThrow([&] { return LoadMachineParamList(machineId_, tableIndex_, record); })) {
-            result_ = -1;
-            PdlShownParams().count = 0;
-        }
-    }
     model_->Reload();
+    FitColumns();
+    // The dialog opens in the list.
+    list_->setFocus(Qt::OtherFocusReason);
 }
 
 void CPdlLaserCondDlg::ItemChanged(int row) {
-    if (row < 0 || row >= kPdlSlotCount) return;
-    currentRow_ = row;
-    const PdlParamRow& current = PdlShownParams().rows[row];
-    valueEdit_->setText(ValueText(current.value));
-    const std::string_view text = frame::ResourceString(kPdlDescriptionStringBase + current.slot);
-    description_->setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    if (!edit_.SelectRow(row)) return;
+    try {
+        valueEdit_->setText(QString::fromStdString(edit_.ValueText(row)));
+        description_->setText(Utf8(edit_.Description(row)));
+    } catch (...) {
+    }
 }
 
 void CPdlLaserCondDlg::ApplyValueBox() {
-    PdlShownParams().rows[currentRow_].value = AtofOf(valueEdit_->text(), kValueBoxBytes);
-    model_->RowChanged(currentRow_);
+    try {
+        if (!edit_.Apply(valueEdit_->text().toStdString())) return;
+    } catch (...) {
+        return;
+    }
+    model_->RowChanged(edit_.CurrentRow());
     list_->setFocus();
 }
 
 void CPdlLaserCondDlg::InPlaceEditEnded() {
-    valueEdit_->setText(ValueText(PdlShownParams().rows[currentRow_].value));
+    if (edit_.CurrentRow() >= edit_.ShownCount()) return;
+    valueEdit_->setText(QString::fromStdString(edit_.ValueText(edit_.CurrentRow())));
 }
 
 void CPdlLaserCondDlg::SetSaveOptionBoxes(const PdlSaveOptions& options) {
@@ -302,39 +357,23 @@ void CPdlLaserCondDlg::SetSaveOptionBoxes(const PdlSaveOptions& options) {
 PdlSaveOptions CPdlLaserCondDlg::SaveOptionsFromBoxes() const {
     PdlSaveOptions options;
     options.saveSwitch = saveSwitch_->isChecked() ? 1 : 0;
-    for (int k = 0; k < kPdlTableCount; ++k)
+    for (int k = 0; k < kPdlTableCount; ++k) {
         options.tables[k] = tableBoxes_[k]->isChecked() ? 1 : 0;
+    }
     return options;
 }
 
 void CPdlLaserCondDlg::UpdatePdlSaveOptionBoxes() {
     const int saveSwitch = saveSwitch_->isChecked() ? 1 : 0;
     for (int k = 0; k < kPdlTableCount; ++k) {
-        tableBoxes_[k]->setVisible(PdlSaveOptionBoxShown(saveSwitch, tableIndex_, k));
+        tableBoxes_[k]->setVisible(PdlSaveOptionBoxShown(saveSwitch, edit_.Table(), k));
     }
 }
 
 void CPdlLaserCondDlg::Save() {
-    result_ = 0;
-    auto& all = PdlAllParams();
-    const PdlShownParamRows& shown = PdlShownParams();
-    for (int i = 0; i < shown.count; ++i) all[shown.rows[i].slot].value = shown.rows[i].value;
-    PdlCutCondition record;
-    for (int slot = 0; slot < kPdlSlotCount; ++slot) record.slot[slot] = all[slot].value;
-
-    // Rows that were never read for this table (the opening failed) belong to
-    // an earlier dialog: writing them would put another table's values here.
-    const PdlSaveOptions options = SaveOptionsFromBoxes();
-    const bool written = tableLoaded_ && NoThrow([&] {
-                             return WritePdlCutTables(machineName_, materialName_, record,
-                                                      PdlSaveTargets(tableIndex_, options));
-                         });
-    if (!written) {
-        result_ = -1;
-        done(QDialog::Accepted);
-        return;
-    }
-    NoThrow([&] { return SavePdlSaveOptions(options); });
+    // The dialog closes after the save in every case, failure included; the
+    // result tells the host.
+    edit_.Save(SaveOptionsFromBoxes());
     done(QDialog::Accepted);
 }
 

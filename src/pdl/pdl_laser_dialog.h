@@ -1,21 +1,19 @@
-// Dialog 129: edits one PDL cutting-condition table of a machine and laser
-// material, showing the parameters the machine uses, with the value box,
-// in-place editing of the value column and the save options.
+// Dialog 129: the view of a PdlLaserEdit. The list shows the parameters the
+// machine uses, with the value box, in-place editing of the value and the
+// save options.
 #pragma once
 
 #include <QAbstractTableModel>
 #include <QDialog>
+#include <QTableView>
 #include <array>
-#include <string>
 
-#include "pdl/pdl_save_options.h"
-#include "pdl/pdl_table.h"
+#include "pdl/pdl_laser_edit.h"
 
 class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QTableView;
 
 namespace quillet::pdl {
 
@@ -26,13 +24,14 @@ namespace quillet::pdl {
 int RunPdlLaserCondDialog(const char* machineName, int machineType, const char* materialName,
                           int tableIndex);
 
-// The list model over the module-level shown rows: row i is shown row i,
-// column 0 the value text, column 1 the label. setData(EditRole) on column
-// 0 is the in-place edit (atof of the text).
+// The list model over the edit's shown rows: row i is shown row i, column 0
+// the value text, column 1 the label (both with the full label as tooltip).
+// setData(EditRole) on column 0 is the in-place edit (atof of the text).
 class CPdlParamModel final : public QAbstractTableModel {
     Q_OBJECT
 public:
-    using QAbstractTableModel::QAbstractTableModel;
+    CPdlParamModel(PdlLaserEdit& edit, QObject* parent)
+        : QAbstractTableModel(parent), edit_(edit) {}
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -46,6 +45,21 @@ public:
 
 signals:
     void ValueEdited(int row);
+
+private:
+    PdlLaserEdit& edit_;
+};
+
+// The list 1028: in-place editing (F2, a click on the selected row) always
+// edits the value, whichever cell of the row is current.
+class CPdlParamList final : public QTableView {
+    Q_OBJECT
+public:
+    using QTableView::QTableView;
+
+protected:
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 class CPdlLaserCondDlg final : public QDialog {
@@ -54,12 +68,13 @@ public:
     CPdlLaserCondDlg(std::string machineName, int machineId, std::string materialName,
                      int tableIndex, QWidget* parent = nullptr);
 
-    // Fills the controls, loads the table and the save options (opening).
+    // Opens the edit and fills the controls (opening).
     void Initialize();
-    int Result() const { return result_; }
+    int Result() const { return edit_.Result(); }
 
 private:
     void BuildControls();
+    void FitColumns();
     void ApplyValueBox();
     void ItemChanged(int row);
     void InPlaceEditEnded();
@@ -68,18 +83,11 @@ private:
     void SetSaveOptionBoxes(const PdlSaveOptions& options);
     void Save();
 
-    std::string machineName_;
-    int machineId_;
-    std::string materialName_;
-    int tableIndex_;
-    int result_ = 0;
-    int currentRow_ = 0;
-    bool tableLoaded_ = false;
-
+    PdlLaserEdit edit_;
     QLineEdit* machineEdit_ = nullptr;
     QLineEdit* materialEdit_ = nullptr;
     QLineEdit* conditionEdit_ = nullptr;
-    QTableView* list_ = nullptr;
+    CPdlParamList* list_ = nullptr;
     CPdlParamModel* model_ = nullptr;
     QLineEdit* valueEdit_ = nullptr;
     QPushButton* applyButton_ = nullptr;

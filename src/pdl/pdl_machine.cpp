@@ -74,18 +74,9 @@ int PdlMachineTypeGet(int machineType) {
     return ReadInteger(document, section, frame::FormatInteger(machineType));
 }
 
-std::array<PdlParamRow, kPdlSlotCount>& PdlAllParams() {
-    static std::array<PdlParamRow, kPdlSlotCount> rows;
-    return rows;
-}
-
-PdlShownParamRows& PdlShownParams() {
-    static PdlShownParamRows shown;
-    return shown;
-}
-
-int LoadMachineParamList(int machineId, PdlCutTable tableIndex, const PdlCutCondition& values) {
-    auto& all = PdlAllParams();
+int LoadMachineParamList(int machineId, PdlCutTable tableIndex, const PdlCutCondition& values,
+                         PdlParamRows& rows) {
+    auto& all = rows.all;
     for (int slot = 0; slot < kPdlSlotCount; ++slot) {
         all[slot].label = slot < kPdlParamCount
                               ? std::string(frame::ResourceString(kPdlLabelStringBase + slot))
@@ -115,7 +106,7 @@ int LoadMachineParamList(int machineId, PdlCutTable tableIndex, const PdlCutCond
         break;
     }
 
-    PdlShownParamRows& shown = PdlShownParams();
+    PdlShownParamRows& shown = rows.shown;
     shown.rows[0] = PdlParamRow{};
     int count = 0;
     for (int i = 0; i < kPdlParamCount && i < static_cast<int>(flags.size()); ++i) {

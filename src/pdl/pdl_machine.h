@@ -1,6 +1,6 @@
 // The machine-type alias (PDL_MACTYPE_ALIAS.ini: machine type -> machine ID)
 // and the machine parameter list (machine.ini: which parameters a machine ID
-// uses), with the module-level parameter rows the PDL dialog shows.
+// uses), with the parameter rows the PDL dialog shows.
 #pragma once
 
 #include <array>
@@ -38,22 +38,26 @@ struct PdlParamRow {
     int slot = 0;
 };
 
-// The module-level rows shared by LoadMachineParamList and the dialog: one
-// row per record slot, and the shown rows (count of them in use) in slot
-// order. One dialog at a time uses them.
+// The shown rows, count of them in use, in slot order.
 struct PdlShownParamRows {
     std::array<PdlParamRow, kPdlSlotCount> rows{};
     int count = 0;
 };
-std::array<PdlParamRow, kPdlSlotCount>& PdlAllParams();
-PdlShownParamRows& PdlShownParams();
 
-// Refills PdlAllParams from values (labels of slots 0-87, every value and
-// slot), then builds PdlShownParams from the flags text of machineId in
-// machine.ini (CCUsed for tables 0-9, PCUsed for 10-12): character i "1"
-// shows parameter i, for i up to 87 or the end of the text. Returns 0, or -1
-// when the data root cannot be read or machine.ini does not exist; the
-// shown rows are then left as they were.
-int LoadMachineParamList(int machineId, PdlCutTable tableIndex, const PdlCutCondition& values);
+// The parameter rows of one edit of a table: one row per record slot, and
+// the rows the list shows. Each dialog keeps its own.
+struct PdlParamRows {
+    std::array<PdlParamRow, kPdlSlotCount> all{};
+    PdlShownParamRows shown;
+};
+
+// Refills rows.all from values (labels of slots 0-87, every value and slot),
+// then builds rows.shown from the flags text of machineId in machine.ini
+// (CCUsed for tables 0-9, PCUsed for 10-12): character i "1" shows parameter
+// i, for i up to 87 or the end of the text. Returns 0, or -1 when the data
+// root cannot be read or machine.ini does not exist; rows.shown is then left
+// as it was.
+int LoadMachineParamList(int machineId, PdlCutTable tableIndex, const PdlCutCondition& values,
+                         PdlParamRows& rows);
 
 }  // namespace quillet::pdl

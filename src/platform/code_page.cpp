@@ -1,6 +1,10 @@
-// Active code page detection from the locale environment.
+// Active code page detection from the locale environment, and the UTF-8 /
+// CP932 conversions of byte texts through glibc's iconv.
 #include "platform/code_page.h"
 
+#include <iconv.h>
+
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
@@ -15,9 +19,107 @@ bool ActiveCodePageIs932() {
 }
 
 namespace {
+
 bool IsShiftJisLeadByte(unsigned char c) {
     return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
+
+// Bytes that start no CP932 character are shown as U+F700 + byte: a block of
+// the private-use area that CP932's own user-defined characters (U+E000 to
+// U+E757) never reach.
+constexpr char32_t kByteEscapeBase = 0xF700;
+
+void AppendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// The length of the valid UTF-8 character at the start of text (shortest
+// form, no surrogates, at most U+10FFFF), 0 when there is none.
+std::size_t Utf8CharLength(std::string_view text, char32_t* decoded = nullptr) {
+    if (text.empty()) return 0;
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(0);
+    std::size_t length = 0;
+    char32_t c = 0;
+    if (lead < 0x80) {
+        length = 1;
+        c = lead;
+    } else if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        c = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        c = lead & 0x0F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        c = lead & 0x07;
+    } else {
+        return 0;
+    }
+    if (text.size() < length) return 0;
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((byte(i) & 0xC0) != 0x80) return 0;
+        c = (c << 6) | (byte(i) & 0x3F);
+    }
+    if ((length == 3 && (c < 0x800 || (c >= 0xD800 && c <= 0xDFFF))) ||
+        (length == 4 && (c < 0x10000 || c > 0x10FFFF))) {
+        return 0;
+    }
+    if (decoded != nullptr) *decoded = c;
+    return length;
+}
+
+// One iconv conversion descriptor for the length of a call.
+class Converter {
+public:
+    Converter(const char* to, const char* from) : cd_(::iconv_open(to, from)) {}
+    ~Converter() {
+        if (Ok()) ::iconv_close(cd_);
+    }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+    bool Ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+
+    // Converts as much of in as it can, appending to out; in is advanced past
+    // what was converted. False when it stopped at input it cannot convert
+    // (or an incomplete sequence at the end).
+    bool Convert(std::string_view& in, std::string& out) {
+        char buffer[256];
+        while (!in.empty()) {
+            char* source = const_cast<char*>(in.data());
+            std::size_t sourceLeft = in.size();
+            char* target = buffer;
+            std::size_t targetLeft = sizeof buffer;
+            const std::size_t done = ::iconv(cd_, &source, &sourceLeft, &target, &targetLeft);
+            const int error = errno;
+            out.append(buffer, static_cast<std::size_t>(target - buffer));
+            in.remove_prefix(in.size() - sourceLeft);
+            if (done == static_cast<std::size_t>(-1) && error != E2BIG) {
+                ::iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+                return false;
+            }
+        }
+        return true;
+    }
+
+private:
+    iconv_t cd_;
+};
+
 }  // namespace
 
 bool HasPathSeparator(std::string_view name) {
@@ -28,6 +130,60 @@ bool HasPathSeparator(std::string_view name) {
         if (doubleByte && IsShiftJisLeadByte(c) && i + 1 < name.size()) ++i;
     }
     return false;
+}
+
+TextEncoding DetectEncoding(std::string_view bytes) {
+    while (!bytes.empty()) {
+        const std::size_t length = Utf8CharLength(bytes);
+        if (length == 0) return TextEncoding::Cp932;
+        bytes.remove_prefix(length);
+    }
+    return TextEncoding::Utf8;
+}
+
+std::string DecodeText(std::string_view bytes, TextEncoding encoding) {
+    if (encoding == TextEncoding::Utf8) return std::string(bytes);
+    std::string out;
+    out.reserve(bytes.size() * 3 / 2);
+    Converter cp932("UTF-8", "CP932");
+    while (!bytes.empty()) {
+        if (cp932.Ok() && cp932.Convert(bytes, out)) break;
+        // The first byte starts no character: keep it as its escape.
+        AppendUtf8(out, kByteEscapeBase + static_cast<unsigned char>(bytes.front()));
+        bytes.remove_prefix(1);
+    }
+    return out;
+}
+
+std::string EncodeText(std::string_view utf8, TextEncoding encoding) {
+    if (encoding == TextEncoding::Utf8) return std::string(utf8);
+    std::string out;
+    out.reserve(utf8.size());
+    Converter cp932("CP932", "UTF-8");
+    while (!utf8.empty()) {
+        if (cp932.Ok() && cp932.Convert(utf8, out)) break;
+        char32_t c = 0;
+        const std::size_t length = Utf8CharLength(utf8, &c);
+        if (length != 0 && c >= kByteEscapeBase + 0x80 && c <= kByteEscapeBase + 0xFF) {
+            out += static_cast<char>(c - kByteEscapeBase);
+        } else {
+            out += '?';
+        }
+        utf8.remove_prefix(length != 0 ? length : 1);
+    }
+    return out;
+}
+
+std::string DisplayText(std::string_view bytes) { return DecodeText(bytes, DetectEncoding(bytes)); }
+
+bool CanEncode(std::string_view utf8Character, TextEncoding encoding) {
+    if (encoding == TextEncoding::Utf8) return true;
+    char32_t c = 0;
+    if (Utf8CharLength(utf8Character, &c) != utf8Character.size()) return false;
+    if (c >= kByteEscapeBase + 0x80 && c <= kByteEscapeBase + 0xFF) return true;
+    Converter cp932("CP932", "UTF-8");
+    std::string out;
+    return cp932.Ok() && cp932.Convert(utf8Character, out);
 }
 
 }  // namespace quillet::platform

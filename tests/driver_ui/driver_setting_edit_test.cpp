@@ -2,6 +2,8 @@
 // commit, cancel, the laser save options, the common start checks.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "driver_ui/driver_setting_edit.h"
 #include "driver_ui_test_support.h"
 #include "frame/status.h"
@@ -25,21 +27,6 @@ protected:
     fs::path Working(const std::string& name) const { return install_.WorkingFolder() / name; }
 };
 
-TEST_F(DriverSettingEditTest, CommitWithoutSavedFileCreatesIt) {
-    DriverSettingEdit edit(DriverSettingKind::Cut, driver_, "MC01", "SPCC1.6", "L");
-    ASSERT_EQ(edit.Open(), kNotSetUp);
-    ASSERT_EQ(edit.Items().size(), 3u);
-    edit.Items()[1].onOff = 1;
-    edit.Items()[1].value1 = 12.0;
-    EXPECT_EQ(edit.Commit({"K"}), kDone);
-    const fs::path saved = Saved("MD_CUT_MC01_SPCC1.6.ini");
-    EXPECT_EQ(IniValue(saved, "MD_CUT_L", "2_3OnOff"), "1");
-    EXPECT_EQ(IniValue(saved, "MD_CUT_L", "2_3Value1"), "12");
-    EXPECT_EQ(IniValue(saved, "MD_CUT_K", "2_3Value1"), "12");
-    EXPECT_EQ(IniValue(saved, "MD_CUT_L", "3_4Value2"), "0.000000");
-    EXPECT_FALSE(fs::exists(Working("MD_CUT_TEMP.ini")));
-}
-
 TEST_F(DriverSettingEditTest, OpenOverlaysTheSavedSectionAndCommitKeepsOthers) {
     const fs::path saved = Saved("MD_TOOL_MC01_DIE1.ini");
     testing::WriteFile(saved,
@@ -62,16 +49,6 @@ TEST_F(DriverSettingEditTest, OpenOverlaysTheSavedSectionAndCommitKeepsOthers) {
     EXPECT_FALSE(fs::exists(Working("MD_TOOL_TEMP.ini")));
 }
 
-TEST_F(DriverSettingEditTest, NcEditWritesThePlainFile) {
-    DriverSettingEdit edit(DriverSettingKind::Nc, driver_, "MC01", "ignored", "ignored");
-    ASSERT_EQ(edit.Open(), kNotSetUp);
-    ASSERT_EQ(edit.Items().size(), 2u);
-    EXPECT_DOUBLE_EQ(edit.Items()[1].value1, 1.5);
-    EXPECT_EQ(edit.Commit(), kDone);
-    EXPECT_EQ(testing::ReadFile(Saved("MD_NC_MC01.ini")),
-              "100_3OnOff=0\n100_3Value1=3\n101_4OnOff=0\n101_4Value1=1.500000\n");
-}
-
 TEST_F(DriverSettingEditTest, AFailedCopyBackIsReportedAndKeepsTheSavedFile) {
     DriverSettingEdit edit(DriverSettingKind::Cut, driver_, "MC01", "SPCC1.6", "L");
     ASSERT_EQ(edit.Open(), kNotSetUp);
@@ -82,65 +59,31 @@ TEST_F(DriverSettingEditTest, AFailedCopyBackIsReportedAndKeepsTheSavedFile) {
     EXPECT_FALSE(fs::exists(Working("MD_CUT_TEMP.ini")));
 }
 
-TEST(DriverSettingEditPathsTest, MissingRootsEndTheEditWith999) {
+TEST(DriverSettingEditPathsTest, AMissingSystemRootEndsTheEditWith999) {
     testing::TempFolder drivers;
-    const std::string driver = testing::WriteSampleDriver(drivers.Path()).string();
-    for (const bool dataRoot : {false, true}) {
-        testing::TempInstallation::Options options;
-        options.dataRoot = dataRoot;
-        options.systemRoot = !dataRoot;
-        testing::TempInstallation install(options);
-        DriverSettingEdit edit(dataRoot ? DriverSettingKind::Nc : DriverSettingKind::Cut, driver,
-                               "MC01", "SPCC1.6", "L");
-        EXPECT_EQ(edit.Open(), kSystemError) << dataRoot;
-    }
+    testing::TempInstallation::Options options;
+    options.systemRoot = false;
+    testing::TempInstallation install(options);
+    DriverSettingEdit edit(DriverSettingKind::Cut,
+                           testing::WriteSampleDriver(drivers.Path()).string(), "MC01", "SPCC1.6",
+                           "L");
+    EXPECT_EQ(edit.Open(), kSystemError);
 }
 
-TEST(LaserSaveOptionsTest, StoreAndLoadOnlyTheCurrentGroup) {
+// With the option off only "OnOff_SaveOpt" is stored; the switches of the
+// conditions stay as the file holds them (the dialog tests store them on).
+TEST(LaserSaveOptionsTest, OptionOffStoresOnlyItsOwnKey) {
     platform::ProfileDocument file = platform::ProfileDocument::FromBytes(
-        "/nonexistent/x.ini", "[MD_CUT_SAVEOPT]\nOnOff_SaveOpt_K=1\nOnOff_SaveOpt_P101=1\n");
+        "/nonexistent/x.ini", "[MD_CUT_SAVEOPT]\nOnOff_SaveOpt=1\nOnOff_SaveOpt_M=1\n");
     LaserSaveOptions options;
-    options.saveOption = 1;
-    options.switches[0] = 1;   // K
-    options.switches[2] = 1;   // M
-    options.switches[10] = 0;  // P101, other group: not written
-    StoreLaserSaveOptions(file, 1, options);
-    EXPECT_EQ(file.Find("MD_CUT_SAVEOPT", "OnOff_SaveOpt"), "1");
-    EXPECT_EQ(file.Find("MD_CUT_SAVEOPT", "OnOff_SaveOpt_L"), "0");
-    EXPECT_EQ(file.Find("MD_CUT_SAVEOPT", "OnOff_SaveOpt_M"), "1");
-    EXPECT_EQ(file.Find("MD_CUT_SAVEOPT", "OnOff_SaveOpt_U5"), "0");
-    EXPECT_EQ(file.Find("MD_CUT_SAVEOPT", "OnOff_SaveOpt_P101"), "1");
-    EXPECT_FALSE(file.Find("MD_CUT_SAVEOPT", "OnOff_SaveOpt_P102").has_value());
-
-    LaserSaveOptions loaded;
-    LoadLaserSaveOptions(file, 11, loaded);  // P102: group 10 to 12
-    EXPECT_EQ(loaded.saveOption, 1);
-    EXPECT_EQ(loaded.switches[10], 1);
-    EXPECT_EQ(loaded.switches[0], 0);  // K is not read for P102
-
-    // With the option off only OnOff_SaveOpt is written.
-    options.saveOption = 0;
-    options.switches[2] = 0;
     StoreLaserSaveOptions(file, 1, options);
     EXPECT_EQ(file.Find("MD_CUT_SAVEOPT", "OnOff_SaveOpt"), "0");
     EXPECT_EQ(file.Find("MD_CUT_SAVEOPT", "OnOff_SaveOpt_M"), "1");
-}
-
-TEST(LaserSaveOptionsTest, CopiesAndVisibilityFollowTheGroup) {
-    LaserSaveOptions options;
-    options.switches = {1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1};
-    EXPECT_TRUE(LaserCopySections(1, options).empty());  // option off
-    options.saveOption = 1;
-    EXPECT_EQ(LaserCopySections(1, options), (std::vector<std::string>{"K", "M"}));
-    EXPECT_EQ(LaserCopySections(11, options), (std::vector<std::string>{"P101", "P103"}));
-
-    EXPECT_TRUE(LaserVisibility(false, 1, 11).optionShown);
-    for (int i = 0; i < 13; ++i) {
-        EXPECT_EQ(LaserVisibility(false, 1, 11).conditionShown[i], i >= 10) << i;  // P102
-        EXPECT_EQ(LaserVisibility(false, 1, 1).conditionShown[i], i < 10) << i;    // L
-        EXPECT_FALSE(LaserVisibility(false, 0, 1).conditionShown[i]) << i;         // option off
-    }
-    EXPECT_FALSE(LaserVisibility(true, 1, 1).optionShown);
+    EXPECT_FALSE(file.Find("MD_CUT_SAVEOPT", "OnOff_SaveOpt_K").has_value());
+    LaserSaveOptions loaded;
+    LoadLaserSaveOptions(file, 2, loaded);
+    EXPECT_EQ(loaded.saveOption, 0);
+    EXPECT_EQ(loaded.switches[2], 1);
 }
 
 TEST(DialogStartTest, DriverFileAndArgumentChecks) {
@@ -148,30 +91,21 @@ TEST(DialogStartTest, DriverFileAndArgumentChecks) {
     const std::string driver = testing::WriteSampleDriver(folder.Path()).string();
     const std::string missing = (folder.Path() / "missing.drv").string();
     const std::string aFolder = folder.Path().string();
-    struct Row {
-        const char* driver;
-        const char* machine;
-        const char* name;
-        std::optional<int> status;
-        bool message;
-    };
+    // driver, machine, name, status, message 488 shown.
+    using Row = std::tuple<const char*, const char*, const char*, std::optional<int>, bool>;
     const Row rows[] = {
-        {missing.c_str(), "", nullptr, kDone, true},
+        {missing.c_str(), "", "", kDone, true},  // the driver file is tested first
         {aFolder.c_str(), "MC01", "SPCC", kDone, true},
-        {nullptr, "MC01", "SPCC", kDone, true},
         {"", "MC01", "SPCC", kDone, true},
-        {driver.c_str(), "", "SPCC", kInvalidArguments, false},
-        {driver.c_str(), "MC01", nullptr, kInvalidArguments, false},
-        {driver.c_str(), "MC/01", "SPCC", kInvalidArguments, false},
+        {driver.c_str(), "MC01", "", kInvalidArguments, false},
         {driver.c_str(), "MC01", "..\\SPCC", kInvalidArguments, false},
         {driver.c_str(), "MC01", "SPCC1.6", std::nullopt, false},
     };
-    for (const Row& row : rows) {
+    for (const auto& [driverFile, machine, name, status, message] : rows) {
         testing::MessageRecorder recorder;
-        EXPECT_EQ(CheckDialogStart(row.driver, {row.machine, row.name}), row.status)
-            << (row.driver ? row.driver : "null") << " " << (row.machine ? row.machine : "null");
+        EXPECT_EQ(CheckDialogStart(driverFile, {machine, name}), status) << driverFile << name;
         EXPECT_EQ(recorder.Ids(),
-                  row.message ? std::vector<std::string>{"488"} : std::vector<std::string>{});
+                  message ? std::vector<std::string>{"488"} : std::vector<std::string>{});
     }
 }
 

@@ -29,12 +29,6 @@ inline std::filesystem::path WriteSampleDriver(const std::filesystem::path& fold
     return folder / "sample.drv";
 }
 
-// A driver without any items.
-inline std::filesystem::path WriteEmptyDriver(const std::filesystem::path& folder) {
-    WriteFile(folder / "empty.drv", "# a driver that publishes nothing\n");
-    return folder / "empty.drv";
-}
-
 // The value of key in section of an INI file, or "<missing>".
 inline std::string IniValue(const std::filesystem::path& file, const std::string& section,
                             const std::string& key) {

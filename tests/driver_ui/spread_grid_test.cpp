@@ -1,200 +1,210 @@
-// The grid model on the in-memory sheet: cell texts and ranges, the row
-// count rule, check pictures, option groups and their clicks.
+// The grid model and the settings grid on the Qt sheet, checked through its
+// model (QAbstractItemModelTester watches every change).
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
-#include <cmath>
+#include <QAbstractItemModelTester>
 #include <limits>
+#include <memory>
 
-#include "driver_ui/memory_sheet.h"
-#include "driver_ui/spread_grid.h"
+#include "driver_ui/driver_setting_grid.h"
+#include "driver_ui/qt_spread_sheet.h"
+#include "frame/gui_qt.h"
 
 namespace quillet::driver_ui {
 namespace {
 
-TEST(SpreadGridTest, ValueCellsTakeTheirTextAndRangeOutsideShowsTheMinimum) {
+using driver::DriverCondition;
+
+DriverCondition Item(int id, int valueType, int valueCount, int onOff, double value1,
+                     double value2 = 0.0, int timing = 1) {
+    return {id, "item " + std::to_string(id), valueType, valueCount, onOff, value1, value2, timing};
+}
+
+class GridTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(frame::EnsureApplication());
+        Make(7);
+    }
+    void Make(int columns) {
+        tester_.reset();
+        grid_.reset();
+        sheet_ = std::make_unique<CQtSpreadSheet>(columns, 99);
+        grid_ = std::make_unique<CDriverSettingGrid>(*sheet_);
+        tester_ = std::make_unique<QAbstractItemModelTester>(
+            sheet_->Model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+        sheet_->Model()->onButtonClicked = [this](int column, int row, int down) {
+            grid_->OnOptionClicked(column, row, down);
+        };
+    }
+    QModelIndex At(int column, int row) const {
+        return sheet_->Model()->index(row - 1, column - 1);
+    }
+    std::string Text(int column, int row) const {
+        return At(column, row).data(kCellValueRole).toString().toStdString();
+    }
+
+    std::unique_ptr<CQtSpreadSheet> sheet_;
+    std::unique_ptr<CDriverSettingGrid> grid_;
+    std::unique_ptr<QAbstractItemModelTester> tester_;
+};
+
+TEST_F(GridTest, TypedCellsHoldTheirTextsAndShowTheMinimumOutsideTheirRange) {
     const struct {
-        int minimum, maximum, value;
+        int min, max, value;
         const char* text;
-    } integers[] = {
-        {-99999, 99999, 123, "123"},       {-99999, 99999, 7, "07"},
-        {-99999, 99999, -3, "-3"},         {-99999, 99999, 99999, "99999"},
-        {-99999, 99999, 100000, "-99999"}, {0, 10, -1, "00"},
-    };
-    for (const auto& row : integers) {
-        CMemorySheet sheet(4, 99);
-        CSpreadGrid grid(sheet);
-        grid.SetIntegerCell(3, 2, row.minimum, row.maximum, row.value);
-        EXPECT_EQ(sheet.Value(3, 2), row.text) << row.value;
-        EXPECT_EQ(sheet.CellTypeAt(3, 2), kCellInteger);
-        EXPECT_EQ(sheet.Find(3, 2)->integerMin, row.minimum);
-        EXPECT_EQ(sheet.Find(3, 2)->integerMax, row.maximum);
-        EXPECT_EQ(grid.HighestRowUsed(), 2);
+    } integers[] = {{-99999, 99999, 123, "123"},       {-99999, 99999, 7, "07"},
+                    {-99999, 99999, -3, "-3"},         {-99999, 99999, 99999, "99999"},
+                    {-99999, 99999, 100000, "-99999"}, {0, 10, -1, "00"}};
+    int row = 0;
+    for (const auto& c : integers) {
+        grid_->SetIntegerCell(3, ++row, c.min, c.max, c.value);
+        EXPECT_EQ(Text(3, row), c.text) << c.value;
+        EXPECT_EQ(At(3, row).data(kCellTypeRole).toInt(), kCellInteger);
     }
     const std::pair<double, const char*> reals[] = {
         {1.5, "1.500000"},
         {99999.9999, "99999.999900"},
         {100000.0, "-99999.999900"},
-        {-100000.0, "-99999.999900"},
-        {std::numeric_limits<double>::quiet_NaN(), "-99999.999900"},
-    };
+        {std::numeric_limits<double>::quiet_NaN(), "-99999.999900"}};
+    row = 0;
     for (const auto& [value, text] : reals) {
-        CMemorySheet sheet(4, 99);
-        CSpreadGrid grid(sheet);
-        grid.SetRealCell(4, 1, 4, -99999.9999, 99999.9999, value);
-        EXPECT_EQ(sheet.Value(4, 1), text) << value;
-        EXPECT_EQ(sheet.CellTypeAt(4, 1), kCellReal);
-        EXPECT_EQ(sheet.Find(4, 1)->decimals, 4);
+        grid_->SetRealCell(4, ++row, 4, -99999.9999, 99999.9999, value);
+        EXPECT_EQ(Text(4, row), text) << value;
+        EXPECT_EQ(At(4, row).data(kCellTypeRole).toInt(), kCellReal);
+    }
+    // Check boxes: only 1 checks; square and round pictures.
+    EXPECT_EQ(grid_->SetCheckCell(1, 1, 1), 1);
+    EXPECT_EQ(grid_->SetCheckCell(1, 2, 2), 1);
+    EXPECT_EQ(grid_->SetOptionCell(5, 2, 1), 1);
+    EXPECT_EQ(At(1, 1).data(Qt::CheckStateRole).toInt(), Qt::Checked);
+    EXPECT_EQ(At(1, 2).data(Qt::CheckStateRole).toInt(), Qt::Unchecked);
+    EXPECT_FALSE(At(5, 2).data(Qt::DecorationRole).isNull());
+    EXPECT_NE(At(1, 1).data(Qt::DecorationRole), At(5, 2).data(Qt::DecorationRole));
+    // Text, static and blank cells; the header row switches on with a header.
+    grid_->SetTextCell(2, 1, "Pierce time", 0);
+    grid_->SetTextCell(2, 2, "free", 7);
+    grid_->SetBlankCell(6, 6);
+    EXPECT_EQ(At(2, 1).data(kCellTypeRole).toInt(), kCellStatic);
+    EXPECT_TRUE(At(2, 1).data(kCellLockedRole).toBool());
+    EXPECT_EQ(At(2, 2).data(kCellTypeRole).toInt(), kCellEdit);
+    EXPECT_TRUE(At(2, 2).flags() & Qt::ItemIsEditable);
+    EXPECT_FALSE(At(6, 6).flags() & Qt::ItemIsEditable);
+    EXPECT_FALSE(sheet_->ColumnHeadersShown());
+    grid_->SetColumnHeader(1, "On/Off");
+    EXPECT_TRUE(sheet_->ColumnHeadersShown());
+    EXPECT_EQ(sheet_->Model()->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), "On/Off");
+    // The row count never exceeds the rows set up.
+    EXPECT_EQ(grid_->HighestRowUsed(), 6);
+    for (const auto& [rows, count] : {std::pair{9, 6}, {2, 2}, {5, 2}, {0, 0}}) {
+        grid_->SetRowCount(rows);
+        EXPECT_EQ(sheet_->Model()->rowCount(), count) << rows;
     }
 }
 
-TEST(SpreadGridTest, RowCountNeverExceedsTheRowsSetUp) {
-    CMemorySheet sheet(4, 99);
-    CSpreadGrid grid(sheet);
-    for (int row = 1; row <= 3; ++row) grid.SetTextCell(2, row, "item", 0);
-    grid.SetRowCount(5);
-    EXPECT_EQ(sheet.RowCount(), 3);
-    grid.SetRowCount(2);
-    EXPECT_EQ(sheet.RowCount(), 2);
-    grid.SetRowCount(5);  // the highest row used was lowered with it
-    EXPECT_EQ(sheet.RowCount(), 2);
-    grid.SetRowCount(0);
-    EXPECT_EQ(sheet.RowCount(), 0);
-    // Scroll bar pages are reset and the sheet refreshed.
-    EXPECT_EQ(grid.ResetScrollBarPages(), 1);
-    EXPECT_EQ(sheet.PageResets(), 1);
-    EXPECT_EQ(sheet.Refreshes(), 1);
-}
-
-TEST(SpreadGridTest, CheckAndOptionCellsCarryTheirPictures) {
-    CMemorySheet sheet(7, 99);
-    CSpreadGrid grid(sheet);
-    EXPECT_EQ(grid.SetCheckCell(1, 1, 1), 1);
-    EXPECT_EQ(grid.SetCheckCell(1, 2, 2), 1);
-    EXPECT_EQ(grid.SetCheckCell(1, 3, 0), 1);
-    EXPECT_EQ(grid.SetOptionCell(5, 3, 1), 1);
-    EXPECT_EQ(sheet.Value(1, 1), "1");
-    EXPECT_EQ(sheet.Value(1, 2), "0");  // only 1 checks the box
-    EXPECT_EQ(sheet.Value(1, 3), "0");
-    EXPECT_EQ(sheet.Find(1, 1)->pictures, (CellPictures{161, 162, 163, 164}));
-    EXPECT_EQ(sheet.Find(5, 3)->pictures, (CellPictures{157, 158, 159, 160}));
-    EXPECT_TRUE(sheet.Find(5, 3)->centred);
-    EXPECT_EQ(sheet.CellTypeAt(5, 3), kCellCheck);
-    EXPECT_EQ(sheet.PicturesLoaded(), 8);  // each picture is created once
-}
-
-TEST(SpreadGridTest, AMissingPictureLeavesABareCheckCell) {
-    CMemorySheet sheet(4, 99);
-    sheet.FailPicture(163);
-    CSpreadGrid grid(sheet);
-    EXPECT_EQ(grid.SetCheckCell(1, 4, 1), 0);
-    EXPECT_EQ(sheet.CellTypeAt(1, 4), kCellCheck);
-    EXPECT_EQ(sheet.Value(1, 4), "");
-    EXPECT_EQ(grid.HighestRowUsed(), 0);
-    // The option pictures are a set of their own.
-    EXPECT_EQ(grid.SetOptionCell(2, 1, 1), 1);
-}
-
-TEST(SpreadGridTest, TextAndBlankCellsAndHeaders) {
-    CMemorySheet sheet(4, 99);
-    CSpreadGrid grid(sheet);
-    grid.SetTextCell(2, 1, "Pierce time", 0);
-    EXPECT_EQ(sheet.CellTypeAt(2, 1), kCellStatic);
-    EXPECT_TRUE(sheet.Locked(2, 1));
-    grid.SetTextCell(2, 2, "free", 7);
-    EXPECT_EQ(sheet.CellTypeAt(2, 2), kCellEdit);
-    EXPECT_FALSE(sheet.Locked(2, 2));
-    grid.SetBlankCell(4, 3);
-    EXPECT_EQ(sheet.CellTypeAt(4, 3), kCellStatic);
-    EXPECT_TRUE(sheet.Locked(4, 3));
-    EXPECT_EQ(sheet.Value(4, 3), "");
-    EXPECT_EQ(grid.HighestRowUsed(), 3);
-
-    EXPECT_FALSE(sheet.ColumnHeadersShown());
-    grid.SetColumnHeader(1, "On/Off");
-    EXPECT_TRUE(sheet.ColumnHeadersShown());
-    EXPECT_EQ(sheet.Text(1, 0), "On/Off");
-
-    grid.LockAllCells(true);
-    EXPECT_TRUE(sheet.Locked(2, 2));
-    grid.LockAllCells(false);
-    EXPECT_FALSE(sheet.Locked(2, 1));
-}
-
-TEST(SpreadGridTest, SheetFontFollowsTheCodePage) {
-    const char* previous = std::getenv("LC_ALL");
-    const std::string saved = previous != nullptr ? previous : "";
-    CMemorySheet sheet(3, 99);
-    CSpreadGrid grid(sheet);
-    ::setenv("LC_ALL", "C.UTF-8", 1);
-    grid.SetSheetFont();
-    EXPECT_EQ(sheet.FontName(), "Arial");
-    EXPECT_FLOAT_EQ(sheet.FontPoints(), 9.0f);
-    ::setenv("LC_ALL", "ja_JP.UTF-8", 1);
-    grid.SetSheetFont();
-    EXPECT_EQ(sheet.FontName(), "ＭＳ ゴシック");
-    previous != nullptr ? ::setenv("LC_ALL", saved.c_str(), 1) : ::unsetenv("LC_ALL");
-}
-
-// Rows 1 and 2 with option cells in columns 5 to 7, a check cell in 1 and 9.
-class OptionGroupTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        for (int row = 1; row <= 2; ++row) {
-            grid.SetCheckCell(1, row, 0);
-            for (int column = 5; column <= 7; ++column)
-                grid.SetOptionCell(column, row, column == 6);
-            grid.SetCheckCell(9, row, 0);
-        }
-    }
-    CMemorySheet sheet{9, 99};
-    CSpreadGrid grid{sheet};
-};
-
-TEST_F(OptionGroupTest, GroupsAreRefusedOrAccepted) {
-    grid.SetTextCell(8, 1, "no box", 0);
-    EXPECT_EQ(grid.AddOptionGroup(5, 7, 8), 0);  // default outside the group
-    EXPECT_EQ(grid.AddOptionGroup(5, 8, 0), 0);  // column 8 is no check box
-    EXPECT_EQ(grid.AddOptionGroup(5, 7, 0), 1);
-    EXPECT_EQ(sheet.Value(6, 1), "1");  // boxes stay as they are
-    EXPECT_EQ(sheet.Value(5, 1), "0");
-    EXPECT_EQ(grid.AddOptionGroup(5, 9, 0), 0);  // same first column
-    EXPECT_EQ(grid.AddOptionGroup(6, 7, 0), 0);  // same last column
-    EXPECT_EQ(grid.OptionGroups().size(), 1u);
-}
-
-TEST_F(OptionGroupTest, ADefaultColumnChecksEveryUsedRow) {
-    ASSERT_EQ(grid.AddOptionGroup(5, 7, 7), 1);
+TEST_F(GridTest, OptionGroupsAreRefusedOrAcceptedAndKeepOneBoxPerRow) {
     for (int row = 1; row <= 2; ++row) {
-        for (int column = 5; column <= 7; ++column) {
-            EXPECT_EQ(sheet.Value(column, row), column == 7 ? "1" : "0") << column << "," << row;
-        }
+        grid_->SetCheckCell(1, row, 0);
+        for (int column = 5; column <= 7; ++column) grid_->SetOptionCell(column, row, column == 6);
     }
+    grid_->SetTextCell(4, 1, "no box", 0);
+    EXPECT_EQ(grid_->AddOptionGroup(5, 7, 3), 0);  // default outside the group
+    EXPECT_EQ(grid_->AddOptionGroup(4, 7, 0), 0);  // column 4 is no check box
+    EXPECT_EQ(grid_->AddOptionGroup(5, 7, 0), 1);
+    EXPECT_EQ(grid_->AddOptionGroup(5, 6, 0), 0);  // same first column
+    EXPECT_EQ(grid_->AddOptionGroup(6, 7, 0), 0);  // same last column
+    EXPECT_EQ(Text(6, 1), "1");                    // boxes stay as they are
+
+    QAbstractItemModel* model = sheet_->Model();
+    ASSERT_TRUE(model->setData(At(7, 2), Qt::Checked, Qt::CheckStateRole));  // a user's click
+    EXPECT_EQ(Text(6, 2), "0");
+    EXPECT_EQ(Text(6, 1), "1");  // other rows untouched
+    ASSERT_TRUE(model->setData(At(7, 2), Qt::Unchecked, Qt::CheckStateRole));
+    EXPECT_EQ(Text(7, 2), "1");                      // a row keeps one
+    EXPECT_EQ(grid_->OnOptionClicked(1, 2, 1), -1);  // outside every group
+    EXPECT_EQ(grid_->OnOptionClicked(4, 1, 1), -1);  // no check box
+    grid_->LockAllCells(true);
+    EXPECT_FALSE(model->setData(At(1, 1), Qt::Checked, Qt::CheckStateRole));
+
+    Make(7);
+    grid_->SetOptionCell(5, 1, 0);
+    grid_->SetOptionCell(6, 1, 1);
+    ASSERT_EQ(grid_->AddOptionGroup(5, 6, 5), 1);
+    EXPECT_EQ(Text(5, 1) + Text(6, 1), "10");  // the default column checks every row
 }
 
-TEST_F(OptionGroupTest, ClicksKeepOneBoxCheckedPerGroupRow) {
-    ASSERT_EQ(grid.AddOptionGroup(5, 7, 0), 1);
+TEST_F(GridTest, ItemsFillTheColumnsAndReadBack) {
+    grid_->SetupColumns(kLayoutTool);
+    for (int column = 0; column < 7; ++column) {
+        EXPECT_EQ(sheet_->Model()
+                      ->headerData(column, Qt::Horizontal, Qt::DisplayRole)
+                      .toString()
+                      .toStdString(),
+                  grid_->Headers()[column]);
+    }
+    Make(4);
+    grid_->SetupColumns(kLayoutCut);
+    driver::DriverConditionList items = {
+        Item(1, 2, 0, 1, 0.0),      Item(2, 3, 1, 0, 123.9, 55.0),     Item(3, 3, 2, 2, 7.0, -3.0),
+        Item(4, 4, 1, 1, 100000.0), Item(5, 4, 2, 0, 1.5, 99999.9999), Item(6, 3, 1, 0, 1e300)};
+    grid_->FillGrid(items);
+    EXPECT_EQ(sheet_->Model()->rowCount(), 6);
+    const std::tuple<int, int, const char*> texts[] = {
+        {1, 1, "1"},  {1, 3, "0"},        {2, 2, "item 2"},   {3, 2, "123"},          {3, 3, "07"},
+        {4, 3, "-3"}, {3, 4, "0.000000"}, {3, 5, "1.500000"}, {4, 5, "99999.999900"}, {3, 6, "00"}};
+    for (const auto& [column, row, text] : texts)
+        EXPECT_EQ(Text(column, row), text) << column << row;
+    EXPECT_TRUE(At(4, 2).data(kCellLockedRole).toBool());  // one value: blank column 4
 
-    sheet.SetValue(7, 2, "1");
-    EXPECT_EQ(grid.OnOptionClicked(7, 2, 1), 0);
-    EXPECT_EQ(sheet.Value(6, 2), "0");
-    EXPECT_EQ(sheet.Value(6, 1), "1");  // other rows untouched
-    // Unchecking it again checks it back.
-    sheet.SetValue(7, 2, "0");
-    EXPECT_EQ(grid.OnOptionClicked(7, 2, 0), 1);
-    EXPECT_EQ(sheet.Value(7, 2), "1");
-    // Unchecking while another box of the row is checked leaves it off.
-    sheet.SetValue(5, 2, "1");
-    sheet.SetValue(7, 2, "0");
-    EXPECT_EQ(grid.OnOptionClicked(7, 2, 0), 0);
-    EXPECT_EQ(sheet.Value(7, 2), "0");
+    // Entries as a user's: range and decimals apply, static and blank refuse.
+    QAbstractItemModel* model = sheet_->Model();
+    const struct {
+        int column, row;
+        QVariant entry;
+        bool accepted;
+        const char* text;
+    } entries[] = {{3, 5, 12.34567, true, "12.345700"},
+                   {3, 5, QString("2.5"), true, "2.500000"},
+                   {3, 5, 100000.0, false, "2.500000"},
+                   {3, 5, QString("abc"), false, "2.500000"},
+                   {3, 2, 42, true, "42"},
+                   {3, 2, 1.5, false, "42"},
+                   {3, 2, 100000, false, "42"},
+                   {2, 2, QString("x"), false, "item 2"},
+                   {4, 2, 3, false, ""}};
+    for (const auto& e : entries) {
+        EXPECT_EQ(model->setData(At(e.column, e.row), e.entry, Qt::EditRole), e.accepted)
+            << e.entry.toString().toStdString();
+        EXPECT_EQ(Text(e.column, e.row), e.text);
+    }
+    model->setData(At(1, 2), Qt::Checked, Qt::CheckStateRole);
+    grid_->ReadBackGrid(items);
+    EXPECT_FALSE(model->setData(At(3, 2), 5, Qt::EditRole));  // read with every cell locked
+    EXPECT_EQ(items[1].onOff, 1);
+    EXPECT_DOUBLE_EQ(items[1].value1, 42.0);
+    EXPECT_DOUBLE_EQ(items[1].value2, 55.0);  // blank column 4 leaves value2
+    EXPECT_DOUBLE_EQ(items[3].value1, 0.0);   // out of range: saved as 0.0
+    EXPECT_DOUBLE_EQ(items[4].value1, 2.5);
+}
 
-    // Outside every group, and on a cell that is no check box: -1, no change.
-    sheet.SetValue(1, 2, "1");
-    EXPECT_EQ(grid.OnOptionClicked(1, 2, 1), -1);
-    EXPECT_EQ(sheet.Value(1, 2), "1");
-    grid.SetTextCell(2, 2, "name", 0);
-    EXPECT_EQ(grid.OnOptionClicked(2, 2, 1), -1);
+TEST_F(GridTest, ToolTimingIsOneGroupAndAnEmptyListHasNone) {
+    grid_->SetupColumns(kLayoutTool);
+    driver::DriverConditionList items = {Item(10, 2, 0, 0, 0.0, 0.0, 7),
+                                         Item(11, 3, 1, 1, 4.0, 0.0, 2)};
+    grid_->FillGrid(items);
+    ASSERT_EQ(grid_->OptionGroups().size(), 1u);
+    EXPECT_EQ(Text(5, 1) + Text(6, 1) + Text(7, 1), "010");  // timing 7 shows "just after"
+    EXPECT_EQ(Text(7, 2), "1");
+    sheet_->Model()->setData(At(5, 2), Qt::Checked, Qt::CheckStateRole);
+    grid_->ReadBackGrid(items);
+    EXPECT_EQ(items[0].timing, 1);
+    EXPECT_EQ(items[1].timing, 0);
+
+    Make(7);
+    items.clear();
+    grid_->FillGrid(items);
+    EXPECT_EQ(sheet_->Model()->rowCount(), 0);
+    EXPECT_TRUE(grid_->OptionGroups().empty());
 }
 
 }  // namespace

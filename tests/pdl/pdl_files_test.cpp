@@ -43,20 +43,6 @@ TEST(PdlFilesTest, MissingFileIsCreatedFromMasterOnlyIfThereIsOne) {
     for (int i = 0; i < kPdlSlotCount; ++i) ASSERT_EQ(record.slot[i], expected.slot[i]) << i;
 }
 
-TEST(PdlFilesTest, MissingRootsGiveMinusOne) {
-    for (const bool dataRoot : {false, true}) {
-        TempInstallation::Options options;
-        options.dataRoot = dataRoot;
-        options.systemRoot = !dataRoot;
-        TempInstallation install(options);
-        WriteMaster(install);
-        PdlCutCondition record = Filled(9.0f);
-        EXPECT_EQ(ReadPdlCutTable("MC01", "SPCC", 0, record), -1);
-        EXPECT_EQ(WritePdlCutTables("MC01", "SPCC", record, {0}), -1);
-        EXPECT_EQ(record.slot[0], 9.0f);
-    }
-}
-
 TEST(PdlFilesTest, SectionMissingGivesMinusOneAndSparesZero) {
     TempInstallation install;
     WriteFile(ConditionFile(install, "MC01", "SPCC"), "[PDL_CUT_K]\nPower=5\n");
@@ -126,11 +112,6 @@ TEST(PdlFilesTest, PathOver499CharactersOrSeparatorTouchesNothing) {
     } catch (const std::exception&) {
     }
     EXPECT_EQ(path.size(), 499u);
-
-    EXPECT_TRUE(IsValidPdlName("MC01"));
-    for (const char* name : {"", static_cast<const char*>(nullptr), "../MC01", "MC\\01"}) {
-        EXPECT_FALSE(IsValidPdlName(name)) << (name ? name : "null");
-    }
 }
 
 PdlSaveOptions Options(int saveSwitch, std::vector<int> onTables) {
@@ -140,7 +121,7 @@ PdlSaveOptions Options(int saveSwitch, std::vector<int> onTables) {
     return options;
 }
 
-TEST(PdlSaveOptionsTest, SaveTargetRuleAndBoxVisibility) {
+TEST(PdlSaveOptionsTest, SaveTargetRule) {
     PdlSaveOptions minusOne = Options(1, {2});
     minusOne.tables[3] = -1;  // only exactly 1 counts
     const struct {
@@ -160,34 +141,6 @@ TEST(PdlSaveOptionsTest, SaveTargetRuleAndBoxVisibility) {
     for (const auto& row : rows) {
         EXPECT_EQ(PdlSaveTargets(row.edited, row.options), row.targets) << row.edited;
     }
-    for (int k = 0; k < kPdlTableCount; ++k) {
-        EXPECT_FALSE(PdlSaveOptionBoxShown(0, 0, k));
-        EXPECT_EQ(PdlSaveOptionBoxShown(1, 0, k), k < 10);
-        EXPECT_EQ(PdlSaveOptionBoxShown(1, 11, k), k >= 10);
-    }
-}
-
-TEST(PdlSaveOptionsTest, FileIsReadAndRewrittenButNeverCreated) {
-    TempInstallation install;
-    PdlSaveOptions options = Options(1, {4});
-    EXPECT_EQ(LoadPdlSaveOptions(options), -1);
-    EXPECT_EQ(options.tables[4], 1);
-    EXPECT_EQ(SavePdlSaveOptions(options), -1);
-    const auto file = install.DataFolder() / "PDL_CUT_SAVEOPT.ini";
-    EXPECT_FALSE(std::filesystem::exists(file));
-
-    WriteFile(file, "; options\n[PDL_CUT_SAVEOPT]\nOnOff_SaveOpt=1\nOnOff_SaveOpt_L=1\n");
-    ASSERT_EQ(LoadPdlSaveOptions(options), 0);
-    EXPECT_EQ(options.saveSwitch, 1);
-    EXPECT_EQ(options.tables[1], 1);
-    EXPECT_EQ(options.tables[0], -1);  // missing key
-    EXPECT_EQ(options.tables[12], -1);
-    ASSERT_EQ(SavePdlSaveOptions(Options(0, {1, 12})), 0);
-    const std::string saved = ReadFile(file);
-    EXPECT_EQ(saved.rfind("; options\n[PDL_CUT_SAVEOPT]\nOnOff_SaveOpt=0\nOnOff_SaveOpt_L=1\n", 0),
-              0u);
-    EXPECT_NE(saved.find("OnOff_SaveOpt_K=0\n"), std::string::npos);
-    EXPECT_NE(saved.find("OnOff_SaveOpt_P103=1\n"), std::string::npos);
 }
 
 }  // namespace

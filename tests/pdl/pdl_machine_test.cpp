@@ -2,18 +2,17 @@
 // the flags texts of machine.ini.
 #include <gtest/gtest.h>
 
+#include <numeric>
 #include <string>
 #include <vector>
 
 #include "frame/resources.h"
 #include "pdl/pdl_machine.h"
 #include "pdl_test_support.h"
-#include "support/message_recorder.h"
 
 namespace quillet::pdl {
 namespace {
 
-using quillet::testing::MessageRecorder;
 using quillet::testing::ReadFile;
 using quillet::testing::TempInstallation;
 using quillet::testing::WriteFile;
@@ -50,22 +49,9 @@ TEST_F(PdlMachineTest, MissingAliasFileIsCreatedWithTheDefaultsButNeverCompleted
     EXPECT_EQ(ReadFile(alias), edited);
 }
 
-TEST_F(PdlMachineTest, MissingDataRootShows201AndMissingFolderTakesNoDefaults) {
-    for (const bool root : {false, true}) {
-        TempInstallation::Options options;
-        options.dataRoot = root;
-        options.dataFolder = !root;
-        TempInstallation install(options);
-        MessageRecorder messages;
-        EXPECT_EQ(PdlMachineTypeGet(13300), -1);
-        EXPECT_EQ(messages.Ids(),
-                  root ? std::vector<std::string>{} : std::vector<std::string>{"201"});
-    }
-}
-
-std::vector<int> ShownSlots() {
+std::vector<int> ShownSlots(const PdlParamRows& rows) {
     std::vector<int> slots;
-    for (int i = 0; i < PdlShownParams().count; ++i) slots.push_back(PdlShownParams().rows[i].slot);
+    for (int i = 0; i < rows.shown.count; ++i) slots.push_back(rows.shown.rows[i].slot);
     return slots;
 }
 
@@ -79,51 +65,53 @@ TEST_F(PdlMachineTest, FlagsTextSelectsShownParameters) {
         int table;
         std::vector<int> slots;
     };
-    std::vector<int> first88;
-    for (int i = 0; i < kPdlParamCount; ++i) first88.push_back(i);
+    std::vector<int> first88(kPdlParamCount);
+    std::iota(first88.begin(), first88.end(), 0);
     const Row rows[] = {
         {"1011", "01", 0, {0, 2, 3}}, {"1011", "01", 9, {0, 2, 3}},  // K to U5 read CCUsed
         {"1011", "01", 10, {1}},                                     // P101 to P103 read PCUsed
         {"x1a1", "", 3, {1, 3}},                                     // only "1" marks a parameter
         {all, "", 0, first88},                                       // used up to parameter 87
     };
+    PdlParamRows params;
     for (const Row& row : rows) {
         WriteMachineList(install, 60, row.cc, row.pc);
-        ASSERT_EQ(LoadMachineParamList(60, row.table, values), 0);
-        EXPECT_EQ(ShownSlots(), row.slots) << row.cc << " table " << row.table;
+        ASSERT_EQ(LoadMachineParamList(60, row.table, values, params), 0);
+        EXPECT_EQ(ShownSlots(params), row.slots) << row.cc << " table " << row.table;
     }
     WriteMachineList(install, 60, "1001", "");
-    LoadMachineParamList(60, 0, values);
-    const PdlParamRow& gas = PdlShownParams().rows[1];
+    LoadMachineParamList(60, 0, values, params);
+    const PdlParamRow& gas = params.shown.rows[1];
     EXPECT_EQ(gas.slot, 3);
     EXPECT_EQ(gas.value, 3.5f);
     EXPECT_EQ(gas.label, frame::ResourceString(209));
-    EXPECT_EQ(PdlAllParams()[120].value, 120.5f);
-    EXPECT_EQ(PdlAllParams()[120].label, "");
+    EXPECT_EQ(params.all[120].value, 120.5f);
+    EXPECT_EQ(params.all[120].label, "");
 }
 
 TEST_F(PdlMachineTest, UnknownMachineMissingCountOrMissingListShowsNothingNew) {
     TempInstallation install;
     PdlCutCondition values;
+    PdlParamRows params;
     WriteMachineList(install, 60, "1111", "");
-    ASSERT_EQ(LoadMachineParamList(61, 0, values), 0);
-    EXPECT_EQ(PdlShownParams().count, 0);
+    ASSERT_EQ(LoadMachineParamList(61, 0, values, params), 0);
+    EXPECT_EQ(params.shown.count, 0);
     WriteFile(install.DataFolder() / "machine.ini", "[Machine1]\nID=60\nCCUsed=1111\n");
-    ASSERT_EQ(LoadMachineParamList(60, 0, values), 0);
-    EXPECT_EQ(PdlShownParams().count, 0);
+    ASSERT_EQ(LoadMachineParamList(60, 0, values, params), 0);
+    EXPECT_EQ(params.shown.count, 0);
     // A matching machine without the key reads the text "-1".
     WriteFile(install.DataFolder() / "machine.ini",
               "[Header]\nMachineCount=1\n[Machine1]\nID=60\n");
-    ASSERT_EQ(LoadMachineParamList(60, 0, values), 0);
-    EXPECT_EQ(ShownSlots(), std::vector<int>{1});
+    ASSERT_EQ(LoadMachineParamList(60, 0, values, params), 0);
+    EXPECT_EQ(ShownSlots(params), std::vector<int>{1});
     // Without the list the shown rows stay; all rows are refilled first.
     WriteMachineList(install, 60, "11", "");
-    ASSERT_EQ(LoadMachineParamList(60, 0, values), 0);
+    ASSERT_EQ(LoadMachineParamList(60, 0, values, params), 0);
     std::filesystem::remove(install.DataFolder() / "machine.ini");
     values.slot[0] = 42.0f;
-    EXPECT_EQ(LoadMachineParamList(60, 0, values), -1);
-    EXPECT_EQ(PdlShownParams().count, 2);
-    EXPECT_EQ(PdlAllParams()[0].value, 42.0f);
+    EXPECT_EQ(LoadMachineParamList(60, 0, values, params), -1);
+    EXPECT_EQ(params.shown.count, 2);
+    EXPECT_EQ(params.all[0].value, 42.0f);
 }
 
 }  // namespace

