@@ -129,13 +129,14 @@ int ShowTable(const Report& report, const std::string& machine, const std::strin
     std::vector<int> slots;
     if (usedOnly) {
         const int machineId = SddPDLOthMacTypeGet(type);
-        if (pdl::LoadMachineParamList(machineId, table, values) != 0) {
+        pdl::PdlParamRows rows;
+        if (pdl::LoadMachineParamList(machineId, table, values, rows) != 0) {
             const std::optional<fs::path> folder = DataFolder();
             return report.Fail(ExitCodeForStatus(QUILLET_PDL_UNAVAILABLE), QUILLET_PDL_UNAVAILABLE,
                                "the machine parameter list machine.ini cannot be read",
                                folder ? ReadProblem(*folder / "machine.ini") : "");
         }
-        const pdl::PdlShownParamRows& shown = pdl::PdlShownParams();
+        const pdl::PdlShownParamRows& shown = rows.shown;
         for (int i = 0; i < shown.count; ++i) slots.push_back(shown.rows[i].slot);
     } else {
         for (int slot = 0; slot < pdl::kPdlParamCount; ++slot) slots.push_back(slot);
