@@ -9,7 +9,6 @@
 #include "driver/driver_library.h"
 #include "driver/driver_settings.h"
 #include "frame/status.h"
-#include "platform/code_page.h"
 #include "platform/file_ops.h"
 #include "platform/paths.h"
 
@@ -173,9 +172,9 @@ int SetCurrentInfo(const char* driverName, const char* machineName, const char* 
 
     // Names that would reach outside the data folder are refused before any
     // file is touched.
-    if (platform::HasPathSeparator(machine)) return kInvalidArguments;
+    if (platform::NameHoldsSeparator(machine)) return kInvalidArguments;
     for (const Request& r : requests) {
-        if (platform::HasPathSeparator(r.name)) return kInvalidArguments;
+        if (platform::NameHoldsSeparator(r.name)) return kInvalidArguments;
     }
     // A kind that has to be generated needs the driver: when it cannot be
     // reached the call fails before the earlier current files are deleted.

@@ -11,7 +11,6 @@
 #include "driver/driver_library.h"
 #include "frame/roots.h"
 #include "frame/setting_values.h"
-#include "platform/code_page.h"
 #include "platform/file_ops.h"
 #include "platform/paths.h"
 #include "platform/profile.h"
@@ -115,9 +114,9 @@ std::string DriverKey(int id, int valueType, const char* suffix) {
 
 int BuildDriverSettingPath(std::string& path, DriverSettingKind kind, const std::string& machine,
                            const std::string& name) {
-    if (!KnownKind(kind) || machine.empty() || platform::HasPathSeparator(machine)) return 999;
+    if (!KnownKind(kind) || machine.empty() || platform::NameHoldsSeparator(machine)) return 999;
     const bool named = kind != DriverSettingKind::Nc;
-    if (named && (name.empty() || platform::HasPathSeparator(name))) return 999;
+    if (named && (name.empty() || platform::NameHoldsSeparator(name))) return 999;
     const std::optional<std::string> folder = frame::DataFolder();
     if (!folder) return 999;
     const std::optional<std::string> formed =

@@ -6,7 +6,7 @@
 #include "frame/module.h"
 #include "frame/setting_values.h"
 #include "frame/status.h"
-#include "platform/code_page.h"
+#include "platform/paths.h"
 #include "platform/file_lock.h"
 #include "platform/file_ops.h"
 #include "platform/profile.h"
@@ -39,7 +39,7 @@ std::optional<int> CheckDialogStart(const char* driverFile,
     for (const char* name : names) {
         if (name == nullptr || name[0] == '\0') return kInvalidArguments;
         // A separator would reach outside the data folder.
-        if (platform::HasPathSeparator(name)) return kInvalidArguments;
+        if (platform::NameHoldsSeparator(name)) return kInvalidArguments;
     }
     return std::nullopt;
 }

@@ -14,7 +14,6 @@
 #include <optional>
 
 #include "frame/roots.h"
-#include "platform/code_page.h"
 #include "platform/file_lock.h"
 #include "platform/file_ops.h"
 #include "platform/paths.h"
@@ -57,7 +56,7 @@ private:
 
 bool IsValidPdlName(const char* name) {
     if (name == nullptr || name[0] == '\0') return false;
-    return !platform::HasPathSeparator(name);
+    return !platform::NameHoldsSeparator(name);
 }
 
 int PreparePdlCutFile(std::string_view machine, std::string_view material, std::string& path) {

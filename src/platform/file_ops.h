@@ -15,18 +15,29 @@ namespace quillet::platform {
 namespace fs = std::filesystem;
 
 // True when path names a regular file that can be opened for reading. A
-// folder is never a file.
+// folder is never a file. One open of the path (no separate stat).
 bool CanOpenForReading(const fs::path& path);
 
 // True when path names an existing regular file (FindFirstFile semantics for
 // the module's purposes: a folder does not count).
 bool FileExists(const fs::path& path);
 
-// Reads the whole file as bytes. nullopt when it cannot be opened or is not
-// a regular file.
-std::optional<std::string> ReadWholeFile(const fs::path& path);
+// Reads the whole file as bytes with one open of the path. nullopt when it
+// cannot be opened or is not a regular file; error (when given) then holds
+// ENOENT for a name that does not exist, another errno value (EISDIR for
+// anything that is not a regular file) for a file that exists but cannot
+// be read.
+std::optional<std::string> ReadWholeFile(const fs::path& path, int* error = nullptr);
 // The same for a path the caller holds as text (no path object is built).
-std::optional<std::string> ReadWholeFile(const char* path);
+std::optional<std::string> ReadWholeFile(const char* path, int* error = nullptr);
+
+// The whole content of the open file fd, read from its start. nullopt when
+// a read fails.
+std::optional<std::string> ReadDescriptor(int fd);
+
+// Appends record at the end of the open file fd with one write and flushes
+// it; a short write is cut back to the old length. False on failure.
+bool AppendToDescriptor(int fd, std::string_view record);
 
 // Replaces target with contents: writes a uniquely named temporary file in
 // the same folder, flushes it to disk, renames it over target and flushes the
