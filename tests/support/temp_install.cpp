@@ -78,6 +78,9 @@ ScopedEnv::ScopedEnv(std::initializer_list<std::pair<const char*, const char*>> 
     }
 }
 
+ScopedEnv::ScopedEnv(const std::string& name, const std::optional<std::string>& value)
+    : ScopedEnv({{name.c_str(), value ? value->c_str() : nullptr}}) {}
+
 ScopedEnv::~ScopedEnv() {
     for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
         it->second ? ::setenv(it->first.c_str(), it->second->c_str(), 1)

@@ -51,6 +51,7 @@ private:
 class ScopedEnv {
 public:
     ScopedEnv(std::initializer_list<std::pair<const char*, const char*>> values);
+    ScopedEnv(const std::string& name, const std::optional<std::string>& value);
     ~ScopedEnv();
     ScopedEnv(const ScopedEnv&) = delete;
     ScopedEnv& operator=(const ScopedEnv&) = delete;
