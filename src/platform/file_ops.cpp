@@ -125,7 +125,7 @@ std::optional<std::string> ReadWholeFile(const char* path, int* error) {
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
-        failure = EISDIR;
+        failure = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
         return std::nullopt;
     }
     std::optional<std::string> data = ReadAll(fd, static_cast<std::size_t>(st.st_size));

@@ -24,9 +24,9 @@ bool FileExists(const fs::path& path);
 
 // Reads the whole file as bytes with one open of the path. nullopt when it
 // cannot be opened or is not a regular file; error (when given) then holds
-// ENOENT for a name that does not exist, another errno value (EISDIR for
-// anything that is not a regular file) for a file that exists but cannot
-// be read.
+// ENOENT for a name that does not exist, EISDIR for a folder, EINVAL for
+// another kind of file that is no regular file (a FIFO, a device), another
+// errno value for a file that exists but cannot be read.
 std::optional<std::string> ReadWholeFile(const fs::path& path, int* error = nullptr);
 // The same for a path the caller holds as text (no path object is built).
 std::optional<std::string> ReadWholeFile(const char* path, int* error = nullptr);
@@ -64,7 +64,8 @@ bool AppendRecord(const fs::path& path, std::string_view record);
 bool CopyFileOver(const fs::path& source, const fs::path& target,
                   Durability durability = Durability::Durable);
 
-// Deletes a file; false when it did not exist or could not be removed.
+// Deletes a file; false when it did not exist or could not be removed
+// (errno then tells which: ENOENT for a missing name).
 bool DeleteFile(const fs::path& path);
 
 // Creates one folder (not its parents); false when it could not be created
