@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "driver/driver_library.h"
@@ -176,14 +177,28 @@ int SetCurrentInfo(const char* driverName, const char* machineName, const char* 
     for (const Request& r : requests) {
         if (platform::NameHoldsSeparator(r.name)) return kInvalidArguments;
     }
-    // A kind that has to be generated needs the driver: when it cannot be
-    // reached the call fails before the earlier current files are deleted.
+    // Each saved file is read once, before anything is deleted. A kind that
+    // has to be generated needs the driver: when it cannot be reached the
+    // call fails before the earlier current files are deleted.
+    struct Source {
+        DriverSettingKind kind = DriverSettingKind::Nc;
+        bool formed = false;               // the saved file's path could be formed
+        int found = 100;                   // 0: a saved file is there
+        std::optional<std::string> saved;  // its bytes, when they could be read
+    };
+    std::vector<Source> sources;
     for (const Request& r : requests) {
-        std::string saved;
-        if (BuildDriverSettingPath(saved, r.kind, machine, r.name) == 100 &&
-            !CanLoadDriverConditions(driver, r.kind)) {
-            return kSystemError;
+        Source source;
+        source.kind = r.kind;
+        if (const std::optional<std::string> path =
+                FormDriverSettingPath(r.kind, machine, r.name)) {
+            source.formed = true;
+            source.saved = ReadSavedDriverFile(*path, source.found);
+            if (source.found == 100 && !CanLoadDriverConditions(driver, r.kind)) {
+                return kSystemError;
+            }
         }
+        sources.push_back(std::move(source));
     }
 
     const std::unique_ptr<platform::FolderLock> lock = LockDriverWorkingFolder();
@@ -192,15 +207,16 @@ int SetCurrentInfo(const char* driverName, const char* machineName, const char* 
         std::string current;
         if (BuildDriverDefaultPath(current, kind) == 1) platform::DeleteFile(current);
     }
-    for (const Request& r : requests) {
-        std::string saved;
-        const int found = BuildDriverSettingPath(saved, r.kind, machine, r.name);
-        if (found == kSystemError) return kSystemError;
+    for (const Source& source : sources) {
+        if (!source.formed) return kSystemError;
         std::string current;
-        if (BuildDriverDefaultPath(current, r.kind) != 1) return kSystemError;
+        if (BuildDriverDefaultPath(current, source.kind) != 1) return kSystemError;
+        // A saved file that exists but cannot be read fails as its copy would.
+        if (source.found == 0 && !source.saved) return kSystemError;
         const bool placed =
-            found == 0 ? platform::CopyFileOver(saved, current, platform::Durability::Scratch)
-                       : WriteCurrentFileFromDriver(driver, current, r.kind) == 1;
+            source.saved
+                ? platform::AtomicReplace(current, *source.saved, platform::Durability::Scratch)
+                : WriteCurrentFileFromDriver(driver, current, source.kind) == 1;
         if (!placed) return kSystemError;
     }
     return kDone;
