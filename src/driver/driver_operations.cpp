@@ -75,14 +75,12 @@ bool Present(const char* text) { return text != nullptr && text[0] != '\0'; }
 
 }  // namespace
 
-int CreateNc(std::string_view driverName, const char* target) {
+int CreateNc(std::string_view driverName, char* target) {
     DriverText driver;
-    DriverText targetText;
     if (target == nullptr || !ToDriverText(driverName, driver) ||
         platform::BoundedLength(target, kDriverTextSize - 1) > kDriverTextSize - 1) {
         return kSystemError;
     }
-    ToDriverText(target, targetText);
     GenerationFunctions f;
     if (!f.Bind()) return kSystemError;
 
@@ -108,7 +106,9 @@ int CreateNc(std::string_view driverName, const char* target) {
     if (const int status = f.check(); status != 0) return status;
     if (const int status = f.open(); status != 0) return status;
 
-    f.initial(targetText.data());
+    // The host's own buffer, unchanged: the parameter is writable and the
+    // driver may use it as such.
+    f.initial(target);
     md_ncg_dat_ record{};
     const fn::ReadRecord read = f.read;
     const fn::Generate generate = f.generate;

@@ -70,6 +70,8 @@ TEST_F(RecordingTest, CreateNcCallOrder) {
         char target[] = "out.nc";
         EXPECT_EQ(MD_CreateNC("drv", target), row.result);
         EXPECT_EQ(Calls(), row.calls);
+        // The driver got the host's buffer itself, not a copy.
+        EXPECT_EQ(target[0], row.result == 0 || row.result == 6 ? '#' : 'o');
     }
 }
 
