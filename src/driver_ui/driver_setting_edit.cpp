@@ -123,8 +123,12 @@ int DriverSettingEdit::CommitLocked(
         if (!platform::AtomicReplace(workingPath_, contents, platform::Durability::Scratch)) {
             return kSystemError;
         }
-        if (saved.Open())
-            return platform::AtomicReplace(savedPath_, contents) ? kDone : kSystemError;
+        if (saved.Open()) {
+            return platform::AtomicReplace(savedPath_, contents, platform::Durability::Durable,
+                                           saved.Mode())
+                       ? kDone
+                       : kSystemError;
+        }
         // No saved file yet: created holding the sections, unless another
         // workstation created one meanwhile, whose sections are then kept.
         if (platform::CreateExclusive(savedPath_, contents)) return kDone;

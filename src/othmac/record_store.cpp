@@ -206,13 +206,16 @@ struct Registration {
 };
 
 // Writes record into the index or list at path: creates the file holding it
-// when there is none (O_EXCL, so nobody's file is written over), else takes
+// when there was none (O_EXCL, so nobody's file is written over), else takes
 // the file's lock, rereads the file and appends the record unless a record
 // that search finds is there by now. The lock is held only for this
 // read-then-append.
-Registration Register(const fs::path& path, const RecordSearch& search, const std::string& record) {
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        if (platform::CreateExclusive(path, record)) return Registration{true, std::nullopt};
+Registration Register(const fs::path& path, const RecordSearch& search, const std::string& record,
+                      bool exists) {
+    for (int attempt = 0; attempt < 2; ++attempt, exists = false) {
+        if (!exists && platform::CreateExclusive(path, record)) {
+            return Registration{true, std::nullopt};
+        }
         const platform::FileLock lock(path);
         if (lock.GetState() == platform::FileLock::State::Missing) continue;  // removed meanwhile
         std::optional<std::string> text = lock.Read();
@@ -320,7 +323,8 @@ LookupResult Lookup::Run() {
         if (!CanRegister(*folder)) return Fail(kSystemError);
         const Registration added = Register(
             *indexPath, [this](std::string_view text) { return SearchIndex(text); },
-            MachineRecord(request_.machineTypeNo, machine, machine + kListSuffix));
+            MachineRecord(request_.machineTypeNo, machine, machine + kListSuffix),
+            index.text.has_value());
         if (!added.written && !added.found) return Fail(kSystemError);
         listName = added.found ? *added.found : machine + kListSuffix;
     }
@@ -345,7 +349,7 @@ LookupResult Lookup::Run() {
         const std::string name = machine + "-" + request_.materialName + kTemplateSuffix;
         const Registration added = Register(
             *listPath, [this](std::string_view text) { return SearchList(text); },
-            MaterialRecord(request_.materialName, name));
+            MaterialRecord(request_.materialName, name), list.text.has_value());
         if (!added.written && !added.found) return Fail(kSystemError);
         templateName = added.found ? *added.found : name;
     }

@@ -147,7 +147,7 @@ int SavePdlCutTables(std::string_view machine, std::string_view material,
         for (const PdlTableWrite& write : writes) {
             if (IsPdlTable(write.table)) WritePdlCutCondition(document, write.table, write.record);
         }
-        return document.Save() ? 0 : -1;
+        return document.Save(lock.Mode()) ? 0 : -1;
     }
     return -1;
 }
@@ -190,7 +190,10 @@ int CopyPdlCutFile(std::string_view sourceMachine, std::string_view sourceMateri
             case platform::FileLock::State::Failed:
                 return -1;
             default:
-                return platform::AtomicReplace(target->file, *bytes) ? 0 : -1;
+                return platform::AtomicReplace(target->file, *bytes, platform::Durability::Durable,
+                                               lock.Mode())
+                           ? 0
+                           : -1;
         }
     }
     return -1;

@@ -86,6 +86,7 @@ FileLock::FileLock(const std::filesystem::path& path) {
             state_ = State::Failed;
             return;
         }
+        mode_ = static_cast<unsigned>(held.st_mode & 07777);
         if (!writable_ || TakeLock(fd_, F_WRLCK, true) != 0) {
             // ENOLCK, EOPNOTSUPP and the like: the file system does not carry
             // locks, so this workstation goes on as one that takes none.

@@ -60,6 +60,8 @@ public:
     FileLock& operator=(const FileLock&) = delete;
 
     State GetState() const { return state_; }
+    // The permission bits of the open file (for platform::AtomicReplace).
+    unsigned Mode() const { return mode_; }
     bool Open() const { return state_ == State::Locked || state_ == State::Unlocked; }
 
     // The file's bytes as they are now, read through the locked descriptor
@@ -76,6 +78,7 @@ public:
 private:
     int fd_ = -1;
     bool writable_ = false;
+    unsigned mode_ = 0;
     State state_ = State::Failed;
 };
 

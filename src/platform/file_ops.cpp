@@ -155,18 +155,26 @@ bool AppendToDescriptor(int fd, std::string_view record) {
     return (Fsync(fd) == 0) && ok;
 }
 
-bool AtomicReplace(const fs::path& target, std::string_view contents, Durability durability) {
+bool AtomicReplace(const fs::path& target, std::string_view contents, Durability durability,
+                   std::optional<unsigned> knownMode) {
     const bool durable = durability == Durability::Durable;
-    std::error_code ec;
-    if (fs::is_directory(target, ec)) return false;
+    // One stat of the target unless its mode is known: a folder is never
+    // replaced, and the file being replaced gives its permission bits to the
+    // new one.
+    struct stat st {};
+    bool existed = knownMode.has_value();
+    if (existed) {
+        st.st_mode = static_cast<mode_t>(*knownMode);
+    } else {
+        existed = ::stat(target.c_str(), &st) == 0;
+        if (existed && S_ISDIR(st.st_mode)) return false;
+    }
     const fs::path folder = target.parent_path();
     const fs::path temp = fs::path(target).concat(UniqueSuffix());
     const int fd = OpenForWriting(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC);
     if (fd < 0) return false;
     bool ok = WriteAll(fd, contents) && (!durable || Fsync(fd) == 0);
-    // Keep the permission bits of the file being replaced.
-    struct stat st {};
-    if (ok && ::stat(target.c_str(), &st) == 0) ::fchmod(fd, st.st_mode & 07777);
+    if (ok && existed) ::fchmod(fd, st.st_mode & 07777);
     ok = (::close(fd) == 0) && ok;
     if (ok && Rename(temp.c_str(), target.c_str()) != 0) ok = false;
     if (!ok) {

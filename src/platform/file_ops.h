@@ -45,9 +45,12 @@ bool AppendToDescriptor(int fd, std::string_view record);
 // was and false is returned. A target in a missing folder fails.
 // Durability::Scratch skips the flushes: for working copies in the local TEMP
 // folder, which live only for one operation.
+// knownMode: the permission bits of the target when the caller holds it
+// open already (a locked file), which saves the stat of the target.
 enum class Durability { Durable, Scratch };
 bool AtomicReplace(const fs::path& target, std::string_view contents,
-                   Durability durability = Durability::Durable);
+                   Durability durability = Durability::Durable,
+                   std::optional<unsigned> knownMode = std::nullopt);
 
 // Creates path with contents only when it does not exist yet (O_EXCL), in
 // one write. Returns false when it exists or cannot be created; a partly
