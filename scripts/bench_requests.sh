@@ -46,7 +46,7 @@ printf '[MD_TOOL_1]\n1_3OnOff=1\n' >"$folder/MD_TOOL_MC01_DIE1.ini"
 
 # scenario | what is measured | least requests | why that many
 rows=(
-  "lookup|SddGetOthMacCondPath, registered pair, create 0|4|the folder creation Part 2.1 asks for, one read of the index, one of the list, one test of the template"
+  "lookup|SddGetOthMacCondPath, registered pair, create 0|4|the folder creation every look-up makes, one read of the index, one of the list, one test of the template"
   "register|SddGetOthMacCondPath, new material, create 1|5|folder creation, index read, list read, the list opened for its lock and the append, the check that the path still names it"
   "cut-inf|SddGetOthCutInf (after a look-up)|5|the look-up's 4, one read of the template"
   "set-current|MD_SetCurrentInfo, Nc, Cut and Tool saved|3|one read per saved file"

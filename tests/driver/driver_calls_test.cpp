@@ -76,6 +76,12 @@ TEST_F(RecordingTest, CreateNcCallOrder) {
 }
 
 TEST_F(RecordingTest, CreateNcRefusesOverlongTextsWithoutCalling) {
+    // The host string class copies its text.
+    CString a("drv");
+    const CString b = a;
+    a = "other";
+    EXPECT_STREQ(b.GetString(), "drv");
+    EXPECT_TRUE(CString(nullptr).IsEmpty());
     Script("clamps=0\n");
     const struct {
         std::string driver, target;
