@@ -53,6 +53,23 @@ int GetInf(const char* machine, const char* material, int table = 0, int type = 
     return SddPDLOthMacLasCutGetInf(machine, type, material, table, g_block);
 }
 
+// "あ/x" in UTF-8 (E3 81 82 2F 78).
+const char* const kJapaneseSlash = "\xE3\x81\x82/x";
+
+// Runs call under LANG=ja_JP.UTF-8 and under C.UTF-8; both must give the
+// same status, which is returned (else -99).
+std::function<int()> InBothLocales(std::function<int()> call) {
+    return [call] {
+        int statuses[2];
+        int i = 0;
+        for (const char* locale : {"ja_JP.UTF-8", "C.UTF-8"}) {
+            const ScopedEnv env{{"LC_ALL", nullptr}, {"LC_CTYPE", nullptr}, {"LANG", locale}};
+            statuses[i++] = call();
+        }
+        return statuses[0] == statuses[1] ? statuses[0] : -99;
+    };
+}
+
 using In = const TempInstallation&;
 using Setup = std::function<void(In)>;
 
@@ -143,6 +160,15 @@ const Row kRows[] = {
     {"S12", kMaster, [] { return SddPDLOthMacLasCutFileDelete("M1", "a\\b"); }, -2},
     {"S13", kMaster, [] { return GetInf("M\x01", "S\tP"); }, 0},
     {"S14", {}, [] { return MD_OthMacLasCutDLG(kDriver.c_str(), "a/b", "SPCC", 0); }, -2},
+    // "あ/x": '/' after a Japanese character is a separator in every locale.
+    {"S15", {}, InBothLocales([] { return Lookup(1, kJapaneseSlash, "SPCC"); }), 999},
+    {"S16", kMaster, InBothLocales([] { return GetInf(kJapaneseSlash, "SPCC"); }), -2},
+    {"S17", kMaster,
+     InBothLocales([] { return SddPDLOthMacLasCutFileDelete(kJapaneseSlash, "SPCC"); }), -2},
+    {"S18",
+     {},
+     InBothLocales([] { return MD_SetCurrentInfo(kDriver.c_str(), kJapaneseSlash, "S", nullptr); }),
+     -2},
     // Out-of-range numbers.
     {"R1", {}, [] { return SddGetOthMacCondPath(2, 0, 131, "M", "S", "", 0, 0, nullptr); }, 999},
     {"R2", {}, [] { return Lookup(0, "M", "S", 131, -1); }, 999},
