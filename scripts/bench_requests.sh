@@ -12,7 +12,9 @@ build=${1:-build-bench}
 here=$PWD
 
 scripts/install-deps.sh --only strace libbenchmark-dev
-if [[ ! -f "$build/CMakeCache.txt" ]]; then
+if [[ -f "$build/CMakeCache.txt" ]]; then
+  cmake -S . -B "$build" -DQUILLET_BUILD_BENCH=ON >/dev/null
+else
   cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DQUILLET_BUILD_TESTS=OFF \
     -DQUILLET_BUILD_BENCH=ON >/dev/null
 fi
