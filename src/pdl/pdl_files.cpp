@@ -166,7 +166,8 @@ int DeletePdlCutFile(std::string_view machine, std::string_view material) {
     if (platform::DeleteFile(paths->file)) return 0;
     // A missing file with a master present used to be created from the master
     // and deleted again: the same end state without the copy.
-    if (errno != ENOENT) return -1;
+    // A folder in its place is no condition file either.
+    if (errno != ENOENT && errno != EISDIR) return -1;
     return platform::CanOpenForReading(paths->master) ? 0 : -1;
 }
 

@@ -70,10 +70,10 @@ FileLock::FileLock(const std::filesystem::path& path) {
     for (;;) {
         // An exclusive byte-range lock needs the file open for writing (NFS
         // insists); a read-only file is still read through the descriptor.
-        fd_ = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK);
+        fd_ = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
         writable_ = fd_ >= 0;
         if (fd_ < 0 && (errno == EACCES || errno == EROFS || errno == EPERM)) {
-            fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+            fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
         }
         if (fd_ < 0) {
             state_ = errno == ENOENT ? State::Missing : State::Failed;
@@ -120,7 +120,7 @@ bool FileLock::Append(std::string_view record) const {
 }
 
 std::optional<bool> FileSystemCarriesLocks(const std::filesystem::path& file) {
-    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) return std::nullopt;
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {

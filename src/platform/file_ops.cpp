@@ -97,7 +97,7 @@ void SyncFolder(const fs::path& folder) {
 
 bool CanOpenForReading(const fs::path& path) {
     // O_NONBLOCK: a FIFO is refused by the fstat below instead of blocking.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) return false;
     struct stat st {};
     const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
@@ -117,7 +117,7 @@ std::optional<std::string> ReadWholeFile(const char* path, int* error) {
     failure = 0;
     // O_NONBLOCK: a FIFO put where a file belongs is refused below instead
     // of blocking the open until a writer appears; regular files ignore it.
-    const int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
         failure = errno;
         return std::nullopt;
