@@ -53,20 +53,6 @@ TEST(CreateNcStandInTest, UnusableDriverFileIsToldOnStandardError) {
     }
 }
 
-TEST(SpecialSequenceStandInTest, ListsAcceptedSequencesOfTheSampleDriver) {
-    md_ssi_all_ result;
-    MD_GetSpecialSequence(kDriver.c_str(), 1, &result);
-    ASSERT_EQ(result.count, 3);
-    EXPECT_STREQ(result.entries[0].name, "Pierce only");
-    EXPECT_EQ(result.entries[1].id, 202);  // 201 (type 5) is passed over
-    EXPECT_EQ(result.entries[1].valueCount, 2);
-    MD_GetSpecialSequence(kDriver.c_str(), 2, &result);
-    ASSERT_EQ(result.count, 2);
-    EXPECT_STREQ(result.entries[1].name, "Slug suction");
-    MD_GetSpecialSequence(kDriver.c_str(), 3, &result);
-    EXPECT_EQ(result.count, 0);
-}
-
 class SetCurrentInfoTest : public ::testing::Test {
 protected:
     fs::path Current(const char* kind) const {

@@ -47,20 +47,20 @@ TEST(MemoryTest, TenThousandCallsOfEachExportKeepResidentMemoryFlat) {
         {"SddGetOthCutInf", [&](int) { return SddGetOthCutInf(templatePath.c_str()) == 1; }},
         {"MD_SetCurrentInfo",
          [&](int) { return MD_SetCurrentInfo(driver.c_str(), "MC01", "SPCC", "DIE1") == 0; }},
-        {"MD_CreateNC",
-         [&](int) { return MD_CreateNC(CString(driver.c_str()), target.data()) == 0; }},
+        {"MD_CreateNC", [&](int) { return MD_CreateNC(driver.c_str(), target.data()) == 0; }},
         {"MD_GetSpecialSequence",
          [&](int i) {
              md_ssi_all_ result;
-             MD_GetSpecialSequence(CString(driver.c_str()), 1 + i % 2, &result);
+             MD_GetSpecialSequence(driver.c_str(), 1 + i % 2, &result);
              return result.count > 0;
          }},
         {"SddPDLOthMacLasCutGetInf",
          [&](int i) { return SddPDLOthMacLasCutGetInf("M1", 13400, "SPCC", i % 13, block) == 0; }},
-        {"SddPDLOthMacLasCutFileCopy",
-         [&](int) { return SddPDLOthMacLasCutFileCopy("M1", "SPCC", "M2", "SUS") == 0; }},
-        {"SddPDLOthMacLasCutFileDelete",
-         [&](int) { return SddPDLOthMacLasCutFileDelete("M2", "SUS") == 0; }},
+        {"SddPDLOthMacLasCutFileCopy + Delete",
+         [&](int) {
+             return SddPDLOthMacLasCutFileCopy("M1", "SPCC", "M2", "SUS") == 0 &&
+                    SddPDLOthMacLasCutFileDelete("M2", "SUS") == 0;
+         }},
         {"SddPDLOthMacTypeGet", [&](int i) { return SddPDLOthMacTypeGet(13400 + i % 5) > 0; }},
     };
     const char* iterations = std::getenv("QUILLET_MEMORY_ITERATIONS");
