@@ -2,7 +2,6 @@
 #include "support/temp_install.h"
 
 #include <fcntl.h>
-#include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/file.h>
 #include <unistd.h>
