@@ -70,7 +70,7 @@ FileLock::FileLock(const std::filesystem::path& path) {
     for (;;) {
         // An exclusive byte-range lock needs the file open for writing (NFS
         // insists); a read-only file is still read through the descriptor.
-        fd_ = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+        fd_ = OpenForUpdate(path);
         writable_ = fd_ >= 0;
         if (fd_ < 0 && (errno == EACCES || errno == EROFS || errno == EPERM)) {
             fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);

@@ -134,6 +134,10 @@ std::optional<std::string> ReadWholeFile(const char* path, int* error) {
     return data;
 }
 
+int OpenForUpdate(const fs::path& path) {
+    return OpenForWriting(path.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+}
+
 std::optional<std::string> ReadDescriptor(int fd) {
     struct stat st {};
     if (::fstat(fd, &st) != 0) return std::nullopt;

@@ -31,6 +31,11 @@ std::optional<std::string> ReadWholeFile(const fs::path& path, int* error = null
 // The same for a path the caller holds as text (no path object is built).
 std::optional<std::string> ReadWholeFile(const char* path, int* error = nullptr);
 
+// Opens an existing file for reading and writing (never creating it, never
+// blocking on a FIFO); the descriptor, or -1 with errno set. A write-side
+// call: the test-only fault seam can fail it.
+int OpenForUpdate(const fs::path& path);
+
 // The whole content of the open file fd, read from its start. nullopt when
 // a read fails.
 std::optional<std::string> ReadDescriptor(int fd);
