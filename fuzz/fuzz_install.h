@@ -1,26 +1,28 @@
-// A private installation for the file-reading fuzz targets: a data root and
-// a system root under a fresh folder (in /dev/shm when there is one), named
-// by a registry file that QUILLET_REGISTRY points to. Made once per process.
+// The installation of the file-reading fuzz targets: the tests' temporary
+// installation (tests/support), made once per process, in /dev/shm when
+// there is one, with messages sent nowhere.
 #pragma once
 
 #include <stdlib.h>
 
-#include <filesystem>
-#include <fstream>
-#include <string>
-#include <string_view>
+#include "support/temp_install.h"
 
 namespace quillet::fuzz {
 
 namespace fs = std::filesystem;
 
 struct FuzzInstallation {
-    fs::path base;
+    const testing::TempInstallation& install;
     fs::path dataFolder;
 
     static const FuzzInstallation& Get() {
-        static const FuzzInstallation install;
-        return install;
+        static const FuzzInstallation fuzz = [] {
+            if (fs::exists("/dev/shm")) ::setenv("TMPDIR", "/dev/shm", 1);
+            ::setenv("QUILLET_MESSAGE_LOG", "/dev/null", 1);
+            static const testing::TempInstallation install;
+            return FuzzInstallation{install, install.DataFolder()};
+        }();
+        return fuzz;
     }
 
     // Replaces the files the last input left with a clean data folder.
@@ -29,41 +31,19 @@ struct FuzzInstallation {
         fs::create_directories(dataFolder);
     }
 
-    // True when no file exists below base outside the data folder and the
-    // registry file: nothing the input named escaped.
+    // True when no file exists outside the data folder but the registry
+    // file: nothing the input named escaped.
     bool NothingOutside() const {
-        for (const auto& entry : fs::recursive_directory_iterator(base)) {
-            if (!entry.is_regular_file()) continue;
-            const std::string path = entry.path().string();
-            if (path.rfind(dataFolder.string() + "/", 0) == 0) continue;
-            if (entry.path() == base / "registry.reg") continue;
-            return false;
+        for (const auto& entry : fs::recursive_directory_iterator(install.Base())) {
+            if (!entry.is_regular_file() || entry.path() == install.RegistryFile()) continue;
+            if (entry.path().string().rfind(dataFolder.string() + "/", 0) != 0) return false;
         }
         return true;
-    }
-
-private:
-    FuzzInstallation() {
-        std::string pattern =
-            (fs::exists("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path()) /
-            "quillet-fuzz-XXXXXX";
-        base = ::mkdtemp(pattern.data());
-        dataFolder = base / "root" / "data" / "Othmcn";
-        fs::create_directories(dataFolder);
-        fs::create_directories(base / "system" / "TEMP");
-        std::ofstream(base / "registry.reg")
-            << "Windows Registry Editor Version 5.00\n\n"
-            << "[HKEY_LOCAL_MACHINE\\Software\\VELDNetwork\\COMMON\\SystemInformation]\n"
-            << "\"ParentComputerRoot\"=\"" << (base / "root").string() << "/\"\n"
-            << "\"VELDSystemRoot\"=\"" << (base / "system").string() << "/\"\n";
-        ::setenv("QUILLET_REGISTRY", (base / "registry.reg").c_str(), 1);
-        ::setenv("QUILLET_MESSAGE_LOG", "/dev/null", 1);
     }
 };
 
 inline void WriteBytes(const fs::path& path, std::string_view bytes) {
-    std::ofstream(path, std::ios::binary)
-        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    testing::WriteFile(path, bytes);
 }
 
 inline void Check(bool condition) {

@@ -8,6 +8,9 @@
 # repetition), BENCH_OUT (results folder, default <build-folder>/bench-results),
 # BENCH_CHART (chart to write, default docs/performance.png; "" for none),
 # QUILLET_BENCH_DIR (folder for the benchmark files, default the temp folder).
+# Then counts the file-system requests of each export on the data folder
+# (scripts/bench_requests.sh, under strace; the table goes to
+# <results>/requests.md).
 # Exit status 1 when a goal is missed or memory grows with repetitions.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -31,4 +34,5 @@ if [[ -n "$chart" && -f "$out/ratios.dat" ]]; then
   gnuplot -e "datafile='$out/ratios.dat'; outfile='$chart'" scripts/plot_bench.gp
   echo "chart: $chart"
 fi
+REQUESTS_OUT="$out/requests.md" scripts/bench_requests.sh "$build" || status=$?
 exit "$status"

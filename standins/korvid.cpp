@@ -4,8 +4,10 @@
 // writes a readable NC program to the target path: a program head from the
 // sheet and machine data, one block per record, and the program end.
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -83,14 +85,32 @@ void Put(std::string_view text) {
     if (g_generation.out != nullptr) std::fwrite(text.data(), 1, text.size(), g_generation.out);
 }
 
+// MD_LoadMachineDriver has no result: a driver file that cannot be used is
+// told on standard error, one line naming the file and the reason, and
+// loads as a driver without items.
+void ReportUnusable(const std::string& file, const std::string& why) {
+    std::fprintf(stderr, "korvid: cannot use driver file '%s': %s\n", file.c_str(), why.c_str());
+}
+
 }  // namespace
 
 KORVID_API void MD_LoadMachineDriver(char* path) {
     g_driver = Driver{};
     if (path == nullptr) return;
     g_driver.file = path;
+    std::error_code error;
+    if (std::filesystem::is_directory(g_driver.file, error)) {
+        ReportUnusable(g_driver.file, "it is a folder");
+        return;
+    }
     std::ifstream in(g_driver.file);
+    if (!in) {
+        const int code = errno;
+        ReportUnusable(g_driver.file, code != 0 ? std::strerror(code) : "cannot be opened");
+        return;
+    }
     std::vector<Entry>* section = nullptr;
+    bool sectionSeen = false;
     std::string raw;
     while (std::getline(in, raw)) {
         std::string_view line = standin::Trim(raw);
@@ -99,6 +119,7 @@ KORVID_API void MD_LoadMachineDriver(char* path) {
             const auto close = line.find(']');
             section =
                 close == std::string_view::npos ? nullptr : Section(line.substr(1, close - 1));
+            sectionSeen = sectionSeen || section != nullptr;
             continue;
         }
         if (section == nullptr) continue;
@@ -110,6 +131,11 @@ KORVID_API void MD_LoadMachineDriver(char* path) {
         e.real = standin::ToReal(standin::Field(line, "real"));
         e.name = std::string(standin::Field(line, "name"));
         section->push_back(std::move(e));
+    }
+    if (!sectionSeen) {
+        ReportUnusable(g_driver.file,
+                       "no [cutting], [tool], [default], [special-cutting] or [special-punching] "
+                       "section");
     }
 }
 

@@ -4,12 +4,12 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "driver/driver_library.h"
 #include "driver/driver_settings.h"
 #include "frame/status.h"
-#include "platform/code_page.h"
 #include "platform/file_ops.h"
 #include "platform/paths.h"
 
@@ -75,14 +75,12 @@ bool Present(const char* text) { return text != nullptr && text[0] != '\0'; }
 
 }  // namespace
 
-int CreateNc(std::string_view driverName, const char* target) {
+int CreateNc(std::string_view driverName, char* target) {
     DriverText driver;
-    DriverText targetText;
     if (target == nullptr || !ToDriverText(driverName, driver) ||
         platform::BoundedLength(target, kDriverTextSize - 1) > kDriverTextSize - 1) {
         return kSystemError;
     }
-    ToDriverText(target, targetText);
     GenerationFunctions f;
     if (!f.Bind()) return kSystemError;
 
@@ -108,7 +106,9 @@ int CreateNc(std::string_view driverName, const char* target) {
     if (const int status = f.check(); status != 0) return status;
     if (const int status = f.open(); status != 0) return status;
 
-    f.initial(targetText.data());
+    // The host's own buffer, unchanged: the parameter is writable and the
+    // driver may use it as such.
+    f.initial(target);
     md_ncg_dat_ record{};
     const fn::ReadRecord read = f.read;
     const fn::Generate generate = f.generate;
@@ -173,18 +173,32 @@ int SetCurrentInfo(const char* driverName, const char* machineName, const char* 
 
     // Names that would reach outside the data folder are refused before any
     // file is touched.
-    if (platform::HasPathSeparator(machine)) return kInvalidArguments;
+    if (platform::NameHoldsSeparator(machine)) return kInvalidArguments;
     for (const Request& r : requests) {
-        if (platform::HasPathSeparator(r.name)) return kInvalidArguments;
+        if (platform::NameHoldsSeparator(r.name)) return kInvalidArguments;
     }
-    // A kind that has to be generated needs the driver: when it cannot be
-    // reached the call fails before the earlier current files are deleted.
+    // Each saved file is read once, before anything is deleted. A kind that
+    // has to be generated needs the driver: when it cannot be reached the
+    // call fails before the earlier current files are deleted.
+    struct Source {
+        DriverSettingKind kind = DriverSettingKind::Nc;
+        bool formed = false;               // the saved file's path could be formed
+        int found = 100;                   // 0: a saved file is there
+        std::optional<std::string> saved;  // its bytes, when they could be read
+    };
+    std::vector<Source> sources;
     for (const Request& r : requests) {
-        std::string saved;
-        if (BuildDriverSettingPath(saved, r.kind, machine, r.name) == 100 &&
-            !CanLoadDriverConditions(driver, r.kind)) {
-            return kSystemError;
+        Source source;
+        source.kind = r.kind;
+        if (const std::optional<std::string> path =
+                FormDriverSettingPath(r.kind, machine, r.name)) {
+            source.formed = true;
+            source.saved = ReadSavedDriverFile(*path, source.found);
+            if (source.found == 100 && !CanLoadDriverConditions(driver, r.kind)) {
+                return kSystemError;
+            }
         }
+        sources.push_back(std::move(source));
     }
 
     const std::unique_ptr<platform::FolderLock> lock = LockDriverWorkingFolder();
@@ -193,15 +207,16 @@ int SetCurrentInfo(const char* driverName, const char* machineName, const char* 
         std::string current;
         if (BuildDriverDefaultPath(current, kind) == 1) platform::DeleteFile(current);
     }
-    for (const Request& r : requests) {
-        std::string saved;
-        const int found = BuildDriverSettingPath(saved, r.kind, machine, r.name);
-        if (found == kSystemError) return kSystemError;
+    for (const Source& source : sources) {
+        if (!source.formed) return kSystemError;
         std::string current;
-        if (BuildDriverDefaultPath(current, r.kind) != 1) return kSystemError;
+        if (BuildDriverDefaultPath(current, source.kind) != 1) return kSystemError;
+        // A saved file that exists but cannot be read fails as its copy would.
+        if (source.found == 0 && !source.saved) return kSystemError;
         const bool placed =
-            found == 0 ? platform::CopyFileOver(saved, current, platform::Durability::Scratch)
-                       : WriteCurrentFileFromDriver(driver, current, r.kind) == 1;
+            source.saved
+                ? platform::AtomicReplace(current, *source.saved, platform::Durability::Scratch)
+                : WriteCurrentFileFromDriver(driver, current, source.kind) == 1;
         if (!placed) return kSystemError;
     }
     return kDone;

@@ -14,7 +14,7 @@ namespace quillet::driver {
 // NC-data library unchanged (reading the machine, check, open, close), or
 // 999 without calling anything when driverName or target is longer than 255
 // bytes, target is null, or a library function cannot be bound.
-int CreateNc(std::string_view driverName, const char* target);
+int CreateNc(std::string_view driverName, char* target);
 
 // Fills result with the driver's accepted special sequences of family (1
 // cutting, 2 punching; other families list nothing), at most 99. count is 0

@@ -5,13 +5,14 @@
 #include "driver/driver_settings.h"
 
 #include <array>
+#include <cerrno>
 #include <climits>
 #include <cstring>
+#include <optional>
 
 #include "driver/driver_library.h"
 #include "frame/roots.h"
 #include "frame/setting_values.h"
-#include "platform/code_page.h"
 #include "platform/file_ops.h"
 #include "platform/paths.h"
 #include "platform/profile.h"
@@ -113,20 +114,35 @@ std::string DriverKey(int id, int valueType, const char* suffix) {
     return std::to_string(id) + "_" + std::to_string(valueType) + suffix;
 }
 
+std::optional<std::string> FormDriverSettingPath(DriverSettingKind kind, const std::string& machine,
+                                                 const std::string& name) {
+    if (!KnownKind(kind) || machine.empty() || platform::NameHoldsSeparator(machine)) {
+        return std::nullopt;
+    }
+    const bool named = kind != DriverSettingKind::Nc;
+    if (named && (name.empty() || platform::NameHoldsSeparator(name))) return std::nullopt;
+    const std::optional<std::string> folder = frame::DataFolder();
+    if (!folder) return std::nullopt;
+    return named ? platform::ComposePath(*folder,
+                                         {"/MD_", KindPrefix(kind), machine, "_", name, ".ini"})
+                 : platform::ComposePath(*folder, {"/MD_", KindPrefix(kind), machine, ".ini"});
+}
+
 int BuildDriverSettingPath(std::string& path, DriverSettingKind kind, const std::string& machine,
                            const std::string& name) {
-    if (!KnownKind(kind) || machine.empty() || platform::HasPathSeparator(machine)) return 999;
-    const bool named = kind != DriverSettingKind::Nc;
-    if (named && (name.empty() || platform::HasPathSeparator(name))) return 999;
-    const std::optional<std::string> folder = frame::DataFolder();
-    if (!folder) return 999;
-    const std::optional<std::string> formed =
-        named
-            ? platform::ComposePath(*folder, {"/MD_", KindPrefix(kind), machine, "_", name, ".ini"})
-            : platform::ComposePath(*folder, {"/MD_", KindPrefix(kind), machine, ".ini"});
+    const std::optional<std::string> formed = FormDriverSettingPath(kind, machine, name);
     if (!formed) return 999;
     path = *formed;
     return platform::FileExists(path) ? 0 : 100;
+}
+
+std::optional<std::string> ReadSavedDriverFile(const std::string& path, int& found) {
+    int error = 0;
+    std::optional<std::string> bytes = platform::ReadWholeFile(path, &error);
+    // A folder, a FIFO or a missing name is no saved file; a file that exists
+    // but cannot be read is one whose choices cannot be had.
+    found = bytes || (error != ENOENT && error != EISDIR && error != EINVAL) ? 0 : 100;
+    return bytes;
 }
 
 int BuildDriverWorkingPath(std::string& path, DriverSettingKind kind) {

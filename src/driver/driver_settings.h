@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,16 @@ const char* KindPrefix(DriverSettingKind kind);
 // cannot be read, name is empty for Cut or Tool, or the path would not fit.
 int BuildDriverSettingPath(std::string& path, DriverSettingKind kind, const std::string& machine,
                            const std::string& name);
+
+// The saved file's path as BuildDriverSettingPath forms it, without testing
+// whether the file exists; nullopt where that gives 999.
+std::optional<std::string> FormDriverSettingPath(DriverSettingKind kind, const std::string& machine,
+                                                 const std::string& name);
+
+// Reads the saved file at path with one open: its bytes, or nullopt. found
+// is set as BuildDriverSettingPath reports existence: 0 when a file is
+// there (also one that cannot be read), 100 when there is none.
+std::optional<std::string> ReadSavedDriverFile(const std::string& path, int& found);
 
 // Working copy "MD_<prefix>TEMP.ini" and current file "MD_<prefix>default.ini"
 // in the working folder. 1, or 0 when the system root cannot be read.

@@ -6,9 +6,9 @@
 #include "frame/module.h"
 #include "frame/setting_values.h"
 #include "frame/status.h"
-#include "platform/code_page.h"
 #include "platform/file_lock.h"
 #include "platform/file_ops.h"
+#include "platform/paths.h"
 #include "platform/profile.h"
 
 namespace quillet::driver_ui {
@@ -39,7 +39,7 @@ std::optional<int> CheckDialogStart(const char* driverFile,
     for (const char* name : names) {
         if (name == nullptr || name[0] == '\0') return kInvalidArguments;
         // A separator would reach outside the data folder.
-        if (platform::HasPathSeparator(name)) return kInvalidArguments;
+        if (platform::NameHoldsSeparator(name)) return kInvalidArguments;
     }
     return std::nullopt;
 }
@@ -53,21 +53,25 @@ DriverSettingEdit::DriverSettingEdit(driver::DriverSettingKind kind, std::string
       section_(kind == driver::DriverSettingKind::Nc ? std::string() : std::move(section)) {}
 
 int DriverSettingEdit::Open(const std::function<void(const std::string& file)>& readMore) {
-    const int saved = driver::BuildDriverSettingPath(savedPath_, kind_, machine_, name_);
-    if (saved == kSystemError) return kSystemError;
+    const std::optional<std::string> saved = driver::FormDriverSettingPath(kind_, machine_, name_);
+    if (!saved) return kSystemError;
+    savedPath_ = *saved;
+    // The saved file is read with one open; what follows works on the copy.
+    int found = 100;
+    const std::optional<std::string> bytes = driver::ReadSavedDriverFile(savedPath_, found);
     driver::LoadDriverConditions(driver_, items_, kind_, kDialogItemLimit);
     if (driver::BuildDriverWorkingPath(workingPath_, kind_) != 1) return kSystemError;
-    if (saved == 0) {
+    if (found == 0) {
         platform::FolderLock lock(FolderOf(workingPath_));
         // When the working copy cannot be made the choices are read from the
         // saved file itself, which the read does not change.
         const bool copied =
-            platform::CopyFileOver(savedPath_, workingPath_, platform::Durability::Scratch);
+            bytes && platform::AtomicReplace(workingPath_, *bytes, platform::Durability::Scratch);
         const std::string& source = copied ? workingPath_ : savedPath_;
         driver::ReadDriverSettingFile(items_, kind_, source, section_);
         if (readMore) readMore(source);
     }
-    return saved;
+    return found;
 }
 
 int DriverSettingEdit::Commit(
@@ -77,44 +81,59 @@ int DriverSettingEdit::Commit(
         Cancel();
         return kDone;
     }
+    // The working folder's lock first, then the saved file's: every commit
+    // takes them in this order, and neither is held while a dialog is open.
     platform::FolderLock lock(FolderOf(workingPath_));
-    int status = kDone;
-    // Start from the saved file as it is now (another edit may have saved
-    // other sections, or replaced the fixed-name working copy, meanwhile).
-    bool ready = true;
-    if (platform::FileExists(savedPath_)) {
-        ready = platform::CopyFileOver(savedPath_, workingPath_, platform::Durability::Scratch);
-    } else {
-        platform::DeleteFile(workingPath_);
-    }
-    if (!ready) {
-        // Writing into a missing or stale working copy and copying it back
-        // would drop the file's other sections.
-        status = kSystemError;
-    } else if (WriteWorkingCopy(furtherSections, writeMore)) {
-        if (!platform::CopyFileOver(workingPath_, savedPath_)) status = kSystemError;
-    } else {
-        status = kSystemError;
-    }
+    const int status = CommitLocked(furtherSections, writeMore);
     platform::DeleteFile(workingPath_);
     return status;
 }
 
-bool DriverSettingEdit::WriteWorkingCopy(
+int DriverSettingEdit::CommitLocked(
     const std::vector<std::string>& furtherSections,
     const std::function<void(platform::ProfileDocument& file)>& writeMore) {
     if (kind_ == driver::DriverSettingKind::Nc) {
-        return driver::WriteDriverSettingFile(items_, kind_, workingPath_, section_) == 1;
+        // The plain file is this dialog's alone: written whole, under the
+        // saved file's lock so that saves of it follow one another.
+        if (driver::WriteDriverSettingFile(items_, kind_, workingPath_, section_) != 1) {
+            return kSystemError;
+        }
+        const platform::FileLock saved(savedPath_);
+        return platform::CopyFileOver(workingPath_, savedPath_) ? kDone : kSystemError;
     }
-    // The save options and every section go into the working copy in one
-    // rewrite.
-    platform::ProfileDocument document = platform::ProfileDocument::Load(workingPath_);
-    if (writeMore) writeMore(document);
-    if (driver::WriteDriverSettingSection(items_, kind_, document, section_) != 1) return false;
-    for (const std::string& section : furtherSections) {
-        driver::WriteDriverSettingSection(items_, kind_, document, section);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        // Start from the saved file as it is now, reread under its lock:
+        // sections and options another workstation saved meanwhile are kept,
+        // and only this dialog's sections change.
+        const platform::FileLock saved(savedPath_);
+        if (saved.GetState() == platform::FileLock::State::Failed) return kSystemError;
+        std::optional<std::string> bytes = std::string();
+        if (saved.Open()) bytes = saved.Read();
+        if (!bytes) return kSystemError;
+        platform::ProfileDocument document =
+            platform::ProfileDocument::FromBytes(workingPath_, *bytes);
+        if (writeMore) writeMore(document);
+        if (driver::WriteDriverSettingSection(items_, kind_, document, section_) != 1) {
+            return kSystemError;
+        }
+        for (const std::string& section : furtherSections) {
+            driver::WriteDriverSettingSection(items_, kind_, document, section);
+        }
+        const std::string contents = document.Serialize();
+        if (!platform::AtomicReplace(workingPath_, contents, platform::Durability::Scratch)) {
+            return kSystemError;
+        }
+        if (saved.Open()) {
+            return platform::AtomicReplace(savedPath_, contents, platform::Durability::Durable,
+                                           saved.Mode())
+                       ? kDone
+                       : kSystemError;
+        }
+        // No saved file yet: created holding the sections, unless another
+        // workstation created one meanwhile, whose sections are then kept.
+        if (platform::CreateExclusive(savedPath_, contents)) return kDone;
     }
-    return document.Save();
+    return kSystemError;
 }
 
 void DriverSettingEdit::Cancel() {

@@ -4,14 +4,14 @@
 // laser dialog's simultaneous-save options.
 //
 // Working copies have fixed names in the working folder, so every stretch
-// that touches them holds platform::FolderLock on that folder. The lock is
-// NOT held across the modal dialog: another process's dialog (or, in this
-// process, an export called from inside the dialog's event loop) would block
-// on it for as long as the user keeps the dialog open, and a second lock
-// taken in this process would deadlock against the first. Instead the commit
-// copies the saved file to the working copy again under the lock before it
-// writes its sections, so sections saved meanwhile by someone else are kept
-// and a working copy replaced meanwhile by another edit is never copied back.
+// that touches them holds platform::FolderLock on that folder; the saved
+// file in the shared data folder is updated under its own lock
+// (platform::FileLock). No lock is held across the modal dialog: another
+// workstation's dialog (or, in this process, an export called from inside
+// the dialog's event loop) would block on it for as long as the user keeps
+// the dialog open. Instead the commit rereads the saved file under its lock
+// before it writes its sections, so sections and options saved meanwhile by
+// another workstation are kept and only this dialog's sections change.
 #pragma once
 
 #include <array>
@@ -44,21 +44,21 @@ public:
     DriverSettingEdit(driver::DriverSettingKind kind, std::string driver, std::string machine,
                       std::string name, std::string section);
 
-    // Forms the saved path, loads the driver's items (at most 99), forms the
-    // working path and, when the saved file exists, copies it to the working
-    // copy and overlays its choices on the items; readMore (when given) reads
+    // Forms the saved path, reads the saved file (one open), loads the
+    // driver's items (at most 99), forms the working path and, when the saved
+    // file exists, writes it to the working copy and overlays its choices on
+    // the items; readMore (when given) reads
     // further values from the same file under the same lock. Returns 0 (saved
     // file existed), 100 (it did not) or 999 (a path could not be formed).
     int Open(const std::function<void(const std::string& file)>& readMore = {});
 
-    // Writes the items into the working copy (refreshed from the saved file
-    // first), section first then each of furtherSections, and copies it over
-    // the saved file; writeMore (when given) writes into the working copy
-    // before the sections. A sectioned working copy is loaded once and
-    // rewritten once with everything. The working copy is deleted in every
+    // Under the saved file's lock, rereads the saved file, writes the items
+    // into it (section first, then each of furtherSections; writeMore, when
+    // given, before the sections) through the working copy, and replaces the
+    // saved file once; a missing saved file is created (O_EXCL). The Nc
+    // plain file is written whole. The working copy is deleted in every
     // case. An empty item list writes nothing. Returns 0, or 999 when the
-    // working copy or the copy to the saved file failed (the saved file is
-    // then unchanged).
+    // saved file could not be read or written (it is then unchanged).
     int Commit(const std::vector<std::string>& furtherSections = {},
                const std::function<void(platform::ProfileDocument& file)>& writeMore = {});
 
@@ -75,10 +75,9 @@ public:
     const std::string& Section() const { return section_; }
 
 private:
-    // Writes the items (and writeMore's keys) into the working copy; false
-    // when it could not be written.
-    bool WriteWorkingCopy(const std::vector<std::string>& furtherSections,
-                          const std::function<void(platform::ProfileDocument& file)>& writeMore);
+    // The commit under the working folder's lock.
+    int CommitLocked(const std::vector<std::string>& furtherSections,
+                     const std::function<void(platform::ProfileDocument& file)>& writeMore);
 
     driver::DriverSettingKind kind_;
     std::string driver_;

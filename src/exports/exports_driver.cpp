@@ -1,11 +1,29 @@
 // Exports of the machine-driver NC generation: NC generation, special
 // sequences and the current setting files.
+#include <cstddef>
+
 #include "driver/driver_operations.h"
 #include "exports/export_guard.h"
 #include "frame/status.h"
 #include "quillet/quillet.h"
 
 using namespace quillet;
+
+// The records that cross the boundary keep the layout the hosts were built
+// with (x86-64 natural alignment), and the host string class is one pointer.
+static_assert(offsetof(md_machine_inf_, machineType) == 128 &&
+              offsetof(md_machine_inf_, unitMode) == 132 &&
+              offsetof(md_machine_inf_, clampCount) == 136 &&
+              offsetof(md_machine_inf_, clampLocations) == 144 &&
+              offsetof(md_machine_inf_, tableSize) == 184 &&
+              offsetof(md_machine_inf_, sheetSize) == 200 &&
+              offsetof(md_machine_inf_, sheetThickness) == 216 &&
+              offsetof(md_machine_inf_, programmedOffset) == 224 &&
+              offsetof(md_machine_inf_, partCount) == 240);
+static_assert(sizeof(md_ncg_dat_) == 256 && offsetof(md_ncg_dat_, values) == 16);
+static_assert(sizeof(CString) == sizeof(void*) && offsetof(md_ssi_, name) == 8 &&
+              offsetof(md_ssi_, valueType) == 16 && offsetof(md_ssi_, valueCount) == 20 &&
+              offsetof(md_ssi_all_, count) == 99 * sizeof(md_ssi_));
 
 QUILLET_EXPORT int MD_CreateNC(CString driverName, char* const target) {
     return exports::Guarded(kSystemError,

@@ -1,6 +1,8 @@
 // Installation roots read from the registry file, and the folder layout.
 #include "frame/roots.h"
 
+#include <utility>
+
 #include "platform/paths.h"
 #include "platform/registry.h"
 
@@ -9,11 +11,11 @@ namespace quillet::frame {
 namespace {
 
 std::optional<std::string> ReadRoot(const char* valueName) {
-    const auto value = platform::ReadRegistryValue(kRootsKey, valueName);
+    auto value = platform::ReadRegistryValue(kRootsKey, valueName);
     if (!value || value->type != platform::RegistryValueType::String) return std::nullopt;
     // The value must fit a 500-byte buffer with its NUL, as on Windows.
     if (value->data.size() > platform::kMaxPathLength) return std::nullopt;
-    return value->data;
+    return std::move(value->data);
 }
 
 int ReadInto(const char* valueName, char* buffer) {

@@ -6,6 +6,7 @@
 
 #include <charconv>
 #include <cstdio>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -13,7 +14,6 @@
 #include "frame/roots.h"
 #include "frame/status.h"
 #include "othmac/text_lines.h"
-#include "platform/code_page.h"
 #include "platform/file_lock.h"
 #include "platform/file_ops.h"
 #include "platform/paths.h"
@@ -104,12 +104,13 @@ using Conversion = std::string (*)(std::string_view text);
 
 std::string ConvertMachineIndex(std::string_view text) {
     // Old records: number in columns 1-3, machine name in 4-11, list file
-    // name in 12-23. The old table ended at the first record without a name.
+    // name in 12-23. A record without a name (a blank line, a name field
+    // starting with a space) is skipped: every valid record is kept.
     std::string contents;
     TextLineCursor lines(text);
     while (const std::optional<std::string_view> line = lines.Next()) {
         const std::string name(FieldName(Columns(*line, 3, 8)));
-        if (name.empty()) break;
+        if (name.empty()) continue;
         contents += MachineRecord(FieldInteger(Columns(*line, 0, 3)), name,
                                   std::string(FieldName(Columns(*line, 11, 12))));
     }
@@ -131,6 +132,17 @@ std::string ConvertMaterialList(std::string_view text) {
     return contents;
 }
 
+// True when text (in text mode) is an old marker-less file: its first line,
+// as fgets gives it and cut at a NUL byte, lacks the marker. A current file
+// whose first line was blanked or damaged by hand still carries the marker
+// further down and is no old file.
+bool IsOldFormat(const std::string& text) {
+    const std::optional<std::string_view> first =
+        platform::FgetsReader(text, kLineBufferSize).Next();
+    if (!first || Contains(first->substr(0, first->find('\0')), kMarker)) return false;
+    return !Contains(text, kMarker);
+}
+
 // An index or list read once for a look-up, converted first when it is an
 // old file. text is nullopt when the file cannot be read; converted is
 // false when a conversion was needed and the rewrite failed.
@@ -141,20 +153,16 @@ struct RecordFile {
 
 RecordFile ReadRecordFile(const fs::path& path, Conversion convert) {
     RecordFile file{ReadTextModeFile(path)};
-    if (!file.text) return file;
-    // The first line as fgets gives it, cut at a NUL byte.
-    const std::optional<std::string_view> first =
-        platform::FgetsReader(*file.text, kLineBufferSize).Next();
-    if (!first || Contains(first->substr(0, first->find('\0')), kMarker)) return file;
-    // A current file whose first line was blanked or damaged by hand still
-    // carries the marker further down: converting it as an old file would
-    // end the table at the empty first name and lose every record.
-    if (Contains(*file.text, kMarker)) return file;
-    std::string contents = convert(*file.text);
-    if (!platform::AtomicReplace(path, contents)) {
-        file.converted = false;
-        return file;
-    }
+    if (!file.text || !IsOldFormat(*file.text)) return file;
+    // The conversion is a rewrite: under the file's lock, from the file as
+    // it is now (another workstation may have converted it meanwhile).
+    const platform::FileLock lock(path);
+    std::optional<std::string> now = lock.Read();
+    if (!now) return RecordFile{std::nullopt, false};
+    ToTextMode(*now);
+    if (!IsOldFormat(*now)) return RecordFile{std::move(now), true};
+    std::string contents = convert(*now);
+    if (!platform::AtomicReplace(path, contents)) return RecordFile{std::move(file.text), false};
     // The rewritten file reads back as exactly these bytes (no CR LF).
     file.text = std::move(contents);
     return file;
@@ -162,7 +170,7 @@ RecordFile ReadRecordFile(const fs::path& path, Conversion convert) {
 
 // A name that could leave the data folder or split a record line.
 bool UnsafeName(const std::string& name) {
-    return platform::HasPathSeparator(name) || name.find_first_of("\r\n") != std::string::npos;
+    return platform::NameHoldsSeparator(name) || name.find_first_of("\r\n") != std::string::npos;
 }
 
 // The bytes that append record to a file holding text: a last line left
@@ -187,17 +195,40 @@ bool IsRecordStoreFile(std::string_view name) {
             EqualsIgnoringAsciiCase(name.substr(name.size() - suffix.size()), suffix));
 }
 
-// What a registration needs to name its files: both names, and a template
-// file name that fits its field (one over 100 characters would not read back
-// whole). A name with a space is written in full and read back cut at the
-// space, so such a record is never found again and each registration appends
-// another: that is the stored format, and callers still get their path.
-bool RegistrationNamesItsFiles(const LookupRequest& request) {
-    if (request.machineName.empty() || request.materialName.empty()) return false;
-    const std::size_t templateLength = request.machineName.size() + 1 +
-                                       request.materialName.size() +
-                                       std::char_traits<char>::length(kTemplateSuffix);
-    return templateLength <= kFileFieldWidth;
+// Searches the records of text (in text mode) for a name: the file name of
+// the first match, or nullopt.
+using RecordSearch = std::function<std::optional<std::string>(std::string_view text)>;
+
+// The outcome of a registration's write.
+struct Registration {
+    bool written = false;              // the record was appended or the file created
+    std::optional<std::string> found;  // another workstation registered it meanwhile
+};
+
+// Writes record into the index or list at path: creates the file holding it
+// when there was none (O_EXCL, so nobody's file is written over), else takes
+// the file's lock, rereads the file and appends the record unless a record
+// that search finds is there by now. The lock is held only for this
+// read-then-append.
+Registration Register(const fs::path& path, const RecordSearch& search, const std::string& record,
+                      bool exists) {
+    for (int attempt = 0; attempt < 2; ++attempt, exists = false) {
+        if (!exists && platform::CreateExclusive(path, record)) {
+            return Registration{true, std::nullopt};
+        }
+        const platform::FileLock lock(path);
+        if (lock.GetState() == platform::FileLock::State::Missing) continue;  // removed meanwhile
+        std::optional<std::string> text = lock.Read();
+        if (!text) return Registration{};
+        std::string lines = *text;
+        ToTextMode(lines);
+        // An old file is converted by the read before; one that turned up
+        // meanwhile is left to the next look-up rather than appended to.
+        if (IsOldFormat(lines)) return Registration{};
+        if (std::optional<std::string> name = search(lines)) return Registration{false, name};
+        return Registration{lock.Append(OnNewLine(*text, record)), std::nullopt};
+    }
+    return Registration{};
 }
 
 class Lookup {
@@ -208,70 +239,37 @@ public:
     LookupResult Run();
 
 private:
+    // Messages are shown here only, never while a lock is held.
     LookupResult Fail(int status, int messageId = 0) const {
         if (messageId != 0 && show_) frame::ShowStringMessage(messageId);
         return LookupResult{status, {}};
     }
-    std::optional<std::string> FindListFile(const fs::path& indexPath,
-                                            std::optional<std::string> text, LookupResult& failure);
-    std::optional<std::string> FindTemplateFile(const fs::path& listPath,
-                                                std::optional<std::string> text, bool& registered,
-                                                LookupResult& failure);
+    std::optional<std::string> SearchIndex(std::string_view text) const;
+    std::optional<std::string> SearchList(std::string_view text) const;
+    // What a new record needs before anything is written: every name of the
+    // registration fits its field and its path.
+    bool CanRegister(const std::string& folder) const;
 
     const LookupRequest& request_;
     const bool create_;
     const bool show_;
 };
 
-std::optional<std::string> Lookup::FindListFile(const fs::path& indexPath,
-                                                std::optional<std::string> text,
-                                                LookupResult& failure) {
-    const std::string& machine = request_.machineName;
-    const std::string record =
-        MachineRecord(request_.machineTypeNo, machine, machine + kListSuffix);
-    if (!text) {
-        if (!create_) return failure = Fail(kNotSetUp, kMessageNotSetUp), std::nullopt;
-        if (machine.size() > kNameFieldWidth) {
-            return failure = Fail(kNameTooLong, kMessageNameTooLong), std::nullopt;
-        }
-        if (platform::CreateExclusive(indexPath, record)) return machine + kListSuffix;
-        // Someone who does not take the folder lock may have created it just
-        // now; read theirs rather than write over it.
-        text = ReadTextModeFile(indexPath);
-        if (!text) return failure = Fail(kSystemError), std::nullopt;
-    }
-    TextLineCursor lines(*text);
+std::optional<std::string> Lookup::SearchIndex(std::string_view text) const {
+    TextLineCursor lines(text);
     while (const std::optional<std::string_view> line = lines.Next()) {
         if (FieldInteger(Columns(*line, kMarkerWidth, 3)) != request_.machineTypeNo) continue;
         const std::string_view name = FieldName(Columns(*line, kMarkerWidth + 3, kNameFieldWidth));
-        if (EqualsIgnoringAsciiCase(name, machine)) {
+        if (EqualsIgnoringAsciiCase(name, request_.machineName)) {
             return std::string(
                 FieldName(Columns(*line, kMarkerWidth + 3 + kNameFieldWidth, kFileFieldWidth)));
         }
     }
-    if (!create_) return failure = Fail(kNotSetUp, kMessageNotSetUp), std::nullopt;
-    if (machine.size() > kNameFieldWidth) {
-        return failure = Fail(kNameTooLong, kMessageNameTooLong), std::nullopt;
-    }
-    if (!platform::AppendRecord(indexPath, OnNewLine(*text, record)))
-        return failure = Fail(kSystemError), std::nullopt;
-    return machine + kListSuffix;
+    return std::nullopt;
 }
 
-std::optional<std::string> Lookup::FindTemplateFile(const fs::path& listPath,
-                                                    std::optional<std::string> text,
-                                                    bool& registered, LookupResult& failure) {
-    const std::string templateName =
-        request_.machineName + "-" + request_.materialName + kTemplateSuffix;
-    const std::string record = MaterialRecord(request_.materialName, templateName);
-    if (!text) {
-        if (!create_) return failure = Fail(kNotSetUp, kMessageNotSetUp), std::nullopt;
-        // A new list is created holding its first record, in one write.
-        if (platform::CreateExclusive(listPath, record)) return registered = true, templateName;
-        text = ReadTextModeFile(listPath);
-        if (!text) return failure = Fail(kSystemError), std::nullopt;
-    }
-    TextLineCursor lines(*text);
+std::optional<std::string> Lookup::SearchList(std::string_view text) const {
+    TextLineCursor lines(text);
     while (const std::optional<std::string_view> line = lines.Next()) {
         const std::string_view name = FieldName(Columns(*line, kMarkerWidth, kNameFieldWidth));
         if (EqualsIgnoringAsciiCase(name, request_.materialName)) {
@@ -279,11 +277,24 @@ std::optional<std::string> Lookup::FindTemplateFile(const fs::path& listPath,
                 FieldName(Columns(*line, kMarkerWidth + kNameFieldWidth, kFileFieldWidth)));
         }
     }
-    if (!create_) return failure = Fail(kNotSetUp, kMessageNotSetUp), std::nullopt;
-    if (!platform::AppendRecord(listPath, OnNewLine(*text, record)))
-        return failure = Fail(kSystemError), std::nullopt;
-    registered = true;
-    return templateName;
+    return std::nullopt;
+}
+
+// A registration needs both names and a template file name that fits its
+// field (one over 100 characters would not read back whole). A name with a
+// space is written in full and read back cut at the space, so such a record
+// is never found again and each registration appends another: that is the
+// stored format, and callers still get their path.
+bool Lookup::CanRegister(const std::string& folder) const {
+    const std::string& machine = request_.machineName;
+    const std::string& material = request_.materialName;
+    if (machine.empty() || material.empty()) return false;
+    if (machine.size() + 1 + material.size() + std::char_traits<char>::length(kTemplateSuffix) >
+        kFileFieldWidth) {
+        return false;
+    }
+    return platform::ComposePath(folder, {"/", machine, kListSuffix}) &&
+           platform::ComposePath(folder, {"/", machine, "-", material, kTemplateSuffix});
 }
 
 LookupResult Lookup::Run() {
@@ -299,27 +310,24 @@ LookupResult Lookup::Run() {
     const std::optional<std::string> indexPath = platform::ComposePath(*folder, {kIndexFile});
     if (!indexPath) return Fail(kSystemError);
 
-    if (create_ && machine.size() <= kNameFieldWidth) {
-        // Refuse what could not be named before any record is written.
-        if (!RegistrationNamesItsFiles(request_)) return Fail(kSystemError);
-        if (!platform::ComposePath(*folder, {"/", machine, kListSuffix}) ||
-            !platform::ComposePath(*folder,
-                                   {"/", machine, "-", request_.materialName, kTemplateSuffix})) {
-            return Fail(kSystemError);
-        }
-    }
-
-    // Read-then-append of the index and the list is serialised between
-    // processes sharing the data folder.
-    // Each file is read once: converted when old, then searched.
-    const platform::FolderLock lock(*folder);
+    // Each file is read once (converted first when old) and searched; only a
+    // registration writes, and only it takes a lock.
     RecordFile index = ReadRecordFile(*indexPath, ConvertMachineIndex);
     if (!index.converted) return Fail(kSystemError);
-
-    LookupResult failure;
-    const std::optional<std::string> listName =
-        FindListFile(*indexPath, std::move(index.text), failure);
-    if (!listName) return failure;
+    std::optional<std::string> listName;
+    if (index.text) listName = SearchIndex(*index.text);
+    if (!listName) {
+        if (!create_) return Fail(kNotSetUp, kMessageNotSetUp);
+        if (machine.size() > kNameFieldWidth) return Fail(kNameTooLong, kMessageNameTooLong);
+        // Refuse what could not be named before any record is written.
+        if (!CanRegister(*folder)) return Fail(kSystemError);
+        const Registration added = Register(
+            *indexPath, [this](std::string_view text) { return SearchIndex(text); },
+            MachineRecord(request_.machineTypeNo, machine, machine + kListSuffix),
+            index.text.has_value());
+        if (!added.written && !added.found) return Fail(kSystemError);
+        listName = added.found ? *added.found : machine + kListSuffix;
+    }
     // A file name read from a damaged or hand-edited record must not lead
     // out of the data folder (nor to the folder itself).
     if (!SafeFileName(*listName) || EqualsIgnoringAsciiCase(*listName, &kIndexFile[1])) {
@@ -330,10 +338,21 @@ LookupResult Lookup::Run() {
     RecordFile list = ReadRecordFile(*listPath, ConvertMaterialList);
     if (!list.converted) return Fail(kSystemError);
 
-    bool registered = false;
-    const std::optional<std::string> templateName =
-        FindTemplateFile(*listPath, std::move(list.text), registered, failure);
-    if (!templateName) return failure;
+    std::optional<std::string> templateName;
+    if (list.text) templateName = SearchList(*list.text);
+    if (!templateName) {
+        if (!create_) return Fail(kNotSetUp, kMessageNotSetUp);
+        // The refusals of a registration apply only here, where a new
+        // material record must be written: a registered pair opens with
+        // create 1 exactly as with create 0.
+        if (!CanRegister(*folder)) return Fail(kSystemError);
+        const std::string name = machine + "-" + request_.materialName + kTemplateSuffix;
+        const Registration added = Register(
+            *listPath, [this](std::string_view text) { return SearchList(text); },
+            MaterialRecord(request_.materialName, name), list.text.has_value());
+        if (!added.written && !added.found) return Fail(kSystemError);
+        templateName = added.found ? *added.found : name;
+    }
     if (!SafeFileName(*templateName) || IsRecordStoreFile(*templateName)) {
         return Fail(kSystemError);
     }

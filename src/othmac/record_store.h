@@ -39,18 +39,24 @@ struct LookupResult {
 // missing (message 202); 101 when a machine record would have to be created
 // for a name over 50 bytes (message 203); 999 when the data root is missing
 // (message 201) or the request cannot be served safely: a name holding a
-// path separator or a line break, a registration the files could not read
-// back (an empty name, a name with a space, a material name over 50 bytes,
-// a template file name over 100 characters), a path over 499 characters, or
-// an index file that could not be created, converted or appended to.
-// Messages only with showMessages 1; the 999 refusals of this build show
-// none. Nothing is written on a failure that can be foreseen; a failed write
-// leaves the files as they were.
+// path separator or a line break (refused before any file is touched), a
+// new record the files could not read back (an empty name, a template file
+// name over 100 characters), a path over 499 characters, or an index file
+// that could not be created, converted or appended to. A pair already
+// registered is found with create 1 exactly as with create 0: the
+// registration's refusals apply only where a record must be written. A name
+// with a space is registered in full and read back cut at the space, so each
+// registration of it appends another record and still gives its path.
+// Messages only with showMessages 1, and never while a lock is held; the 999
+// refusals of this build show none. Only a registration or a conversion
+// writes, under the lock of the file it writes (platform::FileLock); a
+// failed write leaves the files as they were.
 LookupResult LocateConditionFile(const LookupRequest& request);
 
 // Convert an old marker-less machine index or material list in place (one
-// atomic rewrite). A missing file, or one whose first line carries the
-// marker, is left alone. False only when a conversion was needed and the
+// atomic rewrite under the file's lock). A missing file, or one whose first
+// line carries the marker, is left alone; records without a name are
+// skipped, every other record is kept. False only when a conversion was needed and the
 // rewrite failed: the lookup must then not append a new record to the old
 // file, which a later conversion would garble.
 bool UpgradeMachineIndex(const std::filesystem::path& path);

@@ -5,20 +5,21 @@
 
 namespace quillet::othmac {
 
-std::optional<std::string> ReadTextModeFile(const std::filesystem::path& path) {
-    if (!platform::CanOpenForReading(path)) return std::nullopt;
-    std::optional<std::string> text = platform::ReadWholeFile(path);
-    if (!text) return std::nullopt;
+void ToTextMode(std::string& bytes) {
     // CR LF becomes LF in place (as TextModeBytes does, without a copy of a
     // large index file).
-    std::string& bytes = *text;
     std::size_t out = bytes.find("\r\n");
-    if (out == std::string::npos) return text;
+    if (out == std::string::npos) return;
     for (std::size_t in = out; in < bytes.size(); ++in) {
         if (bytes[in] == '\r' && in + 1 < bytes.size() && bytes[in + 1] == '\n') continue;
         bytes[out++] = bytes[in];
     }
     bytes.resize(out);
+}
+
+std::optional<std::string> ReadTextModeFile(const std::filesystem::path& path) {
+    std::optional<std::string> text = platform::ReadWholeFile(path);
+    if (text) ToTextMode(*text);
     return text;
 }
 

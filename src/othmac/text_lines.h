@@ -21,9 +21,13 @@ inline constexpr std::size_t kLineBufferSize = 500;
 // can).
 std::optional<std::vector<std::string>> ReadTextLines(const std::filesystem::path& path);
 
+// Converts bytes to what Windows text mode reads (CR LF as LF), in place.
+void ToTextMode(std::string& bytes);
+
 // The bytes of path as Windows text mode reads them (CR LF as LF), for
 // callers that walk the lines in place with TextLineCursor instead of
-// copying each one. nullopt when the file cannot be opened for reading.
+// copying each one; one open of the file. nullopt when the file cannot be
+// opened for reading.
 std::optional<std::string> ReadTextModeFile(const std::filesystem::path& path);
 
 // The lines of a text as ReadTextLines gives them, as views into the text.

@@ -1,20 +1,17 @@
-// The condition file set. Historically every read and write went through a
-// fixed-name working copy in the local TEMP folder: the condition file was
-// copied there, the INI calls worked on the copy, and a write copied it back.
-// Each INI call then reread (and for writes rewrote) the whole file, 88 times
-// per table. Here each operation reads the condition file once into a
-// ProfileDocument, does all of its table reads or writes in memory, and a
-// write replaces the condition file once, atomically, so that a failed or
-// interrupted save never leaves it truncated or half-written. The working
-// copy therefore has no content to carry any more; what stays observable of
-// it is kept: the operation runs under the lock of the working folder, and a
-// PDL_CUT_TEMP.ini left behind by an interrupted run is gone afterwards.
+// The condition file set. Each operation reads the condition file once
+// into memory and answers or edits every key there; a save replaces the
+// file once, atomically, under the file's lock, so that a failed or
+// interrupted save never leaves it truncated and two workstations saving
+// different tables of one file both keep their tables. The working copy in
+// the local TEMP folder carries no content: the operation runs under the
+// TEMP folder's lock, and a PDL_CUT_TEMP.ini left behind by an interrupted
+// run is gone afterwards.
 #include "pdl/pdl_files.h"
 
+#include <cerrno>
 #include <optional>
 
 #include "frame/roots.h"
-#include "platform/code_page.h"
 #include "platform/file_lock.h"
 #include "platform/file_ops.h"
 #include "platform/paths.h"
@@ -57,76 +54,150 @@ private:
 
 bool IsValidPdlName(const char* name) {
     if (name == nullptr || name[0] == '\0') return false;
-    return !platform::HasPathSeparator(name);
+    return !platform::NameHoldsSeparator(name);
 }
 
-int PreparePdlCutFile(std::string_view machine, std::string_view material, std::string& path) {
+namespace {
+
+// The condition file and master paths of a pair; nullopt without a data
+// root or when a path would pass 499 characters.
+struct PdlPaths {
+    std::string file;
+    std::string master;
+};
+std::optional<PdlPaths> Paths(std::string_view machine, std::string_view material) {
     const std::optional<std::string> root = frame::DataRoot();
-    if (!root) return -1;
-    const std::optional<std::string> file = ConditionPath(*root, machine, material);
-    const std::optional<std::string> master =
+    if (!root) return std::nullopt;
+    std::optional<std::string> file = ConditionPath(*root, machine, material);
+    std::optional<std::string> master =
         platform::ComposePath(*root, {kDataFolderPiece, kPdlMasterFile});
-    if (!file || !master) return -1;
-    path = *file;
-    if (platform::CanOpenForReading(*file)) return 0;
-    // An existing file that cannot be read is never overwritten by the master.
-    if (platform::FileExists(*file)) return -1;
-    if (!platform::CanOpenForReading(*master)) return -1;
-    return platform::CopyFileOver(*master, *file) ? 0 : -1;
+    if (!file || !master) return std::nullopt;
+    return PdlPaths{std::move(*file), std::move(*master)};
+}
+
+// The bytes of the pair's condition file, read with one open; a missing
+// file is created from the master first (O_EXCL: a file another
+// workstation created meanwhile is read instead). nullopt when neither
+// exists or the file exists but cannot be read.
+std::optional<std::string> ReadOrCreate(const PdlPaths& paths) {
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        int error = 0;
+        if (std::optional<std::string> bytes = platform::ReadWholeFile(paths.file, &error)) {
+            return bytes;
+        }
+        // An existing file that cannot be read, or a folder, is never
+        // replaced by the master; a FIFO or device in its place holds no
+        // condition data and is.
+        if (error != ENOENT && error != EINVAL) return std::nullopt;
+        std::optional<std::string> master = platform::ReadWholeFile(paths.master);
+        if (!master) return std::nullopt;
+        if (error == EINVAL) {
+            return platform::AtomicReplace(paths.file, *master) ? master : std::nullopt;
+        }
+        if (platform::CreateExclusive(paths.file, *master)) return master;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+int PreparePdlCutFile(std::string_view machine, std::string_view material, std::string& path) {
+    const std::optional<PdlPaths> paths = Paths(machine, material);
+    if (!paths) return -1;
+    path = paths->file;
+    return ReadOrCreate(*paths) ? 0 : -1;
 }
 
 int ReadPdlCutTable(std::string_view machine, std::string_view material, PdlCutTable table,
                     PdlCutCondition& record) {
-    std::string path;
-    if (PreparePdlCutFile(machine, material, path) != 0) return -1;
+    const std::optional<PdlPaths> paths = Paths(machine, material);
+    if (!paths) return -1;
     const std::optional<std::string> working = WorkingCopyScope::WorkingPath();
     if (!working) return -1;
+    const std::optional<std::string> bytes = ReadOrCreate(*paths);
+    if (!bytes) return -1;
     WorkingCopyScope scope(*working);
-    const platform::ProfileDocument document = platform::ProfileDocument::Load(path);
-    if (!document.Exists()) return -1;
+    const platform::ProfileDocument document =
+        platform::ProfileDocument::FromBytes(paths->file, *bytes);
     record = PdlCutCondition{};
     ReadPdlCutCondition(document, table, record);
     return 0;
 }
 
-int WritePdlCutTables(std::string_view machine, std::string_view material,
-                      const PdlCutCondition& record, const std::vector<int>& targets) {
-    std::string path;
-    if (PreparePdlCutFile(machine, material, path) != 0) return -1;
+int SavePdlCutTables(std::string_view machine, std::string_view material,
+                     const std::vector<PdlTableWrite>& writes) {
+    const std::optional<PdlPaths> paths = Paths(machine, material);
+    if (!paths) return -1;
     const std::optional<std::string> working = WorkingCopyScope::WorkingPath();
     if (!working) return -1;
+    // The working folder's lock first, then the file's: every save takes
+    // them in this order.
     WorkingCopyScope scope(*working);
-    platform::ProfileDocument document = platform::ProfileDocument::Load(path);
-    // Writing tables into an empty document and saving it would replace a
-    // condition file that could not be read with those tables alone.
-    if (!document.Exists()) return -1;
-    for (int table : targets) {
-        if (IsPdlTable(table)) WritePdlCutCondition(document, table, record);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const platform::FileLock lock(paths->file);
+        if (!lock.Open()) {
+            // Created from the master, then locked and read like any file.
+            if (!ReadOrCreate(*paths)) return -1;
+            continue;
+        }
+        const std::optional<std::string> bytes = lock.Read();
+        if (!bytes) return -1;
+        platform::ProfileDocument document =
+            platform::ProfileDocument::FromBytes(paths->file, *bytes);
+        for (const PdlTableWrite& write : writes) {
+            if (IsPdlTable(write.table)) WritePdlCutCondition(document, write.table, write.record);
+        }
+        return document.Save(lock.Mode()) ? 0 : -1;
     }
-    return document.Save() ? 0 : -1;
+    return -1;
+}
+
+int WritePdlCutTables(std::string_view machine, std::string_view material,
+                      const PdlCutCondition& record, const std::vector<int>& targets) {
+    std::vector<PdlTableWrite> writes;
+    writes.reserve(targets.size());
+    for (int table : targets) writes.push_back(PdlTableWrite{table, record});
+    return SavePdlCutTables(machine, material, writes);
 }
 
 int DeletePdlCutFile(std::string_view machine, std::string_view material) {
-    const std::optional<std::string> root = frame::DataRoot();
-    if (!root) return -1;
-    const std::optional<std::string> file = ConditionPath(*root, machine, material);
-    const std::optional<std::string> master =
-        platform::ComposePath(*root, {kDataFolderPiece, kPdlMasterFile});
-    if (!file || !master) return -1;
-    if (platform::FileExists(*file)) return platform::DeleteFile(*file) ? 0 : -1;
+    const std::optional<PdlPaths> paths = Paths(machine, material);
+    if (!paths) return -1;
+    if (platform::DeleteFile(paths->file)) return 0;
     // A missing file with a master present used to be created from the master
     // and deleted again: the same end state without the copy.
-    return platform::CanOpenForReading(*master) ? 0 : -1;
+    // A folder in its place is no condition file either.
+    if (errno != ENOENT && errno != EISDIR) return -1;
+    return platform::CanOpenForReading(paths->master) ? 0 : -1;
 }
 
 int CopyPdlCutFile(std::string_view sourceMachine, std::string_view sourceMaterial,
                    std::string_view targetMachine, std::string_view targetMaterial) {
-    std::string source;
-    if (PreparePdlCutFile(sourceMachine, sourceMaterial, source) != 0) return -1;
-    std::string target;
-    if (PreparePdlCutFile(targetMachine, targetMaterial, target) != 0) return -1;
-    if (source == target) return 0;  // a copy onto itself leaves the file as it is
-    return platform::CopyFileOver(source, target) ? 0 : -1;
+    const std::optional<PdlPaths> source = Paths(sourceMachine, sourceMaterial);
+    const std::optional<PdlPaths> target = Paths(targetMachine, targetMaterial);
+    if (!source || !target) return -1;
+    const std::optional<std::string> bytes = ReadOrCreate(*source);
+    if (!bytes) return -1;
+    if (source->file == target->file) return 0;  // a copy onto itself leaves the file as it is
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const platform::FileLock lock(target->file);
+        switch (lock.GetState()) {
+            case platform::FileLock::State::Missing:
+                // A missing target is prepared from the master, which the copy
+                // then replaces: created holding the copy at once.
+                if (!platform::CanOpenForReading(target->master)) return -1;
+                if (platform::CreateExclusive(target->file, *bytes)) return 0;
+                continue;
+            case platform::FileLock::State::Failed:
+                return -1;
+            default:
+                return platform::AtomicReplace(target->file, *bytes, platform::Durability::Durable,
+                                               lock.Mode())
+                           ? 0
+                           : -1;
+        }
+    }
+    return -1;
 }
 
 }  // namespace quillet::pdl

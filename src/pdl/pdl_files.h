@@ -22,9 +22,9 @@ bool IsValidPdlName(const char* name);
 
 // Makes sure the condition file of machine and material exists and gives
 // its path. 0: the file exists (or was just created as a copy of the master
-// file). -1: no data root, a path over 499 characters, the file exists but
-// cannot be read, neither file nor master exists, or the copy of the master
-// failed; path is then set only when it could be formed.
+// file, only where no file exists: O_EXCL). -1: no data root, a path over 499 characters, the file
+// exists but cannot be read, neither file nor master exists, or the copy of the master failed; path
+// is then set only when it could be formed.
 int PreparePdlCutFile(std::string_view machine, std::string_view material, std::string& path);
 
 // Reads table (0-12) of the pair's condition file into record: all 128
@@ -34,11 +34,27 @@ int PreparePdlCutFile(std::string_view machine, std::string_view material, std::
 int ReadPdlCutTable(std::string_view machine, std::string_view material, PdlCutTable table,
                     PdlCutCondition& record);
 
-// Writes record into each table of targets (in the given order) of the
-// pair's condition file and replaces the file once, atomically. An empty
-// target list leaves the file as it is. Returns 0, or -1 when the file
-// cannot be prepared or read, the system root is missing, or the rewrite
-// failed (the file is then unchanged).
+// One table of a save and the values it receives.
+struct PdlTableWrite {
+    PdlCutTable table = 0;
+    PdlCutCondition record;
+};
+
+// The save of a condition file (dialog 129's OK, quillet-host pdl-import):
+// takes the condition file's lock (platform::FileLock), rereads the file as
+// it is now, writes each record into its table (in the given order; tables
+// outside 0-12 are skipped) and replaces the file once, atomically. Only the
+// written tables change: tables another workstation saved meanwhile are
+// kept. A missing file is first created from the master (never over a file
+// that appeared meanwhile). No write leaves the file as it is. Returns 0, or
+// -1 when the data root or the system root is missing, neither file nor
+// master exists, the file cannot be read, or the rewrite failed (the file
+// is then unchanged). No message is shown, and no lock outlives the call.
+int SavePdlCutTables(std::string_view machine, std::string_view material,
+                     const std::vector<PdlTableWrite>& writes);
+
+// SavePdlCutTables with record written into each table of targets (the
+// tables PdlSaveTargets picks). An empty target list writes nothing.
 int WritePdlCutTables(std::string_view machine, std::string_view material,
                       const PdlCutCondition& record, const std::vector<int>& targets);
 
@@ -48,8 +64,10 @@ int WritePdlCutTables(std::string_view machine, std::string_view material,
 int DeletePdlCutFile(std::string_view machine, std::string_view material);
 
 // Copies the source pair's condition file over the target pair's (all
-// thirteen tables). Both are prepared first. 0 done; -1 when either cannot
-// be prepared or the copy failed (the target is then unchanged).
+// thirteen tables), under the target's lock so that no save in progress
+// writes an older file back over the copy. Both are prepared first. 0 done;
+// -1 when either cannot be prepared or the copy failed (the target is then
+// unchanged).
 int CopyPdlCutFile(std::string_view sourceMachine, std::string_view sourceMaterial,
                    std::string_view targetMachine, std::string_view targetMaterial);
 

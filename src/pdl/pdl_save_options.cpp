@@ -7,6 +7,7 @@
 #include "frame/cutting_conditions.h"
 #include "frame/roots.h"
 #include "frame/setting_values.h"
+#include "platform/file_lock.h"
 #include "platform/file_ops.h"
 #include "platform/paths.h"
 
@@ -16,14 +17,11 @@ namespace {
 
 constexpr int kInteger = static_cast<int>(frame::SettingValueKind::Integer);
 
-// The path of an existing save-option file, or nullopt.
-std::optional<std::string> ExistingSaveOptionFile() {
+// The path of the save-option file, or nullopt without a data root.
+std::optional<std::string> SaveOptionPath() {
     const std::optional<std::string> root = frame::DataRoot();
     if (!root) return std::nullopt;
-    std::optional<std::string> path =
-        platform::ComposePath(*root, {"data/Othmcn", kPdlSaveOptionFile});
-    if (!path || !platform::CanOpenForReading(*path)) return std::nullopt;
-    return path;
+    return platform::ComposePath(*root, {"data/Othmcn", kPdlSaveOptionFile});
 }
 
 int ReadInteger(const platform::ProfileDocument& document, std::string_view key) {
@@ -40,10 +38,11 @@ void WriteInteger(platform::ProfileDocument& document, std::string_view key, int
 }  // namespace
 
 int LoadPdlSaveOptions(PdlSaveOptions& options) {
-    const std::optional<std::string> path = ExistingSaveOptionFile();
+    const std::optional<std::string> path = SaveOptionPath();
     if (!path) return -1;
-    const platform::ProfileDocument document = platform::ProfileDocument::Load(*path);
-    if (!document.Exists()) return -1;
+    const std::optional<std::string> bytes = platform::ReadWholeFile(*path);
+    if (!bytes) return -1;
+    const platform::ProfileDocument document = platform::ProfileDocument::FromBytes(*path, *bytes);
     options.saveSwitch = ReadInteger(document, kPdlSaveOptionSwitchKey);
     for (int k = 0; k < kPdlTableCount; ++k) {
         options.tables[k] = ReadInteger(document, kPdlSaveOptionTableKeys[k]);
@@ -51,16 +50,35 @@ int LoadPdlSaveOptions(PdlSaveOptions& options) {
     return 0;
 }
 
-int SavePdlSaveOptions(const PdlSaveOptions& options) {
-    const std::optional<std::string> path = ExistingSaveOptionFile();
-    if (!path) return -1;
-    platform::ProfileDocument document = platform::ProfileDocument::Load(*path);
-    if (!document.Exists()) return -1;
+namespace {
+
+// Writes the fourteen keys; true when the document changed.
+bool WriteOptions(platform::ProfileDocument& document, const PdlSaveOptions& options) {
     WriteInteger(document, kPdlSaveOptionSwitchKey, options.saveSwitch);
     for (int k = 0; k < kPdlTableCount; ++k) {
         WriteInteger(document, kPdlSaveOptionTableKeys[k], options.tables[k]);
     }
-    return document.Save() ? 0 : -1;
+    return document.Dirty();
+}
+
+}  // namespace
+
+int SavePdlSaveOptions(const PdlSaveOptions& options) {
+    const std::optional<std::string> path = SaveOptionPath();
+    if (!path) return -1;
+    // The usual save changes no option: one read, no lock, no write.
+    const std::optional<std::string> bytes = platform::ReadWholeFile(*path);
+    if (!bytes) return -1;
+    platform::ProfileDocument unchanged = platform::ProfileDocument::FromBytes(*path, *bytes);
+    if (!WriteOptions(unchanged, options)) return 0;
+    // A change is written under the file's lock into the file as it is now.
+    const platform::FileLock lock(*path);
+    if (!lock.Open()) return -1;
+    const std::optional<std::string> now = lock.Read();
+    if (!now) return -1;
+    platform::ProfileDocument document = platform::ProfileDocument::FromBytes(*path, *now);
+    WriteOptions(document, options);
+    return document.Save(lock.Mode()) ? 0 : -1;
 }
 
 bool PdlSaveOptionBoxShown(int saveSwitch, PdlCutTable editedTable, PdlCutTable table) {

@@ -54,6 +54,28 @@ bool WriteAll(int fd, std::string_view data) {
     return true;
 }
 
+// Reads fd from its current position to the end; expected is the size to
+// reserve. nullopt when a read fails.
+std::optional<std::string> ReadAll(int fd, std::size_t expected) {
+    std::string data;
+    // One read fills a buffer of the file's size plus one byte, which also
+    // shows the end of the file; a file that grew meanwhile reads on.
+    data.resize(expected + 1);
+    std::size_t used = 0;
+    for (;;) {
+        if (used == data.size()) data.resize(data.size() * 2);
+        const ssize_t n = ::read(fd, data.data() + used, data.size() - used);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return std::nullopt;
+        }
+        if (n == 0) break;
+        used += static_cast<std::size_t>(n);
+    }
+    data.resize(used);
+    return data;
+}
+
 std::string UniqueSuffix() {
     static thread_local std::mt19937_64 rng{std::random_device{}()};
     char buf[32];
@@ -74,58 +96,89 @@ void SyncFolder(const fs::path& folder) {
 }  // namespace
 
 bool CanOpenForReading(const fs::path& path) {
-    if (!IsRegular(path)) return false;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // O_NONBLOCK: a FIFO is refused by the fstat below instead of blocking.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) return false;
+    struct stat st {};
+    const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
     ::close(fd);
-    return true;
+    return regular;
 }
 
 bool FileExists(const fs::path& path) { return IsRegular(path); }
 
-std::optional<std::string> ReadWholeFile(const fs::path& path) {
-    return ReadWholeFile(path.c_str());
+std::optional<std::string> ReadWholeFile(const fs::path& path, int* error) {
+    return ReadWholeFile(path.c_str(), error);
 }
 
-std::optional<std::string> ReadWholeFile(const char* path) {
+std::optional<std::string> ReadWholeFile(const char* path, int* error) {
+    int ignored = 0;
+    int& failure = error != nullptr ? *error : ignored;
+    failure = 0;
     // O_NONBLOCK: a FIFO put where a file belongs is refused below instead
     // of blocking the open until a writer appears; regular files ignore it.
-    const int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return std::nullopt;
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) {
+        failure = errno;
+        return std::nullopt;
+    }
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
+        failure = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
         return std::nullopt;
     }
-    std::string data;
-    data.reserve(static_cast<std::size_t>(st.st_size));
-    char buf[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            ::close(fd);
-            return std::nullopt;
-        }
-        if (n == 0) break;
-        data.append(buf, static_cast<std::size_t>(n));
-    }
+    std::optional<std::string> data = ReadAll(fd, static_cast<std::size_t>(st.st_size));
     ::close(fd);
+    if (!data) failure = EIO;
     return data;
 }
 
-bool AtomicReplace(const fs::path& target, std::string_view contents, Durability durability) {
+int OpenForUpdate(const fs::path& path) {
+    return OpenForWriting(path.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+}
+
+std::optional<std::string> ReadDescriptor(int fd) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) return std::nullopt;
+    if (::lseek(fd, 0, SEEK_SET) != 0) return std::nullopt;
+    return ReadAll(fd, static_cast<std::size_t>(st.st_size));
+}
+
+bool AppendToDescriptor(int fd, std::string_view record) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) return false;
+    // O_APPEND: a workstation whose file system refuses locks still never
+    // writes over a record appended since the fstat (on a local disk).
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags | O_APPEND) != 0) return false;
+    const ssize_t n = WriteSome(fd, record.data(), record.size());
+    bool ok = n == static_cast<ssize_t>(record.size());
+    // Never leave half a record behind.
+    if (!ok && n > 0 && ::ftruncate(fd, st.st_size) != 0) ok = false;
+    return (Fsync(fd) == 0) && ok;
+}
+
+bool AtomicReplace(const fs::path& target, std::string_view contents, Durability durability,
+                   std::optional<unsigned> knownMode) {
     const bool durable = durability == Durability::Durable;
-    std::error_code ec;
-    if (fs::is_directory(target, ec)) return false;
+    // One stat of the target unless its mode is known: a folder is never
+    // replaced, and the file being replaced gives its permission bits to the
+    // new one.
+    struct stat st {};
+    bool existed = knownMode.has_value();
+    if (existed) {
+        st.st_mode = static_cast<mode_t>(*knownMode);
+    } else {
+        existed = ::stat(target.c_str(), &st) == 0;
+        if (existed && S_ISDIR(st.st_mode)) return false;
+    }
     const fs::path folder = target.parent_path();
     const fs::path temp = fs::path(target).concat(UniqueSuffix());
     const int fd = OpenForWriting(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC);
     if (fd < 0) return false;
     bool ok = WriteAll(fd, contents) && (!durable || Fsync(fd) == 0);
-    // Keep the permission bits of the file being replaced.
-    struct stat st {};
-    if (ok && ::stat(target.c_str(), &st) == 0) ::fchmod(fd, st.st_mode & 07777);
+    if (ok && existed) ::fchmod(fd, st.st_mode & 07777);
     ok = (::close(fd) == 0) && ok;
     if (ok && Rename(temp.c_str(), target.c_str()) != 0) ok = false;
     if (!ok) {
@@ -170,7 +223,7 @@ bool CopyFileOver(const fs::path& source, const fs::path& target, Durability dur
 }
 
 bool DeleteFile(const fs::path& path) {
-    if (!IsRegular(path)) return false;
+    // unlink never removes a folder (EISDIR), so no separate test is needed.
     return ::unlink(path.c_str()) == 0;
 }
 

@@ -15,18 +15,34 @@ namespace quillet::platform {
 namespace fs = std::filesystem;
 
 // True when path names a regular file that can be opened for reading. A
-// folder is never a file.
+// folder is never a file. One open of the path (no separate stat).
 bool CanOpenForReading(const fs::path& path);
 
 // True when path names an existing regular file (FindFirstFile semantics for
 // the module's purposes: a folder does not count).
 bool FileExists(const fs::path& path);
 
-// Reads the whole file as bytes. nullopt when it cannot be opened or is not
-// a regular file.
-std::optional<std::string> ReadWholeFile(const fs::path& path);
+// Reads the whole file as bytes with one open of the path. nullopt when it
+// cannot be opened or is not a regular file; error (when given) then holds
+// ENOENT for a name that does not exist, EISDIR for a folder, EINVAL for
+// another kind of file that is no regular file (a FIFO, a device), another
+// errno value for a file that exists but cannot be read.
+std::optional<std::string> ReadWholeFile(const fs::path& path, int* error = nullptr);
 // The same for a path the caller holds as text (no path object is built).
-std::optional<std::string> ReadWholeFile(const char* path);
+std::optional<std::string> ReadWholeFile(const char* path, int* error = nullptr);
+
+// Opens an existing file for reading and writing (never creating it, never
+// blocking on a FIFO); the descriptor, or -1 with errno set. A write-side
+// call: the test-only fault seam can fail it.
+int OpenForUpdate(const fs::path& path);
+
+// The whole content of the open file fd, read from its start. nullopt when
+// a read fails.
+std::optional<std::string> ReadDescriptor(int fd);
+
+// Appends record at the end of the open file fd with one write and flushes
+// it; a short write is cut back to the old length. False on failure.
+bool AppendToDescriptor(int fd, std::string_view record);
 
 // Replaces target with contents: writes a uniquely named temporary file in
 // the same folder, flushes it to disk, renames it over target and flushes the
@@ -34,9 +50,12 @@ std::optional<std::string> ReadWholeFile(const char* path);
 // was and false is returned. A target in a missing folder fails.
 // Durability::Scratch skips the flushes: for working copies in the local TEMP
 // folder, which live only for one operation.
+// knownMode: the permission bits of the target when the caller holds it
+// open already (a locked file), which saves the stat of the target.
 enum class Durability { Durable, Scratch };
 bool AtomicReplace(const fs::path& target, std::string_view contents,
-                   Durability durability = Durability::Durable);
+                   Durability durability = Durability::Durable,
+                   std::optional<unsigned> knownMode = std::nullopt);
 
 // Creates path with contents only when it does not exist yet (O_EXCL), in
 // one write. Returns false when it exists or cannot be created; a partly
@@ -53,7 +72,8 @@ bool AppendRecord(const fs::path& path, std::string_view record);
 bool CopyFileOver(const fs::path& source, const fs::path& target,
                   Durability durability = Durability::Durable);
 
-// Deletes a file; false when it did not exist or could not be removed.
+// Deletes a file; false when it did not exist or could not be removed
+// (errno then tells which: ENOENT for a missing name).
 bool DeleteFile(const fs::path& path);
 
 // Creates one folder (not its parents); false when it could not be created

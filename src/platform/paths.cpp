@@ -1,7 +1,10 @@
 // Path composition and checked buffer copies.
 #include "platform/paths.h"
 
+#include <cstdlib>
 #include <cstring>
+
+#include "platform/ascii.h"
 
 namespace quillet::platform {
 
@@ -29,6 +32,42 @@ std::size_t BoundedLength(const char* text, std::size_t limit) {
     std::size_t n = 0;
     while (n <= limit && text[n] != '\0') ++n;
     return n;
+}
+
+bool LocaleCharsetIsShiftJis() {
+    for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+        const char* value = std::getenv(variable);
+        if (value == nullptr || value[0] == '\0') continue;
+        std::string_view codeSet(value);
+        const std::size_t dot = codeSet.find('.');
+        if (dot == std::string_view::npos) return false;
+        codeSet = codeSet.substr(dot + 1);
+        codeSet = codeSet.substr(0, codeSet.find('@'));
+        std::string folded;
+        for (char c : codeSet) {
+            if (c != '-' && c != '_') folded.push_back(AsciiLower(c));
+        }
+        for (std::string_view name :
+             {"sjis", "shiftjis", "cp932", "windows31j", "mskanji", "ms932", "csshiftjis"}) {
+            if (folded == name) return true;
+        }
+        return false;
+    }
+    return false;
+}
+
+bool NameHoldsSeparator(std::string_view name) {
+    if (name.find('/') != std::string_view::npos) return true;
+    const std::size_t backslash = name.find('\\');
+    if (backslash == std::string_view::npos) return false;
+    if (!LocaleCharsetIsShiftJis()) return true;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const auto c = static_cast<unsigned char>(name[i]);
+        if (c == '\\') return true;
+        const bool lead = (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+        if (lead && i + 1 < name.size()) ++i;
+    }
+    return false;
 }
 
 }  // namespace quillet::platform

@@ -30,4 +30,17 @@ bool CopyToBuffer(std::string_view text, char* buffer, std::size_t size);
 // scanning unbounded memory.
 std::size_t BoundedLength(const char* text, std::size_t limit);
 
+// True when the character set of the process locale (the code set of the
+// first non-empty one of LC_ALL, LC_CTYPE, LANG: "ja_JP.SJIS", "ja_JP.CP932"
+// and the like) is Shift-JIS. Read anew on each call.
+bool LocaleCharsetIsShiftJis();
+
+// True when name holds a path separator, so that it would reach outside the
+// data folder. The byte '/' is one in every encoding (it is never the second
+// byte of a double-byte character); '\' is one too, except as the second
+// byte of a double-byte character when the locale's character set really is
+// Shift-JIS (lead bytes 0x81-0x9F, 0xE0-0xFC). A UTF-8 locale, Japanese or
+// not, takes no byte with a lead byte: "あ/x" holds a separator everywhere.
+bool NameHoldsSeparator(std::string_view name);
+
 }  // namespace quillet::platform

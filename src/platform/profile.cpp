@@ -385,9 +385,12 @@ bool ProfileDocument::SetString(std::string_view section, std::string_view key,
 
 bool ProfileDocument::Dirty() const { return impl_->dirty; }
 
-bool ProfileDocument::Save() {
+bool ProfileDocument::Save(std::optional<unsigned> knownMode) {
     if (!impl_->dirty) return true;
-    if (impl_->unreadable || !AtomicReplace(impl_->path, impl_->Serialize())) return false;
+    if (impl_->unreadable ||
+        !AtomicReplace(impl_->path, impl_->Serialize(), Durability::Durable, knownMode)) {
+        return false;
+    }
     impl_->dirty = false;
     impl_->exists = true;
     return true;

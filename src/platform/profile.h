@@ -54,7 +54,9 @@ public:
     // dirty (the file is created when missing; a missing folder fails, and
     // so does a file that exists but could not be read, which is kept).
     // Returns true when nothing needed writing or the write succeeded.
-    bool Save();
+    // knownMode: the file's permission bits when the caller holds it open
+    // (see AtomicReplace).
+    bool Save(std::optional<unsigned> knownMode = std::nullopt);
 
     // The bytes Save() would write.
     std::string Serialize() const;

@@ -70,10 +70,18 @@ TEST_F(RecordingTest, CreateNcCallOrder) {
         char target[] = "out.nc";
         EXPECT_EQ(MD_CreateNC("drv", target), row.result);
         EXPECT_EQ(Calls(), row.calls);
+        // The driver got the host's buffer itself, not a copy.
+        EXPECT_EQ(target[0], row.result == 0 || row.result == 6 ? '#' : 'o');
     }
 }
 
 TEST_F(RecordingTest, CreateNcRefusesOverlongTextsWithoutCalling) {
+    // The host string class copies its text.
+    CString a("drv");
+    const CString b = a;
+    a = "other";
+    EXPECT_STREQ(b.GetString(), "drv");
+    EXPECT_TRUE(CString(nullptr).IsEmpty());
     Script("clamps=0\n");
     const struct {
         std::string driver, target;

@@ -17,23 +17,6 @@ namespace quillet::testing {
 
 using Lines = std::vector<std::string>;
 
-// Sets (or, with nullopt, unsets) an environment variable while it lives.
-class ScopedEnv {
-public:
-    ScopedEnv(std::string name, const std::optional<std::string>& value) : name_(std::move(name)) {
-        if (const char* old = std::getenv(name_.c_str())) previous_ = old;
-        Set(value);
-    }
-    ~ScopedEnv() { Set(previous_); }
-
-private:
-    void Set(const std::optional<std::string>& v) {
-        v ? setenv(name_.c_str(), v->c_str(), 1) : unsetenv(name_.c_str());
-    }
-    std::string name_;
-    std::optional<std::string> previous_;
-};
-
 // The lines of a text file without line ends; empty when missing.
 inline Lines ReadLines(const fs::path& path) {
     Lines lines;

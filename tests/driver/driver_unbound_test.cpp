@@ -14,8 +14,8 @@ using namespace quillet::driver;
 
 TEST_F(RecordingTest, UnbindableFunctionsFailOnlyTheOperationsThatNeedThem) {
     Script("cutting=1 3 1 A\n");
-    const std::string target = (folder_.Path() / "out.nc").string();
-    EXPECT_EQ(CreateNc("drv", target.c_str()), 999);
+    std::string target = (folder_.Path() / "out.nc").string();
+    EXPECT_EQ(CreateNc("drv", target.data()), 999);
     EXPECT_TRUE(Calls().empty());
     EXPECT_FALSE(fs::exists(target));
 

@@ -1,5 +1,6 @@
-// Installation roots from the registry file: only a string value counts, and
-// nothing but a value that fits the 500-byte buffer is copied.
+// Installation roots from the registry file (only a string value that fits
+// the 500-byte buffer counts), path composition at the 499-character edge
+// and the checked copy into the export buffers.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,74 +16,50 @@ namespace {
 constexpr const char* kKeyLine =
     "[HKEY_LOCAL_MACHINE\\Software\\VELDNetwork\\COMMON\\SystemInformation]\n";
 
-struct Buffer {
-    char bytes[platform::kPathBufferSize];
-    Buffer() { std::fill(std::begin(bytes), std::end(bytes), 'x'); }
-    bool Untouched() const {
-        return std::all_of(std::begin(bytes), std::end(bytes), [](char c) { return c == 'x'; });
-    }
-};
-
-TEST(RootsTest, ReadsBothRootsOfATemporaryInstallation) {
+TEST(RootsTest, OnlyAStringValueThatFitsCounts) {
     testing::TempInstallation installation;
-    Buffer data, system;
-    ASSERT_EQ(ReadDataRoot(data.bytes), 1);
-    ASSERT_EQ(ReadSystemRoot(system.bytes), 1);
-    EXPECT_EQ(std::string(data.bytes), installation.DataRoot());
-    EXPECT_EQ(std::string(system.bytes), installation.SystemRoot());
+    char data[platform::kPathBufferSize], system[platform::kPathBufferSize];
+    ASSERT_EQ(ReadDataRoot(data), 1);
+    ASSERT_EQ(ReadSystemRoot(system), 1);
+    EXPECT_EQ(std::string(data), installation.DataRoot());
+    EXPECT_EQ(std::string(system), installation.SystemRoot());
     EXPECT_EQ(DataFolder(), installation.DataRoot() + "data/Othmcn");
     EXPECT_EQ(WorkingFolder(), installation.SystemRoot() + "TEMP");
-}
 
-TEST(RootsTest, OnlyAStringValueCounts) {
-    testing::TempInstallation installation;
-    const struct {
-        const char* label;
-        std::string body;
-    } rows[] = {
-        {"expand string", std::string(kKeyLine) + "\"ParentComputerRoot\"=hex(2):2f,00,00,00\n"
-                                                  "\"VELDSystemRoot\"=hex(2):2f,00,00,00\n"},
-        {"dword", std::string(kKeyLine) +
-                      "\"ParentComputerRoot\"=dword:00000001\n\"VELDSystemRoot\"=dword:1\n"},
-        {"binary",
-         std::string(kKeyLine) + "\"ParentComputerRoot\"=hex:2f\n\"VELDSystemRoot\"=hex:2f\n"},
-        {"missing values", std::string(kKeyLine) + "\"Other\"=\"/x/\"\n"},
-        {"missing key",
-         "[HKEY_LOCAL_MACHINE\\Software\\Other]\n\"ParentComputerRoot\"=\"/x/\"\n"
-         "\"VELDSystemRoot\"=\"/x/\"\n"},
+    const std::string k = kKeyLine, root500 = "/" + std::string(498, 'a') + "/";
+    const std::string rows[] = {
+        k + "\"ParentComputerRoot\"=hex(2):2f,00,00,00\n",  // expandable string
+        k + "\"ParentComputerRoot\"=dword:00000001\n",
+        k + "\"ParentComputerRoot\"=hex:2f\n",
+        k + "\"Other\"=\"/x/\"\n",
+        "[HKEY_LOCAL_MACHINE\\Software\\Other]\n\"ParentComputerRoot\"=\"/x/\"\n",
+        k + "\"ParentComputerRoot\"=\"" + root500 + "\"\n",  // 500 bytes with its NUL do not fit
+        "",                                                  // no registry file at all
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.label);
-        installation.WriteRegistry(row.body);
-        Buffer data, system;
-        EXPECT_EQ(ReadDataRoot(data.bytes), 0);
-        EXPECT_EQ(ReadSystemRoot(system.bytes), 0);
-        EXPECT_TRUE(data.Untouched());
-        EXPECT_TRUE(system.Untouched());
+    for (const std::string& body : rows) {
+        SCOPED_TRACE(body);
+        body.empty() ? (void)std::filesystem::remove(installation.RegistryFile())
+                     : installation.WriteRegistry(body);
+        std::fill(std::begin(data), std::end(data), 'x');
+        EXPECT_EQ(ReadDataRoot(data), 0);
+        EXPECT_TRUE(std::all_of(std::begin(data), std::end(data), [](char c) { return c == 'x'; }));
         EXPECT_FALSE(DataFolder().has_value());
     }
+    installation.WriteRegistry(k + "\"ParentComputerRoot\"=\"" + root500.substr(1) + "\"\n");
+    ASSERT_EQ(ReadDataRoot(data), 1);
+    EXPECT_EQ(std::string(data), root500.substr(1));
 }
 
-TEST(RootsTest, MissingRegistryFileGivesZero) {
-    testing::TempInstallation installation;
-    std::filesystem::remove(installation.RegistryFile());
-    Buffer data;
-    EXPECT_EQ(ReadDataRoot(data.bytes), 0);
-    EXPECT_TRUE(data.Untouched());
-}
-
-TEST(RootsTest, AcceptsA499ByteValueAndRefuses500) {
-    testing::TempInstallation installation;
-    const std::string root499 = "/" + std::string(497, 'a') + "/";
-    const std::string root500 = "/" + std::string(498, 'a') + "/";
-    installation.WriteRegistry(std::string(kKeyLine) + "\"ParentComputerRoot\"=\"" + root499 +
-                               "\"\n\"VELDSystemRoot\"=\"" + root500 + "\"\n");
-    Buffer data, system;
-    ASSERT_EQ(ReadDataRoot(data.bytes), 1);
-    EXPECT_EQ(std::string(data.bytes), root499);
-    EXPECT_EQ(ReadSystemRoot(system.bytes), 0);
-    EXPECT_TRUE(system.Untouched());
-    EXPECT_FALSE(SystemRoot().has_value());
+TEST(RootsTest, PathsAndBuffersStopAt499Characters) {
+    const std::string root(480, 'r');
+    EXPECT_EQ(platform::ComposePath(root, {"data/Othmcn", "/Othmcn."})->size(), 499u);
+    EXPECT_FALSE(platform::ComposePath(root, {"data/Othmcn", "/Othmcn.d"}).has_value());
+    char buffer[platform::kPathBufferSize] = "x";
+    EXPECT_FALSE(platform::CopyToBuffer(std::string(500, 'a'), buffer, sizeof buffer));
+    EXPECT_EQ(buffer[0], 'x');
+    EXPECT_TRUE(platform::CopyToBuffer(std::string(499, 'a'), buffer, sizeof buffer));
+    EXPECT_EQ(buffer[499], '\0');
+    EXPECT_EQ(platform::BoundedLength(std::string(600, 'a').c_str(), 499), 500u);
 }
 
 }  // namespace

@@ -1,11 +1,9 @@
 // The record store: files byte for byte, look-up and registration results,
-// conversion of old files, refused names.
+// conversion of old files, refused names, locks never held across a message.
 #include "othmac/record_store.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <optional>
 #include <string>
 
 #include "support/message_recorder.h"
@@ -17,6 +15,7 @@ namespace {
 using testing::ReadFile;
 using testing::WriteFile;
 using Ids = std::vector<std::string>;
+namespace fs = std::filesystem;
 
 std::string Pad(const std::string& text, std::size_t width) {
     return text.size() >= width ? text : text + std::string(width - text.size(), ' ');
@@ -29,6 +28,9 @@ std::string ListLine(const std::string& material, const std::string& templateNam
     return "[QM700]" + Pad(material, 50) + Pad(templateName, 100) + "\n";
 }
 
+// The locales every name rule is checked in.
+constexpr const char* kLocales[] = {"ja_JP.UTF-8", "C.UTF-8"};
+
 class RecordStoreTest : public ::testing::Test {
 protected:
     static LookupResult Locate(int create, const std::string& machine, const std::string& material,
@@ -39,10 +41,8 @@ protected:
                       int type = 130, int show = 1) {
         return Locate(create, machine, material, type, show).status;
     }
-    std::filesystem::path Data(const std::string& name) const {
-        return install.DataFolder() / name;
-    }
-    bool FolderEmpty() const { return std::filesystem::is_empty(install.DataFolder()); }
+    fs::path Data(const std::string& name) const { return install.DataFolder() / name; }
+    bool FolderEmpty() const { return fs::is_empty(install.DataFolder()); }
 
     testing::TempInstallation install;
     testing::MessageRecorder messages;
@@ -52,49 +52,67 @@ TEST_F(RecordStoreTest, RegistrationWritesExactRecordsFoundAgainWithoutCase) {
     const LookupResult found = Locate(1, "MC01", "SPCC1.6");
     ASSERT_EQ(found.status, 0);
     EXPECT_EQ(found.path, Data("MC01-SPCC1.6.CUT").string());
-    EXPECT_FALSE(std::filesystem::exists(found.path));
+    EXPECT_FALSE(fs::exists(found.path));
     EXPECT_TRUE(messages.Ids().empty());
     // Look-up only needs the template file as well.
     EXPECT_EQ(Status(0, "MC01", "SPCC1.6"), 100);
-    EXPECT_EQ(messages.Ids(), Ids{"202"});
     WriteFile(found.path, "###NCSTART\n");
     EXPECT_EQ(Locate(0, "MC01", "SPCC1.6").path, found.path);
-    // The records keep their own case and name the file.
+    // The records keep their own case; a second type number shares the list.
     EXPECT_EQ(Locate(1, "mc01", "spcc1.6").path, found.path);
-    // A second type number shares the material list.
     EXPECT_EQ(Locate(1, "MC01", "SPCC1.6", 131).path, found.path);
     EXPECT_EQ(ReadFile(Data("Othmcn.dat")),
               IndexLine("130", "MC01", "MC01.__1") + IndexLine("131", "MC01", "MC01.__1"));
     EXPECT_EQ(ReadFile(Data("MC01.__1")), ListLine("SPCC1.6", "MC01-SPCC1.6.CUT"));
+    // A last line without its line break is ended before the next record.
+    WriteFile(Data("MC01.__1"), ListLine("SPCC1.6", "MC01-SPCC1.6.CUT").substr(0, 157));
+    ASSERT_EQ(Status(1, "MC01", "SS400"), 0);
+    EXPECT_EQ(ReadFile(Data("MC01.__1")),
+              ListLine("SPCC1.6", "MC01-SPCC1.6.CUT") + ListLine("SS400", "MC01-SS400.CUT"));
+    // Windows line ends; records read by column.
+    WriteFile(Data("Othmcn.dat"), IndexLine("130", "MC01", "OTHER.LST").insert(157, "\r"));
+    WriteFile(Data("OTHER.LST"), ListLine("SPCC", "X.CUT"));
+    WriteFile(Data("X.CUT"), "");
+    EXPECT_EQ(Locate(0, "MC01", "SPCC").path, Data("X.CUT").string());
 }
 
-TEST_F(RecordStoreTest, LookUpOnlyReportsWhatIsMissingAndWritesNothing) {
+TEST_F(RecordStoreTest, LookUpOnlyReportsWhatIsMissingWritesNothingAndHoldsNoLock) {
     EXPECT_EQ(Status(0, "MC01", "SPCC", 130, 0), 100);
     EXPECT_TRUE(messages.Ids().empty());
     EXPECT_TRUE(FolderEmpty());
     ASSERT_EQ(Status(1, "MC01", "SPCC"), 0);
     const std::string index = ReadFile(Data("Othmcn.dat"));
     const std::string list = ReadFile(Data("MC01.__1"));
-    messages.Clear();
-    // Unknown machine, unknown type number, unknown material.
+    // While a message waits for the user no lock is held: another
+    // workstation's look-up and registration go on.
+    int shown = 0;
+    messages.whileShown = [&](const platform::MessageRequest&) {
+        ++shown;
+        EXPECT_TRUE(testing::LockFree(Data("Othmcn.dat")));
+        EXPECT_TRUE(testing::LockFree(Data("MC01.__1")));
+        EXPECT_TRUE(testing::LockFree(install.DataFolder()));
+    };
+    // Unknown machine, unknown type number, unknown material, too long.
     EXPECT_EQ(Status(0, "MC02", "SPCC"), 100);
     EXPECT_EQ(Status(0, "MC01", "SPCC", 131), 100);
     EXPECT_EQ(Status(0, "MC01", "SS400"), 100);
-    EXPECT_EQ(messages.Ids(), (Ids{"202", "202", "202"}));
+    EXPECT_EQ(Status(1, std::string(51, 'B'), "SPCC"), 101);
+    EXPECT_EQ(shown, 4);
+    EXPECT_EQ(messages.Ids(), (Ids{"202", "202", "202", "203"}));
     EXPECT_EQ(ReadFile(Data("Othmcn.dat")), index);
     EXPECT_EQ(ReadFile(Data("MC01.__1")), list);
     // A machine record whose list file is gone.
-    std::filesystem::remove(Data("MC01.__1"));
+    fs::remove(Data("MC01.__1"));
     EXPECT_EQ(Status(0, "MC01", "SPCC"), 100);
 }
 
 TEST_F(RecordStoreTest, MissingDataRootOrUnwritableIndexIsSystemError) {
     // A folder where the index should be: it can be neither read nor created.
-    std::filesystem::create_directory(Data("Othmcn.dat"));
+    fs::create_directory(Data("Othmcn.dat"));
     EXPECT_EQ(Status(1, "MC01", "SPCC"), 999);
     EXPECT_EQ(Status(0, "MC01", "SPCC", 130, 0), 100);
-    EXPECT_FALSE(std::filesystem::exists(Data("MC01.__1")));
-    std::filesystem::remove(Data("Othmcn.dat"));
+    EXPECT_FALSE(fs::exists(Data("MC01.__1")));
+    fs::remove(Data("Othmcn.dat"));
     messages.Clear();
     install.WriteRegistry("");
     EXPECT_EQ(Status(1, "MC01", "SPCC", 130, 1), 999);
@@ -103,19 +121,31 @@ TEST_F(RecordStoreTest, MissingDataRootOrUnwritableIndexIsSystemError) {
     EXPECT_TRUE(FolderEmpty());
 }
 
-TEST_F(RecordStoreTest, MachineNameLengthLimit) {
-    const std::string fifty(50, 'A');
-    const std::string fiftyOne(51, 'B');
+TEST_F(RecordStoreTest, NameLimitsApplyOnlyWhereARecordIsWritten) {
+    const std::string fifty(50, 'A'), fiftyOne(51, 'B');
     EXPECT_EQ(Status(1, fiftyOne, "SPCC"), 101);
     EXPECT_EQ(Status(0, fiftyOne, "SPCC"), 100);
-    EXPECT_EQ(messages.Ids(), (Ids{"203", "202"}));
     EXPECT_TRUE(FolderEmpty());
     ASSERT_EQ(Status(1, fifty, "SPCC"), 0);
-    // With an index present the 51-byte name is still refused, nothing added.
     EXPECT_EQ(Status(1, fiftyOne, "SPCC"), 101);
     EXPECT_EQ(ReadFile(Data("Othmcn.dat")), IndexLine("130", fifty, fifty + ".__1"));
-    WriteFile(Data(fifty + "-SPCC.CUT"), "");
-    EXPECT_EQ(Status(0, fifty, "SPCC"), 0);
+    // The widest template name that reads back whole is accepted.
+    EXPECT_EQ(Status(1, fifty, std::string(45, 'M')), 0);
+    // A pair of 48-byte names registered by another workstation: the record
+    // holds the template name in full, read back cut at 100 columns. It
+    // opens with create 1 exactly as with create 0.
+    const std::string machine(48, 'C'), material(48, 'D');
+    const std::string cut = (machine + "-" + material + ".CUT").substr(0, 100);
+    WriteFile(Data("Othmcn.dat"), IndexLine("131", machine, machine + ".__1"));
+    WriteFile(Data(machine + ".__1"), ListLine(material, machine + "-" + material + ".CUT"));
+    WriteFile(Data(cut), "");
+    const std::string before = ReadFile(Data(machine + ".__1"));
+    EXPECT_EQ(Locate(0, machine, material, 131).path, Data(cut).string());
+    EXPECT_EQ(Locate(1, machine, material, 131).path, Data(cut).string());
+    EXPECT_EQ(ReadFile(Data(machine + ".__1")), before);
+    // A new material of that width is still refused, nothing written.
+    EXPECT_EQ(Status(1, machine, std::string(48, 'E'), 131), 999);
+    EXPECT_EQ(ReadFile(Data(machine + ".__1")), before);
 }
 
 TEST_F(RecordStoreTest, NamesThatCannotNameTheirFilesOrLeaveTheFolderAreRefused) {
@@ -133,19 +163,30 @@ TEST_F(RecordStoreTest, NamesThatCannotNameTheirFilesOrLeaveTheFolderAreRefused)
         {"MC01", "..\\x", 999},
         {"MC\n01", "SPCC", 999},
         {"MC01", "SP\rCC", 999},
+        {"\xE3\x81\x82/x", "M", 999},  // "あ/x": 0x2F is a separator in every encoding
+        {"M", "\xE3\x81\x82/x", 999},
+        {"MC\x95\x5C", "SPCC", 999},  // a Shift-JIS pair, but the locale is UTF-8
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.machine + "|" + row.material);
-        messages.Clear();
-        EXPECT_EQ(Status(1, row.machine, row.material), 999);
-        EXPECT_EQ(Status(0, row.machine, row.material), row.lookup);
-        if (row.lookup == 999) {
-            EXPECT_TRUE(messages.Ids().empty());
+    for (const char* locale : kLocales) {
+        const testing::ScopedEnv env{{"LC_ALL", nullptr}, {"LC_CTYPE", nullptr}, {"LANG", locale}};
+        for (const Row& row : rows) {
+            SCOPED_TRACE(std::string(locale) + " " + row.machine + "|" + row.material);
+            messages.Clear();
+            EXPECT_EQ(Status(1, row.machine, row.material), 999);
+            EXPECT_EQ(Status(0, row.machine, row.material), row.lookup);
+            if (row.lookup == 999) {
+                EXPECT_TRUE(messages.Ids().empty());
+            }
+            EXPECT_TRUE(FolderEmpty());
         }
-        EXPECT_TRUE(FolderEmpty());
     }
-    // The widest template name that reads back whole is accepted.
-    EXPECT_EQ(Status(1, std::string(50, 'A'), std::string(45, 'M')), 0);
+    // Under a Shift-JIS locale 0x95 0x5C is one character; a lone 0x5C and
+    // a '/' after a lead byte still separate.
+    const testing::ScopedEnv env{{"LC_ALL", "ja_JP.SJIS"}};
+    EXPECT_EQ(Status(1, "MC\x95\x5C", "SPCC"), 0);
+    EXPECT_TRUE(fs::exists(Data("MC\x95\x5C.__1")));
+    EXPECT_EQ(Status(1, "MC\\", "SPCC"), 999);
+    EXPECT_EQ(Status(1, "MC\x95/", "SPCC"), 999);
 }
 
 TEST_F(RecordStoreTest, NameWithASpaceIsRegisteredAgainOnEveryCall) {
@@ -161,62 +202,50 @@ TEST_F(RecordStoreTest, NameWithASpaceIsRegisteredAgainOnEveryCall) {
               ListLine(std::string(51, 'M'), "MC02-" + std::string(51, 'M') + ".CUT"));
 }
 
-TEST_F(RecordStoreTest, ShiftJisTrailByteIsNoSeparator) {
-    const char* previous = std::getenv("LC_ALL");
-    const std::optional<std::string> saved =
-        previous ? std::optional<std::string>(previous) : std::nullopt;
-    ::setenv("LC_ALL", "ja_JP.UTF-8", 1);
-    // 0x95 0x5C is one Shift-JIS character; a lone 0x5C still separates.
-    const std::string japanese = "MC\x95\x5C";
-    const int accepted = Status(1, japanese, "SPCC");
-    const int refused = Status(1, "MC\\", "SPCC");
-    saved ? ::setenv("LC_ALL", saved->c_str(), 1) : ::unsetenv("LC_ALL");
-    EXPECT_EQ(accepted, 0);
-    EXPECT_EQ(refused, 999);
-    EXPECT_TRUE(std::filesystem::exists(Data(japanese + ".__1")));
-}
+TEST_F(RecordStoreTest, ConvertsOldFilesKeepingEveryValidRecord) {
+    const std::string converted = IndexLine("130", "MC01", "MC01.__1") +
+                                  IndexLine("131", "MC02", "MC02.__1") +
+                                  IndexLine("133", "MC04", "MC04.__1");
+    struct Row {
+        const char* name;
+        std::string old;
+        std::string expected;
+    } rows[] = {
+        // Records without a name (blank, or a name field starting with a
+        // space) are skipped, never ended on.
+        {"nameless record",
+         "130MC01    MC01.__1    \n131MC02    MC02.__1\n"
+         "132        NAMELESS.__1\n133MC04    MC04.__1    \n",
+         converted},
+        {"blank first line, CR LF",
+         "\r\n130MC01    MC01.__1\r\n131MC02    MC02.__1\r\n"
+         "133 MC03   MC03.__1\r\n133MC04    MC04.__1\r\n",
+         converted},
+        // Only the first line decides; a current file whose first line was
+        // blanked keeps its records.
+        {"mixed", IndexLine("130", "MC01", "MC01.__1") + "131MC02    MC02.__1    \n", ""},
+        {"blanked current", "\n" + IndexLine("130", "MC01", "MC01.__1"), ""},
+        {"empty", "", ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        WriteFile(Data("Othmcn.dat"), row.old);
+        EXPECT_TRUE(UpgradeMachineIndex(Data("Othmcn.dat")));
+        EXPECT_EQ(ReadFile(Data("Othmcn.dat")), row.expected.empty() ? row.old : row.expected);
+    }
+    EXPECT_TRUE(UpgradeMaterialList(Data("missing.__1")));
+    EXPECT_FALSE(fs::exists(Data("missing.__1")));
 
-TEST_F(RecordStoreTest, ReadsRecordsByColumnAndWindowsLineEnds) {
-    std::string line = IndexLine("130", "MC01", "OTHER.LST");
-    line.insert(line.size() - 1, "\r");
-    WriteFile(Data("Othmcn.dat"), line);
-    WriteFile(Data("OTHER.LST"), ListLine("SPCC", "X.CUT"));
-    WriteFile(Data("X.CUT"), "");
-    EXPECT_EQ(Locate(0, "MC01", "SPCC").path, Data("X.CUT").string());
-}
-
-TEST_F(RecordStoreTest, UpgradesOldFilesAndLeavesCurrentAndMissingOnesAlone) {
-    WriteFile(Data("Othmcn.dat"),
-              "130MC01    MC01.__1    \n131MC02    MC02.__1\n"
-              "132        NAMELESS.__1\n133MC04    MC04.__1    \n");
+    // A look-up with create 0 converts both files and finds the old names.
+    WriteFile(Data("Othmcn.dat"), rows[1].old);
     WriteFile(Data("MC01.__1"),
               "SPCC      1.6MC01SPCC.CUT\n                   X.CUT\nSUS304   10.0MC01SUS.CUT \n");
     WriteFile(Data("MC01SPCC.CUT"), "");
-    const LookupResult found = Locate(0, "MC01", "SPCC1.6");
-    EXPECT_EQ(found.status, 0);
-    EXPECT_EQ(found.path, Data("MC01SPCC.CUT").string());
-    // The old table ended at its first record without a machine name.
-    EXPECT_EQ(ReadFile(Data("Othmcn.dat")),
-              IndexLine("130", "MC01", "MC01.__1") + IndexLine("131", "MC02", "MC02.__1"));
-    // Materials without a name are skipped; the number joins the name.
+    EXPECT_EQ(Locate(0, "MC01", "SPCC1.6").path, Data("MC01SPCC.CUT").string());
+    EXPECT_EQ(ReadFile(Data("Othmcn.dat")), converted);
+    // The number joins the material name.
     EXPECT_EQ(ReadFile(Data("MC01.__1")),
               ListLine("SPCC1.6  ", "MC01SPCC.CUT") + ListLine("SUS30410.0", "MC01SUS.CUT"));
-
-    // Only the first line decides.
-    const std::string mixed = IndexLine("130", "MC01", "MC01.__1") + "131MC02    MC02.__1    \n";
-    WriteFile(Data("Othmcn.dat"), mixed);
-    UpgradeMachineIndex(Data("Othmcn.dat"));
-    EXPECT_EQ(ReadFile(Data("Othmcn.dat")), mixed);
-    // A current file whose first line was blanked keeps its records.
-    const std::string damaged = "\n" + IndexLine("130", "MC01", "MC01.__1");
-    WriteFile(Data("Othmcn.dat"), damaged);
-    UpgradeMachineIndex(Data("Othmcn.dat"));
-    EXPECT_EQ(ReadFile(Data("Othmcn.dat")), damaged);
-    WriteFile(Data("empty.__1"), "");
-    UpgradeMaterialList(Data("empty.__1"));
-    EXPECT_EQ(ReadFile(Data("empty.__1")), "");
-    UpgradeMaterialList(Data("missing.__1"));
-    EXPECT_FALSE(std::filesystem::exists(Data("missing.__1")));
 }
 
 }  // namespace

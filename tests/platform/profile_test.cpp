@@ -185,88 +185,48 @@ TEST(ProfileWriteTest, Utf16FileRoundTripsAsUtf16) {
                                          "[B]\nn=1\n"));
 }
 
-class ProfileFileTest : public ::testing::Test {
-protected:
-    testing::TempFolder folder_;
-    std::filesystem::path File() const { return folder_.Path() / "set.ini"; }
-    int EntryCount() const {
-        int count = 0;
-        for ([[maybe_unused]] const auto& entry :
-             std::filesystem::directory_iterator(folder_.Path()))
-            ++count;
-        return count;
-    }
-};
+// Files: a read never creates one, a write creates a missing file but not a
+// missing folder, never replaces a file it could not read, leaves the file
+// untouched when nothing changes and no temporary file behind; every call
+// reads the file anew.
+TEST(ProfileFileTest, ReadsAnewWritesOnceAndOnlyWhatItCan) {
+    testing::TempFolder folder;
+    const std::filesystem::path file = folder.Path() / "set.ini";
+    const auto entries = [&] {
+        return std::distance(std::filesystem::directory_iterator(folder.Path()),
+                             std::filesystem::directory_iterator());
+    };
+    EXPECT_EQ(GetPrivateProfileString("A", "k", "dflt", 256, file), "dflt");
+    EXPECT_EQ(GetPrivateProfileString("A", "k", "dflt", 256, folder.Path()), "dflt");
+    EXPECT_FALSE(ProfileDocument::Load(file).Exists());
+    EXPECT_EQ(entries(), 0);
+    EXPECT_FALSE(WritePrivateProfileString("A", "k", "1", folder.Path() / "no" / "set.ini"));
 
-TEST_F(ProfileFileTest, MissingFileReadsDefaultAndIsNotCreated) {
-    EXPECT_EQ(GetPrivateProfileString("A", "k", "dflt", 256, File()), "dflt");
-    EXPECT_FALSE(ProfileDocument::Load(File()).Exists());
-    EXPECT_EQ(EntryCount(), 0);
-    EXPECT_EQ(GetPrivateProfileString("A", "k", "dflt", 256, folder_.Path()), "dflt");
-}
-
-TEST_F(ProfileFileTest, WriteCreatesFileAndLeavesNoTemporaryFiles) {
-    ASSERT_TRUE(WritePrivateProfileString("A", "k", "1", File()));
-    ASSERT_TRUE(WritePrivateProfileString("A", "j", "2", File()));
-    EXPECT_EQ(testing::ReadFile(File()), "[A]\nk=1\nj=2\n");
-    EXPECT_EQ(EntryCount(), 1);
-    EXPECT_EQ(GetPrivateProfileString("a", "J", "", 256, File()), "2");
-}
-
-TEST_F(ProfileFileTest, MissingFolderFails) {
-    const auto file = folder_.Path() / "no" / "set.ini";
-    EXPECT_FALSE(WritePrivateProfileString("A", "k", "1", file));
-    EXPECT_FALSE(std::filesystem::exists(folder_.Path() / "no"));
     ProfileDocument document = ProfileDocument::Load(file);
-    document.SetString("A", "k", "1");
-    EXPECT_FALSE(document.Save());
-    EXPECT_TRUE(document.Dirty());
-}
-
-TEST_F(ProfileFileTest, UnreadableFileIsNeverReplaced) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root reads every file";
-    testing::WriteFile(File(), "[A]\nk=1\n");
-    std::filesystem::permissions(File(), std::filesystem::perms::none);
-    EXPECT_FALSE(WritePrivateProfileString("A", "j", "2", File()));
-    std::filesystem::permissions(File(), std::filesystem::perms::owner_all);
-    EXPECT_EQ(testing::ReadFile(File()), "[A]\nk=1\n");
-}
-
-TEST_F(ProfileFileTest, NoChangeLeavesFileUntouched) {
-    testing::WriteFile(File(), "[A]\r\nk=1\r\n");
-    struct stat before {};
-    ASSERT_EQ(::stat(File().c_str(), &before), 0);
-    EXPECT_TRUE(WritePrivateProfileString("A", "k", "1", File()));
-    ProfileDocument document = ProfileDocument::Load(File());
-    EXPECT_FALSE(document.SetString("a", "K", "1"));
-    EXPECT_TRUE(document.Save());
-    struct stat after {};
-    ASSERT_EQ(::stat(File().c_str(), &after), 0);
-    EXPECT_EQ(before.st_ino, after.st_ino);
-    EXPECT_EQ(before.st_mtim.tv_sec, after.st_mtim.tv_sec);
-    EXPECT_EQ(before.st_mtim.tv_nsec, after.st_mtim.tv_nsec);
-}
-
-TEST_F(ProfileFileTest, DocumentSavesManyKeysOnceAndReadsAnewPerCall) {
-    testing::WriteFile(File(), "[T]\nk0=x\n");
-    ProfileDocument document = ProfileDocument::Load(File());
-    for (int i = 0; i < 88; ++i)
-        document.SetString("T", "k" + std::to_string(i), std::to_string(i));
-    EXPECT_EQ(testing::ReadFile(File()), "[T]\nk0=x\n");  // nothing written before Save
+    for (int i = 0; i < 88; ++i) document.SetString("T", "k" + std::to_string(i), "v");
+    EXPECT_EQ(entries(), 0);  // nothing written before Save
     ASSERT_TRUE(document.Save());
     EXPECT_FALSE(document.Dirty());
-    EXPECT_EQ(GetPrivateProfileString("T", "k87", "", 256, File()), "87");
-    EXPECT_EQ(GetPrivateProfileString("T", "k0", "", 256, File()), "0");
-    testing::WriteFile(File(), "[T]\nk0=replaced\n");
-    EXPECT_EQ(GetPrivateProfileString("T", "k0", "", 256, File()), "replaced");
-    EXPECT_EQ(EntryCount(), 1);
-}
+    ASSERT_TRUE(WritePrivateProfileString("A", "j", "2", file));
+    EXPECT_EQ(GetPrivateProfileString("a", "J", "", 256, file), "2");
+    EXPECT_EQ(entries(), 1);
 
-TEST_F(ProfileFileTest, Utf16FileIsWrittenBackAsUtf16) {
-    testing::WriteFile(File(), "\xFF\xFE" + Utf8ToUtf16Le("[A]\r\nk=1\r\n"));
-    ASSERT_TRUE(WritePrivateProfileString("A", "k", "2", File()));
-    EXPECT_EQ(testing::ReadFile(File()), "\xFF\xFE" + Utf8ToUtf16Le("[A]\r\nk=2\r\n"));
-    EXPECT_EQ(GetPrivateProfileString("A", "k", "", 256, File()), "2");
+    testing::WriteFile(file, "[A]\r\nk=1\r\n");
+    struct stat before {
+    }, after{};
+    ASSERT_EQ(::stat(file.c_str(), &before), 0);
+    EXPECT_TRUE(WritePrivateProfileString("A", "k", "1", file));
+    ASSERT_EQ(::stat(file.c_str(), &after), 0);
+    EXPECT_EQ(before.st_ino, after.st_ino);
+    EXPECT_EQ(before.st_mtim.tv_nsec, after.st_mtim.tv_nsec);
+    testing::WriteFile(file, "[A]\nk=replaced\n");
+    EXPECT_EQ(GetPrivateProfileString("A", "k", "", 256, file), "replaced");
+
+    if (::geteuid() == 0) return;  // root reads every file
+    std::filesystem::permissions(file, std::filesystem::perms::none);
+    EXPECT_FALSE(WritePrivateProfileString("A", "j", "2", file));
+    std::filesystem::permissions(file, std::filesystem::perms::owner_all);
+    EXPECT_EQ(testing::ReadFile(file), "[A]\nk=replaced\n");
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
 #include <random>
 #include <string>
@@ -49,8 +50,41 @@ const TempInstallation* g_install = nullptr;  // the installation of the running
 
 std::string InBase(const char* name) { return (g_install->Base() / name).string(); }
 std::string InData(const char* name) { return (g_install->DataFolder() / name).string(); }
+// The status of call when the message log then holds exactly logged (-99
+// otherwise), and the path buffers the exports were handed start with NUL.
+char g_path[QUILLET_PATH_BUFFER_SIZE];
+int Logs(const std::string& logged, const std::function<int(char*)>& call) {
+    std::strcpy(g_path, "stale");
+    const int status = call(g_path);
+    const fs::path log = g_install->Base() / "messages.log";
+    const std::string text = fs::exists(log) ? ReadFile(log) : std::string();
+    return text == logged && (status != 0 || g_path[0] != '\0') && (status == 0 || !g_path[0])
+               ? status
+               : -99;
+}
+int Dialog(int create, int show, int type, const std::string& machine, const char* reserved = "") {
+    return SddOthMacCondDLG(create, show, type, machine.c_str(), "SPCC", reserved, 0, 0, g_path);
+}
+
 int GetInf(const char* machine, const char* material, int table = 0, int type = 13400) {
     return SddPDLOthMacLasCutGetInf(machine, type, material, table, g_block);
+}
+
+// "あ/x" in UTF-8 (E3 81 82 2F 78).
+const char* const kJapaneseSlash = "\xE3\x81\x82/x";
+
+// Runs call under LANG=ja_JP.UTF-8 and under C.UTF-8; both must give the
+// same status, which is returned (else -99).
+std::function<int()> InBothLocales(std::function<int()> call) {
+    return [call] {
+        int statuses[2];
+        int i = 0;
+        for (const char* locale : {"ja_JP.UTF-8", "C.UTF-8"}) {
+            const ScopedEnv env{{"LC_ALL", nullptr}, {"LC_CTYPE", nullptr}, {"LANG", locale}};
+            statuses[i++] = call();
+        }
+        return statuses[0] == statuses[1] ? statuses[0] : -99;
+    };
 }
 
 using In = const TempInstallation&;
@@ -143,6 +177,15 @@ const Row kRows[] = {
     {"S12", kMaster, [] { return SddPDLOthMacLasCutFileDelete("M1", "a\\b"); }, -2},
     {"S13", kMaster, [] { return GetInf("M\x01", "S\tP"); }, 0},
     {"S14", {}, [] { return MD_OthMacLasCutDLG(kDriver.c_str(), "a/b", "SPCC", 0); }, -2},
+    // "あ/x": '/' after a Japanese character is a separator in every locale.
+    {"S15", {}, InBothLocales([] { return Lookup(1, kJapaneseSlash, "SPCC"); }), 999},
+    {"S16", kMaster, InBothLocales([] { return GetInf(kJapaneseSlash, "SPCC"); }), -2},
+    {"S17", kMaster,
+     InBothLocales([] { return SddPDLOthMacLasCutFileDelete(kJapaneseSlash, "SPCC"); }), -2},
+    {"S18",
+     {},
+     InBothLocales([] { return MD_SetCurrentInfo(kDriver.c_str(), kJapaneseSlash, "S", nullptr); }),
+     -2},
     // Out-of-range numbers.
     {"R1", {}, [] { return SddGetOthMacCondPath(2, 0, 131, "M", "S", "", 0, 0, nullptr); }, 999},
     {"R2", {}, [] { return Lookup(0, "M", "S", 131, -1); }, 999},
@@ -156,6 +199,54 @@ const Row kRows[] = {
     {"R10", {}, [] { return SddPDLOthMacTypeGet(-2147483647 - 1); }, -1},
     {"R11", {}, [] { return Sequences(kDriver, 3); }, 0},
     {"R12", {}, [] { return SddPDLOthMacLasCutDLG("M1", 13400, "SPCC", 99); }, -2},
+    // Argument messages, shown whatever showMessages says; outPath emptied.
+    {"R13",
+     {},
+     [] {
+         return Logs("system error：1[2]\nsystem error：1[2]\n", [](char* path) {
+             return SddGetOthMacCondPath(2, 0, 130, "M", "S", "", 0, 0, path) +
+                    Dialog(2, 0, 130, "M") - 999;
+         });
+     },
+     999},
+    {"R14",
+     {},
+     [] {
+         return Logs("system error：2[7]\n", [](char* p) {
+             return SddGetOthMacCondPath(0, 7, 130, "M", "S", "", 0, 0, p);
+         });
+     },
+     999},
+    {"R15",
+     {},
+     [] {
+         return Logs("system error：3[-2147483648]\n",
+                     [](char*) { return Dialog(0, 0, -2147483647 - 1, "M"); });
+     },
+     999},
+    // Dialog 102: over-long texts are refused silently, and valid arguments
+    // without a display show nothing.
+    {"T14", {}, [] { return Logs("", [](char*) { return Dialog(1, 1, 130, kName51); }); }, 999},
+    {"T15",
+     {},
+     [] {
+         return Logs("",
+                     [](char*) { return Dialog(1, 1, 130, "M", std::string(56, 'R').c_str()); });
+     },
+     999},
+    {"T16",
+     {},
+     [] { return Logs("", [](char*) { return Dialog(1, 1, 130, std::string(50, 'M'), "r"); }); },
+     999},
+    // The path handed back, found again without letter case.
+    {"E1", kRegistered,
+     [] {
+         return Logs("", [](char* p) {
+             return SddGetOthMacCondPath(1, 1, 131, "mc01", "spcc", "any", -1, 99, p) != 0 ||
+                    InData("MC01-SPCC.CUT") != p;
+         });
+     },
+     0},
     // Malformed, binary and huge files.
     {"F1", Put("Othmcn.dat", Binary(4096, 1)), kRegister, 0},
     {"F2", Put("MC01.__1", Binary(4096, 2), kRegistered), kAddMaterial, 0},

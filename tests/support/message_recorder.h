@@ -3,6 +3,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,8 @@ public:
     // The objectNames ("202", "builtin") in order.
     std::vector<std::string> Ids() const;
     void Clear() { messages_.clear(); }
+    // Runs while each message is shown, as a user's wait would.
+    std::function<void(const platform::MessageRequest&)> whileShown;
 
 private:
     std::vector<platform::MessageRequest> messages_;

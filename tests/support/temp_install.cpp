@@ -1,12 +1,16 @@
 // Temporary installations and file helpers for the tests.
 #include "support/temp_install.h"
 
-#include <gtest/gtest.h>
+#include <fcntl.h>
 #include <stdlib.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+
+#include "platform/file_lock.h"
 
 namespace quillet::testing {
 
@@ -63,6 +67,43 @@ std::string TempInstallation::SystemRoot() const { return (base_ / "system").str
 void TempInstallation::WriteRegistry(std::string_view bodyAfterHeader) const {
     WriteFile(RegistryFile(),
               "Windows Registry Editor Version 5.00\n\n" + std::string(bodyAfterHeader));
+}
+
+ScopedEnv::ScopedEnv(std::initializer_list<std::pair<const char*, const char*>> values) {
+    for (const auto& [name, value] : values) {
+        const char* previous = std::getenv(name);
+        saved_.emplace_back(name, previous ? std::optional<std::string>(previous) : std::nullopt);
+        value ? ::setenv(name, value, 1) : ::unsetenv(name);
+    }
+}
+
+ScopedEnv::ScopedEnv(const std::string& name, const std::optional<std::string>& value)
+    : ScopedEnv({{name.c_str(), value ? value->c_str() : nullptr}}) {}
+
+ScopedEnv::~ScopedEnv() {
+    for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
+        it->second ? ::setenv(it->first.c_str(), it->second->c_str(), 1)
+                   : ::unsetenv(it->first.c_str());
+    }
+}
+
+bool LockFree(const fs::path& path) {
+    const bool folder = fs::is_directory(path);
+    const int fd = ::open(path.c_str(), (folder ? O_RDONLY : O_RDWR) | O_CLOEXEC);
+    if (fd < 0) return true;
+    bool free = false;
+    if (folder) {
+        free = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    } else {
+        struct flock range {};
+        range.l_type = F_WRLCK;
+        range.l_whence = SEEK_SET;
+        range.l_start = platform::kFileLockOffset;
+        range.l_len = 1;
+        free = ::fcntl(fd, F_OFD_SETLK, &range) == 0;
+    }
+    ::close(fd);
+    return free;
 }
 
 std::string ReadFile(const fs::path& path) {

@@ -4,8 +4,12 @@
 #pragma once
 
 #include <filesystem>
+#include <initializer_list>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace quillet::testing {
 
@@ -41,6 +45,25 @@ private:
     std::string previousRegistry_;
     bool hadRegistry_ = false;
 };
+
+// Sets (or with nullptr removes) environment variables for the life of the
+// object, as a test of a locale or a variable needs.
+class ScopedEnv {
+public:
+    ScopedEnv(std::initializer_list<std::pair<const char*, const char*>> values);
+    ScopedEnv(const std::string& name, const std::optional<std::string>& value);
+    ~ScopedEnv();
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+};
+
+// True when nobody holds the lock of a shared file (platform::FileLock) or,
+// for a folder, of the TEMP folder (platform::FolderLock); probed without
+// waiting.
+bool LockFree(const fs::path& path);
 
 // File helpers for tests.
 std::string ReadFile(const fs::path& path);

@@ -132,7 +132,11 @@ SETTER_API(MD_SetUnitMode, "%d", int)
 SETTER_API(MD_SetNumberOfClamps, "%d", int)
 SETTER_API(MD_SetSheetThickness, "%g", double)
 SETTER_API(MD_SetNumberOfPartOnSheet, "%d", int)
-SETTER_API(MD_InitialDriverNcGeneration, "%s", char*)
+// The target is the host's own writable buffer: the double marks it.
+DOUBLE_API void MD_InitialDriverNcGeneration(char* v) {
+    Log("MD_InitialDriverNcGeneration(%s)", v);
+    if (v[0] != '\0') v[0] = '#';
+}
 #define PAIR_API(function) \
     DOUBLE_API void function(double x, double y) { Log(#function "(%g,%g)", x, y); }
 PAIR_API(MD_SetTableSize)

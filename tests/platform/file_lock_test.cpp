@@ -1,0 +1,56 @@
+// Locks of shared files: exclusive between processes, never trusted on a
+// file replaced by rename while waiting, and the probe of the file system.
+#include "platform/file_lock.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
+
+#include "platform/file_ops.h"
+#include "support/child_process.h"
+
+namespace quillet::testing {
+namespace {
+
+TEST(FileLockTest, WaitsForTheHolderAndFollowsAFileReplacedMeanwhile) {
+    TempFolder folder;
+    const fs::path file = folder.Path() / "Othmcn.dat";
+    WriteFile(file, "old\n");
+    // The child is started before the lock is taken (a forked child would
+    // share the descriptor, and with it the lock); it waits for the lock,
+    // then must see the file that the path names when it gets it, and
+    // append to that one.
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = StartChild([&] {
+        char byte = 0;
+        if (::read(ready[0], &byte, 1) != 1) return 1;
+        const platform::FileLock waiting(file);
+        if (waiting.GetState() != platform::FileLock::State::Locked) return 2;
+        if (waiting.Read() != std::optional<std::string>("new\n")) return 3;
+        return waiting.Append("child\n") ? 0 : 4;
+    });
+    {
+        const platform::FileLock held(file);
+        ASSERT_EQ(held.GetState(), platform::FileLock::State::Locked);
+        EXPECT_FALSE(LockFree(file));
+        ASSERT_EQ(::write(ready[1], "x", 1), 1);
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        EXPECT_EQ(ReadFile(file), "old\n");
+        ASSERT_TRUE(platform::AtomicReplace(file, "new\n"));
+    }
+    EXPECT_EQ(WaitChild(child), 0);
+    EXPECT_EQ(ReadFile(file), "new\nchild\n");
+    EXPECT_TRUE(LockFree(file));
+
+    EXPECT_EQ(platform::FileLock(folder.Path() / "none").GetState(),
+              platform::FileLock::State::Missing);
+    EXPECT_EQ(platform::FileLock(folder.Path()).GetState(), platform::FileLock::State::Failed);
+    EXPECT_EQ(platform::FileSystemCarriesLocks(file), std::optional<bool>(true));
+    EXPECT_EQ(platform::FileSystemCarriesLocks(folder.Path() / "none"), std::nullopt);
+}
+
+}  // namespace
+}  // namespace quillet::testing
