@@ -215,21 +215,15 @@ void RecordReader::ReadOldLines(const std::vector<TextLine>& lines) {
         Record record;
         record.line = lines[i].number;
         if (layout_.machineIndex) {
-            // Old index: number 1-3, name 4-11, list file 12-23; the table
-            // ends at the first record without a name.
+            // Old index: number 1-3, name 4-11, list file 12-23; records
+            // without a name (blank or starting with a space) are skipped.
             record.name = FieldName(Columns(text, 3, 8));
             if (record.name.empty()) {
-                std::size_t dropped = 0;
-                for (std::size_t j = i + 1; j < lines.size(); ++j) {
-                    if (!IsBlank(lines[j].text)) ++dropped;
-                }
-                if (dropped > 0) {
+                if (!IsBlank(text)) {
                     findings_.Warning("old-record-dropped", file_, record.line,
-                                      "record without a machine name ends the old table: the "
-                                      "conversion drops the " +
-                                          std::to_string(dropped) + " records after it");
+                                      "record without a machine name: the conversion drops it");
                 }
-                return;
+                continue;
             }
             record.number = static_cast<int>(ReadInteger(Columns(text, 0, 3)).value);
             record.file = FieldName(Columns(text, 11, 12));

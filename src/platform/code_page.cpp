@@ -20,10 +20,6 @@ bool ActiveCodePageIs932() {
 
 namespace {
 
-bool IsShiftJisLeadByte(unsigned char c) {
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
-
 // Bytes that start no CP932 character are shown as U+F700 + byte: a block of
 // the private-use area that CP932's own user-defined characters (U+E000 to
 // U+E757) never reach.
@@ -121,16 +117,6 @@ private:
 };
 
 }  // namespace
-
-bool HasPathSeparator(std::string_view name) {
-    const bool doubleByte = ActiveCodePageIs932();
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        const auto c = static_cast<unsigned char>(name[i]);
-        if (c == '/' || c == '\\') return true;
-        if (doubleByte && IsShiftJisLeadByte(c) && i + 1 < name.size()) ++i;
-    }
-    return false;
-}
 
 TextEncoding DetectEncoding(std::string_view bytes) {
     while (!bytes.empty()) {

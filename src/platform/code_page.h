@@ -12,11 +12,11 @@ namespace quillet::platform {
 // call.
 bool ActiveCodePageIs932();
 
-// True when name holds a path separator: '/' anywhere, or a '\' that is not
-// the second byte of a double-byte character of the active code page (under
-// 932 a Shift-JIS lead byte 0x81-0x9F or 0xE0-0xFC takes the next byte with
-// it). Such names would reach outside the data folder.
-bool HasPathSeparator(std::string_view name);
+// True for the bytes that begin a double-byte Shift-JIS character (0x81-0x9F,
+// 0xE0-0xFC); the byte after one is its second byte, whatever its value.
+constexpr bool IsShiftJisLeadByte(unsigned char c) {
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
 
 // How a byte text is shown: a text that is valid UTF-8 as UTF-8, any other as
 // code page 932 (Shift-JIS with its Windows extensions, as Windows

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/ascii.h"
+#include "platform/code_page.h"
 
 namespace quillet::platform {
 
@@ -64,8 +65,7 @@ bool NameHoldsSeparator(std::string_view name) {
     for (std::size_t i = 0; i < name.size(); ++i) {
         const auto c = static_cast<unsigned char>(name[i]);
         if (c == '\\') return true;
-        const bool lead = (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-        if (lead && i + 1 < name.size()) ++i;
+        if (IsShiftJisLeadByte(c) && i + 1 < name.size()) ++i;
     }
     return false;
 }
