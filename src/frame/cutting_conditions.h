@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <string>
 #include <string_view>
 
 namespace quillet::frame {
@@ -23,5 +24,18 @@ inline constexpr bool IsCuttingConditionIndex(int index) {
 // First and one-past-last index of the group that holds index.
 inline constexpr int GroupBegin(int index) { return index >= kSecondGroupFirstIndex ? 10 : 0; }
 inline constexpr int GroupEnd(int index) { return index >= kSecondGroupFirstIndex ? 13 : 10; }
+
+// The simultaneous save of the laser dialogs (driver dialog 130, PDL dialog
+// 129): the switch "OnOff_SaveOpt" turns it on, and "OnOff_SaveOpt_<name>"
+// marks each condition that receives the edited values. Only the conditions
+// of the edited condition's group take part, and with the switch off none.
+inline constexpr std::string_view kSaveOptionSwitchKey = "OnOff_SaveOpt";
+inline std::string SaveOptionKey(int index) {
+    return std::string(kSaveOptionSwitchKey) + "_" +
+           std::string(kCuttingConditionNames[static_cast<std::size_t>(index)]);
+}
+inline constexpr bool TakesPartInSave(bool switchOn, int edited, int index) {
+    return switchOn && IsCuttingConditionIndex(index) && GroupBegin(edited) == GroupBegin(index);
+}
 
 }  // namespace quillet::frame

@@ -54,16 +54,6 @@ std::string TextOf(int kind, int switchValue, const std::string& text, int integ
     }
 }
 
-// A double converted to int by truncation toward zero; values the int cannot
-// hold (and NaN) give INT_MIN, as the x86 conversion instruction does.
-int TruncateToInt(double value) {
-    if (std::isnan(value) || value <= static_cast<double>(INT_MIN) - 1.0 ||
-        value >= static_cast<double>(INT_MAX) + 1.0) {
-        return INT_MIN;
-    }
-    return static_cast<int>(value);
-}
-
 void ClearOutputs(int& switchValue, std::string& text, int& integer, double& real) {
     switchValue = 0;
     text.clear();
@@ -177,6 +167,43 @@ int ReadSettingValueOr(int kind, int& switchValue, std::string& text, int& integ
                        const std::string& key, double defaultValue) {
     return ReadOrWith(DocumentReader(document, section, key), kind, switchValue, text, integer,
                       real, defaultValue);
+}
+
+std::optional<SettingValue> ReadSettingOr(SettingValueKind kind,
+                                          const platform::ProfileDocument& document,
+                                          const std::string& section, const std::string& key,
+                                          double defaultValue) {
+    SettingValue value;
+    if (ReadSettingValueOr(static_cast<int>(kind), value.switchValue, value.text, value.integer,
+                           value.real, document, section, key, defaultValue) == 0) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+void WriteSwitch(platform::ProfileDocument& document, const std::string& section,
+                 const std::string& key, int on) {
+    WriteSettingValue(static_cast<int>(SettingValueKind::Switch), on, {}, 0, 0.0, document, section,
+                      key);
+}
+
+void WriteInteger(platform::ProfileDocument& document, const std::string& section,
+                  const std::string& key, int value) {
+    WriteSettingValue(static_cast<int>(SettingValueKind::Integer), 0, {}, value, 0.0, document,
+                      section, key);
+}
+
+void WriteReal(platform::ProfileDocument& document, const std::string& section,
+               const std::string& key, double value) {
+    WriteSettingValue(static_cast<int>(SettingValueKind::Real), 0, {}, 0, value, document, section,
+                      key);
+}
+
+int TruncateToInt(double value) {
+    if (std::isnan(value)) return 0;
+    if (value >= static_cast<double>(INT_MAX)) return INT_MAX;
+    if (value <= static_cast<double>(INT_MIN)) return INT_MIN;
+    return static_cast<int>(value);
 }
 
 int CLocaleAtoi(const char* text) {

@@ -5,6 +5,7 @@
 // and save once).
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "platform/profile.h"
@@ -53,6 +54,25 @@ int ReadSettingValueOr(int kind, int& switchValue, std::string& text, int& integ
 int ReadSettingValueOr(int kind, int& switchValue, std::string& text, int& integer, double& real,
                        const platform::ProfileDocument& document, const std::string& section,
                        const std::string& key, double defaultValue);
+
+// ReadSettingValueOr as one value: nullopt where it returns 0 (a switch whose
+// key is missing or holds exactly the default text).
+std::optional<SettingValue> ReadSettingOr(SettingValueKind kind,
+                                          const platform::ProfileDocument& document,
+                                          const std::string& section, const std::string& key,
+                                          double defaultValue);
+// WriteSettingValue of one Switch, Integer or Real value.
+void WriteSwitch(platform::ProfileDocument& document, const std::string& section,
+                 const std::string& key, int on);
+void WriteInteger(platform::ProfileDocument& document, const std::string& section,
+                  const std::string& key, int value);
+void WriteReal(platform::ProfileDocument& document, const std::string& section,
+               const std::string& key, double value);
+
+// A double as an int, truncated toward zero: values beyond the int range are
+// held at its ends, and NaN gives 0. Integer values kept as doubles are
+// written through it, so that no value becomes a number it is not near.
+int TruncateToInt(double value);
 
 // atoi and atof of the C locale, independent of the process locale.
 int CLocaleAtoi(const char* text);
