@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "bench_support.h"
+#include "frame/cutting_conditions.h"
 #include "pdl/pdl_files.h"
 #include "pdl/pdl_machine.h"
 #include "pdl/pdl_save_options.h"
@@ -68,12 +69,12 @@ const PdlFiles& Files() {
 void WriteSaveOptions(const PdlFiles& f, const pdl::PdlSaveOptions& options) {
     std::string saveText;
     saveText.append("[").append(pdl::kPdlSaveOptionSection).append("]\n");
-    saveText.append(pdl::kPdlSaveOptionSwitchKey)
+    saveText.append(frame::kSaveOptionSwitchKey)
         .append("=")
         .append(std::to_string(options.saveSwitch))
         .append("\n");
     for (int k = 0; k < pdl::kPdlTableCount; ++k) {
-        saveText.append(pdl::kPdlSaveOptionTableKeys[k])
+        saveText.append(frame::SaveOptionKey(k))
             .append("=")
             .append(std::to_string(options.tables[k]))
             .append("\n");
@@ -144,7 +145,7 @@ void SaveOperation(benchmark::State& state, const pdl::PdlSaveOptions& options) 
         record.slot[0] = static_cast<float>(++edit % 4096);
         if (pdl::WritePdlCutTables(kMachine, kMaterial, record, pdl::PdlSaveTargets(0, options)) !=
                 0 ||
-            pdl::SavePdlSaveOptions(options) != 0) {
+            !pdl::SavePdlSaveOptions(options)) {
             state.SkipWithError("save failed");
             break;
         }

@@ -46,17 +46,18 @@ int Run(const std::string& scenario) {
         // Dialog 129's OK: the edited table, then the save options.
         quillet::pdl::PdlCutCondition record;
         record.slot.fill(static_cast<float>(std::rand() % 1000));
-        quillet::pdl::PdlSaveOptions options;
-        return quillet::pdl::WritePdlCutTables("MC01", "SPCC1.6", record, {0}) |
-               quillet::pdl::SavePdlSaveOptions(options);
+        const quillet::pdl::PdlSaveOptions options;
+        const bool saved = quillet::pdl::SavePdlTables("MC01", "SPCC1.6", {{0, record}});
+        return saved && quillet::pdl::SavePdlSaveOptions(options) ? 0 : 1;
     }
     if (scenario == "driver-commit") {
         // Dialog 130 opened and closed with OK.
         quillet::driver_ui::DriverSettingEdit edit(quillet::driver::DriverSettingKind::Cut,
                                                    Driver(), "MC01", "SPCC1.6", "L");
-        if (edit.Open() == 999) return 1;
+        using Opened = quillet::driver_ui::DriverSettingEdit::Opened;
+        if (edit.Load() == Opened::Failed) return 1;
         for (auto& item : edit.Items()) item.value1 = std::rand() % 1000;
-        return edit.Commit();
+        return edit.Save() ? 0 : 1;
     }
     std::fprintf(stderr, "quillet_request_probe: unknown scenario %s\n", scenario.c_str());
     return 64;

@@ -147,13 +147,14 @@ void GetSpecialSequences(std::string_view driverName, int family, md_ssi_all_& r
         int valueCount = 0;
         DriverText name{};
         entry(i, &id, &valueType, &valueCount, name.data());
-        if (valueType != 2 && valueType != 3 && valueType != 4) continue;
+        const std::optional<DriverValueType> type = DriverValueTypeOf(valueType);
+        if (!type) continue;
         name.back() = '\0';
         md_ssi_& slot = result.entries[result.count];
         slot.id = id;
         slot.name = name.data();
         slot.valueType = valueType;
-        slot.valueCount = valueType == 2 ? 0 : valueCount;
+        slot.valueCount = type == DriverValueType::Switch ? 0 : valueCount;
         ++result.count;
     }
 }
@@ -182,19 +183,18 @@ int SetCurrentInfo(const char* driverName, const char* machineName, const char* 
     // call fails before the earlier current files are deleted.
     struct Source {
         DriverSettingKind kind = DriverSettingKind::Nc;
-        bool formed = false;               // the saved file's path could be formed
-        int found = 100;                   // 0: a saved file is there
-        std::optional<std::string> saved;  // its bytes, when they could be read
+        bool formed = false;  // the saved file's path could be formed
+        SavedDriverFile saved;
     };
     std::vector<Source> sources;
     for (const Request& r : requests) {
         Source source;
         source.kind = r.kind;
         if (const std::optional<std::string> path =
-                FormDriverSettingPath(r.kind, machine, r.name)) {
+                BuildDriverSettingPath(r.kind, machine, r.name)) {
             source.formed = true;
-            source.saved = ReadSavedDriverFile(*path, source.found);
-            if (source.found == 100 && !CanLoadDriverConditions(driver, r.kind)) {
+            source.saved = ReadSavedDriverFile(*path);
+            if (!source.saved.exists && !CanLoadDriverConditions(driver, r.kind)) {
                 return kSystemError;
             }
         }
@@ -204,19 +204,20 @@ int SetCurrentInfo(const char* driverName, const char* machineName, const char* 
     const std::unique_ptr<platform::FolderLock> lock = LockDriverWorkingFolder();
     for (DriverSettingKind kind :
          {DriverSettingKind::Nc, DriverSettingKind::Cut, DriverSettingKind::Tool}) {
-        std::string current;
-        if (BuildDriverDefaultPath(current, kind) == 1) platform::DeleteFile(current);
+        if (const std::optional<std::string> current = BuildDriverDefaultPath(kind)) {
+            platform::DeleteFile(*current);
+        }
     }
     for (const Source& source : sources) {
         if (!source.formed) return kSystemError;
-        std::string current;
-        if (BuildDriverDefaultPath(current, source.kind) != 1) return kSystemError;
+        const std::optional<std::string> current = BuildDriverDefaultPath(source.kind);
+        if (!current) return kSystemError;
         // A saved file that exists but cannot be read fails as its copy would.
-        if (source.found == 0 && !source.saved) return kSystemError;
-        const bool placed =
-            source.saved
-                ? platform::AtomicReplace(current, *source.saved, platform::Durability::Scratch)
-                : WriteCurrentFileFromDriver(driver, current, source.kind) == 1;
+        if (source.saved.exists && !source.saved.bytes) return kSystemError;
+        const bool placed = source.saved.bytes
+                                ? platform::AtomicReplace(*current, *source.saved.bytes,
+                                                          platform::Durability::Scratch)
+                                : WriteCurrentFileFromDriver(driver, *current, source.kind);
         if (!placed) return kSystemError;
     }
     return kDone;

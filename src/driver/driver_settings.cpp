@@ -6,7 +6,6 @@
 
 #include <array>
 #include <cerrno>
-#include <climits>
 #include <cstring>
 #include <optional>
 
@@ -32,17 +31,9 @@ bool KnownKind(DriverSettingKind kind) {
            kind == DriverSettingKind::Nc;
 }
 
-// Integer values are held as doubles; they are written truncated toward
-// zero. Values beyond the int range are outside what a driver offers; they
-// are held at the range's ends instead of overflowing.
-int TruncateToInt(double value) {
-    if (!(value == value)) return 0;
-    if (value >= static_cast<double>(INT_MAX)) return INT_MAX;
-    if (value <= static_cast<double>(INT_MIN)) return INT_MIN;
-    return static_cast<int>(value);
+bool Sectioned(DriverSettingKind kind) {
+    return kind == DriverSettingKind::Cut || kind == DriverSettingKind::Tool;
 }
-
-bool HasValues(const DriverCondition& item) { return item.valueType != 2 && item.valueCount >= 1; }
 
 // The functions LoadDriverConditions calls for kind.
 struct ConditionFunctions {
@@ -77,10 +68,13 @@ bool DriverNameFits(const std::string& driver) {
            driver.find('\0') == std::string::npos;
 }
 
-// Applies the item rules to one driver entry; false when it is passed over.
-bool AcceptEntry(DriverSettingKind kind, DriverCondition& item) {
-    if (item.valueType != 2 && item.valueType != 3 && item.valueType != 4) return false;
-    if (item.valueType == 2) {
+// Applies the item rules to one driver entry of type code typeCode; false
+// when it is passed over.
+bool AcceptEntry(DriverSettingKind kind, int typeCode, DriverCondition& item) {
+    const std::optional<DriverValueType> type = DriverValueTypeOf(typeCode);
+    if (!type) return false;
+    item.valueType = *type;
+    if (item.valueType == DriverValueType::Switch) {
         if (kind == DriverSettingKind::Nc) return false;
         item.valueCount = 0;
     } else if (item.valueCount < 0 || item.valueCount > 2) {
@@ -90,13 +84,47 @@ bool AcceptEntry(DriverSettingKind kind, DriverCondition& item) {
     return true;
 }
 
-std::optional<std::string> FolderPath(std::optional<std::string> folder, DriverSettingKind kind,
-                                      const char* fileName) {
+bool Listed(const DriverConditionList& items, const DriverCondition& item) {
+    for (const DriverCondition& other : items) {
+        if (other.id == item.id && other.valueType == item.valueType) return true;
+    }
+    return false;
+}
+
+// An Nc item's default from the driver: its value type's default when in
+// the grid's range, else 0.
+double NcDefault(DriverValueType type, int integer, double real) {
+    if (type == DriverValueType::Integer && integer >= -99999 && integer <= 99999) return integer;
+    if (type == DriverValueType::Real && real >= -99999.9999 && real <= 99999.9999) return real;
+    return 0.0;
+}
+
+std::optional<std::string> WorkingFolderFile(DriverSettingKind kind, const char* fileName) {
+    const std::optional<std::string> folder = frame::WorkingFolder();
     if (!folder || !KnownKind(kind)) return std::nullopt;
     return platform::ComposePath(*folder, {"/MD_", KindPrefix(kind), fileName});
 }
 
+// The text of an item's value as the files hold it: "%d" of the truncated
+// value for integers, "%lf" for reals.
+std::string ValueText(const DriverCondition& item, double value) {
+    return item.valueType == DriverValueType::Integer
+               ? frame::FormatInteger(frame::TruncateToInt(value))
+               : frame::FormatReal(value);
+}
+
 }  // namespace
+
+std::optional<DriverValueType> DriverValueTypeOf(int code) {
+    switch (code) {
+        case static_cast<int>(DriverValueType::Switch):
+        case static_cast<int>(DriverValueType::Integer):
+        case static_cast<int>(DriverValueType::Real):
+            return static_cast<DriverValueType>(code);
+        default:
+            return std::nullopt;
+    }
+}
 
 const char* KindPrefix(DriverSettingKind kind) {
     switch (kind) {
@@ -110,16 +138,18 @@ const char* KindPrefix(DriverSettingKind kind) {
     return "";
 }
 
-std::string DriverKey(int id, int valueType, const char* suffix) {
-    return std::to_string(id) + "_" + std::to_string(valueType) + suffix;
+std::string DriverKey(const DriverCondition& item, const char* suffix) {
+    return std::to_string(item.id) + "_" + std::to_string(static_cast<int>(item.valueType)) +
+           suffix;
 }
 
-std::optional<std::string> FormDriverSettingPath(DriverSettingKind kind, const std::string& machine,
-                                                 const std::string& name) {
+std::optional<std::string> BuildDriverSettingPath(DriverSettingKind kind,
+                                                  const std::string& machine,
+                                                  const std::string& name) {
     if (!KnownKind(kind) || machine.empty() || platform::NameHoldsSeparator(machine)) {
         return std::nullopt;
     }
-    const bool named = kind != DriverSettingKind::Nc;
+    const bool named = Sectioned(kind);
     if (named && (name.empty() || platform::NameHoldsSeparator(name))) return std::nullopt;
     const std::optional<std::string> folder = frame::DataFolder();
     if (!folder) return std::nullopt;
@@ -128,41 +158,33 @@ std::optional<std::string> FormDriverSettingPath(DriverSettingKind kind, const s
                  : platform::ComposePath(*folder, {"/MD_", KindPrefix(kind), machine, ".ini"});
 }
 
-int BuildDriverSettingPath(std::string& path, DriverSettingKind kind, const std::string& machine,
-                           const std::string& name) {
-    const std::optional<std::string> formed = FormDriverSettingPath(kind, machine, name);
-    if (!formed) return 999;
-    path = *formed;
-    return platform::FileExists(path) ? 0 : 100;
-}
-
-std::optional<std::string> ReadSavedDriverFile(const std::string& path, int& found) {
+SavedDriverFile ReadSavedDriverFile(const std::string& path) {
     int error = 0;
-    std::optional<std::string> bytes = platform::ReadWholeFile(path, &error);
+    SavedDriverFile saved;
+    saved.bytes = platform::ReadWholeFile(path, &error);
     // A folder, a FIFO or a missing name is no saved file; a file that exists
     // but cannot be read is one whose choices cannot be had.
-    found = bytes || (error != ENOENT && error != EISDIR && error != EINVAL) ? 0 : 100;
-    return bytes;
+    saved.exists = saved.bytes || (error != ENOENT && error != EISDIR && error != EINVAL);
+    return saved;
 }
 
-int BuildDriverWorkingPath(std::string& path, DriverSettingKind kind) {
-    const std::optional<std::string> formed = FolderPath(frame::WorkingFolder(), kind, "TEMP.ini");
-    if (!formed) return 0;
-    path = *formed;
-    return 1;
+std::optional<std::string> BuildDriverWorkingPath(DriverSettingKind kind) {
+    return WorkingFolderFile(kind, "TEMP.ini");
+}
+
+std::optional<std::string> BuildDriverDefaultPath(DriverSettingKind kind) {
+    return WorkingFolderFile(kind, "default.ini");
 }
 
 int BuildDriverDefaultPath(std::string& path, DriverSettingKind kind) {
-    const std::optional<std::string> formed =
-        FolderPath(frame::WorkingFolder(), kind, "default.ini");
+    std::optional<std::string> formed = BuildDriverDefaultPath(kind);
     if (!formed) return 0;
-    path = *formed;
+    path = std::move(*formed);
     return 1;
 }
 
-void BuildDriverSectionName(std::string& section, DriverSettingKind kind, const std::string& name) {
-    if (kind != DriverSettingKind::Cut && kind != DriverSettingKind::Tool) return;
-    section = std::string("MD_") + KindPrefix(kind) + name;
+std::string BuildDriverSectionName(DriverSettingKind kind, const std::string& name) {
+    return Sectioned(kind) ? std::string("MD_") + KindPrefix(kind) + name : std::string();
 }
 
 bool CanLoadDriverConditions(const std::string& driver, DriverSettingKind kind) {
@@ -170,188 +192,146 @@ bool CanLoadDriverConditions(const std::string& driver, DriverSettingKind kind) 
     return KnownKind(kind) && DriverNameFits(driver) && BindConditionFunctions(kind, f);
 }
 
-bool LoadDriverConditions(const std::string& driver, DriverConditionList& list,
-                          DriverSettingKind kind, unsigned limit) {
-    list.clear();
-    if (!DriverNameFits(driver)) return false;
+std::optional<DriverConditionList> LoadDriverConditions(const std::string& driver,
+                                                        DriverSettingKind kind, unsigned limit) {
+    if (!DriverNameFits(driver)) return std::nullopt;
     ConditionFunctions f;
     if (KnownKind(kind)) {
-        if (!BindConditionFunctions(kind, f)) return false;
+        if (!BindConditionFunctions(kind, f)) return std::nullopt;
     } else {
         // Other kinds list nothing; only the driver is loaded.
         FunctionBinder binder;
         if (!binder.Bind(f.load, ClosedLibrary::Korvid, "MD_LoadMachineDriver").Complete()) {
-            return false;
+            return std::nullopt;
         }
     }
 
     std::array<char, kDriverTextSize> driverBuffer{};
     std::memcpy(driverBuffer.data(), driver.data(), driver.size());
     f.load(driverBuffer.data());
-    if (!KnownKind(kind)) return true;
+    DriverConditionList items;
+    if (!KnownKind(kind)) return items;
 
     const int count = f.count();
-    for (int n = 1; n <= count; ++n) {
-        if (list.size() >= limit) break;
+    for (int n = 1; n <= count && items.size() < limit; ++n) {
         DriverCondition item;
+        int typeCode = -1;
         std::array<char, kDriverTextSize> name{};
+        double real = 0.0;
+        int integer = 0;
         if (kind == DriverSettingKind::Nc) {
-            double real = 0.0;
-            int integer = 0;
-            f.defaultSetting(n, &item.id, name.data(), &item.valueType, &real, &integer);
-            if (!AcceptEntry(kind, item)) continue;
-            if (FindDriverCondition(list, item.id, item.valueType)) continue;
-            if (item.valueType == 3 && integer >= -99999 && integer <= 99999) {
-                item.value1 = integer;
-            } else if (item.valueType == 4 && real >= -99999.9999 && real <= 99999.9999) {
-                item.value1 = real;
-            }
+            f.defaultSetting(n, &item.id, name.data(), &typeCode, &real, &integer);
         } else {
-            f.entry(n, &item.id, &item.valueType, &item.valueCount, name.data());
-            if (!AcceptEntry(kind, item)) continue;
-            if (FindDriverCondition(list, item.id, item.valueType)) continue;
+            f.entry(n, &item.id, &typeCode, &item.valueCount, name.data());
         }
+        if (!AcceptEntry(kind, typeCode, item) || Listed(items, item)) continue;
+        if (kind == DriverSettingKind::Nc) item.value1 = NcDefault(item.valueType, integer, real);
         name.back() = '\0';
         item.name.assign(name.data(), strnlen(name.data(), kMaxNameLength));
-        list.push_back(std::move(item));
+        items.push_back(std::move(item));
     }
-    return true;
+    return items;
 }
 
-int FindDriverCondition(const DriverConditionList& list, int id, int valueType) {
-    for (const DriverCondition& item : list) {
-        if (item.id == id && item.valueType == valueType) return 1;
-    }
-    return 0;
+bool LoadDriverConditions(const std::string& driver, DriverConditionList& list,
+                          DriverSettingKind kind, unsigned limit) {
+    std::optional<DriverConditionList> items = LoadDriverConditions(driver, kind, limit);
+    list = items ? std::move(*items) : DriverConditionList();
+    return items.has_value();
 }
 
-int ReadDriverSettingFile(DriverConditionList& list, DriverSettingKind kind,
-                          const std::string& path, const std::string& sectionName) {
-    if (path.empty()) return 0;
-    if (kind != DriverSettingKind::Nc && sectionName.empty()) return 0;
-    if (list.empty()) return 1;
+void ReadDriverSettingFile(DriverConditionList& items, DriverSettingKind kind,
+                           const std::string& path, const std::string& sectionName) {
+    if (path.empty() || items.empty()) return;
     if (kind == DriverSettingKind::Nc) {
-        ReadPlainDriverFile(list, path);
-        return 1;
+        ReadPlainDriverFile(items, path);
+        return;
     }
-    if (!KnownKind(kind)) return 0;
+    if (!Sectioned(kind) || sectionName.empty()) return;
 
-    std::string section;
-    BuildDriverSectionName(section, kind, sectionName);
+    const std::string section = BuildDriverSectionName(kind, sectionName);
     const platform::ProfileDocument document = platform::ProfileDocument::Load(path);
-    int switchValue = 0;
-    std::string text;
-    int integer = 0;
-    double real = 0.0;
+    // A value key reads as its kind with default 0.
     const auto readValue = [&](const DriverCondition& item, const char* suffix) {
-        const std::string key = DriverKey(item.id, item.valueType, suffix);
-        if (item.valueType == 3) {
-            frame::ReadSettingValueOr(static_cast<int>(SettingValueKind::Integer), switchValue,
-                                      text, integer, real, document, section, key, 0);
-            return static_cast<double>(integer);
+        const std::string key = DriverKey(item, suffix);
+        if (item.valueType == DriverValueType::Integer) {
+            return static_cast<double>(
+                frame::ReadSettingOr(SettingValueKind::Integer, document, section, key, 0)
+                    .value()
+                    .integer);
         }
-        frame::ReadSettingValueOr(static_cast<int>(SettingValueKind::Real), switchValue, text,
-                                  integer, real, document, section, key, 0);
-        return real;
+        return frame::ReadSettingOr(SettingValueKind::Real, document, section, key, 0).value().real;
     };
-    for (DriverCondition& item : list) {
-        if (frame::ReadSettingValueOr(static_cast<int>(SettingValueKind::Switch), switchValue, text,
-                                      integer, real, document, section,
-                                      DriverKey(item.id, item.valueType, "OnOff"), -1) == 1) {
-            item.onOff = switchValue;
+    for (DriverCondition& item : items) {
+        // The default -1 marks a switch that is not set: the loaded one stays.
+        if (const auto onOff = frame::ReadSettingOr(SettingValueKind::Switch, document, section,
+                                                    DriverKey(item, "OnOff"), -1)) {
+            item.onOff = onOff->switchValue;
         }
-        if (HasValues(item)) {
+        if (item.HasValues()) {
             item.value1 = readValue(item, "Value1");
             if (item.valueCount == 2) item.value2 = readValue(item, "Value2");
         }
         if (kind == DriverSettingKind::Tool) {
-            frame::ReadSettingValueOr(static_cast<int>(SettingValueKind::Integer), switchValue,
-                                      text, integer, real, document, section,
-                                      DriverKey(item.id, item.valueType, "Timing"), 1);
-            item.timing = (integer < 0 || integer > 2) ? 1 : integer;
+            const int timing = frame::ReadSettingOr(SettingValueKind::Integer, document, section,
+                                                    DriverKey(item, "Timing"), 1)
+                                   .value()
+                                   .integer;
+            item.timing = (timing < 0 || timing > 2) ? 1 : timing;
         }
     }
-    return 1;
 }
 
-int WriteDriverSettingFile(const DriverConditionList& list, DriverSettingKind kind,
-                           const std::string& path, const std::string& sectionName) {
-    if (path.empty()) return 0;
-    if (kind != DriverSettingKind::Nc && sectionName.empty()) return 0;
-    if (list.empty()) return 0;
-    if (kind == DriverSettingKind::Nc) return WritePlainDriverFile(list, kind, path);
-    if (!KnownKind(kind)) return 0;
-    platform::ProfileDocument document = platform::ProfileDocument::Load(path);
-    WriteDriverSettingSection(list, kind, document, sectionName);
-    // A file that could not be written is reported, so that a commit does
-    // not copy a stale working copy over the saved file.
-    return document.Save() ? 1 : 0;
-}
-
-int WriteDriverSettingSection(const DriverConditionList& list, DriverSettingKind kind,
-                              platform::ProfileDocument& document, const std::string& sectionName) {
-    if (sectionName.empty() || list.empty()) return 0;
-    if (kind != DriverSettingKind::Cut && kind != DriverSettingKind::Tool) return 0;
-    std::string section;
-    BuildDriverSectionName(section, kind, sectionName);
-    const auto writeInteger = [&](int value, const std::string& key) {
-        frame::WriteSettingValue(static_cast<int>(SettingValueKind::Integer), 0, {}, value, 0.0,
-                                 document, section, key);
-    };
+bool WriteDriverSettingFile(const DriverConditionList& items, DriverSettingKind kind,
+                            platform::ProfileDocument& document, const std::string& sectionName) {
+    if (sectionName.empty() || items.empty() || !Sectioned(kind)) return false;
+    const std::string section = BuildDriverSectionName(kind, sectionName);
     const auto writeValue = [&](const DriverCondition& item, double value, const char* suffix) {
-        const std::string key = DriverKey(item.id, item.valueType, suffix);
-        if (item.valueType == 3) {
-            writeInteger(TruncateToInt(value), key);
+        const std::string key = DriverKey(item, suffix);
+        if (item.valueType == DriverValueType::Integer) {
+            frame::WriteInteger(document, section, key, frame::TruncateToInt(value));
         } else {
-            frame::WriteSettingValue(static_cast<int>(SettingValueKind::Real), 0, {}, 0, value,
-                                     document, section, key);
+            frame::WriteReal(document, section, key, value);
         }
     };
-    for (const DriverCondition& item : list) {
-        frame::WriteSettingValue(static_cast<int>(SettingValueKind::Switch), item.onOff, {}, 0, 0.0,
-                                 document, section, DriverKey(item.id, item.valueType, "OnOff"));
-        if (HasValues(item)) {
+    for (const DriverCondition& item : items) {
+        frame::WriteSwitch(document, section, DriverKey(item, "OnOff"), item.onOff);
+        if (item.HasValues()) {
             writeValue(item, item.value1, "Value1");
             if (item.valueCount == 2) writeValue(item, item.value2, "Value2");
         }
         if (kind == DriverSettingKind::Tool) {
-            writeInteger(item.timing, DriverKey(item.id, item.valueType, "Timing"));
+            frame::WriteInteger(document, section, DriverKey(item, "Timing"), item.timing);
         }
     }
-    return 1;
+    return true;
 }
 
-int WritePlainDriverFile(const DriverConditionList& list, DriverSettingKind kind,
-                         const std::string& path) {
-    if (path.empty()) return 0;
+bool WritePlainDriverFile(const DriverConditionList& items, DriverSettingKind kind,
+                          const std::string& path) {
+    if (path.empty()) return false;
     std::string text;
     const auto line = [&text](const DriverCondition& item, const char* suffix,
                               const std::string& value) {
-        text += DriverKey(item.id, item.valueType, suffix);
+        text += DriverKey(item, suffix);
         text += '=';
         text += value;
         text += '\n';
     };
-    const auto valueLine = [&](const DriverCondition& item, double value, const char* suffix) {
-        if (item.valueType == 3) {
-            line(item, suffix, frame::FormatInteger(TruncateToInt(value)));
-        } else if (item.valueType == 4) {
-            line(item, suffix, frame::FormatReal(value));
-        }
-    };
-    for (const DriverCondition& item : list) {
+    for (const DriverCondition& item : items) {
         line(item, "OnOff", frame::FormatInteger(item.onOff));
-        if (HasValues(item)) {
-            valueLine(item, item.value1, "Value1");
-            if (item.valueCount == 2) valueLine(item, item.value2, "Value2");
+        if (item.HasValues()) {
+            line(item, "Value1", ValueText(item, item.value1));
+            if (item.valueCount == 2) line(item, "Value2", ValueText(item, item.value2));
         }
-        if (kind == DriverSettingKind::Tool)
+        if (kind == DriverSettingKind::Tool) {
             line(item, "Timing", frame::FormatInteger(item.timing));
+        }
     }
-    return platform::AtomicReplace(path, text) ? 1 : 0;
+    return platform::AtomicReplace(path, text);
 }
 
-void ReadPlainDriverFile(DriverConditionList& list, const std::string& path) {
+void ReadPlainDriverFile(DriverConditionList& items, const std::string& path) {
     if (path.empty() || !platform::CanOpenForReading(path)) return;
     const std::optional<std::string> raw = platform::ReadWholeFile(path);
     if (!raw) return;
@@ -364,29 +344,30 @@ void ReadPlainDriverFile(DriverConditionList& list, const std::string& path) {
         return std::string(line.substr(keyLength + 1, kPlainValueLength));
     };
     while (const std::optional<std::string_view> line = reader.Next()) {
-        for (DriverCondition& item : list) {
-            const std::string onOffKey = DriverKey(item.id, item.valueType, "OnOff");
+        for (DriverCondition& item : items) {
+            const std::string onOffKey = DriverKey(item, "OnOff");
             if (line->starts_with(onOffKey)) {
                 item.onOff = frame::CLocaleAtoi(valueAfter(*line, onOffKey.size()).c_str());
                 break;
             }
-            if (item.valueType != 3 && item.valueType != 4) continue;
-            const std::string valueKey = DriverKey(item.id, item.valueType, "Value1");
+            if (item.valueType == DriverValueType::Switch) continue;
+            const std::string valueKey = DriverKey(item, "Value1");
             if (line->starts_with(valueKey)) {
                 const std::string value = valueAfter(*line, valueKey.size());
-                item.value1 = item.valueType == 3 ? frame::CLocaleAtoi(value.c_str())
-                                                  : frame::CLocaleAtof(value.c_str());
+                item.value1 = item.valueType == DriverValueType::Integer
+                                  ? frame::CLocaleAtoi(value.c_str())
+                                  : frame::CLocaleAtof(value.c_str());
                 break;
             }
         }
     }
 }
 
-int WriteCurrentFileFromDriver(const std::string& driver, const std::string& path,
-                               DriverSettingKind kind) {
-    DriverConditionList list;
-    if (!LoadDriverConditions(driver, list, kind, static_cast<unsigned>(-1))) return 0;
-    return WritePlainDriverFile(list, kind, path);
+bool WriteCurrentFileFromDriver(const std::string& driver, const std::string& path,
+                                DriverSettingKind kind) {
+    const std::optional<DriverConditionList> items =
+        LoadDriverConditions(driver, kind, kNoItemLimit);
+    return items && WritePlainDriverFile(*items, kind, path);
 }
 
 std::unique_ptr<platform::FolderLock> LockDriverWorkingFolder() {

@@ -3,7 +3,6 @@
 // "%d_%d%s" and the sectioned and plain file forms.
 #pragma once
 
-#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -19,103 +18,114 @@ namespace quillet::driver {
 
 enum class DriverSettingKind : int { Cut = 0, Tool = 1, Nc = 2 };
 
+// How an item is set: on or off only, or with integer or real values. The
+// numbers are the driver's codes, which also stand in the file keys.
+enum class DriverValueType : int { Switch = 2, Integer = 3, Real = 4 };
+
+// The value type of a driver's code; nullopt for the codes the module passes
+// over.
+std::optional<DriverValueType> DriverValueTypeOf(int code);
+
 // One setting item of the driver with the user's choices.
 struct DriverCondition {
     int id = 0;
-    std::string name;    // at most 128 characters
-    int valueType = -1;  // 2 switch only, 3 integer values, 4 real values
+    std::string name;  // at most 128 characters
+    DriverValueType valueType = DriverValueType::Switch;
     int valueCount = 0;  // 0, 1 or 2
     int onOff = 0;
-    double value1 = 0.0;
+    double value1 = 0.0;  // integer values are held as doubles
     double value2 = 0.0;
     int timing = 1;  // Tool only: 0 just before, 1 just after, 2 just after the last
+
+    // True when the item has value keys: not a switch, at least one value.
+    bool HasValues() const { return valueType != DriverValueType::Switch && valueCount >= 1; }
 };
 
 // Items in driver order; the pair (id, valueType) is unique.
 using DriverConditionList = std::vector<DriverCondition>;
 
+// The limit of LoadDriverConditions that lets every item in.
+inline constexpr unsigned kNoItemLimit = ~0u;
+
 // File name prefix of a kind: "CUT_", "TOOL_", "NC_".
 const char* KindPrefix(DriverSettingKind kind);
 
-// Forms the saved file's path: data folder + "/MD_" + prefix + machine +
-// ("_" + name for Cut and Tool) + ".ini". Returns 0 when it exists, 100 when
-// not (path formed either way), 999 when machine is empty, the data root
-// cannot be read, name is empty for Cut or Tool, or the path would not fit.
-int BuildDriverSettingPath(std::string& path, DriverSettingKind kind, const std::string& machine,
-                           const std::string& name);
+// The saved file's path: data folder + "/MD_" + prefix + machine + ("_" +
+// name for Cut and Tool) + ".ini". nullopt when machine is empty, a name
+// holds a path separator, the data root cannot be read, name is empty for
+// Cut or Tool, or the path would not fit.
+std::optional<std::string> BuildDriverSettingPath(DriverSettingKind kind,
+                                                  const std::string& machine,
+                                                  const std::string& name);
 
-// The saved file's path as BuildDriverSettingPath forms it, without testing
-// whether the file exists; nullopt where that gives 999.
-std::optional<std::string> FormDriverSettingPath(DriverSettingKind kind, const std::string& machine,
-                                                 const std::string& name);
-
-// Reads the saved file at path with one open: its bytes, or nullopt. found
-// is set as BuildDriverSettingPath reports existence: 0 when a file is
-// there (also one that cannot be read), 100 when there is none.
-std::optional<std::string> ReadSavedDriverFile(const std::string& path, int& found);
+// The saved file at path, read with one open. exists is false when no file
+// is there (a folder, a FIFO or a missing name); bytes is empty also when a
+// file is there but cannot be read, so its choices cannot be had.
+struct SavedDriverFile {
+    bool exists = false;
+    std::optional<std::string> bytes;
+};
+SavedDriverFile ReadSavedDriverFile(const std::string& path);
 
 // Working copy "MD_<prefix>TEMP.ini" and current file "MD_<prefix>default.ini"
-// in the working folder. 1, or 0 when the system root cannot be read.
-int BuildDriverWorkingPath(std::string& path, DriverSettingKind kind);
+// in the working folder; nullopt when the system root cannot be read.
+std::optional<std::string> BuildDriverWorkingPath(DriverSettingKind kind);
+std::optional<std::string> BuildDriverDefaultPath(DriverSettingKind kind);
+// The current file's path in the out-parameter form quillet-host calls: 1
+// with path set, or 0.
 int BuildDriverDefaultPath(std::string& path, DriverSettingKind kind);
 
-// "MD_" + prefix + name for Cut and Tool; section untouched for Nc.
-void BuildDriverSectionName(std::string& section, DriverSettingKind kind, const std::string& name);
+// "MD_" + prefix + name for Cut and Tool; empty for Nc.
+std::string BuildDriverSectionName(DriverSettingKind kind, const std::string& name);
 
-// Fills list from the driver (filtering, first (id, valueType) wins, Nc
-// defaults in range). limit is compared unsigned (99 for the dialogs, -1 for
-// no limit). Returns false, list empty, when the machine-driver library or
-// one of its functions cannot be bound, or when driver is longer than 255
+// The driver's items of kind (filtering, first (id, valueType) wins, Nc
+// defaults in range), at most limit. nullopt when the machine-driver library
+// or one of its functions cannot be bound, or when driver is longer than 255
 // bytes (the driver's name buffer holds 256); the driver is not called then.
+std::optional<DriverConditionList> LoadDriverConditions(const std::string& driver,
+                                                        DriverSettingKind kind, unsigned limit);
+// The same into list (emptied first); false where the above gives nullopt.
 bool LoadDriverConditions(const std::string& driver, DriverConditionList& list,
                           DriverSettingKind kind, unsigned limit);
-
-// Overlays the choices stored in the file on list. 1, or 0 when path is
-// empty or (for Cut and Tool) sectionName is empty.
-int ReadDriverSettingFile(DriverConditionList& list, DriverSettingKind kind,
-                          const std::string& path, const std::string& sectionName);
-
-// Stores list in the file (Cut, Tool: the section's keys, one rewrite; Nc:
-// the plain file). 1, or 0 when path or sectionName is missing, the list is
-// empty, or the plain file cannot be written.
-int WriteDriverSettingFile(const DriverConditionList& list, DriverSettingKind kind,
-                           const std::string& path, const std::string& sectionName);
-
-// The sectioned form (Cut, Tool) on an open document, for a caller that
-// writes several sections and saves once. 1, or 0 when sectionName or the
-// list is empty or the kind has no sections; nothing is saved here.
-int WriteDriverSettingSection(const DriverConditionList& list, DriverSettingKind kind,
-                              platform::ProfileDocument& document, const std::string& sectionName);
-
-// 1 when an item with (id, valueType) is in list.
-int FindDriverCondition(const DriverConditionList& list, int id, int valueType);
-
-// Key of an item's value in a setting file: "%d_%d%s" of id, valueType and
-// suffix ("OnOff", "Value1", "Value2", "Timing"): 12_4OnOff.
-std::string DriverKey(int id, int valueType, const char* suffix);
-
-// The plain file form (the Nc files and every generated current file): per
-// item "<key>OnOff=%d", Value1/Value2 ("%d" truncated for type 3, "%lf" for
-// type 4) when the item has values, and for Tool "<key>Timing=%d". Written
-// through the atomic-replace helper. 1, or 0 when path is empty or the file
-// cannot be written (an empty list gives an empty file).
-int WritePlainDriverFile(const DriverConditionList& list, DriverSettingKind kind,
-                         const std::string& path);
-// Reads a plain file into list: each line (as read through a 256-byte
-// buffer) sets the onOff or, for types 3 and 4, value1 of the first item
-// whose key begins the line. An unreadable file leaves list as it is.
-void ReadPlainDriverFile(DriverConditionList& list, const std::string& path);
 
 // True when LoadDriverConditions for kind could reach the driver: the name
 // fits its buffer and the library and every function it needs are bound.
 // Calls nothing in the driver.
 bool CanLoadDriverConditions(const std::string& driver, DriverSettingKind kind);
 
+// Overlays the choices stored in the file on items: the section of
+// sectionName for Cut and Tool (nothing happens when it is empty), the plain
+// form for Nc. A missing key keeps onOff and reads a value as 0.
+void ReadDriverSettingFile(DriverConditionList& items, DriverSettingKind kind,
+                           const std::string& path, const std::string& sectionName);
+
+// Writes the section of sectionName (Cut, Tool) into the document; other
+// sections and keys stay as they are. Nothing is saved here. False when
+// sectionName or the list is empty or the kind has no sections.
+bool WriteDriverSettingFile(const DriverConditionList& items, DriverSettingKind kind,
+                            platform::ProfileDocument& document, const std::string& sectionName);
+
+// Key of an item's value in a setting file: "%d_%d%s" of id, value type and
+// suffix ("OnOff", "Value1", "Value2", "Timing"): 12_4OnOff.
+std::string DriverKey(const DriverCondition& item, const char* suffix);
+
+// The plain file form (the Nc files and every generated current file): per
+// item "<key>OnOff=%d", Value1/Value2 ("%d" truncated for integers, "%lf"
+// for reals) when the item has values, and for Tool "<key>Timing=%d".
+// Written through the atomic-replace helper. False when path is empty or the
+// file cannot be written (an empty list gives an empty file).
+bool WritePlainDriverFile(const DriverConditionList& items, DriverSettingKind kind,
+                          const std::string& path);
+// Reads a plain file into items: each line (as read through a 256-byte
+// buffer) sets the onOff or, for items with values, value1 of the first item
+// whose key begins the line. An unreadable file leaves items as they are.
+void ReadPlainDriverFile(DriverConditionList& items, const std::string& path);
+
 // Loads the driver's items of kind with no limit and writes them to path as
-// a plain file. 1, or 0 when the driver cannot be reached or the file cannot
+// a plain file. False when the driver cannot be reached or the file cannot
 // be written.
-int WriteCurrentFileFromDriver(const std::string& driver, const std::string& path,
-                               DriverSettingKind kind);
+bool WriteCurrentFileFromDriver(const std::string& driver, const std::string& path,
+                                DriverSettingKind kind);
 
 // Serialises operations on the fixed-name working copies and current files
 // between processes: the exclusive lock on the working folder, or nullptr

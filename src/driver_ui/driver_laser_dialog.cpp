@@ -93,11 +93,11 @@ std::string CDriverLaserDlg::NameText() const { return material_; }
 std::string CDriverLaserDlg::SectionText() const { return condition_; }
 
 bool CDriverLaserDlg::Prepare() {
-    const int opened = OpenStep([this](const std::string& file) {
+    const bool opened = OpenStep([this](const std::string& file) {
         if (edit_->Items().empty()) return;
-        LoadLaserSaveOptions(platform::ProfileDocument::Load(file), conditionIndex_, options_);
+        options_ = LoadLaserSaveOptions(platform::ProfileDocument::Load(file), conditionIndex_);
     });
-    if (opened == kSystemError) return false;
+    if (!opened) return false;
     PutControls();
     UpdateVisibility();
     return true;

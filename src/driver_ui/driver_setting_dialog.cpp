@@ -125,21 +125,20 @@ QHBoxLayout* CDriverSettingDlg::MakeButtonRow() {
     return buttons;
 }
 
-int CDriverSettingDlg::OpenStep(const std::function<void(const std::string&)>& readMore) {
+bool CDriverSettingDlg::OpenStep(const std::function<void(const std::string&)>& readMore) {
     edit_ =
         std::make_unique<DriverSettingEdit>(kind_, driver_, machine_, NameText(), SectionText());
-    const int opened = edit_->Open(readMore);
-    if (opened == kSystemError) {
+    if (edit_->Load(readMore) == DriverSettingEdit::Opened::Failed) {
         result_ = kSystemError;
-        return opened;
+        return false;
     }
     machineEdit_->setText(Shown(machine_));
-    grid_->SetupColumns(LayoutOfKind(kind_));
+    grid_->SetupColumns(kind_);
     grid_->FillGrid(edit_->Items());
-    return opened;
+    return true;
 }
 
-bool CDriverSettingDlg::Prepare() { return OpenStep() != kSystemError; }
+bool CDriverSettingDlg::Prepare() { return OpenStep(); }
 
 void CDriverSettingDlg::SetTabOrderChain(std::initializer_list<QWidget*> widgets) {
     QWidget* previous = nullptr;
@@ -165,7 +164,7 @@ void CDriverSettingDlg::CommitStep(
     // failed, and the result says so.
     try {
         grid_->ReadBackGrid(edit_->Items());
-        result_ = edit_->Commit(furtherSections, writeMore);
+        result_ = edit_->Save(furtherSections, writeMore) ? kDone : kSystemError;
     } catch (...) {
         result_ = kSystemError;
     }

@@ -58,7 +58,8 @@ protected:
     virtual std::string NameText() const { return {}; }
     virtual std::string SectionText() const { return {}; }
     // The open step; readMore reads more from the saved file's working copy.
-    int OpenStep(const std::function<void(const std::string&)>& readMore = {});
+    // False (the result is then 999) when the edit cannot be opened.
+    bool OpenStep(const std::function<void(const std::string&)>& readMore = {});
     // The commit step: reads the grid back and commits the edit.
     void CommitStep(const std::vector<std::string>& furtherSections = {},
                     const std::function<void(platform::ProfileDocument&)>& writeMore = {});

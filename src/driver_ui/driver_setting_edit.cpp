@@ -22,9 +22,13 @@ std::filesystem::path FolderOf(const std::string& path) {
     return std::filesystem::path(path).parent_path();
 }
 
-std::string SaveOptionKey(int index) {
-    return std::string(kSaveOptionKey) + "_" +
-           std::string(frame::kCuttingConditionNames[static_cast<std::size_t>(index)]);
+// The conditions of conditionIndex's save group, in index order.
+std::vector<int> SaveGroup(int conditionIndex) {
+    std::vector<int> group;
+    for (int index = 0; index < frame::kCuttingConditionCount; ++index) {
+        if (frame::TakesPartInSave(true, conditionIndex, index)) group.push_back(index);
+    }
+    return group;
 }
 
 }  // namespace
@@ -52,88 +56,84 @@ DriverSettingEdit::DriverSettingEdit(driver::DriverSettingKind kind, std::string
       name_(kind == driver::DriverSettingKind::Nc ? std::string() : std::move(name)),
       section_(kind == driver::DriverSettingKind::Nc ? std::string() : std::move(section)) {}
 
-int DriverSettingEdit::Open(const std::function<void(const std::string& file)>& readMore) {
-    const std::optional<std::string> saved = driver::FormDriverSettingPath(kind_, machine_, name_);
-    if (!saved) return kSystemError;
+DriverSettingEdit::Opened DriverSettingEdit::Load(
+    const std::function<void(const std::string& file)>& readMore) {
+    const std::optional<std::string> saved = driver::BuildDriverSettingPath(kind_, machine_, name_);
+    if (!saved) return Opened::Failed;
     savedPath_ = *saved;
     // The saved file is read with one open; what follows works on the copy.
-    int found = 100;
-    const std::optional<std::string> bytes = driver::ReadSavedDriverFile(savedPath_, found);
-    driver::LoadDriverConditions(driver_, items_, kind_, kDialogItemLimit);
-    if (driver::BuildDriverWorkingPath(workingPath_, kind_) != 1) return kSystemError;
-    if (found == 0) {
-        platform::FolderLock lock(FolderOf(workingPath_));
-        // When the working copy cannot be made the choices are read from the
-        // saved file itself, which the read does not change.
-        const bool copied =
-            bytes && platform::AtomicReplace(workingPath_, *bytes, platform::Durability::Scratch);
-        const std::string& source = copied ? workingPath_ : savedPath_;
-        driver::ReadDriverSettingFile(items_, kind_, source, section_);
-        if (readMore) readMore(source);
-    }
-    return found;
+    const driver::SavedDriverFile file = driver::ReadSavedDriverFile(savedPath_);
+    items_ = driver::LoadDriverConditions(driver_, kind_, kDialogItemLimit)
+                 .value_or(driver::DriverConditionList());
+    const std::optional<std::string> working = driver::BuildDriverWorkingPath(kind_);
+    if (!working) return Opened::Failed;
+    workingPath_ = *working;
+    if (!file.exists) return Opened::NoSavedFile;
+    platform::FolderLock lock(FolderOf(workingPath_));
+    // When the working copy cannot be made the choices are read from the
+    // saved file itself, which the read does not change.
+    const bool copied = file.bytes && platform::AtomicReplace(workingPath_, *file.bytes,
+                                                              platform::Durability::Scratch);
+    const std::string& source = copied ? workingPath_ : savedPath_;
+    driver::ReadDriverSettingFile(items_, kind_, source, section_);
+    if (readMore) readMore(source);
+    return Opened::SavedFile;
 }
 
-int DriverSettingEdit::Commit(
+bool DriverSettingEdit::Save(
     const std::vector<std::string>& furtherSections,
     const std::function<void(platform::ProfileDocument& file)>& writeMore) {
     if (items_.empty()) {
         Cancel();
-        return kDone;
+        return true;
     }
-    // The working folder's lock first, then the saved file's: every commit
+    // The working folder's lock first, then the saved file's: every save
     // takes them in this order, and neither is held while a dialog is open.
     platform::FolderLock lock(FolderOf(workingPath_));
-    const int status = CommitLocked(furtherSections, writeMore);
+    const bool saved = SaveLocked(furtherSections, writeMore);
     platform::DeleteFile(workingPath_);
-    return status;
+    return saved;
 }
 
-int DriverSettingEdit::CommitLocked(
+bool DriverSettingEdit::SaveLocked(
     const std::vector<std::string>& furtherSections,
     const std::function<void(platform::ProfileDocument& file)>& writeMore) {
     if (kind_ == driver::DriverSettingKind::Nc) {
         // The plain file is this dialog's alone: written whole, under the
         // saved file's lock so that saves of it follow one another.
-        if (driver::WriteDriverSettingFile(items_, kind_, workingPath_, section_) != 1) {
-            return kSystemError;
-        }
+        if (!driver::WritePlainDriverFile(items_, kind_, workingPath_)) return false;
         const platform::FileLock saved(savedPath_);
-        return platform::CopyFileOver(workingPath_, savedPath_) ? kDone : kSystemError;
+        return platform::CopyFileOver(workingPath_, savedPath_);
     }
     for (int attempt = 0; attempt < 2; ++attempt) {
-        // Start from the saved file as it is now, reread under its lock:
+        // Start from the saved file as it is on disk, reread under its lock:
         // sections and options another workstation saved meanwhile are kept,
         // and only this dialog's sections change.
         const platform::FileLock saved(savedPath_);
-        if (saved.GetState() == platform::FileLock::State::Failed) return kSystemError;
+        if (saved.GetState() == platform::FileLock::State::Failed) return false;
         std::optional<std::string> bytes = std::string();
         if (saved.Open()) bytes = saved.Read();
-        if (!bytes) return kSystemError;
+        if (!bytes) return false;
         platform::ProfileDocument document =
             platform::ProfileDocument::FromBytes(workingPath_, *bytes);
         if (writeMore) writeMore(document);
-        if (driver::WriteDriverSettingSection(items_, kind_, document, section_) != 1) {
-            return kSystemError;
-        }
+        if (!driver::WriteDriverSettingFile(items_, kind_, document, section_)) return false;
         for (const std::string& section : furtherSections) {
-            driver::WriteDriverSettingSection(items_, kind_, document, section);
+            driver::WriteDriverSettingFile(items_, kind_, document, section);
         }
         const std::string contents = document.Serialize();
         if (!platform::AtomicReplace(workingPath_, contents, platform::Durability::Scratch)) {
-            return kSystemError;
+            return false;
         }
         if (saved.Open()) {
             return platform::AtomicReplace(savedPath_, contents, platform::Durability::Durable,
-                                           saved.Mode())
-                       ? kDone
-                       : kSystemError;
+                                           saved.Mode());
         }
         // No saved file yet: created holding the sections, unless another
         // workstation created one meanwhile, whose sections are then kept.
-        if (platform::CreateExclusive(savedPath_, contents)) return kDone;
+        if (platform::CreateExclusive(savedPath_, contents)) return true;
     }
-    return kSystemError;
+    return false;
 }
 
 void DriverSettingEdit::Cancel() {
@@ -142,35 +142,47 @@ void DriverSettingEdit::Cancel() {
     platform::DeleteFile(workingPath_);
 }
 
-void LoadLaserSaveOptions(const platform::ProfileDocument& file, int conditionIndex,
-                          LaserSaveOptions& options) {
-    int switchValue = 0, integer = 0;
-    double real = 0.0;
-    std::string text;
-    const int kind = static_cast<int>(frame::SettingValueKind::Switch);
-    if (frame::ReadSettingValueOr(kind, switchValue, text, integer, real, file, kSaveOptionSection,
-                                  kSaveOptionKey, -1) == 1) {
-        options.saveOption = switchValue;
+int DriverSettingEdit::Open(const std::function<void(const std::string& file)>& readMore) {
+    switch (Load(readMore)) {
+        case Opened::SavedFile:
+            return kDone;
+        case Opened::NoSavedFile:
+            return kNotSetUp;
+        case Opened::Failed:
+            break;
     }
-    for (int index = frame::GroupBegin(conditionIndex); index < frame::GroupEnd(conditionIndex);
-         ++index) {
-        if (frame::ReadSettingValueOr(kind, switchValue, text, integer, real, file,
-                                      kSaveOptionSection, SaveOptionKey(index), -1) == 1) {
-            options.switches[static_cast<std::size_t>(index)] = switchValue;
-        }
+    return kSystemError;
+}
+
+int DriverSettingEdit::Commit(
+    const std::vector<std::string>& furtherSections,
+    const std::function<void(platform::ProfileDocument& file)>& writeMore) {
+    return Save(furtherSections, writeMore) ? kDone : kSystemError;
+}
+
+LaserSaveOptions LoadLaserSaveOptions(const platform::ProfileDocument& file, int conditionIndex) {
+    // The default -1 marks a switch that is not set: it stays off.
+    const auto read = [&file](const std::string& key) {
+        const std::optional<frame::SettingValue> value = frame::ReadSettingOr(
+            frame::SettingValueKind::Switch, file, kSaveOptionSection, key, -1);
+        return value ? value->switchValue : 0;
+    };
+    LaserSaveOptions options;
+    options.saveOption = read(std::string(frame::kSaveOptionSwitchKey));
+    for (const int index : SaveGroup(conditionIndex)) {
+        options.switches[static_cast<std::size_t>(index)] = read(frame::SaveOptionKey(index));
     }
+    return options;
 }
 
 void StoreLaserSaveOptions(platform::ProfileDocument& file, int conditionIndex,
                            const LaserSaveOptions& options) {
-    const int kind = static_cast<int>(frame::SettingValueKind::Switch);
-    frame::WriteSettingValue(kind, options.saveOption, "", 0, 0.0, file, kSaveOptionSection,
-                             kSaveOptionKey);
+    frame::WriteSwitch(file, kSaveOptionSection, std::string(frame::kSaveOptionSwitchKey),
+                       options.saveOption);
     if (options.saveOption == 0) return;
-    for (int index = frame::GroupBegin(conditionIndex); index < frame::GroupEnd(conditionIndex);
-         ++index) {
-        frame::WriteSettingValue(kind, options.switches[static_cast<std::size_t>(index)], "", 0,
-                                 0.0, file, kSaveOptionSection, SaveOptionKey(index));
+    for (const int index : SaveGroup(conditionIndex)) {
+        frame::WriteSwitch(file, kSaveOptionSection, frame::SaveOptionKey(index),
+                           options.switches[static_cast<std::size_t>(index)]);
     }
 }
 
@@ -179,8 +191,7 @@ std::vector<std::string> LaserCopySections(int conditionIndex, const LaserSaveOp
     if (options.saveOption == 0 || !frame::IsCuttingConditionIndex(conditionIndex)) {
         return sections;
     }
-    for (int index = frame::GroupBegin(conditionIndex); index < frame::GroupEnd(conditionIndex);
-         ++index) {
+    for (const int index : SaveGroup(conditionIndex)) {
         if (index != conditionIndex && options.switches[static_cast<std::size_t>(index)] != 0) {
             sections.emplace_back(frame::kCuttingConditionNames[static_cast<std::size_t>(index)]);
         }
@@ -191,11 +202,9 @@ std::vector<std::string> LaserCopySections(int conditionIndex, const LaserSaveOp
 LaserSaveVisibility LaserVisibility(bool itemsEmpty, int saveOption, int conditionIndex) {
     LaserSaveVisibility visibility;
     visibility.optionShown = !itemsEmpty;
-    if (saveOption != 0) {
-        for (int index = frame::GroupBegin(conditionIndex); index < frame::GroupEnd(conditionIndex);
-             ++index) {
-            visibility.conditionShown[static_cast<std::size_t>(index)] = true;
-        }
+    for (int index = 0; index < frame::kCuttingConditionCount; ++index) {
+        visibility.conditionShown[static_cast<std::size_t>(index)] =
+            frame::TakesPartInSave(saveOption != 0, conditionIndex, index);
     }
     return visibility;
 }

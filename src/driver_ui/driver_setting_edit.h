@@ -44,26 +44,38 @@ public:
     DriverSettingEdit(driver::DriverSettingKind kind, std::string driver, std::string machine,
                       std::string name, std::string section);
 
+    // What an opening found.
+    enum class Opened {
+        SavedFile,    // the saved file's choices are on the items
+        NoSavedFile,  // the items are the driver's
+        Failed,       // a path could not be formed: the edit cannot go on
+    };
+
     // Forms the saved path, reads the saved file (one open), loads the
     // driver's items (at most 99), forms the working path and, when the saved
     // file exists, writes it to the working copy and overlays its choices on
-    // the items; readMore (when given) reads
-    // further values from the same file under the same lock. Returns 0 (saved
-    // file existed), 100 (it did not) or 999 (a path could not be formed).
-    int Open(const std::function<void(const std::string& file)>& readMore = {});
+    // the items; readMore (when given) reads further values from the same
+    // file under the same lock.
+    Opened Load(const std::function<void(const std::string& file)>& readMore = {});
 
     // Under the saved file's lock, rereads the saved file, writes the items
     // into it (section first, then each of furtherSections; writeMore, when
     // given, before the sections) through the working copy, and replaces the
     // saved file once; a missing saved file is created (O_EXCL). The Nc
     // plain file is written whole. The working copy is deleted in every
-    // case. An empty item list writes nothing. Returns 0, or 999 when the
-    // saved file could not be read or written (it is then unchanged).
-    int Commit(const std::vector<std::string>& furtherSections = {},
-               const std::function<void(platform::ProfileDocument& file)>& writeMore = {});
+    // case. An empty item list writes nothing. False when the saved file
+    // could not be read or written (it is then unchanged).
+    bool Save(const std::vector<std::string>& furtherSections = {},
+              const std::function<void(platform::ProfileDocument& file)>& writeMore = {});
 
     // Deletes the working copy; the saved file is never touched.
     void Cancel();
+
+    // Load and Save as the statuses the dialogs report: Open gives 0 (saved
+    // file read), 100 (no saved file) or 999; Commit 0 or 999.
+    int Open(const std::function<void(const std::string& file)>& readMore = {});
+    int Commit(const std::vector<std::string>& furtherSections = {},
+               const std::function<void(platform::ProfileDocument& file)>& writeMore = {});
 
     driver::DriverSettingKind Kind() const { return kind_; }
     driver::DriverConditionList& Items() { return items_; }
@@ -75,9 +87,9 @@ public:
     const std::string& Section() const { return section_; }
 
 private:
-    // The commit under the working folder's lock.
-    int CommitLocked(const std::vector<std::string>& furtherSections,
-                     const std::function<void(platform::ProfileDocument& file)>& writeMore);
+    // The save under the working folder's lock.
+    bool SaveLocked(const std::vector<std::string>& furtherSections,
+                    const std::function<void(platform::ProfileDocument& file)>& writeMore);
 
     driver::DriverSettingKind kind_;
     std::string driver_;
@@ -89,19 +101,18 @@ private:
     std::string workingPath_;
 };
 
-// The laser dialog's simultaneous-save option and its 13 condition switches.
+// The laser dialog's simultaneous-save switch and its 13 condition switches.
 struct LaserSaveOptions {
     int saveOption = 0;
     std::array<int, frame::kCuttingConditionCount> switches{};
 };
 
 inline constexpr const char* kSaveOptionSection = "MD_CUT_SAVEOPT";
-inline constexpr const char* kSaveOptionKey = "OnOff_SaveOpt";
 
-// Loads "OnOff_SaveOpt" and the keys of the current condition's save group
-// ("OnOff_SaveOpt_K" ...); missing keys leave the fields as they are.
-void LoadLaserSaveOptions(const platform::ProfileDocument& file, int conditionIndex,
-                          LaserSaveOptions& options);
+// Reads "OnOff_SaveOpt" and the switches of the current condition's save
+// group ("OnOff_SaveOpt_K" ...); a key that is missing (or holds -1) reads
+// as off.
+LaserSaveOptions LoadLaserSaveOptions(const platform::ProfileDocument& file, int conditionIndex);
 // Stores "OnOff_SaveOpt" always, and with the option on the switches of the
 // current save group in index order (with it off those keys stay).
 void StoreLaserSaveOptions(platform::ProfileDocument& file, int conditionIndex,

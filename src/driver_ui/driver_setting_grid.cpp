@@ -12,18 +12,6 @@ namespace {
 constexpr double kWidths[7] = {6.0, 30.5, 10.0, 10.0, 8.0, 8.0, 8.0};
 }  // namespace
 
-int LayoutOfKind(driver::DriverSettingKind kind) {
-    switch (kind) {
-        case driver::DriverSettingKind::Cut:
-            return kLayoutCut;
-        case driver::DriverSettingKind::Tool:
-            return kLayoutTool;
-        case driver::DriverSettingKind::Nc:
-            return kLayoutNc;
-    }
-    return -1;
-}
-
 int ColumnCountOfKind(driver::DriverSettingKind kind) {
     switch (kind) {
         case driver::DriverSettingKind::Cut:
@@ -47,32 +35,17 @@ CDriverSettingGrid::CDriverSettingGrid(CSpreadSheet& sheet) : CSpreadGrid(sheet)
                 std::string(frame::ResourceString(305))};
 }
 
-void CDriverSettingGrid::SetupColumns(int layout) {
-    int columns = 0;
-    switch (layout) {
-        case kLayoutNc:
-            columns = 3;
-            break;
-        case kLayoutCut:
-            columns = 4;
-            break;
-        case kLayoutTool:
-            columns = 7;
-            break;
-        default:
-            for (int column = 1; column <= 3; ++column) {
-                SetColumnWidth(column, kWidths[column - 1]);
-            }
-            return;
-    }
+void CDriverSettingGrid::SetupColumns(driver::DriverSettingKind kind) {
+    const int columns = ColumnCountOfKind(kind);
     for (int column = 1; column <= columns; ++column) {
         SetColumnHeader(column, headers_[column - 1]);
         SetColumnWidth(column, kWidths[column - 1]);
     }
 }
 
-void CDriverSettingGrid::SetValueCell(int column, int row, int valueType, double value) {
-    if (valueType == 3) {
+void CDriverSettingGrid::SetValueCell(int column, int row, driver::DriverValueType valueType,
+                                      double value) {
+    if (valueType == driver::DriverValueType::Integer) {
         // Truncated toward zero; checked as a double first so that huge
         // values and NaN never reach the integer conversion.
         const double truncated = std::trunc(value);
@@ -80,7 +53,7 @@ void CDriverSettingGrid::SetValueCell(int column, int row, int valueType, double
                               ? static_cast<int>(truncated)
                               : 0;
         SetIntegerCell(column, row, kGridIntegerMin, kGridIntegerMax, shown);
-    } else if (valueType == 4) {
+    } else if (valueType == driver::DriverValueType::Real) {
         const double shown = value >= kGridRealMin && value <= kGridRealMax ? value : 0.0;
         SetRealCell(column, row, kGridRealDecimals, kGridRealMin, kGridRealMax, shown);
     }

@@ -11,18 +11,14 @@
 
 namespace quillet::driver_ui {
 
-// Column layouts of SetupColumns.
-inline constexpr int kLayoutNc = 0;    // 3 columns: On/Off, name, value 1
-inline constexpr int kLayoutCut = 1;   // 4 columns: + value 2
-inline constexpr int kLayoutTool = 2;  // 7 columns: + three timing columns
-
 inline constexpr int kGridIntegerMin = -99999;
 inline constexpr int kGridIntegerMax = 99999;
 inline constexpr double kGridRealMin = -99999.9999;
 inline constexpr double kGridRealMax = 99999.9999;
 inline constexpr short kGridRealDecimals = 4;
 
-int LayoutOfKind(driver::DriverSettingKind kind);
+// The grid's columns for a kind: Nc 3 (On/Off, name, value 1), Cut 4 (+
+// value 2), Tool 7 (+ the three timing columns).
 int ColumnCountOfKind(driver::DriverSettingKind kind);
 
 class CDriverSettingGrid : public CSpreadGrid {
@@ -30,9 +26,8 @@ public:
     // Takes the seven header texts from the string table (300 to 305).
     explicit CDriverSettingGrid(CSpreadSheet& sheet);
 
-    // Headers and widths of the layout's columns; an unknown layout sets only
-    // the widths of columns 1 to 3.
-    void SetupColumns(int layout);
+    // Headers and widths of the kind's columns.
+    void SetupColumns(driver::DriverSettingKind kind);
     // One row per item, the timing option group for 7 columns, row count,
     // font and scroll bars.
     void FillGrid(const driver::DriverConditionList& items);
@@ -48,7 +43,7 @@ public:
     const std::array<std::string, 7>& Headers() const { return headers_; }
 
 private:
-    void SetValueCell(int column, int row, int valueType, double value);
+    void SetValueCell(int column, int row, driver::DriverValueType valueType, double value);
     void ReadValueCell(int column, int row, double& value);
 
     std::array<std::string, 7> headers_;

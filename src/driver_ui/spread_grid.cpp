@@ -50,25 +50,25 @@ void CSpreadGrid::SetRealCell(int column, int row, short decimals, double minimu
     UseRow(row);
 }
 
-int CSpreadGrid::SetPictureCell(int column, int row, int checked, const CellPictures& pictures,
-                                std::array<bool, 4>& loaded) {
+bool CSpreadGrid::SetPictureCell(int column, int row, int checked, const CellPictures& pictures,
+                                 std::array<bool, 4>& loaded) {
     sheet_.SetCellType(column, row, kCellCheck);
     for (std::size_t i = 0; i < loaded.size(); ++i) {
         if (loaded[i]) continue;
-        if (!sheet_.LoadPicture(pictures[i])) return 0;
+        if (!sheet_.LoadPicture(pictures[i])) return false;
         loaded[i] = true;
     }
     sheet_.SetCheckPictures(column, row, 0, true, pictures);
     sheet_.SetValue(column, row, checked == 1 ? "1" : "0");
     UseRow(row);
-    return 1;
+    return true;
 }
 
-int CSpreadGrid::SetCheckCell(int column, int row, int checked) {
+bool CSpreadGrid::SetCheckCell(int column, int row, int checked) {
     return SetPictureCell(column, row, checked, kCheckPictures, checkLoaded_);
 }
 
-int CSpreadGrid::SetOptionCell(int column, int row, int checked) {
+bool CSpreadGrid::SetOptionCell(int column, int row, int checked) {
     return SetPictureCell(column, row, checked, kOptionPictures, optionLoaded_);
 }
 
@@ -90,13 +90,15 @@ void CSpreadGrid::SetBlankCell(int column, int row) {
     UseRow(row);
 }
 
-int CSpreadGrid::AddOptionGroup(int firstColumn, int lastColumn, int defaultColumn) {
-    if (defaultColumn > 0 && (defaultColumn < firstColumn || defaultColumn > lastColumn)) return 0;
+bool CSpreadGrid::AddOptionGroup(int firstColumn, int lastColumn, int defaultColumn) {
+    if (defaultColumn > 0 && (defaultColumn < firstColumn || defaultColumn > lastColumn)) {
+        return false;
+    }
     for (int column = firstColumn; column <= lastColumn; ++column) {
-        if (sheet_.CellTypeAt(column, 1) != kCellCheck) return 0;
+        if (sheet_.CellTypeAt(column, 1) != kCellCheck) return false;
     }
     for (const GridOptionGroup& group : groups_) {
-        if (group.firstColumn == firstColumn || group.lastColumn == lastColumn) return 0;
+        if (group.firstColumn == firstColumn || group.lastColumn == lastColumn) return false;
     }
     groups_.push_back({firstColumn, lastColumn, defaultColumn});
     if (defaultColumn >= 1) {
@@ -106,11 +108,11 @@ int CSpreadGrid::AddOptionGroup(int firstColumn, int lastColumn, int defaultColu
             }
         }
     }
-    return 1;
+    return true;
 }
 
-int CSpreadGrid::OnOptionClicked(int column, int row, int buttonDown) {
-    if (sheet_.CellTypeAt(column, row) != kCellCheck) return -1;
+CSpreadGrid::OptionClick CSpreadGrid::OnOptionClicked(int column, int row, int buttonDown) {
+    if (sheet_.CellTypeAt(column, row) != kCellCheck) return OptionClick::Ignored;
     const GridOptionGroup* found = nullptr;
     for (const GridOptionGroup& group : groups_) {
         if (column >= group.firstColumn && column <= group.lastColumn) {
@@ -118,18 +120,18 @@ int CSpreadGrid::OnOptionClicked(int column, int row, int buttonDown) {
             break;
         }
     }
-    if (found == nullptr) return -1;
+    if (found == nullptr) return OptionClick::Ignored;
     if (buttonDown == 1) {
         for (int other = found->firstColumn; other <= found->lastColumn; ++other) {
             if (other != column) sheet_.SetValue(other, row, "0");
         }
-        return 0;
+        return OptionClick::Done;
     }
     for (int other = found->firstColumn; other <= found->lastColumn; ++other) {
-        if (other != column && sheet_.Value(other, row) == "1") return 0;
+        if (other != column && sheet_.Value(other, row) == "1") return OptionClick::Done;
     }
     sheet_.SetValue(column, row, "1");
-    return 1;
+    return OptionClick::Rechecked;
 }
 
 void CSpreadGrid::ResetScrollBarPages() {

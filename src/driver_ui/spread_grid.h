@@ -48,26 +48,31 @@ public:
     void SetRealCell(int column, int row, short decimals, double minimum, double maximum,
                      double value);
     // Check box with the square pictures; "1" when checked is 1, else "0".
-    // 0 when the pictures cannot be created: the cell is then a check box
-    // without pictures or value and the highest row used stays.
-    int SetCheckCell(int column, int row, int checked);
+    // False when the pictures cannot be created: the cell is then a check
+    // box without pictures or value and the highest row used stays.
+    bool SetCheckCell(int column, int row, int checked);
     // The same with the round pictures.
-    int SetOptionCell(int column, int row, int checked);
+    bool SetOptionCell(int column, int row, int checked);
     // editable 0: static text, locked; other values: editable text, lock
     // flag as it was.
     void SetTextCell(int column, int row, const std::string& text, int editable);
     // Static, locked, no text.
     void SetBlankCell(int column, int row);
 
-    // 1 when added; 0 when refused: a default column outside first..last, a
-    // row-1 cell of the columns that is no check box, or a group with the
-    // same first or last column already there. With a default column every
-    // used row gets "1" there and "0" in the group's other columns.
-    int AddOptionGroup(int firstColumn, int lastColumn, int defaultColumn);
+    // True when added; false when refused: a default column outside
+    // first..last, a row-1 cell of the columns that is no check box, or a
+    // group with the same first or last column already there. With a default
+    // column every used row gets "1" there and "0" in the group's other
+    // columns.
+    bool AddOptionGroup(int firstColumn, int lastColumn, int defaultColumn);
+    // What a click on a check box did to its option group.
+    enum class OptionClick {
+        Ignored,    // the cell is no check box or in no group
+        Done,       // checked: the group's other boxes of the row are cleared
+        Rechecked,  // unchecked the row's last box: it is checked again
+    };
     // The reaction to a click on a check box (buttonDown 1: just checked).
-    // -1 when the cell is no check box or in no group; else 0, or 1 when an
-    // unchecked box had to be checked again so the row keeps one.
-    int OnOptionClicked(int column, int row, int buttonDown);
+    OptionClick OnOptionClicked(int column, int row, int buttonDown);
     // Page size 1 for the sheet's scroll bars, then a refresh.
     void ResetScrollBarPages();
 
@@ -82,8 +87,8 @@ public:
     CSpreadSheet& Sheet() { return sheet_; }
 
 private:
-    int SetPictureCell(int column, int row, int checked, const CellPictures& pictures,
-                       std::array<bool, 4>& loaded);
+    bool SetPictureCell(int column, int row, int checked, const CellPictures& pictures,
+                        std::array<bool, 4>& loaded);
     void UseRow(int row);
 
     CSpreadSheet& sheet_;

@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "frame/roots.h"
+#include "frame/status.h"
 #include "platform/file_lock.h"
 #include "platform/file_ops.h"
 #include "platform/paths.h"
@@ -20,13 +21,7 @@ namespace quillet::pdl {
 
 namespace {
 
-constexpr std::string_view kDataFolderPiece = "data/Othmcn";
-
-std::optional<std::string> ConditionPath(const std::string& dataRoot, std::string_view machine,
-                                         std::string_view material) {
-    return platform::ComposePath(dataRoot,
-                                 {kDataFolderPiece, "/PDL_CUT_", machine, "_", material, ".ini"});
-}
+int PdlStatus(bool done) { return done ? kDone : kPdlUnavailable; }
 
 // Holds the working folder's lock for one operation and removes a stale
 // working copy. nullopt when the system root cannot be read or the path of
@@ -34,9 +29,9 @@ std::optional<std::string> ConditionPath(const std::string& dataRoot, std::strin
 class WorkingCopyScope {
 public:
     static std::optional<std::string> WorkingPath() {
-        const std::optional<std::string> root = frame::SystemRoot();
-        if (!root) return std::nullopt;
-        return platform::ComposePath(*root, {"TEMP", kPdlWorkingFile});
+        const std::optional<std::string> folder = frame::WorkingFolder();
+        if (!folder) return std::nullopt;
+        return platform::ComposePath(*folder, {kPdlWorkingFile});
     }
 
     explicit WorkingCopyScope(const std::string& workingPath)
@@ -50,15 +45,6 @@ private:
     platform::FolderLock lock_;
 };
 
-}  // namespace
-
-bool IsValidPdlName(const char* name) {
-    if (name == nullptr || name[0] == '\0') return false;
-    return !platform::NameHoldsSeparator(name);
-}
-
-namespace {
-
 // The condition file and master paths of a pair; nullopt without a data
 // root or when a path would pass 499 characters.
 struct PdlPaths {
@@ -66,20 +52,20 @@ struct PdlPaths {
     std::string master;
 };
 std::optional<PdlPaths> Paths(std::string_view machine, std::string_view material) {
-    const std::optional<std::string> root = frame::DataRoot();
-    if (!root) return std::nullopt;
-    std::optional<std::string> file = ConditionPath(*root, machine, material);
-    std::optional<std::string> master =
-        platform::ComposePath(*root, {kDataFolderPiece, kPdlMasterFile});
+    const std::optional<std::string> folder = frame::DataFolder();
+    if (!folder) return std::nullopt;
+    std::optional<std::string> file =
+        platform::ComposePath(*folder, {"/PDL_CUT_", machine, "_", material, ".ini"});
+    std::optional<std::string> master = platform::ComposePath(*folder, {kPdlMasterFile});
     if (!file || !master) return std::nullopt;
     return PdlPaths{std::move(*file), std::move(*master)};
 }
 
-// The bytes of the pair's condition file, read with one open; a missing
-// file is created from the master first (O_EXCL: a file another
-// workstation created meanwhile is read instead). nullopt when neither
-// exists or the file exists but cannot be read.
-std::optional<std::string> ReadOrCreate(const PdlPaths& paths) {
+// The preparation: the bytes of the pair's condition file, read with one
+// open; a missing file is created from the master first (O_EXCL: a file
+// another workstation created meanwhile is read instead). nullopt when
+// neither exists or the file exists but cannot be read.
+std::optional<std::string> PreparePdlCutFile(const PdlPaths& paths) {
     for (int attempt = 0; attempt < 2; ++attempt) {
         int error = 0;
         if (std::optional<std::string> bytes = platform::ReadWholeFile(paths.file, &error)) {
@@ -99,57 +85,100 @@ std::optional<std::string> ReadOrCreate(const PdlPaths& paths) {
     return std::nullopt;
 }
 
-}  // namespace
-
-int PreparePdlCutFile(std::string_view machine, std::string_view material, std::string& path) {
+bool DeletePdlFile(std::string_view machine, std::string_view material) {
     const std::optional<PdlPaths> paths = Paths(machine, material);
-    if (!paths) return -1;
-    path = paths->file;
-    return ReadOrCreate(*paths) ? 0 : -1;
+    if (!paths) return false;
+    if (platform::DeleteFile(paths->file)) return true;
+    // No file (or a folder, which is no condition file either): the pair has
+    // none once a master exists to prepare it from, as a deletion after the
+    // preparation would leave it.
+    if (errno != ENOENT && errno != EISDIR) return false;
+    return platform::CanOpenForReading(paths->master);
 }
 
-int ReadPdlCutTable(std::string_view machine, std::string_view material, PdlCutTable table,
-                    PdlCutCondition& record) {
+bool CopyPdlFile(std::string_view sourceMachine, std::string_view sourceMaterial,
+                 std::string_view targetMachine, std::string_view targetMaterial) {
+    const std::optional<PdlPaths> source = Paths(sourceMachine, sourceMaterial);
+    const std::optional<PdlPaths> target = Paths(targetMachine, targetMaterial);
+    if (!source || !target) return false;
+    const std::optional<std::string> bytes = PreparePdlCutFile(*source);
+    if (!bytes) return false;
+    if (source->file == target->file) return true;  // a copy onto itself leaves the file as it is
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const platform::FileLock lock(target->file);
+        switch (lock.GetState()) {
+            case platform::FileLock::State::Missing:
+                // A missing target is prepared from the master, which the copy
+                // then replaces: created holding the copy at once.
+                if (!platform::CanOpenForReading(target->master)) return false;
+                if (platform::CreateExclusive(target->file, *bytes)) return true;
+                continue;
+            case platform::FileLock::State::Failed:
+                return false;
+            default:
+                return platform::AtomicReplace(target->file, *bytes, platform::Durability::Durable,
+                                               lock.Mode());
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+bool IsValidPdlName(const char* name) {
+    if (name == nullptr || name[0] == '\0') return false;
+    return !platform::NameHoldsSeparator(name);
+}
+
+std::optional<PdlCutCondition> ReadPdlTable(std::string_view machine, std::string_view material,
+                                            PdlCutTable table) {
     const std::optional<PdlPaths> paths = Paths(machine, material);
-    if (!paths) return -1;
+    if (!paths) return std::nullopt;
     const std::optional<std::string> working = WorkingCopyScope::WorkingPath();
-    if (!working) return -1;
-    const std::optional<std::string> bytes = ReadOrCreate(*paths);
-    if (!bytes) return -1;
+    if (!working) return std::nullopt;
+    const std::optional<std::string> bytes = PreparePdlCutFile(*paths);
+    if (!bytes) return std::nullopt;
     WorkingCopyScope scope(*working);
     const platform::ProfileDocument document =
         platform::ProfileDocument::FromBytes(paths->file, *bytes);
-    record = PdlCutCondition{};
+    PdlCutCondition record;
     ReadPdlCutCondition(document, table, record);
-    return 0;
+    return record;
 }
 
-int SavePdlCutTables(std::string_view machine, std::string_view material,
-                     const std::vector<PdlTableWrite>& writes) {
+bool SavePdlTables(std::string_view machine, std::string_view material,
+                   const std::vector<PdlTableWrite>& writes) {
     const std::optional<PdlPaths> paths = Paths(machine, material);
-    if (!paths) return -1;
+    if (!paths) return false;
     const std::optional<std::string> working = WorkingCopyScope::WorkingPath();
-    if (!working) return -1;
+    if (!working) return false;
     // The working folder's lock first, then the file's: every save takes
     // them in this order.
     WorkingCopyScope scope(*working);
     for (int attempt = 0; attempt < 2; ++attempt) {
         const platform::FileLock lock(paths->file);
         if (!lock.Open()) {
-            // Created from the master, then locked and read like any file.
-            if (!ReadOrCreate(*paths)) return -1;
+            // Prepared from the master, then locked and read like any file.
+            if (!PreparePdlCutFile(*paths)) return false;
             continue;
         }
         const std::optional<std::string> bytes = lock.Read();
-        if (!bytes) return -1;
+        if (!bytes) return false;
         platform::ProfileDocument document =
             platform::ProfileDocument::FromBytes(paths->file, *bytes);
         for (const PdlTableWrite& write : writes) {
             if (IsPdlTable(write.table)) WritePdlCutCondition(document, write.table, write.record);
         }
-        return document.Save(lock.Mode()) ? 0 : -1;
+        return document.Save(lock.Mode());
     }
-    return -1;
+    return false;
+}
+
+int ReadPdlCutTable(std::string_view machine, std::string_view material, PdlCutTable table,
+                    PdlCutCondition& record) {
+    const std::optional<PdlCutCondition> read = ReadPdlTable(machine, material, table);
+    if (read) record = *read;
+    return PdlStatus(read.has_value());
 }
 
 int WritePdlCutTables(std::string_view machine, std::string_view material,
@@ -157,47 +186,16 @@ int WritePdlCutTables(std::string_view machine, std::string_view material,
     std::vector<PdlTableWrite> writes;
     writes.reserve(targets.size());
     for (int table : targets) writes.push_back(PdlTableWrite{table, record});
-    return SavePdlCutTables(machine, material, writes);
+    return PdlStatus(SavePdlTables(machine, material, writes));
 }
 
 int DeletePdlCutFile(std::string_view machine, std::string_view material) {
-    const std::optional<PdlPaths> paths = Paths(machine, material);
-    if (!paths) return -1;
-    if (platform::DeleteFile(paths->file)) return 0;
-    // A missing file with a master present used to be created from the master
-    // and deleted again: the same end state without the copy.
-    // A folder in its place is no condition file either.
-    if (errno != ENOENT && errno != EISDIR) return -1;
-    return platform::CanOpenForReading(paths->master) ? 0 : -1;
+    return PdlStatus(DeletePdlFile(machine, material));
 }
 
 int CopyPdlCutFile(std::string_view sourceMachine, std::string_view sourceMaterial,
                    std::string_view targetMachine, std::string_view targetMaterial) {
-    const std::optional<PdlPaths> source = Paths(sourceMachine, sourceMaterial);
-    const std::optional<PdlPaths> target = Paths(targetMachine, targetMaterial);
-    if (!source || !target) return -1;
-    const std::optional<std::string> bytes = ReadOrCreate(*source);
-    if (!bytes) return -1;
-    if (source->file == target->file) return 0;  // a copy onto itself leaves the file as it is
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        const platform::FileLock lock(target->file);
-        switch (lock.GetState()) {
-            case platform::FileLock::State::Missing:
-                // A missing target is prepared from the master, which the copy
-                // then replaces: created holding the copy at once.
-                if (!platform::CanOpenForReading(target->master)) return -1;
-                if (platform::CreateExclusive(target->file, *bytes)) return 0;
-                continue;
-            case platform::FileLock::State::Failed:
-                return -1;
-            default:
-                return platform::AtomicReplace(target->file, *bytes, platform::Durability::Durable,
-                                               lock.Mode())
-                           ? 0
-                           : -1;
-        }
-    }
-    return -1;
+    return PdlStatus(CopyPdlFile(sourceMachine, sourceMaterial, targetMachine, targetMaterial));
 }
 
 }  // namespace quillet::pdl

@@ -3,6 +3,7 @@
 // and the operations of the exports and of the dialog's save on it.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,19 +21,17 @@ inline constexpr std::string_view kPdlWorkingFile = "/PDL_CUT_TEMP.ini";
 // folder. The exports refuse other names with -2 before touching any file.
 bool IsValidPdlName(const char* name);
 
-// Makes sure the condition file of machine and material exists and gives
-// its path. 0: the file exists (or was just created as a copy of the master
-// file, only where no file exists: O_EXCL). -1: no data root, a path over 499 characters, the file
-// exists but cannot be read, neither file nor master exists, or the copy of the master failed; path
-// is then set only when it could be formed.
-int PreparePdlCutFile(std::string_view machine, std::string_view material, std::string& path);
+// Every operation starts by preparing the pair's condition file: it is read
+// with one open, and a missing one is created as a copy of the master file,
+// only where no file exists (O_EXCL). The preparation fails when there is no
+// data root, a path would pass 499 characters, the file exists but cannot be
+// read, or neither file nor master exists.
 
-// Reads table (0-12) of the pair's condition file into record: all 128
-// slots are cleared, then 0-87 filled (-1 for keys the section lacks).
-// Returns 0, or -1 (record untouched) when the file cannot be prepared or
-// read or the system root is missing.
-int ReadPdlCutTable(std::string_view machine, std::string_view material, PdlCutTable table,
-                    PdlCutCondition& record);
+// Table (0-12) of the pair's condition file: all 128 slots cleared, then
+// 0-87 filled (-1 for keys the section lacks). nullopt when the file cannot
+// be prepared or the system root is missing.
+std::optional<PdlCutCondition> ReadPdlTable(std::string_view machine, std::string_view material,
+                                            PdlCutTable table);
 
 // One table of a save and the values it receives.
 struct PdlTableWrite {
@@ -42,19 +41,25 @@ struct PdlTableWrite {
 
 // The save of a condition file (dialog 129's OK, quillet-host pdl-import):
 // takes the condition file's lock (platform::FileLock), rereads the file as
-// it is now, writes each record into its table (in the given order; tables
-// outside 0-12 are skipped) and replaces the file once, atomically. Only the
-// written tables change: tables another workstation saved meanwhile are
-// kept. A missing file is first created from the master (never over a file
-// that appeared meanwhile). No write leaves the file as it is. Returns 0, or
-// -1 when the data root or the system root is missing, neither file nor
-// master exists, the file cannot be read, or the rewrite failed (the file
-// is then unchanged). No message is shown, and no lock outlives the call.
-int SavePdlCutTables(std::string_view machine, std::string_view material,
-                     const std::vector<PdlTableWrite>& writes);
+// it is on disk, writes each record into its table (in the given order;
+// tables outside 0-12 are skipped) and replaces the file once, atomically.
+// Only the written tables change: tables another workstation saved
+// meanwhile are kept. A missing file is first prepared. No write leaves the
+// file as it is. False when the data root or the system root is missing, the
+// file cannot be prepared or read, or the rewrite failed (the file is then
+// unchanged). No message is shown, and no lock outlives the call.
+bool SavePdlTables(std::string_view machine, std::string_view material,
+                   const std::vector<PdlTableWrite>& writes);
 
-// SavePdlCutTables with record written into each table of targets (the
-// tables PdlSaveTargets picks). An empty target list writes nothing.
+// The operations as statuses, the way the exports and quillet-host report
+// them: 0 done, -1 when the operation could not be done.
+
+// ReadPdlTable into record (untouched on -1).
+int ReadPdlCutTable(std::string_view machine, std::string_view material, PdlCutTable table,
+                    PdlCutCondition& record);
+
+// SavePdlTables with record written into each table of targets (the tables
+// PdlSaveTargets picks). An empty target list writes nothing.
 int WritePdlCutTables(std::string_view machine, std::string_view material,
                       const PdlCutCondition& record, const std::vector<int>& targets);
 

@@ -20,7 +20,7 @@
 #include "frame/cutting_conditions.h"
 #include "frame/gui_qt.h"
 #include "frame/resources.h"
-#include "pdl/pdl_files.h"
+#include "frame/status.h"
 #include "pdl/pdl_machine.h"
 #include "platform/code_page.h"
 
@@ -323,6 +323,8 @@ void CPdlLaserCondDlg::Initialize() {
     list_->setFocus(Qt::OtherFocusReason);
 }
 
+int CPdlLaserCondDlg::Result() const { return edit_.Failed() ? kPdlUnavailable : kDone; }
+
 void CPdlLaserCondDlg::ItemChanged(int row) {
     if (!edit_.SelectRow(row)) return;
     try {
@@ -381,11 +383,7 @@ void CPdlLaserCondDlg::Save() {
 
 int RunPdlLaserCondDialog(const char* machineName, int machineType, const char* materialName,
                           int tableIndex) {
-    if (!IsValidPdlName(machineName) || !IsValidPdlName(materialName) || !IsPdlTable(tableIndex) ||
-        machineType < 12000 || machineType >= 13999) {
-        return -2;
-    }
-    if (!frame::EnsureApplication()) return -1;
+    if (!frame::EnsureApplication()) return kPdlUnavailable;
     const int machineId = PdlMachineTypeGet(machineType);
     CPdlLaserCondDlg dialog(machineName, machineId, materialName, tableIndex);
     dialog.Initialize();

@@ -17,10 +17,9 @@ class QPushButton;
 
 namespace quillet::pdl {
 
-// The work of SddPDLOthMacLasCutDLG: -2 for invalid arguments (no dialog);
-// -1 when no GUI is possible (nothing shown); otherwise the dialog's result:
-// 0 after a successful opening or save, -1 when the opening or the save
-// failed.
+// The work of SddPDLOthMacLasCutDLG once its arguments are checked: -1 when
+// no GUI is possible (nothing shown); otherwise the dialog's result: 0 after
+// a successful opening or save, -1 when the opening or the save failed.
 int RunPdlLaserCondDialog(const char* machineName, int machineType, const char* materialName,
                           int tableIndex);
 
@@ -70,7 +69,8 @@ public:
 
     // Opens the edit and fills the controls (opening).
     void Initialize();
-    int Result() const { return edit_.Result(); }
+    // The export's status: 0, or -1 after a failed opening or save.
+    int Result() const;
 
 private:
     void BuildControls();

@@ -17,11 +17,11 @@ float AtofOf(std::string_view text) {
 }
 
 // Runs a file operation where nothing may be thrown (the dialog's slots):
-// true when it gave 0.
+// what it gave, or false when it threw.
 template <typename Operation>
 bool Succeeds(Operation&& operation) noexcept {
     try {
-        return operation() == 0;
+        return operation();
     } catch (...) {
         return false;
     }
@@ -36,18 +36,25 @@ PdlLaserEdit::PdlLaserEdit(std::string machine, int machineId, std::string mater
       material_(std::move(material)),
       table_(table) {}
 
-int PdlLaserEdit::Open() {
-    result_ = 0;
+bool PdlLaserEdit::Open() {
+    failed_ = false;
     currentRow_ = 0;
-    Succeeds([&] { return LoadPdlSaveOptions(saveOptions_); });
+    Succeeds([&] {
+        saveOptions_ = LoadPdlSaveOptions().value_or(PdlSaveOptions{});
+        return true;
+    });
     PdlCutCondition record;
-    tableLoaded_ = Succeeds([&] { return ReadPdlCutTable(machine_, material_, table_, record); });
+    tableLoaded_ = Succeeds([&] {
+        const std::optional<PdlCutCondition> read = ReadPdlTable(machine_, material_, table_);
+        if (read) record = *read;
+        return read.has_value();
+    });
     if (!tableLoaded_ ||
-        !Succeeds([&] { return LoadMachineParamList(machineId_, table_, record, rows_); })) {
-        result_ = -1;
+        !Succeeds([&] { return LoadMachineParams(machineId_, table_, record, rows_); })) {
+        failed_ = true;
         rows_.shown.count = 0;
     }
-    return result_;
+    return !failed_;
 }
 
 std::string PdlLaserEdit::Description(int row) const {
@@ -72,24 +79,20 @@ bool PdlLaserEdit::EditInPlace(int row, std::string_view text) {
     return true;
 }
 
-int PdlLaserEdit::Save(const PdlSaveOptions& options) {
-    result_ = 0;
+bool PdlLaserEdit::Save(const PdlSaveOptions& options) {
     for (int i = 0; i < ShownCount(); ++i) {
         rows_.all[rows_.shown.rows[i].slot].value = rows_.shown.rows[i].value;
     }
     PdlCutCondition record;
     for (int slot = 0; slot < kPdlSlotCount; ++slot) record.slot[slot] = rows_.all[slot].value;
     // A table that was never read would be written from empty rows.
-    const bool written =
-        tableLoaded_ && Succeeds([&] {
-            return WritePdlCutTables(machine_, material_, record, PdlSaveTargets(table_, options));
-        });
-    if (!written) {
-        result_ = -1;
-        return result_;
-    }
-    Succeeds([&] { return SavePdlSaveOptions(options); });
-    return result_;
+    failed_ = !tableLoaded_ || !Succeeds([&] {
+        std::vector<PdlTableWrite> writes;
+        for (const int table : PdlSaveTargets(table_, options)) writes.push_back({table, record});
+        return SavePdlTables(machine_, material_, writes);
+    });
+    if (!failed_) Succeeds([&] { return SavePdlSaveOptions(options); });
+    return !failed_;
 }
 
 }  // namespace quillet::pdl

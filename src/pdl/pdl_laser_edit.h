@@ -19,13 +19,12 @@ public:
     PdlLaserEdit(std::string machine, int machineId, std::string material, PdlCutTable table);
 
     // The opening: the save options (as the file holds them; all off when
-    // it is missing), the table and the parameter list. Returns the result,
-    // 0, or -1 when the table or the list could not be read (nothing is
-    // shown then). Never throws.
-    int Open();
+    // it is missing), the table and the parameter list. False when the table
+    // or the list could not be read (nothing is shown then). Never throws.
+    bool Open();
 
-    // The value the export returns: 0, or -1 after a failed opening or save.
-    int Result() const { return result_; }
+    // True after a failed opening or save: the export then reports -1.
+    bool Failed() const { return failed_; }
     const std::string& Machine() const { return machine_; }
     const std::string& Material() const { return material_; }
     PdlCutTable Table() const { return table_; }
@@ -52,17 +51,17 @@ public:
 
     // The save: the shown values over the values read at opening go into
     // the tables options pick (PdlSaveTargets), in one rewrite of the
-    // condition file, then the options into the save-option file. Returns
-    // the result, 0, or -1 (nothing written) when the table was never read
-    // or the condition file could not be prepared or written. Never throws.
-    int Save(const PdlSaveOptions& options);
+    // condition file, then the options into the save-option file. False
+    // (nothing written) when the table was never read or the condition file
+    // could not be prepared or written. Never throws.
+    bool Save(const PdlSaveOptions& options);
 
 private:
     std::string machine_;
     int machineId_;
     std::string material_;
     PdlCutTable table_;
-    int result_ = 0;
+    bool failed_ = false;
     int currentRow_ = 0;
     bool tableLoaded_ = false;
     PdlSaveOptions saveOptions_;

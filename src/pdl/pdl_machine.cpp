@@ -8,14 +8,13 @@
 #include "frame/resources.h"
 #include "frame/roots.h"
 #include "frame/setting_values.h"
+#include "frame/status.h"
 #include "platform/file_ops.h"
 #include "platform/paths.h"
 
 namespace quillet::pdl {
 
 namespace {
-
-constexpr int kInteger = static_cast<int>(frame::SettingValueKind::Integer);
 
 int ReadInteger(const platform::ProfileDocument& document, const std::string& section,
                 const std::string& key) {
@@ -45,13 +44,12 @@ const std::array<PdlAliasDefault, 76> kPdlAliasDefaults = {{
 // clang-format on
 
 int PdlMachineTypeGet(int machineType) {
-    const std::optional<std::string> root = frame::DataRoot();
-    if (!root) {
-        frame::ShowStringMessage(201);
+    const std::optional<std::string> folder = frame::DataFolder();
+    if (!folder) {
+        if (!frame::DataRoot()) frame::ShowStringMessage(201);
         return -1;
     }
-    const std::optional<std::string> path =
-        platform::ComposePath(*root, {"data/Othmcn", kPdlAliasFile});
+    const std::optional<std::string> path = platform::ComposePath(*folder, {kPdlAliasFile});
     if (!path) return -1;
     const std::string section(kPdlAliasSection);
     // The usual case, an existing alias file: read once and only the one key
@@ -66,16 +64,16 @@ int PdlMachineTypeGet(int machineType) {
     // file, even one that cannot be read, is never completed or replaced.
     if (!document.Exists() && !platform::FileExists(*path)) {
         for (const PdlAliasDefault& alias : kPdlAliasDefaults) {
-            frame::WriteSettingValue(kInteger, 0, std::string(), alias.machineId, 0.0, document,
-                                     section, frame::FormatInteger(alias.machineType));
+            frame::WriteInteger(document, section, frame::FormatInteger(alias.machineType),
+                                alias.machineId);
         }
         if (!document.Save()) return -1;
     }
     return ReadInteger(document, section, frame::FormatInteger(machineType));
 }
 
-int LoadMachineParamList(int machineId, PdlCutTable tableIndex, const PdlCutCondition& values,
-                         PdlParamRows& rows) {
+bool LoadMachineParams(int machineId, PdlCutTable tableIndex, const PdlCutCondition& values,
+                       PdlParamRows& rows) {
     auto& all = rows.all;
     for (int slot = 0; slot < kPdlSlotCount; ++slot) {
         all[slot].label = slot < kPdlParamCount
@@ -85,11 +83,10 @@ int LoadMachineParamList(int machineId, PdlCutTable tableIndex, const PdlCutCond
         all[slot].slot = slot;
     }
 
-    const std::optional<std::string> root = frame::DataRoot();
-    if (!root) return -1;
-    const std::optional<std::string> path =
-        platform::ComposePath(*root, {"data/Othmcn", kMachineListFile});
-    if (!path || !platform::CanOpenForReading(*path)) return -1;
+    const std::optional<std::string> folder = frame::DataFolder();
+    if (!folder) return false;
+    const std::optional<std::string> path = platform::ComposePath(*folder, {kMachineListFile});
+    if (!path || !platform::CanOpenForReading(*path)) return false;
     const platform::ProfileDocument document = platform::ProfileDocument::Load(*path);
 
     // machine.ini holds a few hundred machines at most; the bound keeps a
@@ -100,9 +97,10 @@ int LoadMachineParamList(int machineId, PdlCutTable tableIndex, const PdlCutCond
     for (int n = 1; n <= machineCount && n <= kMaxMachineSections; ++n) {
         const std::string section = "Machine" + frame::FormatInteger(n);
         if (ReadInteger(document, section, "ID") != machineId) continue;
-        flags = frame::ReadSetting(frame::SettingValueKind::Text, document, section,
-                                   tableIndex >= 10 ? "PCUsed" : "CCUsed")
-                    .text;
+        flags =
+            frame::ReadSetting(frame::SettingValueKind::Text, document, section,
+                               tableIndex >= frame::kSecondGroupFirstIndex ? "PCUsed" : "CCUsed")
+                .text;
         break;
     }
 
@@ -113,7 +111,12 @@ int LoadMachineParamList(int machineId, PdlCutTable tableIndex, const PdlCutCond
         if (flags[i] == '1') shown.rows[count++] = all[i];
     }
     shown.count = count;
-    return 0;
+    return true;
+}
+
+int LoadMachineParamList(int machineId, PdlCutTable tableIndex, const PdlCutCondition& values,
+                         PdlParamRows& rows) {
+    return LoadMachineParams(machineId, tableIndex, values, rows) ? kDone : kPdlUnavailable;
 }
 
 }  // namespace quillet::pdl

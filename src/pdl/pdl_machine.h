@@ -54,9 +54,11 @@ struct PdlParamRows {
 // Refills rows.all from values (labels of slots 0-87, every value and slot),
 // then builds rows.shown from the flags text of machineId in machine.ini
 // (CCUsed for tables 0-9, PCUsed for 10-12): character i "1" shows parameter
-// i, for i up to 87 or the end of the text. Returns 0, or -1 when the data
-// root cannot be read or machine.ini does not exist; rows.shown is then left
-// as it was.
+// i, for i up to 87 or the end of the text. False when the data root cannot
+// be read or machine.ini does not exist; rows.shown is then left as it was.
+bool LoadMachineParams(int machineId, PdlCutTable tableIndex, const PdlCutCondition& values,
+                       PdlParamRows& rows);
+// LoadMachineParams as the status quillet-host reports: 0, or -1 for false.
 int LoadMachineParamList(int machineId, PdlCutTable tableIndex, const PdlCutCondition& values,
                          PdlParamRows& rows);
 

@@ -15,82 +15,75 @@ namespace quillet::pdl {
 
 namespace {
 
-constexpr int kInteger = static_cast<int>(frame::SettingValueKind::Integer);
-
 // The path of the save-option file, or nullopt without a data root.
 std::optional<std::string> SaveOptionPath() {
-    const std::optional<std::string> root = frame::DataRoot();
-    if (!root) return std::nullopt;
-    return platform::ComposePath(*root, {"data/Othmcn", kPdlSaveOptionFile});
+    const std::optional<std::string> folder = frame::DataFolder();
+    if (!folder) return std::nullopt;
+    return platform::ComposePath(*folder, {kPdlSaveOptionFile});
 }
 
-int ReadInteger(const platform::ProfileDocument& document, std::string_view key) {
-    return frame::ReadSetting(frame::SettingValueKind::Integer, document,
-                              std::string(kPdlSaveOptionSection), std::string(key))
-        .integer;
-}
-
-void WriteInteger(platform::ProfileDocument& document, std::string_view key, int value) {
-    frame::WriteSettingValue(kInteger, 0, std::string(), value, 0.0, document,
-                             std::string(kPdlSaveOptionSection), std::string(key));
-}
-
-}  // namespace
-
-int LoadPdlSaveOptions(PdlSaveOptions& options) {
-    const std::optional<std::string> path = SaveOptionPath();
-    if (!path) return -1;
-    const std::optional<std::string> bytes = platform::ReadWholeFile(*path);
-    if (!bytes) return -1;
-    const platform::ProfileDocument document = platform::ProfileDocument::FromBytes(*path, *bytes);
-    options.saveSwitch = ReadInteger(document, kPdlSaveOptionSwitchKey);
-    for (int k = 0; k < kPdlTableCount; ++k) {
-        options.tables[k] = ReadInteger(document, kPdlSaveOptionTableKeys[k]);
-    }
-    return 0;
-}
-
-namespace {
-
-// Writes the fourteen keys; true when the document changed.
+// Writes the fourteen keys in file order; true when the document changed.
 bool WriteOptions(platform::ProfileDocument& document, const PdlSaveOptions& options) {
-    WriteInteger(document, kPdlSaveOptionSwitchKey, options.saveSwitch);
-    for (int k = 0; k < kPdlTableCount; ++k) {
-        WriteInteger(document, kPdlSaveOptionTableKeys[k], options.tables[k]);
+    const std::string section(kPdlSaveOptionSection);
+    frame::WriteInteger(document, section, std::string(frame::kSaveOptionSwitchKey),
+                        options.saveSwitch);
+    for (int table = 0; table < kPdlTableCount; ++table) {
+        frame::WriteInteger(document, section, frame::SaveOptionKey(table),
+                            options.tables[static_cast<std::size_t>(table)]);
     }
     return document.Dirty();
 }
 
 }  // namespace
 
-int SavePdlSaveOptions(const PdlSaveOptions& options) {
+std::optional<PdlSaveOptions> LoadPdlSaveOptions() {
     const std::optional<std::string> path = SaveOptionPath();
-    if (!path) return -1;
+    if (!path) return std::nullopt;
+    const std::optional<std::string> bytes = platform::ReadWholeFile(*path);
+    if (!bytes) return std::nullopt;
+    const platform::ProfileDocument document = platform::ProfileDocument::FromBytes(*path, *bytes);
+    const std::string section(kPdlSaveOptionSection);
+    const auto read = [&](const std::string& key) {
+        return frame::ReadSetting(frame::SettingValueKind::Integer, document, section, key).integer;
+    };
+    PdlSaveOptions options;
+    options.saveSwitch = read(std::string(frame::kSaveOptionSwitchKey));
+    for (int table = 0; table < kPdlTableCount; ++table) {
+        options.tables[static_cast<std::size_t>(table)] = read(frame::SaveOptionKey(table));
+    }
+    return options;
+}
+
+bool SavePdlSaveOptions(const PdlSaveOptions& options) {
+    const std::optional<std::string> path = SaveOptionPath();
+    if (!path) return false;
     // The usual save changes no option: one read, no lock, no write.
     const std::optional<std::string> bytes = platform::ReadWholeFile(*path);
-    if (!bytes) return -1;
+    if (!bytes) return false;
     platform::ProfileDocument unchanged = platform::ProfileDocument::FromBytes(*path, *bytes);
-    if (!WriteOptions(unchanged, options)) return 0;
-    // A change is written under the file's lock into the file as it is now.
+    if (!WriteOptions(unchanged, options)) return true;
+    // A change is written under the file's lock into the file as it is on disk.
     const platform::FileLock lock(*path);
-    if (!lock.Open()) return -1;
-    const std::optional<std::string> now = lock.Read();
-    if (!now) return -1;
-    platform::ProfileDocument document = platform::ProfileDocument::FromBytes(*path, *now);
+    if (!lock.Open()) return false;
+    const std::optional<std::string> current = lock.Read();
+    if (!current) return false;
+    platform::ProfileDocument document = platform::ProfileDocument::FromBytes(*path, *current);
     WriteOptions(document, options);
-    return document.Save(lock.Mode()) ? 0 : -1;
+    return document.Save(lock.Mode());
 }
 
 bool PdlSaveOptionBoxShown(int saveSwitch, PdlCutTable editedTable, PdlCutTable table) {
-    if (saveSwitch == 0) return false;
-    return frame::GroupBegin(editedTable) == frame::GroupBegin(table);
+    return frame::TakesPartInSave(saveSwitch != 0, editedTable, table);
 }
 
 std::vector<int> PdlSaveTargets(PdlCutTable editedTable, const PdlSaveOptions& options) {
     if (options.saveSwitch == 0) return {editedTable};
     std::vector<int> targets;
-    for (int k = frame::GroupBegin(editedTable); k < frame::GroupEnd(editedTable); ++k) {
-        if (options.tables[k] == 1) targets.push_back(k);
+    for (int table = 0; table < kPdlTableCount; ++table) {
+        if (frame::TakesPartInSave(true, editedTable, table) &&
+            options.tables[static_cast<std::size_t>(table)] == 1) {
+            targets.push_back(table);
+        }
     }
     return targets;
 }

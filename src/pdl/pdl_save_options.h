@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -13,29 +14,24 @@ namespace quillet::pdl {
 
 inline constexpr std::string_view kPdlSaveOptionFile = "/PDL_CUT_SAVEOPT.ini";
 inline constexpr std::string_view kPdlSaveOptionSection = "PDL_CUT_SAVEOPT";
-// Keys in file order: the master switch, then the tables K to P103.
-inline constexpr std::string_view kPdlSaveOptionSwitchKey = "OnOff_SaveOpt";
-inline constexpr std::array<std::string_view, kPdlTableCount> kPdlSaveOptionTableKeys = {
-    "OnOff_SaveOpt_K",   "OnOff_SaveOpt_L",  "OnOff_SaveOpt_M",    "OnOff_SaveOpt_H",
-    "OnOff_SaveOpt_U",   "OnOff_SaveOpt_U1", "OnOff_SaveOpt_U2",   "OnOff_SaveOpt_U3",
-    "OnOff_SaveOpt_U4",  "OnOff_SaveOpt_U5", "OnOff_SaveOpt_P101", "OnOff_SaveOpt_P102",
-    "OnOff_SaveOpt_P103"};
 
-// The fourteen check-box states (0 off, 1 on; a key missing from the file
-// reads as -1).
+// The fourteen check-box states in file order: the switch
+// "OnOff_SaveOpt", then the tables K to P103 ("OnOff_SaveOpt_K" ...). 0 is
+// off, 1 on; a key missing from the file reads as -1.
 struct PdlSaveOptions {
     int saveSwitch = 0;
     std::array<int, kPdlTableCount> tables{};
 };
 
-// Reads the options from the save-option file. 0 done; -1 (options
-// untouched) when the data root is missing or the file does not exist.
-int LoadPdlSaveOptions(PdlSaveOptions& options);
+// The options as the save-option file holds them; nullopt when the data
+// root is missing or the file does not exist.
+std::optional<PdlSaveOptions> LoadPdlSaveOptions();
 
 // Writes the fourteen states as "%d" into the existing save-option file,
-// one rewrite. -1, nothing written, when the data root is missing or the
-// file does not exist: the file is never created here.
-int SavePdlSaveOptions(const PdlSaveOptions& options);
+// one rewrite, only when one of them changes. False, nothing written, when
+// the data root is missing or the file does not exist (it is never created
+// here), or the rewrite failed.
+bool SavePdlSaveOptions(const PdlSaveOptions& options);
 
 // Whether the box of table is shown: none when the switch is 0; with the
 // switch in any other state, the boxes of the edited table's group.

@@ -9,42 +9,32 @@
 
 namespace quillet::pdl {
 
-namespace {
-constexpr int kReal = static_cast<int>(frame::SettingValueKind::Real);
-}  // namespace
+const std::array<std::string, kPdlTableCount> kPdlTableSections = [] {
+    std::array<std::string, kPdlTableCount> sections;
+    for (std::size_t table = 0; table < sections.size(); ++table) {
+        sections[table] = "PDL_CUT_" + std::string(frame::kCuttingConditionNames[table]);
+    }
+    return sections;
+}();
 
 void WritePdlCutCondition(platform::ProfileDocument& document, PdlCutTable table,
                           const PdlCutCondition& record) {
-    const std::string section(kPdlTableSections[table]);
+    const std::string& section = kPdlTableSections[static_cast<std::size_t>(table)];
     for (int slot = 0; slot < kPdlParamCount; ++slot) {
-        frame::WriteSettingValue(kReal, 0, std::string(), 0, static_cast<double>(record.slot[slot]),
-                                 document, section, std::string(kPdlParamKeys[slot]));
+        frame::WriteReal(document, section, std::string(kPdlParamKeys[slot]),
+                         static_cast<double>(record.slot[slot]));
     }
-}
-
-int WritePdlCutCondition(const std::string& file, PdlCutTable table,
-                         const PdlCutCondition& record) {
-    platform::ProfileDocument document = platform::ProfileDocument::Load(file);
-    WritePdlCutCondition(document, table, record);
-    document.Save();
-    return 0;
 }
 
 void ReadPdlCutCondition(const platform::ProfileDocument& document, PdlCutTable table,
                          PdlCutCondition& record) {
-    const std::string section(kPdlTableSections[table]);
+    const std::string& section = kPdlTableSections[static_cast<std::size_t>(table)];
     for (int slot = 0; slot < kPdlParamCount; ++slot) {
         const double real = frame::ReadSetting(frame::SettingValueKind::Real, document, section,
                                                std::string(kPdlParamKeys[slot]))
                                 .real;
         record.slot[slot] = static_cast<float>(real);
     }
-}
-
-int ReadPdlCutCondition(const std::string& file, PdlCutTable table, PdlCutCondition& record) {
-    const platform::ProfileDocument document = platform::ProfileDocument::Load(file);
-    ReadPdlCutCondition(document, table, record);
-    return 0;
 }
 
 void FormatPdlValue(float value, char* buffer) {

@@ -7,20 +7,19 @@
 #include <string>
 #include <string_view>
 
+#include "frame/cutting_conditions.h"
 #include "platform/profile.h"
 
 namespace quillet::pdl {
 
 // A table is identified by its cutting-condition index 0 (K) to 12 (P103).
 using PdlCutTable = int;
-inline constexpr int kPdlTableCount = 13;
-inline constexpr bool IsPdlTable(int index) { return index >= 0 && index < kPdlTableCount; }
+inline constexpr int kPdlTableCount = frame::kCuttingConditionCount;
+inline constexpr bool IsPdlTable(int index) { return frame::IsCuttingConditionIndex(index); }
 
-// Section of each table in a condition file.
-inline constexpr std::array<std::string_view, kPdlTableCount> kPdlTableSections = {
-    "PDL_CUT_K",    "PDL_CUT_L",    "PDL_CUT_M",   "PDL_CUT_H",  "PDL_CUT_U",
-    "PDL_CUT_U1",   "PDL_CUT_U2",   "PDL_CUT_U3",  "PDL_CUT_U4", "PDL_CUT_U5",
-    "PDL_CUT_P101", "PDL_CUT_P102", "PDL_CUT_P103"};
+// Section of each table in a condition file: "PDL_CUT_" and the table's
+// cutting-condition name ("PDL_CUT_K" ... "PDL_CUT_P103").
+extern const std::array<std::string, kPdlTableCount> kPdlTableSections;
 
 // The record of one table: 128 float slots (512 bytes, the host's block).
 // Slots 0-87 are the parameters below; 88-127 are spare and never stored.
@@ -134,9 +133,6 @@ inline constexpr int kPdlDescriptionStringBase = 400;
 // are not touched. The document is not saved. table must be 0-12.
 void WritePdlCutCondition(platform::ProfileDocument& document, PdlCutTable table,
                           const PdlCutCondition& record);
-// The same on a file: one load, one atomic rewrite (the file is created when
-// missing). Returns 0 in every case, as the table operations always have.
-int WritePdlCutCondition(const std::string& file, PdlCutTable table, const PdlCutCondition& record);
 
 // Reads the 88 keys of table's section into slots 0-87 (atof of the text,
 // narrowed to float; -1 for a missing key, section or file; 0 for text
@@ -144,7 +140,6 @@ int WritePdlCutCondition(const std::string& file, PdlCutTable table, const PdlCu
 // record first.
 void ReadPdlCutCondition(const platform::ProfileDocument& document, PdlCutTable table,
                          PdlCutCondition& record);
-int ReadPdlCutCondition(const std::string& file, PdlCutTable table, PdlCutCondition& record);
 
 // The text in which a value is shown: "%.3f" (C locale) with the trailing
 // zeros of the decimals dropped, and the point with them when no decimal is

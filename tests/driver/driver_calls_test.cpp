@@ -154,15 +154,15 @@ TEST_F(RecordingTest, SpecialSequencesFilterAndClearEachEntry) {
 
 TEST_F(RecordingTest, LoadDriverConditionsStopsAtTheLimit) {
     Script("cutting=1 2 0 A\ncutting=1 2 0 Duplicate\ncutting=2 3 1 B\ncutting=3 4 1 C\n");
-    driver::DriverConditionList list;
-    ASSERT_TRUE(driver::LoadDriverConditions("drv", list, driver::DriverSettingKind::Cut, 2));
-    EXPECT_EQ(Describe(list), (Lines{"1/2/0/A", "2/3/1/B"}));
+    EXPECT_EQ(
+        Describe(driver::LoadDriverConditions("drv", driver::DriverSettingKind::Cut, 2).value()),
+        (Lines{"1/2/0/A 0 0 0 1", "2/3/1/B 0 0 0 1"}));
     EXPECT_EQ(Calls(), (Lines{"MD_LoadMachineDriver(drv)", "MD_GetNumberOfCuttingCondition()",
                               "MD_GetCuttingCondition(1)", "MD_GetCuttingCondition(2)",
                               "MD_GetCuttingCondition(3)"}));
-    ASSERT_TRUE(
-        driver::LoadDriverConditions("drv", list, static_cast<driver::DriverSettingKind>(7), 99));
-    EXPECT_TRUE(list.empty());
+    EXPECT_TRUE(driver::LoadDriverConditions("drv", static_cast<driver::DriverSettingKind>(7), 99)
+                    .value()
+                    .empty());
     EXPECT_EQ(Calls(), (Lines{"MD_LoadMachineDriver(drv)"}));
 }
 

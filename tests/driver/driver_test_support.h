@@ -4,9 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,33 +25,17 @@ inline Lines ReadLines(const fs::path& path) {
 
 inline driver::DriverCondition Item(int id, int type, int count, int onOff = 0, double v1 = 0,
                                     double v2 = 0, int timing = 1) {
-    driver::DriverCondition item;
-    item.id = id;
-    item.valueType = type;
-    item.valueCount = count;
-    item.onOff = onOff;
-    item.value1 = v1;
-    item.value2 = v2;
-    item.timing = timing;
-    return item;
+    return {id, {}, static_cast<driver::DriverValueType>(type), count, onOff, v1, v2, timing};
 }
 
-// "id/type/count/name" per item.
+// "id/type/count/name onOff value1 value2 timing" per item.
 inline Lines Describe(const driver::DriverConditionList& list) {
     Lines out;
     for (const auto& i : list) {
-        out.push_back(std::to_string(i.id) + "/" + std::to_string(i.valueType) + "/" +
-                      std::to_string(i.valueCount) + "/" + i.name);
-    }
-    return out;
-}
-
-// "onOff value1 value2 timing" per item.
-inline Lines State(const driver::DriverConditionList& list) {
-    Lines out;
-    for (const auto& i : list) {
-        char text[80];
-        std::snprintf(text, sizeof text, "%d %g %g %d", i.onOff, i.value1, i.value2, i.timing);
+        char text[200];
+        std::snprintf(text, sizeof text, "%d/%d/%d/%s %d %.10g %.10g %d", i.id,
+                      static_cast<int>(i.valueType), i.valueCount, i.name.c_str(), i.onOff,
+                      i.value1, i.value2, i.timing);
         out.push_back(text);
     }
     return out;

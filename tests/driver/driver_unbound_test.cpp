@@ -19,11 +19,8 @@ TEST_F(RecordingTest, UnbindableFunctionsFailOnlyTheOperationsThatNeedThem) {
     EXPECT_TRUE(Calls().empty());
     EXPECT_FALSE(fs::exists(target));
 
-    DriverConditionList list;
-    EXPECT_TRUE(LoadDriverConditions("drv", list, DriverSettingKind::Cut, 99));
-    EXPECT_EQ(list.size(), 1u);
-    EXPECT_FALSE(LoadDriverConditions("drv", list, DriverSettingKind::Nc, 99));
-    EXPECT_TRUE(list.empty());
+    EXPECT_EQ(LoadDriverConditions("drv", DriverSettingKind::Cut, 99).value().size(), 1u);
+    EXPECT_FALSE(LoadDriverConditions("drv", DriverSettingKind::Nc, 99));
     EXPECT_FALSE(CanLoadDriverConditions("drv", DriverSettingKind::Nc));
     EXPECT_TRUE(CanLoadDriverConditions("drv", DriverSettingKind::Tool));
 

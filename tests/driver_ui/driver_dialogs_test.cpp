@@ -113,20 +113,6 @@ TEST_F(DriverDialogsTest, LaserP102ShowsItsGroupAndEnterOnCancelKeepsTheFile) {
     EXPECT_FALSE(fs::exists(Working("MD_CUT_TEMP.ini")));
 }
 
-TEST_F(DriverDialogsTest, LaserWithAnEmptyDriverHidesTheOptionAndWritesNothing) {
-    const std::string empty = (drivers_.Path() / "empty.drv").string();
-    testing::WriteFile(empty, "# a driver that publishes nothing\n");
-    OnModal modal("130", [](QDialog& dialog) {
-        EXPECT_EQ(GridModel(dialog)->rowCount(), 0);
-        EXPECT_FALSE(Visible(dialog, "1046") || Visible(dialog, "1051"));
-        Click(dialog, "1");
-    });
-    EXPECT_EQ(RunLaserDialog(empty.c_str(), "MC01", "SPCC1.6", 0), kDone);
-    EXPECT_TRUE(modal.Ran());
-    EXPECT_FALSE(fs::exists(Saved("MD_CUT_MC01_SPCC1.6.ini")));
-    EXPECT_FALSE(fs::exists(Working("MD_CUT_TEMP.ini")));
-}
-
 TEST_F(DriverDialogsTest, ToolEnterStaysInTheGridTimingIsExclusiveAndTheCaptionTopsItsColumns) {
     const fs::path saved = Saved("MD_TOOL_MC01_DIE1.ini");
     for (const QuilletResourceSet* set :
@@ -200,15 +186,23 @@ TEST_F(DriverDialogsTest, NcOkWritesThePlainFile) {
     EXPECT_FALSE(fs::exists(Working("MD_NC_TEMP.ini")));
 }
 
-// (The start checks are the edit's: driver_setting_edit_test.)
-TEST_F(DriverDialogsTest, AMissingDataRootOpensNoDialog) {
-    const char* d = driver_.c_str();
-    testing::TempInstallation::Options options;
-    options.dataRoot = false;
-    testing::TempInstallation noRoot(options);
-    OnModal modal("132", [](QDialog& dialog) { dialog.reject(); });
-    EXPECT_EQ(RunNcDialog(d, "MC01"), kSystemError);
-    EXPECT_FALSE(modal.Ran());
+// A driver without items hides the save option; without a data root no
+// dialog opens. (The start checks are the edit's: driver_setting_edit_test.)
+TEST_F(DriverDialogsTest, AnEmptyDriverHidesTheOptionAndAMissingDataRootOpensNoDialog) {
+    const std::string empty = (drivers_.Path() / "empty.drv").string();
+    testing::WriteFile(empty, "# a driver that publishes nothing\n");
+    OnModal modal("130", [](QDialog& dialog) {
+        EXPECT_EQ(GridModel(dialog)->rowCount(), 0);
+        EXPECT_FALSE(Visible(dialog, "1046") || Visible(dialog, "1051"));
+        Click(dialog, "1");
+    });
+    EXPECT_EQ(RunLaserDialog(empty.c_str(), "MC01", "SPCC1.6", 0), kDone);
+    EXPECT_TRUE(modal.Ran());
+
+    testing::TempInstallation noRoot({.dataRoot = false});
+    OnModal never("132", [](QDialog& dialog) { dialog.reject(); });
+    EXPECT_EQ(RunNcDialog(driver_.c_str(), "MC01"), kSystemError);
+    EXPECT_FALSE(never.Ran());
 }
 
 }  // namespace

@@ -17,7 +17,14 @@ using driver::DriverCondition;
 
 DriverCondition Item(int id, int valueType, int valueCount, int onOff, double value1,
                      double value2 = 0.0, int timing = 1) {
-    return {id, "item " + std::to_string(id), valueType, valueCount, onOff, value1, value2, timing};
+    return {id,
+            "item " + std::to_string(id),
+            static_cast<driver::DriverValueType>(valueType),
+            valueCount,
+            onOff,
+            value1,
+            value2,
+            timing};
 }
 
 class GridTest : public ::testing::Test {
@@ -74,9 +81,9 @@ TEST_F(GridTest, TypedCellsHoldTheirTextsAndShowTheMinimumOutsideTheirRange) {
         EXPECT_EQ(At(4, row).data(kCellTypeRole).toInt(), kCellReal);
     }
     // Check boxes: only 1 checks; square and round pictures.
-    EXPECT_EQ(grid_->SetCheckCell(1, 1, 1), 1);
-    EXPECT_EQ(grid_->SetCheckCell(1, 2, 2), 1);
-    EXPECT_EQ(grid_->SetOptionCell(5, 2, 1), 1);
+    EXPECT_TRUE(grid_->SetCheckCell(1, 1, 1));
+    EXPECT_TRUE(grid_->SetCheckCell(1, 2, 2));
+    EXPECT_TRUE(grid_->SetOptionCell(5, 2, 1));
     EXPECT_EQ(At(1, 1).data(Qt::CheckStateRole).toInt(), Qt::Checked);
     EXPECT_EQ(At(1, 2).data(Qt::CheckStateRole).toInt(), Qt::Unchecked);
     EXPECT_FALSE(At(5, 2).data(Qt::DecorationRole).isNull());
@@ -108,11 +115,11 @@ TEST_F(GridTest, OptionGroupsAreRefusedOrAcceptedAndKeepOneBoxPerRow) {
         for (int column = 5; column <= 7; ++column) grid_->SetOptionCell(column, row, column == 6);
     }
     grid_->SetTextCell(4, 1, "no box", 0);
-    EXPECT_EQ(grid_->AddOptionGroup(5, 7, 3), 0);  // default outside the group
-    EXPECT_EQ(grid_->AddOptionGroup(4, 7, 0), 0);  // column 4 is no check box
-    EXPECT_EQ(grid_->AddOptionGroup(5, 7, 0), 1);
-    EXPECT_EQ(grid_->AddOptionGroup(5, 6, 0), 0);  // same first column
-    EXPECT_EQ(grid_->AddOptionGroup(6, 7, 0), 0);  // same last column
+    EXPECT_FALSE(grid_->AddOptionGroup(5, 7, 3));  // default outside the group
+    EXPECT_FALSE(grid_->AddOptionGroup(4, 7, 0));  // column 4 is no check box
+    EXPECT_TRUE(grid_->AddOptionGroup(5, 7, 0));
+    EXPECT_FALSE(grid_->AddOptionGroup(5, 6, 0));  // same first column
+    EXPECT_FALSE(grid_->AddOptionGroup(6, 7, 0));  // same last column
     EXPECT_EQ(Text(6, 1), "1");                    // boxes stay as they are
 
     QAbstractItemModel* model = sheet_->Model();
@@ -120,21 +127,22 @@ TEST_F(GridTest, OptionGroupsAreRefusedOrAcceptedAndKeepOneBoxPerRow) {
     EXPECT_EQ(Text(6, 2), "0");
     EXPECT_EQ(Text(6, 1), "1");  // other rows untouched
     ASSERT_TRUE(model->setData(At(7, 2), Qt::Unchecked, Qt::CheckStateRole));
-    EXPECT_EQ(Text(7, 2), "1");                      // a row keeps one
-    EXPECT_EQ(grid_->OnOptionClicked(1, 2, 1), -1);  // outside every group
-    EXPECT_EQ(grid_->OnOptionClicked(4, 1, 1), -1);  // no check box
+    EXPECT_EQ(Text(7, 2), "1");  // a row keeps one
+    using Click = CSpreadGrid::OptionClick;
+    EXPECT_EQ(grid_->OnOptionClicked(1, 2, 1), Click::Ignored);  // outside every group
+    EXPECT_EQ(grid_->OnOptionClicked(4, 1, 1), Click::Ignored);  // no check box
     grid_->LockAllCells(true);
     EXPECT_FALSE(model->setData(At(1, 1), Qt::Checked, Qt::CheckStateRole));
 
     Make(7);
     grid_->SetOptionCell(5, 1, 0);
     grid_->SetOptionCell(6, 1, 1);
-    ASSERT_EQ(grid_->AddOptionGroup(5, 6, 5), 1);
+    ASSERT_TRUE(grid_->AddOptionGroup(5, 6, 5));
     EXPECT_EQ(Text(5, 1) + Text(6, 1), "10");  // the default column checks every row
 }
 
 TEST_F(GridTest, ItemsFillTheColumnsAndReadBack) {
-    grid_->SetupColumns(kLayoutTool);
+    grid_->SetupColumns(driver::DriverSettingKind::Tool);
     for (int column = 0; column < 7; ++column) {
         EXPECT_EQ(sheet_->Model()
                       ->headerData(column, Qt::Horizontal, Qt::DisplayRole)
@@ -143,7 +151,7 @@ TEST_F(GridTest, ItemsFillTheColumnsAndReadBack) {
                   grid_->Headers()[column]);
     }
     Make(4);
-    grid_->SetupColumns(kLayoutCut);
+    grid_->SetupColumns(driver::DriverSettingKind::Cut);
     driver::DriverConditionList items = {
         Item(1, 2, 0, 1, 0.0),      Item(2, 3, 1, 0, 123.9, 55.0),     Item(3, 3, 2, 2, 7.0, -3.0),
         Item(4, 4, 1, 1, 100000.0), Item(5, 4, 2, 0, 1.5, 99999.9999), Item(6, 3, 1, 0, 1e300)};
@@ -188,7 +196,7 @@ TEST_F(GridTest, ItemsFillTheColumnsAndReadBack) {
 }
 
 TEST_F(GridTest, ToolTimingIsOneGroupAndAnEmptyListHasNone) {
-    grid_->SetupColumns(kLayoutTool);
+    grid_->SetupColumns(driver::DriverSettingKind::Tool);
     driver::DriverConditionList items = {Item(10, 2, 0, 0, 0.0, 0.0, 7),
                                          Item(11, 3, 1, 1, 4.0, 0.0, 2)};
     grid_->FillGrid(items);

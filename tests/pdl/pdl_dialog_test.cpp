@@ -38,9 +38,7 @@ protected:
         testing::WriteMachineList(install_, 60, "10011" + std::string(79, '0') + "1", "0101");
     }
     PdlCutCondition Table(int table, const std::string& material = "SPCC1.6") {
-        PdlCutCondition record;
-        ReadPdlCutCondition(ConditionFile(install_, "MC01", material).string(), table, record);
-        return record;
+        return testing::TableOf(ConditionFile(install_, "MC01", material), table);
     }
     std::filesystem::path SaveOptionFile() const {
         return install_.DataFolder() / "PDL_CUT_SAVEOPT.ini";
@@ -57,7 +55,7 @@ protected:
 
 TEST_F(PdlLaserEditTest, OpensTheMachinesParametersAppliesAndSavesTheEditedTableOnly) {
     PdlLaserEdit edit("MC01", 60, "SPCC1.6", 0);
-    ASSERT_EQ(edit.Open(), 0);
+    ASSERT_TRUE(edit.Open());
     ASSERT_EQ(edit.ShownCount(), 4);
     EXPECT_EQ(edit.Shown(1).label, frame::ResourceString(209));
     EXPECT_EQ(edit.ValueText(1), "3");
@@ -74,7 +72,7 @@ TEST_F(PdlLaserEditTest, OpensTheMachinesParametersAppliesAndSavesTheEditedTable
     EXPECT_EQ(edit.Shown(2).value, static_cast<float>(1.1111111111111111e48));
     EXPECT_TRUE(edit.Apply("0"));
     EXPECT_FALSE(edit.EditInPlace(4, "5"));
-    EXPECT_EQ(edit.Save(Options(0, {1, 2})), 0);
+    EXPECT_TRUE(edit.Save(Options(0, {1, 2})));
     PdlCutCondition expected = DistinctRecord(0);
     expected.slot[0] = 1500.5f;
     expected.slot[3] = 2.0f;
@@ -88,11 +86,11 @@ TEST_F(PdlLaserEditTest, OpensTheMachinesParametersAppliesAndSavesTheEditedTable
 TEST_F(PdlLaserEditTest, SaveOptionsPickTheTablesOfTheGroupAndAreStored) {
     WriteFile(SaveOptionFile(), "[PDL_CUT_SAVEOPT]\nOnOff_SaveOpt=1\nOnOff_SaveOpt_L=1\n");
     PdlLaserEdit edit("MC01", 60, "SPCC1.6", 0);
-    ASSERT_EQ(edit.Open(), 0);
+    ASSERT_TRUE(edit.Open());
     EXPECT_EQ(edit.LoadedSaveOptions().saveSwitch, 1);
     EXPECT_EQ(edit.LoadedSaveOptions().tables[1], 1);
     edit.Apply("7");
-    EXPECT_EQ(edit.Save(Options(1, {1, 10})), 0);
+    EXPECT_TRUE(edit.Save(Options(1, {1, 10})));
     EXPECT_EQ(Table(0).slot[0], DistinctRecord(0).slot[0]);  // own box off
     EXPECT_EQ(Table(1).slot[0], 7.0f);
     EXPECT_EQ(Table(1).slot[1], DistinctRecord(0).slot[1]);  // the whole record of K
@@ -105,15 +103,17 @@ TEST_F(PdlLaserEditTest, SaveOptionsPickTheTablesOfTheGroupAndAreStored) {
 TEST_F(PdlLaserEditTest, FailedOpeningsShowNothingAndASaveWithoutTableWritesNothing) {
     std::filesystem::remove(install_.DataFolder() / "machine.ini");
     PdlLaserEdit noList("MC01", 60, "SPCC1.6", 0);
-    EXPECT_EQ(noList.Open(), -1);
+    EXPECT_FALSE(noList.Open());
+    EXPECT_TRUE(noList.Failed());
     EXPECT_EQ(noList.ShownCount(), 0);
     EXPECT_FALSE(noList.Apply("5"));
-    EXPECT_EQ(noList.Save(Options(0, {})), 0);  // the table was read: it is saved
+    EXPECT_TRUE(noList.Save(Options(0, {})));  // the table was read: it is saved
+    EXPECT_FALSE(noList.Failed());
     EXPECT_EQ(Table(0).slot[5], DistinctRecord(0).slot[5]);
     std::filesystem::remove(install_.DataFolder() / "PDL_CUT_MASTER.ini");
     PdlLaserEdit noFile("MC01", 60, "SS400", 0);
-    EXPECT_EQ(noFile.Open(), -1);
-    EXPECT_EQ(noFile.Save(Options(0, {})), -1);
+    EXPECT_FALSE(noFile.Open());
+    EXPECT_FALSE(noFile.Save(Options(0, {})));
     EXPECT_FALSE(std::filesystem::exists(ConditionFile(install_, "MC01", "SS400")));
 }
 

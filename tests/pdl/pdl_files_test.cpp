@@ -25,12 +25,9 @@ PdlCutCondition Filled(float value) {
     return record;
 }
 
-TEST(PdlFilesTest, MissingFileIsCreatedFromMasterOnlyIfThereIsOne) {
+TEST(PdlFilesTest, AMissingFileIsCreatedFromTheMasterOnlyIfThereIsOne) {
     TempInstallation install;
     PdlCutCondition record = Filled(9.0f);
-    std::string path = "unchanged";
-    EXPECT_EQ(PreparePdlCutFile("MC01", "SPCC1.6", path), -1);
-    EXPECT_EQ(path, ConditionFile(install, "MC01", "SPCC1.6").string());
     EXPECT_EQ(ReadPdlCutTable("MC01", "SPCC1.6", 0, record), -1);
     EXPECT_EQ(record.slot[0], 9.0f);
     EXPECT_TRUE(std::filesystem::is_empty(install.DataFolder()));
@@ -41,13 +38,9 @@ TEST(PdlFilesTest, MissingFileIsCreatedFromMasterOnlyIfThereIsOne) {
               ReadFile(install.DataFolder() / "PDL_CUT_MASTER.ini"));
     const PdlCutCondition expected = DistinctRecord(4);
     for (int i = 0; i < kPdlSlotCount; ++i) ASSERT_EQ(record.slot[i], expected.slot[i]) << i;
-}
-
-TEST(PdlFilesTest, SectionMissingGivesMinusOneAndSparesZero) {
-    TempInstallation install;
+    // A missing section gives -1 in slots 0-87 and spares 88-127.
     WriteFile(ConditionFile(install, "MC01", "SPCC"), "[PDL_CUT_K]\nPower=5\n");
-    PdlCutCondition record = Filled(9.0f);
-    ASSERT_EQ(ReadPdlCutTable("MC01", "SPCC", 7, record), 0);
+    record = ReadPdlTable("MC01", "SPCC", 7).value();
     for (int i = 0; i < kPdlSlotCount; ++i) ASSERT_EQ(record.slot[i], i < kPdlParamCount ? -1 : 0);
 }
 
@@ -55,20 +48,18 @@ TEST(PdlFilesTest, WritesOnlyTargetTablesAndLeavesNoWorkingCopy) {
     TempInstallation install;
     WriteMaster(install);
     const auto working = install.WorkingFolder() / "PDL_CUT_TEMP.ini";
-    PdlCutCondition record = Filled(0.5f);
     WriteFile(working, "stale");  // left behind by others
-    ASSERT_EQ(WritePdlCutTables("MC01", "SPCC", record, {10, 12}), 0);
+    ASSERT_EQ(WritePdlCutTables("MC01", "SPCC", Filled(0.5f), {10, 12}), 0);
     EXPECT_FALSE(std::filesystem::exists(working));
     for (int t = 0; t < kPdlTableCount; ++t) {
         WriteFile(working, "stale");
-        PdlCutCondition back;
-        ASSERT_EQ(ReadPdlCutTable("MC01", "SPCC", t, back), 0);
+        const PdlCutCondition back = ReadPdlTable("MC01", "SPCC", t).value();
         EXPECT_FALSE(std::filesystem::exists(working));
         EXPECT_EQ(back.slot[5], (t == 10 || t == 12) ? 0.5f : DistinctRecord(t).slot[5]) << t;
     }
     // No target: the file is left byte for byte.
     const std::string before = ReadFile(ConditionFile(install, "MC01", "SPCC"));
-    ASSERT_EQ(WritePdlCutTables("MC01", "SPCC", record, {}), 0);
+    ASSERT_TRUE(SavePdlTables("MC01", "SPCC", {}));
     EXPECT_EQ(ReadFile(ConditionFile(install, "MC01", "SPCC")), before);
 }
 
@@ -91,27 +82,20 @@ TEST(PdlFilesTest, CopyAndDelete) {
     }
 }
 
-TEST(PdlFilesTest, PathOver499CharactersOrSeparatorTouchesNothing) {
+TEST(PdlFilesTest, APathOver499CharactersTouchesNothing) {
     TempInstallation install;
     WriteMaster(install);
     const std::size_t fixed =
         install.DataRoot().size() + std::string("data/Othmcn/PDL_CUT__M.ini").size();
     const std::string over(500 - fixed, 'n');
-    std::string path = "unchanged";
-    EXPECT_EQ(PreparePdlCutFile(over, "M", path), -1);
-    EXPECT_EQ(path, "unchanged");
     PdlCutCondition record = Filled(9.0f);
     EXPECT_EQ(ReadPdlCutTable(over, "M", 0, record), -1);
     EXPECT_EQ(record.slot[0], 9.0f);
     EXPECT_EQ(CopyPdlCutFile(over, "M", "B", "M"), -1);
+    EXPECT_EQ(CopyPdlCutFile("B", "M", over, "M"), -1);
     EXPECT_EQ(DeletePdlCutFile(over, "M"), -1);
-    EXPECT_FALSE(std::filesystem::exists(ConditionFile(install, "B", "M")));
-    // 499 characters form a path; the file system may refuse so long a name.
-    try {
-        PreparePdlCutFile(std::string(499 - fixed, 'n'), "M", path);
-    } catch (const std::exception&) {
-    }
-    EXPECT_EQ(path.size(), 499u);
+    EXPECT_FALSE(SavePdlTables(over, "M", {{0, record}}));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(install.DataFolder()), {}), 1);
 }
 
 PdlSaveOptions Options(int saveSwitch, std::vector<int> onTables) {
@@ -121,7 +105,7 @@ PdlSaveOptions Options(int saveSwitch, std::vector<int> onTables) {
     return options;
 }
 
-TEST(PdlSaveOptionsTest, SaveTargetRule) {
+TEST(PdlSaveOptionsTest, SaveTargetsAndBoxesShown) {
     PdlSaveOptions minusOne = Options(1, {2});
     minusOne.tables[3] = -1;  // only exactly 1 counts
     const struct {
@@ -140,6 +124,11 @@ TEST(PdlSaveOptionsTest, SaveTargetRule) {
     };
     for (const auto& row : rows) {
         EXPECT_EQ(PdlSaveTargets(row.edited, row.options), row.targets) << row.edited;
+    }
+    for (int table = 0; table < kPdlTableCount; ++table) {
+        EXPECT_FALSE(PdlSaveOptionBoxShown(0, 11, table));
+        EXPECT_EQ(PdlSaveOptionBoxShown(-1, 11, table), table >= 10) << table;
+        EXPECT_EQ(PdlSaveOptionBoxShown(1, 9, table), table < 10) << table;
     }
 }
 

@@ -76,11 +76,11 @@ TEST_F(PdlMachineTest, FlagsTextSelectsShownParameters) {
     PdlParamRows params;
     for (const Row& row : rows) {
         WriteMachineList(install, 60, row.cc, row.pc);
-        ASSERT_EQ(LoadMachineParamList(60, row.table, values, params), 0);
+        ASSERT_TRUE(LoadMachineParams(60, row.table, values, params));
         EXPECT_EQ(ShownSlots(params), row.slots) << row.cc << " table " << row.table;
     }
     WriteMachineList(install, 60, "1001", "");
-    LoadMachineParamList(60, 0, values, params);
+    LoadMachineParams(60, 0, values, params);
     const PdlParamRow& gas = params.shown.rows[1];
     EXPECT_EQ(gas.slot, 3);
     EXPECT_EQ(gas.value, 3.5f);
@@ -94,22 +94,22 @@ TEST_F(PdlMachineTest, UnknownMachineMissingCountOrMissingListShowsNothingNew) {
     PdlCutCondition values;
     PdlParamRows params;
     WriteMachineList(install, 60, "1111", "");
-    ASSERT_EQ(LoadMachineParamList(61, 0, values, params), 0);
+    ASSERT_TRUE(LoadMachineParams(61, 0, values, params));
     EXPECT_EQ(params.shown.count, 0);
     WriteFile(install.DataFolder() / "machine.ini", "[Machine1]\nID=60\nCCUsed=1111\n");
-    ASSERT_EQ(LoadMachineParamList(60, 0, values, params), 0);
+    ASSERT_TRUE(LoadMachineParams(60, 0, values, params));
     EXPECT_EQ(params.shown.count, 0);
     // A matching machine without the key reads the text "-1".
     WriteFile(install.DataFolder() / "machine.ini",
               "[Header]\nMachineCount=1\n[Machine1]\nID=60\n");
-    ASSERT_EQ(LoadMachineParamList(60, 0, values, params), 0);
+    ASSERT_TRUE(LoadMachineParams(60, 0, values, params));
     EXPECT_EQ(ShownSlots(params), std::vector<int>{1});
     // Without the list the shown rows stay; all rows are refilled first.
     WriteMachineList(install, 60, "11", "");
-    ASSERT_EQ(LoadMachineParamList(60, 0, values, params), 0);
+    ASSERT_TRUE(LoadMachineParams(60, 0, values, params));
     std::filesystem::remove(install.DataFolder() / "machine.ini");
     values.slot[0] = 42.0f;
-    EXPECT_EQ(LoadMachineParamList(60, 0, values, params), -1);
+    EXPECT_FALSE(LoadMachineParams(60, 0, values, params));
     EXPECT_EQ(params.shown.count, 2);
     EXPECT_EQ(params.all[0].value, 42.0f);
 }

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "pdl/pdl_table.h"
-#include "support/temp_install.h"
+#include "pdl_test_support.h"
 
 namespace quillet::pdl {
 namespace {
@@ -23,30 +23,30 @@ TEST(PdlTableTest, GoldenSectionBothWaysAndSixDecimals) {
     record.slot[1] = -1;
     record.slot[2] = 0.5f;
     record.slot[100] = 42;  // spare slots are never stored
-    EXPECT_EQ(WritePdlCutCondition(file, 3, record), 0);
+    auto document = platform::ProfileDocument::Load(file);
+    WritePdlCutCondition(document, 3, record);
+    ASSERT_TRUE(document.Save());
     const std::string golden = std::string(QUILLET_PDL_TEST_DATA) + "/table_h_written.ini";
     EXPECT_EQ(ReadFile(file), ReadFile(golden));
-    PdlCutCondition back;
-    ASSERT_EQ(ReadPdlCutCondition(golden, 3, back), 0);
+    const PdlCutCondition back = testing::TableOf(golden, 3);
     for (int i = 0; i < kPdlParamCount; ++i) EXPECT_EQ(back.slot[i], record.slot[i]) << i;
     // Below 0.0000005 a value is written as 0.000000 and reads back as 0.
     record.slot[7] = 0.0000001f;
     record.slot[8] = 0.000001f;
-    WritePdlCutCondition(file, 0, record);
-    ReadPdlCutCondition(file, 0, back);
-    EXPECT_EQ(back.slot[7], 0.0f);
-    EXPECT_FLOAT_EQ(back.slot[8], 0.000001f);
+    WritePdlCutCondition(document, 0, record);
+    ASSERT_TRUE(document.Save());
+    EXPECT_EQ(testing::TableOf(file, 0).slot[7], 0.0f);
+    EXPECT_FLOAT_EQ(testing::TableOf(file, 0).slot[8], 0.000001f);
 }
 
 TEST(PdlTableTest, ReadsKeysByNameInAnyOrderAsAtofDoesAndMinusOneWhenMissing) {
-    TempFolder folder;
-    const std::string file = (folder.Path() / "in.ini").string();
-    WriteFile(file,
-              "[PDL_CUT_L]\r\nTechTableNO=5\r\nFrequency=abc\r\npower = 12.5mm\r\n"
-              "DutyCycle=\r\nFeedrate=  -3e2\r\n[PDL_CUT_K]\r\nGasType=9\r\n");
+    const platform::ProfileDocument document = platform::ProfileDocument::FromBytes(
+        "/nonexistent/in.ini",
+        "[PDL_CUT_L]\r\nTechTableNO=5\r\nFrequency=abc\r\npower = 12.5mm\r\n"
+        "DutyCycle=\r\nFeedrate=  -3e2\r\n[PDL_CUT_K]\r\nGasType=9\r\n");
     PdlCutCondition record;
     record.slot.fill(7.0f);
-    EXPECT_EQ(ReadPdlCutCondition(file, 1, record), 0);
+    ReadPdlCutCondition(document, 1, record);
     EXPECT_FLOAT_EQ(record.slot[0], 12.5f);    // trailing letters ignored, key case too
     EXPECT_FLOAT_EQ(record.slot[1], 0.0f);     // no leading number
     EXPECT_FLOAT_EQ(record.slot[2], 0.0f);     // empty value
@@ -54,14 +54,11 @@ TEST(PdlTableTest, ReadsKeysByNameInAnyOrderAsAtofDoesAndMinusOneWhenMissing) {
     EXPECT_FLOAT_EQ(record.slot[4], -1.0f);    // missing key (K's GasType is not L's)
     EXPECT_FLOAT_EQ(record.slot[87], 5.0f);
     EXPECT_FLOAT_EQ(record.slot[88], 7.0f);  // spare slots untouched
-    for (const std::string& path : {file, (folder.Path() / "missing.ini").string()}) {
-        record.slot.fill(3.0f);
-        ReadPdlCutCondition(path, 12, record);  // no section, no file
-        for (int i = 0; i < kPdlSlotCount; ++i) {
-            ASSERT_EQ(record.slot[i], i < kPdlParamCount ? -1.0f : 3.0f) << i;
-        }
+    record.slot.fill(3.0f);
+    ReadPdlCutCondition(document, 12, record);  // no section
+    for (int i = 0; i < kPdlSlotCount; ++i) {
+        ASSERT_EQ(record.slot[i], i < kPdlParamCount ? -1.0f : 3.0f) << i;
     }
-    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "missing.ini"));
 }
 
 TEST(PdlValueTest, FormatPdlValueDropsTrailingDecimalZerosOnly) {

@@ -1,5 +1,6 @@
 // Shared fixtures of the PDL tests: a record with distinct values per table
-// and slot, and an installation holding a master file and machine.ini.
+// and slot, an installation holding a master file and machine.ini, and one
+// table of a condition file.
 #pragma once
 
 #include <filesystem>
@@ -17,7 +18,7 @@ inline PdlCutCondition DistinctRecord(int table) {
     return record;
 }
 
-// A master file with all thirteen DistinctRecord tables.
+// The one master file of the PDL tests: all thirteen DistinctRecord tables.
 inline void WriteMaster(const quillet::testing::TempInstallation& install) {
     auto document = platform::ProfileDocument::Load(install.DataFolder() / "PDL_CUT_MASTER.ini");
     for (int t = 0; t < kPdlTableCount; ++t) WritePdlCutCondition(document, t, DistinctRecord(t));
@@ -38,6 +39,13 @@ inline std::filesystem::path ConditionFile(const quillet::testing::TempInstallat
                                            const std::string& machine,
                                            const std::string& material) {
     return install.DataFolder() / ("PDL_CUT_" + machine + "_" + material + ".ini");
+}
+
+// Table t of a file as the table reader reads it (slots 88-127 zero).
+inline PdlCutCondition TableOf(const std::filesystem::path& file, int table) {
+    PdlCutCondition record;
+    ReadPdlCutCondition(platform::ProfileDocument::Load(file), table, record);
+    return record;
 }
 
 }  // namespace quillet::pdl::testing
