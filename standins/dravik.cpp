@@ -105,23 +105,21 @@ void CloseCursor() {
     g_cursor.file = nullptr;
 }
 
-}  // namespace
-
-DRAVIK_API int MD_Param_Read_Machine(md_machine_inf_* machine) {
+int ReadMachine(md_machine_inf_* machine) {
     if (machine == nullptr) return kNoJobNamed;
     *machine = md_machine_inf_{};
     const Job job = ReadJob(machine);
     return job.failReadMachine;
 }
 
-DRAVIK_API int MD_Data_File_check() {
+int Check() {
     const Job job = ReadJob(nullptr);
     if (job.path.empty()) return kNoJobNamed;
     if (!job.readable) return kJobUnreadable;
     return job.failCheck;
 }
 
-DRAVIK_API int MD_Data_File_Open() {
+int Open() {
     CloseCursor();
     const Job job = ReadJob(nullptr);
     if (job.path.empty()) return kNoJobNamed;
@@ -138,7 +136,7 @@ DRAVIK_API int MD_Data_File_Open() {
 }
 
 // Each record line: four integers, then up to 30 reals, separated by blanks.
-DRAVIK_API int MD_Data_File_Read(md_ncg_dat_* record) {
+int Read(md_ncg_dat_* record) {
     if (g_cursor.file == nullptr || record == nullptr) return kNotOpen;
     while (std::fgets(g_cursor.line, sizeof g_cursor.line, g_cursor.file) != nullptr) {
         const char* p = g_cursor.line;
@@ -165,9 +163,22 @@ DRAVIK_API int MD_Data_File_Read(md_ncg_dat_* record) {
     return ReadJob(nullptr).endCode;
 }
 
-DRAVIK_API int MD_Data_File_Close() {
+int Close() {
     const bool wasOpen = g_cursor.file != nullptr;
     CloseCursor();
     if (!wasOpen) return kNotOpen;
     return ReadJob(nullptr).failClose;
 }
+
+}  // namespace
+
+// Each call is traced with its result.
+DRAVIK_API int MD_Param_Read_Machine(md_machine_inf_* machine) {
+    return standin::Traced("MD_Param_Read_Machine()", ReadMachine(machine));
+}
+DRAVIK_API int MD_Data_File_check() { return standin::Traced("MD_Data_File_check()", Check()); }
+DRAVIK_API int MD_Data_File_Open() { return standin::Traced("MD_Data_File_Open()", Open()); }
+DRAVIK_API int MD_Data_File_Read(md_ncg_dat_* record) {
+    return standin::Traced("MD_Data_File_Read()", Read(record));
+}
+DRAVIK_API int MD_Data_File_Close() { return standin::Traced("MD_Data_File_Close()", Close()); }

@@ -71,8 +71,11 @@ const Entry* At(const std::vector<Entry>& entries, int n) {
     return &entries[static_cast<std::size_t>(n - 1)];
 }
 
-void FillEntry(const std::vector<Entry>& entries, int n, int* id, int* type, int* count, char* name,
-               std::size_t nameSize) {
+// Traces the call with what the caller handed in, then fills entry n.
+void FillEntry(const char* call, const std::vector<Entry>& entries, int n, int* id, int* type,
+               int* count, char* name, std::size_t nameSize) {
+    standin::Trace("%s(%d,%d,%d,%d,%s)", call, n, id ? *id : 0, type ? *type : 0,
+                   count ? *count : 0, name ? name : "");
     const Entry* e = At(entries, n);
     if (e == nullptr) return;
     if (id) *id = e->id;
@@ -95,6 +98,7 @@ void ReportUnusable(const std::string& file, const std::string& why) {
 }  // namespace
 
 KORVID_API void MD_LoadMachineDriver(char* path) {
+    standin::Trace("MD_LoadMachineDriver(%s)", path ? path : "");
     g_driver = Driver{};
     if (path == nullptr) return;
     g_driver.file = path;
@@ -139,33 +143,29 @@ KORVID_API void MD_LoadMachineDriver(char* path) {
     }
 }
 
-KORVID_API int MD_GetNumberOfCuttingCondition() {
-    return static_cast<int>(g_driver.cutting.size());
-}
-KORVID_API int MD_GetNumberOfToolCondition() { return static_cast<int>(g_driver.tool.size()); }
-KORVID_API int MD_GetNumberOfDefaultSetting() { return static_cast<int>(g_driver.defaults.size()); }
-KORVID_API int MD_GetSpecialSequenceNumberOfCutting() {
-    return static_cast<int>(g_driver.specialCutting.size());
-}
-KORVID_API int MD_GetSpecialSequenceNumberOfPunching() {
-    return static_cast<int>(g_driver.specialPunching.size());
-}
+#define KORVID_COUNT(function, list)                   \
+    KORVID_API int function() {                        \
+        standin::Trace(#function "()");                \
+        return static_cast<int>(g_driver.list.size()); \
+    }
+KORVID_COUNT(MD_GetNumberOfCuttingCondition, cutting)
+KORVID_COUNT(MD_GetNumberOfToolCondition, tool)
+KORVID_COUNT(MD_GetNumberOfDefaultSetting, defaults)
+KORVID_COUNT(MD_GetSpecialSequenceNumberOfCutting, specialCutting)
+KORVID_COUNT(MD_GetSpecialSequenceNumberOfPunching, specialPunching)
 
 // Item names are at most 128 characters, special-sequence names 255.
-KORVID_API void MD_GetCuttingCondition(int n, int* id, int* type, int* count, char* name) {
-    FillEntry(g_driver.cutting, n, id, type, count, name, 129);
-}
-KORVID_API void MD_GetToolCondition(int n, int* id, int* type, int* count, char* name) {
-    FillEntry(g_driver.tool, n, id, type, count, name, 129);
-}
-KORVID_API void MD_GetSpecialSequenceOfCutting(int n, int* id, int* type, int* count, char* name) {
-    FillEntry(g_driver.specialCutting, n, id, type, count, name, 256);
-}
-KORVID_API void MD_GetSpecialSequenceOfPunching(int n, int* id, int* type, int* count, char* name) {
-    FillEntry(g_driver.specialPunching, n, id, type, count, name, 256);
-}
+#define KORVID_ENTRY(function, list, nameSize)                                    \
+    KORVID_API void function(int n, int* id, int* type, int* count, char* name) { \
+        FillEntry(#function, g_driver.list, n, id, type, count, name, nameSize);  \
+    }
+KORVID_ENTRY(MD_GetCuttingCondition, cutting, 129)
+KORVID_ENTRY(MD_GetToolCondition, tool, 129)
+KORVID_ENTRY(MD_GetSpecialSequenceOfCutting, specialCutting, 256)
+KORVID_ENTRY(MD_GetSpecialSequenceOfPunching, specialPunching, 256)
 KORVID_API void MD_GetDefaultSetting(int n, int* id, char* name, int* type, double* real,
                                      int* integer) {
+    standin::Trace("MD_GetDefaultSetting(%d)", n);
     const Entry* e = At(g_driver.defaults, n);
     if (e == nullptr) return;
     if (id) *id = e->id;
@@ -175,29 +175,36 @@ KORVID_API void MD_GetDefaultSetting(int n, int* id, char* name, int* type, doub
     CopyName(e->name, name, 129);
 }
 
-KORVID_API void MD_SetSheetName(char* name) { g_machine.sheetName = name ? name : ""; }
-KORVID_API void MD_SetMachineType(int type) { g_machine.machineType = type; }
-KORVID_API void MD_SetUnitMode(int mode) { g_machine.unitMode = mode; }
-KORVID_API void MD_SetNumberOfClamps(int count) { g_machine.clamps = count; }
+KORVID_API void MD_SetSheetName(char* name) {
+    standin::Trace("MD_SetSheetName(%s)", name ? name : "");
+    g_machine.sheetName = name ? name : "";
+}
+#define KORVID_SET(function, type, format, field)        \
+    KORVID_API void function(type value) {               \
+        standin::Trace(#function "(" format ")", value); \
+        g_machine.field = value;                         \
+    }
+#define KORVID_SET_PAIR(function, field)           \
+    KORVID_API void function(double x, double y) { \
+        standin::Trace(#function "(%g,%g)", x, y); \
+        g_machine.field[0] = x;                    \
+        g_machine.field[1] = y;                    \
+    }
+KORVID_SET(MD_SetMachineType, int, "%d", machineType)
+KORVID_SET(MD_SetUnitMode, int, "%d", unitMode)
+KORVID_SET(MD_SetNumberOfClamps, int, "%d", clamps)
+KORVID_SET(MD_SetSheetThickness, double, "%g", thickness)
+KORVID_SET(MD_SetNumberOfPartOnSheet, int, "%d", parts)
+KORVID_SET_PAIR(MD_SetTableSize, table)
+KORVID_SET_PAIR(MD_SetSheetSize, sheet)
+KORVID_SET_PAIR(MD_SetProgrammedOffset, offset)
 KORVID_API void MD_SetClampLocation(int k, double location) {
+    standin::Trace("MD_SetClampLocation(%d,%g)", k, location);
     if (k >= 1 && k <= 8) g_machine.clampLocations[k - 1] = location;
 }
-KORVID_API void MD_SetTableSize(double x, double y) {
-    g_machine.table[0] = x;
-    g_machine.table[1] = y;
-}
-KORVID_API void MD_SetSheetSize(double x, double y) {
-    g_machine.sheet[0] = x;
-    g_machine.sheet[1] = y;
-}
-KORVID_API void MD_SetSheetThickness(double t) { g_machine.thickness = t; }
-KORVID_API void MD_SetProgrammedOffset(double x, double y) {
-    g_machine.offset[0] = x;
-    g_machine.offset[1] = y;
-}
-KORVID_API void MD_SetNumberOfPartOnSheet(int parts) { g_machine.parts = parts; }
 
 KORVID_API void MD_InitialDriverNcGeneration(char* target) {
+    standin::Trace("MD_InitialDriverNcGeneration(%s)", target ? target : "");
     if (g_generation.out != nullptr) std::fclose(g_generation.out);
     g_generation = Generation{};
     if (target == nullptr || target[0] == '\0') return;
@@ -245,6 +252,8 @@ KORVID_API void MD_InitialDriverNcGeneration(char* target) {
 // carries beyond X and Y (appended as Q words).
 KORVID_API void MD_DriverNcCodeGeneration(int g, int m, int condition, int extra,
                                           double* const values) {
+    standin::Trace("MD_DriverNcCodeGeneration(%d,%d,%d,%d,%g,%g)", g, m, condition, extra,
+                   values ? values[0] : 0.0, values ? values[1] : 0.0);
     if (g_generation.out == nullptr) return;
     std::string& b = g_generation.block;
     b.clear();
@@ -283,6 +292,7 @@ KORVID_API void MD_DriverNcCodeGeneration(int g, int m, int condition, int extra
 }
 
 KORVID_API void MD_EndDriverNcGeneratioin() {
+    standin::Trace("MD_EndDriverNcGeneratioin()");
     if (g_generation.out == nullptr) return;
     std::string tail = "(BLOCKS ";
     standin::AppendInt(tail, g_generation.sequence);

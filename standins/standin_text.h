@@ -1,13 +1,36 @@
-// Small text helpers shared by the stand-in libraries: C-locale number
-// parsing and formatting, and "key=value" tokens of one line.
+// Small helpers shared by the stand-in libraries: C-locale number parsing
+// and formatting, "key=value" tokens of one line, and the call trace.
 #pragma once
 
 #include <charconv>
+#include <cstdarg>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <string_view>
 
 namespace standin {
+
+// Appends one line to the file named by QUILLET_STANDIN_TRACE, when it is
+// set: the call as printf formats it, so that what a module hands the
+// libraries, and in which order, can be read afterwards.
+__attribute__((format(printf, 1, 2))) inline void Trace(const char* format, ...) {
+    const char* path = std::getenv("QUILLET_STANDIN_TRACE");
+    std::FILE* file = path != nullptr && path[0] != '\0' ? std::fopen(path, "a") : nullptr;
+    if (file == nullptr) return;
+    va_list args;
+    va_start(args, format);
+    std::vfprintf(file, format, args);
+    va_end(args);
+    std::fputc('\n', file);
+    std::fclose(file);
+}
+
+// A result traced as "call -> result".
+inline int Traced(const char* call, int result) {
+    Trace("%s -> %d", call, result);
+    return result;
+}
 
 inline std::string_view Trim(std::string_view text) {
     const auto first = text.find_first_not_of(" \t\r\n");
@@ -16,23 +39,17 @@ inline std::string_view Trim(std::string_view text) {
     return text.substr(first, last - first + 1);
 }
 
-// Leading integer of text (0 when none), independent of the process locale.
-inline int ToInt(std::string_view text) {
+// Leading number of text (0 when none), independent of the process locale.
+template <typename Number>
+Number Leading(std::string_view text) {
     text = Trim(text);
     if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-    int value = 0;
+    Number value = 0;
     std::from_chars(text.data(), text.data() + text.size(), value);
     return value;
 }
-
-// Leading real of text (0 when none), independent of the process locale.
-inline double ToReal(std::string_view text) {
-    text = Trim(text);
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-    double value = 0.0;
-    std::from_chars(text.data(), text.data() + text.size(), value);
-    return value;
-}
+inline int ToInt(std::string_view text) { return Leading<int>(text); }
+inline double ToReal(std::string_view text) { return Leading<double>(text); }
 
 // Value of key in a line of "key=value" tokens separated by blanks. The key
 // "name" takes the rest of the line. Empty when missing.

@@ -40,8 +40,6 @@ public:
     // check-box columns 1, 5, 6 and 7).
     static bool DiscardsKey(bool spaceKey, int activeColumn);
 
-    const std::array<std::string, 7>& Headers() const { return headers_; }
-
 private:
     void SetValueCell(int column, int row, driver::DriverValueType valueType, double value);
     void ReadValueCell(int column, int row, double& value);

@@ -1,9 +1,10 @@
-// Helpers of the driver tests and the fixture driving the recording double.
+// Helpers of the driver tests and the fixture that reads the stand-ins' call trace.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -14,6 +15,14 @@
 namespace quillet::testing {
 
 using Lines = std::vector<std::string>;
+
+// The sample driver of samples/drivers (QUILLET_SAMPLES names the folder):
+// cutting items 1 (switch), 2 (integer, 1 value), 3 (real, 2 values) and
+// three more; tool items 10 (switch), 11 (integer, 1 value), 12; NC defaults
+// 100 (integer 3), 101 (real 1.5) to 104.
+inline const std::string kSamples =
+    std::getenv("QUILLET_SAMPLES") ? std::getenv("QUILLET_SAMPLES") : "samples";
+inline const std::string kDriver = kSamples + "/drivers/laser.drv";
 
 // The lines of a text file without line ends; empty when missing.
 inline Lines ReadLines(const fs::path& path) {
@@ -41,20 +50,34 @@ inline Lines Describe(const driver::DriverConditionList& list) {
     return out;
 }
 
-// Points the recording double at a script and a call log of the test's own.
-class RecordingTest : public ::testing::Test {
+// Points the stand-ins' call trace (QUILLET_STANDIN_TRACE) at a file of the
+// test's own; the files the test writes are named without their folder in
+// the calls.
+class TraceTest : public ::testing::Test {
 protected:
-    void Script(const std::string& text) const { WriteFile(folder_.Path() / "script.txt", text); }
+    std::string Write(const std::string& name, const std::string& text) const {
+        WriteFile(folder_.Path() / name, text);
+        return (folder_.Path() / name).string();
+    }
+    std::string Driver(const std::string& text) const { return Write("drv", text); }
+    // text without the test's folder.
+    std::string Named(std::string text) const {
+        const std::string prefix = folder_.Path().string() + "/";
+        for (std::size_t at; (at = text.find(prefix)) != std::string::npos;) {
+            text.erase(at, prefix.size());
+        }
+        return text;
+    }
     // The calls since the last look.
     Lines Calls() const {
-        Lines calls = ReadLines(folder_.Path() / "calls.log");
-        fs::remove(folder_.Path() / "calls.log");
+        Lines calls = ReadLines(folder_.Path() / "trace");
+        fs::remove(folder_.Path() / "trace");
+        for (std::string& call : calls) call = Named(call);
         return calls;
     }
 
     TempFolder folder_;
-    ScopedEnv log_{"QUILLET_DOUBLE_LOG", (folder_.Path() / "calls.log").string()};
-    ScopedEnv script_{"QUILLET_DOUBLE_SCRIPT", (folder_.Path() / "script.txt").string()};
+    ScopedEnv trace_{"QUILLET_STANDIN_TRACE", (folder_.Path() / "trace").string()};
 };
 
 }  // namespace quillet::testing

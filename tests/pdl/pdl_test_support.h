@@ -6,10 +6,16 @@
 #include <filesystem>
 #include <string>
 
+#include "pdl/pdl_save_options.h"
 #include "pdl/pdl_table.h"
 #include "support/temp_install.h"
 
 namespace quillet::pdl::testing {
+
+using quillet::testing::ReadFile;
+using quillet::testing::TempFolder;
+using quillet::testing::TempInstallation;
+using quillet::testing::WriteFile;
 
 // Slot i of table t holds t * 1000 + i (exact in float and in "%lf").
 inline PdlCutCondition DistinctRecord(int table) {
@@ -46,6 +52,14 @@ inline PdlCutCondition TableOf(const std::filesystem::path& file, int table) {
     PdlCutCondition record;
     ReadPdlCutCondition(platform::ProfileDocument::Load(file), table, record);
     return record;
+}
+
+// Save options with the switch and the given tables on.
+inline PdlSaveOptions Options(int saveSwitch, std::initializer_list<int> onTables) {
+    PdlSaveOptions options;
+    options.saveSwitch = saveSwitch;
+    for (int t : onTables) options.tables[static_cast<std::size_t>(t)] = 1;
+    return options;
 }
 
 }  // namespace quillet::pdl::testing
