@@ -62,10 +62,8 @@ TEST(PdlTableTest, GoldenSectionBothWaysAndSixDecimals) {
 }
 
 TEST(PdlTableTest, ReadsKeysByNameInAnyOrderAsAtofDoesAndMinusOneWhenMissing) {
-    const platform::ProfileDocument document = platform::ProfileDocument::FromBytes(
-        "/nonexistent/in.ini",
-        "[PDL_CUT_L]\r\nTechTableNO=5\r\nFrequency=abc\r\npower = 12.5mm\r\n"
-        "DutyCycle=\r\nFeedrate=  -3e2\r\n[PDL_CUT_K]\r\nGasType=9\r\n");
+    const auto document =
+        platform::ProfileDocument::Load(std::string(QUILLET_PDL_TEST_DATA) + "/table_l_read.ini");
     PdlCutCondition record;
     record.slot.fill(7.0f);
     ReadPdlCutCondition(document, 1, record);
@@ -101,17 +99,11 @@ TEST(PdlValueTest, FormatPdlValueDropsTrailingDecimalZerosOnly) {
     EXPECT_EQ(std::string(buffer), "inf");
 }
 
-PdlCutCondition Filled(float value) {
-    PdlCutCondition record;
-    record.slot.fill(value);
-    return record;
-}
-
 TEST(PdlFilesTest, AMissingFileIsCreatedFromTheMasterOnlyIfThereIsOne) {
     TempInstallation install;
-    PdlCutCondition record = Filled(9.0f);
+    PdlCutCondition record = DistinctRecord(20);  // untouched on -1
     EXPECT_EQ(ReadPdlCutTable("MC01", "SPCC1.6", 0, record), -1);
-    EXPECT_EQ(record.slot[0], 9.0f);
+    EXPECT_EQ(record.slot[0], 20000.0f);
     EXPECT_TRUE(std::filesystem::is_empty(install.DataFolder()));
 
     WriteMaster(install);
@@ -131,13 +123,13 @@ TEST(PdlFilesTest, WritesOnlyTargetTablesAndLeavesNoWorkingCopy) {
     WriteMaster(install);
     const auto working = install.WorkingFolder() / "PDL_CUT_TEMP.ini";
     WriteFile(working, "stale");  // left behind by others
-    ASSERT_EQ(WritePdlCutTables("MC01", "SPCC", Filled(0.5f), {10, 12}), 0);
+    ASSERT_EQ(WritePdlCutTables("MC01", "SPCC", DistinctRecord(20), {10, 12}), 0);
     EXPECT_FALSE(std::filesystem::exists(working));
     for (int t = 0; t < kPdlTableCount; ++t) {
         WriteFile(working, "stale");
         const PdlCutCondition back = ReadPdlTable("MC01", "SPCC", t).value();
         EXPECT_FALSE(std::filesystem::exists(working));
-        EXPECT_EQ(back.slot[5], (t == 10 || t == 12) ? 0.5f : DistinctRecord(t).slot[5]) << t;
+        EXPECT_EQ(back.slot[5], DistinctRecord(t == 10 || t == 12 ? 20 : t).slot[5]) << t;
     }
     // No target: the file is left byte for byte.
     const std::string before = ReadFile(ConditionFile(install, "MC01", "SPCC"));
@@ -170,9 +162,9 @@ TEST(PdlFilesTest, APathOver499CharactersTouchesNothing) {
     const std::size_t fixed =
         install.DataRoot().size() + std::string("data/Othmcn/PDL_CUT__M.ini").size();
     const std::string over(500 - fixed, 'n');
-    PdlCutCondition record = Filled(9.0f);
+    PdlCutCondition record = DistinctRecord(20);
     EXPECT_EQ(ReadPdlCutTable(over, "M", 0, record), -1);
-    EXPECT_EQ(record.slot[0], 9.0f);
+    EXPECT_EQ(record.slot[0], 20000.0f);
     EXPECT_EQ(CopyPdlCutFile(over, "M", "B", "M"), -1);
     EXPECT_EQ(CopyPdlCutFile("B", "M", over, "M"), -1);
     EXPECT_EQ(DeletePdlCutFile(over, "M"), -1);
