@@ -1,10 +1,11 @@
 // The dialog exports' bodies.
 #include "driver_ui/driver_dialog_run.h"
 
+#include <string>
+
 #include "driver_ui/driver_laser_dialog.h"
-#include "driver_ui/driver_nc_dialog.h"
+#include "driver_ui/driver_setting_dialog.h"
 #include "driver_ui/driver_setting_edit.h"
-#include "driver_ui/driver_tool_dialog.h"
 #include "frame/cutting_conditions.h"
 #include "frame/gui_qt.h"
 #include "frame/status.h"
@@ -19,7 +20,7 @@ int RunLaserDialog(const char* driverFile, const char* machine, const char* mate
     CDriverLaserDlg dialog;
     dialog.SetDriver(driverFile);
     dialog.SetMachine(machine);
-    dialog.SetMaterial(material);
+    dialog.SetName(material);
     dialog.SetCondition(conditionIndex);
     return dialog.Run();
 }
@@ -31,8 +32,8 @@ int RunToolDialog(const char* driverFile, const char* machine, const char* layou
     CDriverToolDlg dialog;
     dialog.SetDriver(driverFile);
     dialog.SetMachine(machine);
-    dialog.SetLayout(layout);
-    dialog.SetToolNumber(toolNumber);
+    dialog.SetName(layout);
+    dialog.SetSection(std::to_string(toolNumber));
     return dialog.Run();
 }
 

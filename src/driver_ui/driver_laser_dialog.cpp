@@ -19,8 +19,6 @@ namespace quillet::driver_ui {
 
 CDriverLaserDlg::CDriverLaserDlg(QWidget* parent)
     : CDriverSettingDlg(130, parent),
-      materialEdit_(MakeReadOnlyEdit("1003")),
-      conditionEdit_(MakeReadOnlyEdit("1004")),
       saveGroup_(new QGroupBox(this)),
       saveOptionBox_(new QCheckBox(TemplateText("1046"), saveGroup_)) {
     saveGroup_->setObjectName(QStringLiteral("1051"));
@@ -44,8 +42,7 @@ CDriverLaserDlg::CDriverLaserDlg(QWidget* parent)
     groupLayout->addLayout(boxes);
     groupLayout->addStretch();
 
-    QGridLayout* top =
-        MakeFieldRows({{"label.material", materialEdit_}, {"label.condition", conditionEdit_}});
+    QGridLayout* top = MakeFieldRows("label.material", "label.condition");
 
     auto* right = new QVBoxLayout;
     right->addWidget(saveGroup_);
@@ -69,28 +66,19 @@ CDriverLaserDlg::CDriverLaserDlg(QWidget* parent)
         UpdateVisibility();
     });
     SetTabOrderChain(
-        {machineEdit_,        materialEdit_,       conditionEdit_,     sheet_,
+        {machineEdit_,        nameEdit_,           sectionEdit_,       sheet_,
          saveOptionBox_,      conditionBoxes_[0],  conditionBoxes_[1], conditionBoxes_[2],
          conditionBoxes_[3],  conditionBoxes_[4],  conditionBoxes_[5], conditionBoxes_[6],
          conditionBoxes_[7],  conditionBoxes_[8],  conditionBoxes_[9], conditionBoxes_[10],
          conditionBoxes_[11], conditionBoxes_[12], okButton_,          cancelButton_});
 }
 
-void CDriverLaserDlg::SetMaterial(const std::string& material) {
-    material_ = material;
-    materialEdit_->setText(Shown(material));
-}
-
 void CDriverLaserDlg::SetCondition(int index) {
     // The table has 13 entries: a larger index would read past it.
     if (!frame::IsCuttingConditionIndex(index)) return;
     conditionIndex_ = index;
-    condition_ = frame::kCuttingConditionNames[static_cast<std::size_t>(index)];
-    conditionEdit_->setText(Shown(condition_));
+    SetSection(std::string(frame::kCuttingConditionNames[static_cast<std::size_t>(index)]));
 }
-
-std::string CDriverLaserDlg::NameText() const { return material_; }
-std::string CDriverLaserDlg::SectionText() const { return condition_; }
 
 bool CDriverLaserDlg::Prepare() {
     const bool opened = OpenStep([this](const std::string& file) {

@@ -18,7 +18,6 @@ class CDriverLaserDlg final : public CDriverSettingDlg {
 public:
     explicit CDriverLaserDlg(QWidget* parent = nullptr);
 
-    void SetMaterial(const std::string& material);
     // Index 0 to 12 sets the condition name and index; others change nothing.
     void SetCondition(int index);
 
@@ -27,24 +26,16 @@ public:
 
     const LaserSaveOptions& SaveOptions() const { return options_; }
 
-protected:
-    std::string NameText() const override;
-    std::string SectionText() const override;
-
 private:
     void TakeControls();
     void PutControls();
     void UpdateVisibility();
 
-    QLineEdit* materialEdit_;
-    QLineEdit* conditionEdit_;
     QGroupBox* saveGroup_;
     QCheckBox* saveOptionBox_;
     std::array<QCheckBox*, frame::kCuttingConditionCount> conditionBoxes_{};
     LaserSaveOptions options_;
     int conditionIndex_ = 0;
-    std::string material_;   // the host's bytes
-    std::string condition_;  // the condition's name
 };
 
 }  // namespace quillet::driver_ui

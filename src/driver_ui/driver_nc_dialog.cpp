@@ -1,5 +1,5 @@
 // Dialog 132.
-#include "driver_ui/driver_nc_dialog.h"
+#include "driver_ui/driver_setting_dialog.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

@@ -68,6 +68,10 @@ CDriverSettingDlg::CDriverSettingDlg(int templateId, QWidget* parent)
     connect(okButton_, &QPushButton::clicked, this, &CDriverSettingDlg::accept);
     connect(cancelButton_, &QPushButton::clicked, this, &CDriverSettingDlg::reject);
 
+    if (kind_ != driver::DriverSettingKind::Nc) {
+        nameEdit_ = MakeReadOnlyEdit("1003");
+        sectionEdit_ = MakeReadOnlyEdit("1004");
+    }
     grid_ = std::make_unique<CDriverSettingGrid>(*sheet_);
     CDriverSettingGrid* grid = grid_.get();
     sheet_->Model()->onButtonClicked = [grid](int column, int row, int buttonDown) {
@@ -104,15 +108,23 @@ QLabel* CDriverSettingDlg::MakeLabel(const char* textName) {
     return label;
 }
 
-QGridLayout* CDriverSettingDlg::MakeFieldRows(
-    std::initializer_list<std::pair<const char*, QLineEdit*>> more) {
+void CDriverSettingDlg::SetName(const std::string& name) {
+    name_ = name;
+    if (nameEdit_ != nullptr) nameEdit_->setText(Shown(name));
+}
+
+void CDriverSettingDlg::SetSection(const std::string& section) {
+    section_ = section;
+    if (sectionEdit_ != nullptr) sectionEdit_->setText(Shown(section));
+}
+
+QGridLayout* CDriverSettingDlg::MakeFieldRows(const char* nameLabel, const char* sectionLabel) {
     auto* rows = new QGridLayout;
-    rows->addWidget(MakeLabel("label.machine"), 0, 0);
-    rows->addWidget(machineEdit_, 0, 1);
-    int row = 1;
-    for (const auto& [label, edit] : more) {
-        rows->addWidget(MakeLabel(label), row, 0);
-        rows->addWidget(edit, row++, 1);
+    const std::pair<const char*, QLineEdit*> fields[] = {
+        {"label.machine", machineEdit_}, {nameLabel, nameEdit_}, {sectionLabel, sectionEdit_}};
+    for (int row = 0; row < 3; ++row) {
+        rows->addWidget(MakeLabel(fields[row].first), row, 0);
+        rows->addWidget(fields[row].second, row, 1);
     }
     return rows;
 }
@@ -126,8 +138,7 @@ QHBoxLayout* CDriverSettingDlg::MakeButtonRow() {
 }
 
 bool CDriverSettingDlg::OpenStep(const std::function<void(const std::string&)>& readMore) {
-    edit_ =
-        std::make_unique<DriverSettingEdit>(kind_, driver_, machine_, NameText(), SectionText());
+    edit_ = std::make_unique<DriverSettingEdit>(kind_, driver_, machine_, name_, section_);
     if (edit_->Load(readMore) == DriverSettingEdit::Opened::Failed) {
         result_ = kSystemError;
         return false;

@@ -3,6 +3,7 @@
 // (commit) and Cancel "2" (the working copy is deleted, the saved file never
 // touched). OK and Cancel both leave the result 0; 999 when the setting files
 // cannot be located (the dialog is then never shown) or the commit failed.
+// The tool and NC-creation dialogs add only their layout to it.
 #pragma once
 
 #include <QDialog>
@@ -10,7 +11,6 @@
 #include <initializer_list>
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "driver/driver_settings.h"
@@ -38,6 +38,10 @@ public:
     // The host's bytes, used as they are for every file and record.
     void SetDriver(const std::string& driver) { driver_ = driver; }
     void SetMachine(const std::string& machine) { machine_ = machine; }
+    // Cut and Tool: the laser material or die layout (edit 1003) and the
+    // section, the cutting condition's name or the T number (edit 1004).
+    void SetName(const std::string& name);
+    void SetSection(const std::string& section);
 
     // Opens the edit and fills every control. False when the dialog must not
     // be shown (the result is then 999).
@@ -54,9 +58,6 @@ public:
     void reject() override;  // cancel
 
 protected:
-    // The name (edit 1003) and section (edit 1004) bytes; empty for Nc.
-    virtual std::string NameText() const { return {}; }
-    virtual std::string SectionText() const { return {}; }
     // The open step; readMore reads more from the saved file's working copy.
     // False (the result is then 999) when the edit cannot be opened.
     bool OpenStep(const std::function<void(const std::string&)>& readMore = {});
@@ -74,9 +75,9 @@ protected:
     QString TemplateText(const char* name) const;
     QLineEdit* MakeReadOnlyEdit(const char* objectName);
     QLabel* MakeLabel(const char* textName);
-    // The edits across the top of a dialog, each after its label: the
-    // machine name first, then the dialog's own {label, edit} rows.
-    QGridLayout* MakeFieldRows(std::initializer_list<std::pair<const char*, QLineEdit*>> more);
+    // The edits across the top of a Cut or Tool dialog, each after its
+    // label: the machine name, the name and the section.
+    QGridLayout* MakeFieldRows(const char* nameLabel, const char* sectionLabel);
     // OK and Cancel, pushed to the right.
     QHBoxLayout* MakeButtonRow();
 
@@ -85,12 +86,33 @@ protected:
     int result_ = 0;
     std::string driver_;
     std::string machine_;
+    std::string name_;
+    std::string section_;
     std::unique_ptr<DriverSettingEdit> edit_;
     CQtSpreadSheet* sheet_;
     std::unique_ptr<CDriverSettingGrid> grid_;
     QLineEdit* machineEdit_;
+    QLineEdit* nameEdit_ = nullptr;     // 1003, Cut and Tool only
+    QLineEdit* sectionEdit_ = nullptr;  // 1004, Cut and Tool only
     QPushButton* okButton_;
     QPushButton* cancelButton_;
+};
+
+// Dialog 131: the driver's tool conditions of one machine, die layout and T
+// number, with the exclusive timing columns 5 to 7 (just before, just after,
+// just after the last) under caption 1051.
+class CDriverToolDlg final : public CDriverSettingDlg {
+    Q_OBJECT
+public:
+    explicit CDriverToolDlg(QWidget* parent = nullptr);
+};
+
+// Dialog 132: the driver's NC-creation settings of one machine, kept in a
+// plain file without sections.
+class CDriverNcDlg final : public CDriverSettingDlg {
+    Q_OBJECT
+public:
+    explicit CDriverNcDlg(QWidget* parent = nullptr);
 };
 
 }  // namespace quillet::driver_ui

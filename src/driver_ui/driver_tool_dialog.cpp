@@ -1,5 +1,5 @@
 // Dialog 131.
-#include "driver_ui/driver_tool_dialog.h"
+#include "driver_ui/driver_setting_dialog.h"
 
 #include <QEvent>
 #include <QGridLayout>
@@ -63,11 +63,8 @@ private:
 
 }  // namespace
 
-CDriverToolDlg::CDriverToolDlg(QWidget* parent)
-    : CDriverSettingDlg(131, parent),
-      layoutEdit_(MakeReadOnlyEdit("1003")),
-      toolEdit_(MakeReadOnlyEdit("1004")) {
-    QGridLayout* top = MakeFieldRows({{"label.layout", layoutEdit_}, {"label.tool", toolEdit_}});
+CDriverToolDlg::CDriverToolDlg(QWidget* parent) : CDriverSettingDlg(131, parent) {
+    QGridLayout* top = MakeFieldRows("label.layout", "label.tool");
     auto* timing = new TimingCaption(TemplateText("1051"), sheet_, this);
     QHBoxLayout* buttons = MakeButtonRow();
 
@@ -77,20 +74,7 @@ CDriverToolDlg::CDriverToolDlg(QWidget* parent)
     layout->addWidget(sheet_, 1);
     layout->addLayout(buttons);
     resize(800, 580);
-    SetTabOrderChain({machineEdit_, layoutEdit_, toolEdit_, sheet_, okButton_, cancelButton_});
+    SetTabOrderChain({machineEdit_, nameEdit_, sectionEdit_, sheet_, okButton_, cancelButton_});
 }
-
-void CDriverToolDlg::SetLayout(const std::string& layout) {
-    layout_ = layout;
-    layoutEdit_->setText(Shown(layout));
-}
-
-void CDriverToolDlg::SetToolNumber(int toolNumber) {
-    toolNumber_ = std::to_string(toolNumber);
-    toolEdit_->setText(QString::fromStdString(toolNumber_));
-}
-
-std::string CDriverToolDlg::NameText() const { return layout_; }
-std::string CDriverToolDlg::SectionText() const { return toolNumber_; }
 
 }  // namespace quillet::driver_ui
