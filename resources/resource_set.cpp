@@ -2,15 +2,14 @@
 // language with QUILLET_RESOURCE_LANG set to ja or en.
 #include <vector>
 
+#include "parts.h"
 #include "resource_set.h"
 
 #if QUILLET_RESOURCE_LANG_EN
-#include "en/parts.h"
 namespace lang = quillet::resources::en;
 #define QUILLET_SET_FUNCTION QuilletGetResourceSet
 #define QUILLET_SET_VISIBILITY __attribute__((visibility("default")))
 #else
-#include "ja/parts.h"
 namespace lang = quillet::resources::ja;
 #define QUILLET_SET_FUNCTION QuilletGetBuiltinResourceSet
 #define QUILLET_SET_VISIBILITY
