@@ -47,10 +47,10 @@ int PdlMachineTypeGet(int machineType) {
     const std::optional<std::string> folder = frame::DataFolder();
     if (!folder) {
         if (!frame::DataRoot()) frame::ShowStringMessage(201);
-        return -1;
+        return kPdlUnavailable;
     }
     const std::optional<std::string> path = platform::ComposePath(*folder, {kPdlAliasFile});
-    if (!path) return -1;
+    if (!path) return kPdlUnavailable;
     const std::string section(kPdlAliasSection);
     // The usual case, an existing alias file: read once and only the one key
     // looked for, without building the whole document.
@@ -67,7 +67,7 @@ int PdlMachineTypeGet(int machineType) {
             frame::WriteInteger(document, section, frame::FormatInteger(alias.machineType),
                                 alias.machineId);
         }
-        if (!document.Save()) return -1;
+        if (!document.Save()) return kPdlUnavailable;
     }
     return ReadInteger(document, section, frame::FormatInteger(machineType));
 }
