@@ -85,44 +85,6 @@ std::optional<std::string> PreparePdlCutFile(const PdlPaths& paths) {
     return std::nullopt;
 }
 
-bool DeletePdlFile(std::string_view machine, std::string_view material) {
-    const std::optional<PdlPaths> paths = Paths(machine, material);
-    if (!paths) return false;
-    if (platform::DeleteFile(paths->file)) return true;
-    // No file (or a folder, which is no condition file either): the pair has
-    // none once a master exists to prepare it from, as a deletion after the
-    // preparation would leave it.
-    if (errno != ENOENT && errno != EISDIR) return false;
-    return platform::CanOpenForReading(paths->master);
-}
-
-bool CopyPdlFile(std::string_view sourceMachine, std::string_view sourceMaterial,
-                 std::string_view targetMachine, std::string_view targetMaterial) {
-    const std::optional<PdlPaths> source = Paths(sourceMachine, sourceMaterial);
-    const std::optional<PdlPaths> target = Paths(targetMachine, targetMaterial);
-    if (!source || !target) return false;
-    const std::optional<std::string> bytes = PreparePdlCutFile(*source);
-    if (!bytes) return false;
-    if (source->file == target->file) return true;  // a copy onto itself leaves the file as it is
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        const platform::FileLock lock(target->file);
-        switch (lock.GetState()) {
-            case platform::FileLock::State::Missing:
-                // A missing target is prepared from the master, which the copy
-                // then replaces: created holding the copy at once.
-                if (!platform::CanOpenForReading(target->master)) return false;
-                if (platform::CreateExclusive(target->file, *bytes)) return true;
-                continue;
-            case platform::FileLock::State::Failed:
-                return false;
-            default:
-                return platform::AtomicReplace(target->file, *bytes, platform::Durability::Durable,
-                                               lock.Mode());
-        }
-    }
-    return false;
-}
-
 }  // namespace
 
 bool IsValidPdlName(const char* name) {
@@ -170,6 +132,44 @@ bool SavePdlTables(std::string_view machine, std::string_view material,
             if (IsPdlTable(write.table)) WritePdlCutCondition(document, write.table, write.record);
         }
         return document.Save(lock.Mode());
+    }
+    return false;
+}
+
+bool DeletePdlFile(std::string_view machine, std::string_view material) {
+    const std::optional<PdlPaths> paths = Paths(machine, material);
+    if (!paths) return false;
+    if (platform::DeleteFile(paths->file)) return true;
+    // Nothing to delete (a folder is no condition file either). With a master
+    // the outcome is that of preparing the file and deleting it, no file left;
+    // without one the pair has no condition file to delete.
+    if (errno != ENOENT && errno != EISDIR) return false;
+    return platform::CanOpenForReading(paths->master);
+}
+
+bool CopyPdlFile(std::string_view sourceMachine, std::string_view sourceMaterial,
+                 std::string_view targetMachine, std::string_view targetMaterial) {
+    const std::optional<PdlPaths> source = Paths(sourceMachine, sourceMaterial);
+    const std::optional<PdlPaths> target = Paths(targetMachine, targetMaterial);
+    if (!source || !target) return false;
+    const std::optional<std::string> bytes = PreparePdlCutFile(*source);
+    if (!bytes) return false;
+    if (source->file == target->file) return true;  // a copy onto itself leaves the file as it is
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const platform::FileLock lock(target->file);
+        switch (lock.GetState()) {
+            case platform::FileLock::State::Missing:
+                // A missing target is prepared from the master, which the copy
+                // then replaces: created holding the copy at once.
+                if (!platform::CanOpenForReading(target->master)) return false;
+                if (platform::CreateExclusive(target->file, *bytes)) return true;
+                continue;
+            case platform::FileLock::State::Failed:
+                return false;
+            default:
+                return platform::AtomicReplace(target->file, *bytes, platform::Durability::Durable,
+                                               lock.Mode());
+        }
     }
     return false;
 }

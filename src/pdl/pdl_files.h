@@ -51,6 +51,19 @@ struct PdlTableWrite {
 bool SavePdlTables(std::string_view machine, std::string_view material,
                    const std::vector<PdlTableWrite>& writes);
 
+// Deletes the pair's condition file. True when it is gone (also when only
+// the master existed); false when the data root is missing, neither file nor
+// master exists, or the file could not be removed.
+bool DeletePdlFile(std::string_view machine, std::string_view material);
+
+// Copies the source pair's condition file over the target pair's (all
+// thirteen tables), under the target's lock so that no save in progress
+// writes an older file back over the copy. Both are prepared first. False
+// when either cannot be prepared or the copy failed (the target is then
+// unchanged).
+bool CopyPdlFile(std::string_view sourceMachine, std::string_view sourceMaterial,
+                 std::string_view targetMachine, std::string_view targetMaterial);
+
 // The operations as statuses, the way the exports and quillet-host report
 // them: 0 done, -1 when the operation could not be done.
 
@@ -63,16 +76,8 @@ int ReadPdlCutTable(std::string_view machine, std::string_view material, PdlCutT
 int WritePdlCutTables(std::string_view machine, std::string_view material,
                       const PdlCutCondition& record, const std::vector<int>& targets);
 
-// Deletes the pair's condition file. 0 when it is gone (also when only the
-// master existed); -1 when the data root is missing, neither file nor master
-// exists, or the file could not be removed.
+// DeletePdlFile and CopyPdlFile as statuses.
 int DeletePdlCutFile(std::string_view machine, std::string_view material);
-
-// Copies the source pair's condition file over the target pair's (all
-// thirteen tables), under the target's lock so that no save in progress
-// writes an older file back over the copy. Both are prepared first. 0 done;
-// -1 when either cannot be prepared or the copy failed (the target is then
-// unchanged).
 int CopyPdlCutFile(std::string_view sourceMachine, std::string_view sourceMaterial,
                    std::string_view targetMachine, std::string_view targetMaterial);
 
