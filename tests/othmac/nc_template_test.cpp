@@ -136,18 +136,18 @@ TEST(CuttingConditionTest, AnswersFromTheConditionSections) {
     struct Row {
         const char* what;
         std::string file;
-        int expected;
+        bool expected;
     };
     const Row rows[] = {
-        {"written template with empty conditions", FormatNcTemplate(NcTemplateTexts{}), 0},
-        {"one line in CUTCOND-H", FileWith("###CUTCOND-H", {"M100(CUT-H)"}), 1},
-        {"empty line after the tag counts", "###CUTCOND-K\n\n###END\n", 1},
-        {"tag at end of file", "###CUTCOND-M\n", 0},
-        {"tag followed by a tag line", "###CUTCOND-L\n###END\n", 0},
-        {"# in the third column", "###CUTCOND-L\nAB#\n", 0},
-        {"# after the third column", "###CUTCOND-L\nABC#\n", 1},
-        {"other sections do not count", FileWith("###CUTSTART-K", {"M103(ON)"}), 0},
-        {"next line holding the next tag", "###CUTCOND-K\n###CUTCOND-L\nM1\n", 1},
+        {"written template with empty conditions", FormatNcTemplate(NcTemplateTexts{}), false},
+        {"one line in CUTCOND-H", FileWith("###CUTCOND-H", {"M100(CUT-H)"}), true},
+        {"empty line after the tag counts", "###CUTCOND-K\n\n###END\n", true},
+        {"tag at end of file", "###CUTCOND-M\n", false},
+        {"tag followed by a tag line", "###CUTCOND-L\n###END\n", false},
+        {"# in the third column", "###CUTCOND-L\nAB#\n", false},
+        {"# after the third column", "###CUTCOND-L\nABC#\n", true},
+        {"other sections do not count", FileWith("###CUTSTART-K", {"M103(ON)"}), false},
+        {"next line holding the next tag", "###CUTCOND-K\n###CUTCOND-L\nM1\n", true},
     };
     TempFolder folder;
     const auto path = folder.Path() / "c.CUT";
@@ -156,9 +156,10 @@ TEST(CuttingConditionTest, AnswersFromTheConditionSections) {
         WriteFile(path, row.file);
         EXPECT_EQ(TemplateDefinesCuttingConditions(path.string()), row.expected);
     }
-    EXPECT_EQ(TemplateDefinesCuttingConditions(""), 999);
-    EXPECT_EQ(TemplateDefinesCuttingConditions((folder.Path() / "missing.CUT").string()), 999);
-    EXPECT_EQ(TemplateDefinesCuttingConditions(folder.Path().string()), 999);
+    for (const std::string& unreadable :
+         {std::string(), (folder.Path() / "missing.CUT").string(), folder.Path().string()}) {
+        EXPECT_EQ(TemplateDefinesCuttingConditions(unreadable), std::nullopt);
+    }
 }
 
 }  // namespace

@@ -20,6 +20,7 @@ namespace {
 const std::string kDriver = SamplePath("drivers/laser.drv").string();
 const std::string kLong600(600, 'N');
 const std::string kName51(51, 'M');
+const std::string kName46(46, 'M');  // with a 50-byte machine: a template name over 100
 
 std::string Binary(std::size_t size, unsigned seed) {
     std::mt19937 rng(seed);
@@ -177,6 +178,21 @@ const Row kRows[] = {
     {"S12", kMaster, [] { return SddPDLOthMacLasCutFileDelete("M1", "a\\b"); }, -2},
     {"S13", kMaster, [] { return GetInf("M\x01", "S\tP"); }, 0},
     {"S14", {}, [] { return MD_OthMacLasCutDLG(kDriver.c_str(), "a/b", "SPCC", 0); }, -2},
+    // Refused before any file is touched, also by a look-up without create
+    // and with messages on (a name is never cut to fit its files).
+    {"S19", {}, [] { return Lookup(0, "../MC01", "SPCC"); }, 999},
+    {"S20",
+     {},
+     [] {
+         return Logs("", [](char* p) {
+             return SddGetOthMacCondPath(1, 1, 131, "MC01", "a/b", "", 0, 0, p);
+         });
+     },
+     999},
+    {"S21", {}, InBothLocales([] { return Lookup(1, "MC\x95\x5C", "SPCC"); }), 999},
+    {"S22", {}, InBothLocales([] { return Lookup(1, "M", kJapaneseSlash); }), 999},
+    {"T17", {}, [] { return Lookup(0, "", "SPCC"); }, 100},
+    {"T18", {}, [] { return Lookup(1, std::string(50, 'A').c_str(), kName46.c_str()); }, 999},
     // "あ/x": '/' after a Japanese character is a separator in every locale.
     {"S15", {}, InBothLocales([] { return Lookup(1, kJapaneseSlash, "SPCC"); }), 999},
     {"S16", kMaster, InBothLocales([] { return GetInf(kJapaneseSlash, "SPCC"); }), -2},
@@ -353,8 +369,13 @@ TEST_P(BadInputTest, StatusAndNothingWrittenOutside) {
         return files;
     };
     const Snapshot before = outside();
-    EXPECT_EQ(row.call(), row.expected);
+    const int status = row.call();
+    EXPECT_EQ(status, row.expected);
     EXPECT_EQ(Differences(before, outside()), "");
+    // A refusal on a clean installation touches no file of the data folder.
+    if (!row.setup && (status == 999 || status == -2)) {
+        EXPECT_TRUE(fs::is_empty(install.DataFolder()));
+    }
     ::setenv("QUILLET_MESSAGE_LOG", "", 1);
     g_install = nullptr;
 }

@@ -30,7 +30,7 @@ const std::string kDriver = SamplePath("drivers/laser.drv").string();
 using In = const TempInstallation&;
 
 bool Registers(const char* machine, const char* material) {
-    return Register(machine, material) == 0;
+    return Register(machine, material) == othmac::Outcome::Done;
 }
 
 struct WriteKind {
