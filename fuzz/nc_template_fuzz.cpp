@@ -26,7 +26,7 @@ bool PlainText(const std::string& text) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const auto& install = fuzz::FuzzInstallation::Get();
     const fs::path path = install.dataFolder / "F.CUT";
-    fuzz::WriteBytes(path, std::string_view(reinterpret_cast<const char*>(data), size));
+    fuzz::WriteFile(path, std::string_view(reinterpret_cast<const char*>(data), size));
 
     Check(othmac::TemplateDefinesCuttingConditions(path.string()).has_value());
     const std::optional<othmac::NcTemplateTexts> texts = othmac::ReadNcTemplate(path);

@@ -19,12 +19,7 @@ namespace fs = std::filesystem;
 namespace {
 
 othmac::LookupResult Locate(int create, const std::string& machine, const std::string& material) {
-    othmac::LookupRequest request;
-    request.create = create;
-    request.machineTypeNo = 131;
-    request.machineName = machine;
-    request.materialName = material;
-    return othmac::LocateConditionFile(request);
+    return othmac::LocateConditionFile({create, 0, 131, machine, material, "", 0, 0});
 }
 
 }  // namespace
@@ -37,11 +32,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool listInput = (data[0] & 1) != 0;
     const std::string material = (data[0] & 2) != 0 ? "SPCC1.6" : "spcc1.6";
     if (listInput) {
-        fuzz::WriteBytes(install.dataFolder / "Othmcn.dat",
+        fuzz::WriteFile(install.dataFolder / "Othmcn.dat",
                          othmac::MachineRecord(131, "FZ", "FZ.__1"));
-        fuzz::WriteBytes(install.dataFolder / "FZ.__1", bytes);
+        fuzz::WriteFile(install.dataFolder / "FZ.__1", bytes);
     } else {
-        fuzz::WriteBytes(install.dataFolder / "Othmcn.dat", bytes);
+        fuzz::WriteFile(install.dataFolder / "Othmcn.dat", bytes);
     }
 
     (void)Locate(0, "FZ", material);
@@ -50,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const othmac::LookupResult created = Locate(1, "FZ", material);
     if (created.status == othmac::Outcome::Done) {
         // The template's own file, then a look-up finds the same path.
-        fuzz::WriteBytes(created.path, "###NCSTART\n###END\n");
+        fuzz::WriteFile(created.path, "###NCSTART\n###END\n");
         const othmac::LookupResult found = Locate(0, "FZ", material);
         Check(found.status == othmac::Outcome::Done && found.path == created.path);
         const auto indexAfter = platform::ReadWholeFile(index);

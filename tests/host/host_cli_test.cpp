@@ -251,68 +251,13 @@ TEST_F(HostDemo, ReadsAUtf16RegistryFileLikeTheModule) {
     EXPECT_EQ(LineCount(table.out), 2 + 11) << table.out;
 }
 
-// Each row runs plain or with --json; the exit code carries the status, a
+// Each row of data/exit_codes.txt: the exit code carries the status, a
 // likely mistake is refused with exit 1, and failures name their cause.
 TEST_F(HostDemo, ExitCodesCarryTheStatusAndFailuresTheirCause) {
-    const std::string lookup = "--type 130 --machine MC01 --material";
-    const std::string copy = " --from-material SPCC1.6 --to-machine MC02 --to-material SPCC1.6";
-    const std::string nc = "generate-nc --driver {driver} --job {job} --target ";
-    const struct {
-        std::string line;
-        int exitCode;
-        bool json = false;
-        std::string cause = "";
-    } rows[] = {
-        {"template-path " + lookup + " SPCC1.6", 0, true},
-        {"template-path --type 130 --machine MC09 --material SPCC1.6", 100, true,
-         "MC09 of type 130 is not regist"},
-        {"template-path " + lookup + " SS400", 100, false, "SS400 is not registered for"},
-        {"template-path --type 999 --machine M --material X", 231, false, "outside 130 to 139"},
-        {"template-path --type 130 --machine MC~1 --material X --create", 64, false,
-         "holds a space"},
-        {"template-path --type 130 --machine M --material " + std::string(51, 'x') + " --create",
-         64, true, "wider than its 50-byte field"},
-        {"template-cuts {data}/MC01-SPCC1.6.CUT", 1, true},
-        {"template-cuts --path {data}/none.CUT", 231, false, "none.CUT does not exist"},
-        {"templates", 0, true},
-        {"templates --machine MC09", 1, false, "is not registered"},
-        {"template-show " + lookup + " SPCC1.6", 0, true},
-        {"special-sequences --driver {driver} --family cutting", 0, true},
-        {"special-sequences --driver /no/driver --family 1", 1, true},
-        {"set-current --driver {driver} --machine MC01 --material SPCC1.6", 0, true},
-        {"set-current --driver /no/driver --machine MC01", 1, false, "/no/driver does not exist"},
-        {"set-current --driver= --machine MC01", 254, true},
-        {nc + "{base}/nc/json.nc", 0, true},
-        {nc + "{base}/none/x.nc", 1, false, "none does not exist"},
-        {nc + "{base}", 1, true, "is a folder"},
-        {"generate-nc --driver {driver} --target {base}/x.nc", 2, false, "no job named"},
-        {"pdl-type --type 13300", 0, true},
-        {"pdl-type --type 1", 255, false, "has no machine ID for 1"},
-        {"{pdl} P101 --used-only", 0, true},
-        {"pdl-table --machine MC0 --material SPCC1.6 --type 13300 --table l", 1, false,
-         "--create to make it from PDL_CUT_MASTER.ini"},
-        {"{pdl} Z", 254, false},
-        {"pdl-list", 0, true},
-        {"pdl-copy --from-machine MC0" + copy, 1, false, "--from-master"},
-        {"pdl-copy --from-machine MC01" + copy, 0, true},
-        {"pdl-delete --machine MC02 --material SPCC1.6", 0, true},
-        {"pdl-delete --machine MC02 --material SPCC1.6", 1, true, "nothing was deleted"},
-        {"pdl-delete --machine= --material SPCC1.6", 254, true},
-        {"nc-dialog --driver {driver} --machine MC01", 69, false, "DISPLAY"},
-        {"{pdl} K", 0, false},
-        {"pdl-dialog --machine MC01 --material SPCC1.6 --type 13300 --table K", 69, true,
-         "QT_QPA_PLATFORM"},
-        {"check", 0, true},  // the demo leaves a data folder the audit finds nothing wrong in
-        {"check --data-root {samples}/damaged", 1, false},
-        {"check --data-root {samples}/damaged --json", 1, false},
-        {"check --data-root {scratch}", 70, false, "cannot read the data"},
-        {"init --data-root d --system-root s --registry {base}/registry.reg", 1, false,
-         "give --replace"},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.line);
-        const std::string line = row.line + (row.json ? " --json" : "");
-        ExpectRun(Run(line), row.exitCode, line.ends_with("--json"), row.cause);
+    for (const auto& row : FixtureRows(QUILLET_HOST_DATA "/exit_codes.txt")) {
+        SCOPED_TRACE(row[0]);
+        ExpectRun(Run(row[0]), std::stoi(row[1]), row[0].ends_with("--json"),
+                  row.size() > 2 ? row[2] : "");
     }
     EXPECT_FALSE(fs::exists(Data() / "PDL_CUT_MC02_SPCC1.6.ini"));
     EXPECT_FALSE(fs::exists(Data() / "PDL_CUT_MC0_SPCC1.6.ini"));

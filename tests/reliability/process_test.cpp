@@ -60,20 +60,15 @@ TEST(UnwritableFolderTest, FailedSavesLeaveTheEarlierFiles) {
         bool onFullDisk;              // the save grows a file past the limit
         std::function<bool()> fails;  // true: the failure was reported
     } saves[] = {
+        // clang-format off
         {"index append", true, [] { return Register("LATE", "SPCC") == kFailed; }},
         {"material list append", false, [] { return Register("M1", "AL") == kFailed; }},
-        {"template rewrite", true,
-         [&] { return !othmac::WriteNcTemplate(Texts(2), folder / "T.CUT"); }},
+        {"template rewrite", true, [&] { return !othmac::WriteNcTemplate(Texts(2), folder / "T.CUT"); }},
         {"INI rewrite", true,
-         [&] {
-             return !platform::WritePrivateProfileString("S", "L", std::string(200, 'w'),
-                                                         folder / "a.ini");
-         }},
+         [&] { return !platform::WritePrivateProfileString("S", "L", std::string(200, 'w'), folder / "a.ini"); }},
         {"PDL file from master", true,
-         [] {
-             pdl::PdlCutCondition record;
-             return pdl::ReadPdlCutTable("M1", "SPCC", 0, record) != 0;
-         }},
+         [] { pdl::PdlCutCondition record; return pdl::ReadPdlCutTable("M1", "SPCC", 0, record) != 0; }},
+        // clang-format on
     };
     for (const auto& save : saves) {
         if (!save.onFullDisk) continue;
