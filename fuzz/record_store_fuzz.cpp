@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string material = (data[0] & 2) != 0 ? "SPCC1.6" : "spcc1.6";
     if (listInput) {
         fuzz::WriteFile(install.dataFolder / "Othmcn.dat",
-                         othmac::MachineRecord(131, "FZ", "FZ.__1"));
+                        othmac::MachineRecord(131, "FZ", "FZ.__1"));
         fuzz::WriteFile(install.dataFolder / "FZ.__1", bytes);
     } else {
         fuzz::WriteFile(install.dataFolder / "Othmcn.dat", bytes);
