@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "cli.h"
+#include "othmac/record_layout.h"
 #include "platform/file_ops.h"
 #include "quillet/quillet.h"
 
@@ -110,7 +111,8 @@ int RegisterTemplate(const Installation& at, std::string& templatePath) {
     templatePath = path;
     Step("template", std::string("registered ") + kMachine + " / " + kMaterial + " (machine type " +
                          std::to_string(kTemplateMachineType) + ") in " +
-                         (at.dataFolder / "Othmcn.dat").string() + " and " + kMachine + ".__1");
+                         (at.dataFolder / othmac::kIndexFileName).string() + " and " + kMachine +
+                         std::string(othmac::kListSuffix));
     std::error_code error;
     if (fs::exists(templatePath, error)) {
         Step("template", "kept the existing template file " + templatePath);
