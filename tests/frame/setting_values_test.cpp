@@ -62,16 +62,12 @@ TEST_F(SettingValuesTest, ReadsAsAtoiAndAtofWithDefaultMinusOne) {
         double real;
         int switchValue;
     } rows[] = {
-        {"", -1, -1.0, 1},
-        {"K=12abc\n", 12, 12.0, 1},
-        {"K=\n", 0, 0.0, 0},
-        {"K=+3.9\n", 3, 3.9, 1},
-        {"K=1,5\n", 1, 1.0, 1},
-        {"K=1e3\n", 1, 1000.0, 1},
-        {"K=0x10\n", 0, 16.0, 0},
-        {"K=abc\n", 0, 0.0, 0},
-        {"K=4294967297\n", 1, 4294967297.0, 1},
+        // clang-format off
+        {"", -1, -1.0, 1},         {"K=12abc\n", 12, 12.0, 1}, {"K=\n", 0, 0.0, 0},
+        {"K=+3.9\n", 3, 3.9, 1},   {"K=1,5\n", 1, 1.0, 1},     {"K=1e3\n", 1, 1000.0, 1},
+        {"K=0x10\n", 0, 16.0, 0},  {"K=abc\n", 0, 0.0, 0},     {"K=4294967297\n", 1, 4294967297.0, 1},
         {"K=0.4\n", 0, 0.4, 0},
+        // clang-format on
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.body);

@@ -21,9 +21,9 @@ namespace {
 const std::string kDriver = SamplePath("drivers/laser.drv").string();
 const std::string kLong600(600, 'N');
 const std::string kName51(51, 'M');
-const std::string kName46(46, 'M');
+const std::string kName46(46, 'M');  // with a 50-byte machine: a template name over 100
 const std::string kName50(50, 'M');
-const std::string kName56(56, 'R');  // with a 50-byte machine: a template name over 100
+const std::string kName56(56, 'R');
 
 std::string Binary(std::size_t size, unsigned seed) {
     std::mt19937 rng(seed);
