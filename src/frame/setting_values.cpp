@@ -134,72 +134,72 @@ SettingValue ValueOf(int switchValue, const std::string& text, int integer, doub
 
 }  // namespace
 
-void WriteSetting(SettingValueKind kind, const SettingValue& value,
-                  platform::ProfileDocument& document, const std::string& section,
-                  const std::string& key) {
+void WriteSettingValue(SettingValueKind kind, const SettingValue& value,
+                       platform::ProfileDocument& document, const std::string& section,
+                       const std::string& key) {
     document.SetString(section, key, TextOf(kind, value));
 }
 
-void WriteSetting(SettingValueKind kind, const SettingValue& value, const std::string& file,
-                  const std::string& section, const std::string& key) {
+void WriteSettingValue(SettingValueKind kind, const SettingValue& value, const std::string& file,
+                       const std::string& section, const std::string& key) {
     platform::WritePrivateProfileString(section, key, TextOf(kind, value), file);
 }
 
-SettingValue ReadSetting(SettingValueKind kind, const platform::ProfileDocument& document,
-                         const std::string& section, const std::string& key) {
+SettingValue ReadSettingValue(SettingValueKind kind, const platform::ProfileDocument& document,
+                              const std::string& section, const std::string& key) {
     return ReadWith(DocumentReader(document, section, key), kind);
 }
 
-SettingValue ReadSetting(SettingValueKind kind, const std::string& file, const std::string& section,
-                         const std::string& key) {
+SettingValue ReadSettingValue(SettingValueKind kind, const std::string& file,
+                              const std::string& section, const std::string& key) {
     return ReadWith(FileReader(file, section, key), kind);
 }
 
-std::optional<SettingValue> ReadSettingOr(SettingValueKind kind,
-                                          const platform::ProfileDocument& document,
-                                          const std::string& section, const std::string& key,
-                                          double defaultValue) {
+std::optional<SettingValue> ReadSettingValueOr(SettingValueKind kind,
+                                               const platform::ProfileDocument& document,
+                                               const std::string& section, const std::string& key,
+                                               double defaultValue) {
     return ReadOrWith(DocumentReader(document, section, key), kind, defaultValue);
 }
 
-std::optional<SettingValue> ReadSettingOr(SettingValueKind kind, const std::string& file,
-                                          const std::string& section, const std::string& key,
-                                          double defaultValue) {
+std::optional<SettingValue> ReadSettingValueOr(SettingValueKind kind, const std::string& file,
+                                               const std::string& section, const std::string& key,
+                                               double defaultValue) {
     return ReadOrWith(FileReader(file, section, key), kind, defaultValue);
 }
 
 void WriteSettingValue(int kind, int switchValue, const std::string& text, int integer, double real,
                        const std::string& file, const std::string& section,
                        const std::string& key) {
-    WriteSetting(static_cast<SettingValueKind>(kind), ValueOf(switchValue, text, integer, real),
-                 file, section, key);
+    WriteSettingValue(static_cast<SettingValueKind>(kind),
+                      ValueOf(switchValue, text, integer, real), file, section, key);
 }
 
 void WriteSettingValue(int kind, int switchValue, const std::string& text, int integer, double real,
                        platform::ProfileDocument& document, const std::string& section,
                        const std::string& key) {
-    WriteSetting(static_cast<SettingValueKind>(kind), ValueOf(switchValue, text, integer, real),
-                 document, section, key);
+    WriteSettingValue(static_cast<SettingValueKind>(kind),
+                      ValueOf(switchValue, text, integer, real), document, section, key);
 }
 
 void ReadSettingValue(int kind, int& switchValue, std::string& text, int& integer, double& real,
                       const std::string& file, const std::string& section, const std::string& key) {
     Slots{switchValue, text, integer, real}.Set(
-        ReadSetting(static_cast<SettingValueKind>(kind), file, section, key));
+        ReadSettingValue(static_cast<SettingValueKind>(kind), file, section, key));
 }
 
 void ReadSettingValue(int kind, int& switchValue, std::string& text, int& integer, double& real,
                       const platform::ProfileDocument& document, const std::string& section,
                       const std::string& key) {
     Slots{switchValue, text, integer, real}.Set(
-        ReadSetting(static_cast<SettingValueKind>(kind), document, section, key));
+        ReadSettingValue(static_cast<SettingValueKind>(kind), document, section, key));
 }
 
 int ReadSettingValueOr(int kind, int& switchValue, std::string& text, int& integer, double& real,
                        const std::string& file, const std::string& section, const std::string& key,
                        double defaultValue) {
     const std::optional<SettingValue> value =
-        ReadSettingOr(static_cast<SettingValueKind>(kind), file, section, key, defaultValue);
+        ReadSettingValueOr(static_cast<SettingValueKind>(kind), file, section, key, defaultValue);
     Slots{switchValue, text, integer, real}.Set(value.value_or(SettingValue{}));
     return value ? 1 : 0;
 }
@@ -207,8 +207,8 @@ int ReadSettingValueOr(int kind, int& switchValue, std::string& text, int& integ
 int ReadSettingValueOr(int kind, int& switchValue, std::string& text, int& integer, double& real,
                        const platform::ProfileDocument& document, const std::string& section,
                        const std::string& key, double defaultValue) {
-    const std::optional<SettingValue> value =
-        ReadSettingOr(static_cast<SettingValueKind>(kind), document, section, key, defaultValue);
+    const std::optional<SettingValue> value = ReadSettingValueOr(
+        static_cast<SettingValueKind>(kind), document, section, key, defaultValue);
     Slots{switchValue, text, integer, real}.Set(value.value_or(SettingValue{}));
     return value ? 1 : 0;
 }

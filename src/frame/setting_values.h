@@ -32,39 +32,37 @@ struct SettingValue {
 // "%lf" (1.5 -> 1.500000); Switch "%d" of 1 or 0. Kinds outside 0..3 write
 // the text. Numbers are formatted in the C locale whatever the process
 // locale. A failed write of a file is not reported.
-void WriteSetting(SettingValueKind kind, const SettingValue& value,
-                  platform::ProfileDocument& document, const std::string& section,
-                  const std::string& key);
-void WriteSetting(SettingValueKind kind, const SettingValue& value, const std::string& file,
-                  const std::string& section, const std::string& key);
+void WriteSettingValue(SettingValueKind kind, const SettingValue& value,
+                       platform::ProfileDocument& document, const std::string& section,
+                       const std::string& key);
+void WriteSettingValue(SettingValueKind kind, const SettingValue& value, const std::string& file,
+                       const std::string& section, const std::string& key);
 
 // Reads the text with default "-1" (a missing key reads as Integer -1, Real
 // -1.0, Switch on, Text "-1") and converts it as atoi / atof do in the C
 // locale into the slot of kind; the other slots stay empty, and all of them
 // for a kind outside 0..3. At most 255 characters are read.
-SettingValue ReadSetting(SettingValueKind kind, const platform::ProfileDocument& document,
-                         const std::string& section, const std::string& key);
-SettingValue ReadSetting(SettingValueKind kind, const std::string& file, const std::string& section,
-                         const std::string& key);
+SettingValue ReadSettingValue(SettingValueKind kind, const platform::ProfileDocument& document,
+                              const std::string& section, const std::string& key);
+SettingValue ReadSettingValue(SettingValueKind kind, const std::string& file,
+                              const std::string& section, const std::string& key);
 
-// Like ReadSetting with a default formed from defaultValue (Integer and
+// Like ReadSettingValue with a default formed from defaultValue (Integer and
 // Switch "%d" of the value truncated toward zero as TruncateToInt does, Real
 // "%lf", else empty). nullopt only for a Switch whose text equals the
 // default text byte for byte: the key is missing or holds exactly the
 // default, so the switch is not set.
-std::optional<SettingValue> ReadSettingOr(SettingValueKind kind,
-                                          const platform::ProfileDocument& document,
-                                          const std::string& section, const std::string& key,
-                                          double defaultValue);
-std::optional<SettingValue> ReadSettingOr(SettingValueKind kind, const std::string& file,
-                                          const std::string& section, const std::string& key,
-                                          double defaultValue);
+std::optional<SettingValue> ReadSettingValueOr(SettingValueKind kind,
+                                               const platform::ProfileDocument& document,
+                                               const std::string& section, const std::string& key,
+                                               double defaultValue);
+std::optional<SettingValue> ReadSettingValueOr(SettingValueKind kind, const std::string& file,
+                                               const std::string& section, const std::string& key,
+                                               double defaultValue);
 
-// The setting-file interface in the form of its callers that pass the kind
-// as a number and the value as five slots: WriteSettingValue is WriteSetting;
-// ReadSettingValue clears the slots and fills that of the kind;
-// ReadSettingValueOr returns 1, or 0 (slots cleared) where ReadSettingOr
-// gives nullopt.
+// The same with the kind as its number and the value in five slots: the
+// reads clear the slots and fill that of the kind; ReadSettingValueOr
+// returns 1, or 0 (slots cleared) where the typed form gives nullopt.
 void WriteSettingValue(int kind, int switchValue, const std::string& text, int integer, double real,
                        const std::string& file, const std::string& section, const std::string& key);
 void WriteSettingValue(int kind, int switchValue, const std::string& text, int integer, double real,
@@ -88,6 +86,12 @@ int TruncateToInt(double value);
 // A double as an int, truncated toward zero; values beyond the int range are
 // held at its ends, NaN gives 0.
 int ClampToInt(double value);
+
+// ReadSettingValue on a document.
+inline SettingValue ReadSetting(SettingValueKind kind, const platform::ProfileDocument& document,
+                                const std::string& section, const std::string& key) {
+    return ReadSettingValue(kind, document, section, key);
+}
 
 // atoi and atof of the C locale, independent of the process locale.
 int CLocaleAtoi(const char* text);

@@ -26,11 +26,11 @@ protected:
     // Reads key K of section S as kind from a file holding "[S]\n" + body.
     SettingValue Read(const std::string& body, Kind kind) {
         testing::WriteFile(File(), "[S]\n" + body);
-        return ReadSetting(kind, File(), "S", "K");
+        return ReadSettingValue(kind, File(), "S", "K");
     }
     std::optional<SettingValue> ReadOr(const std::string& body, Kind kind, double defaultValue) {
         testing::WriteFile(File(), "[S]\n" + body);
-        return ReadSettingOr(kind, File(), "S", "K", defaultValue);
+        return ReadSettingValueOr(kind, File(), "S", "K", defaultValue);
     }
 };
 
@@ -113,11 +113,11 @@ TEST_F(SettingValuesTest, ReadOrUsesTheDefaultAndASwitchAtItsDefaultIsNotSet) {
 
 TEST_F(SettingValuesTest, DocumentFormWritesOnceOnSave) {
     platform::ProfileDocument document = platform::ProfileDocument::Load(File());
-    WriteSetting(Kind::Real, SettingValue::Real(1.25), document, "S", "R");
-    WriteSetting(Kind::Switch, SettingValue::Switch(3), document, "S", "W");
+    WriteSettingValue(Kind::Real, SettingValue::Real(1.25), document, "S", "R");
+    WriteSettingValue(Kind::Switch, SettingValue::Switch(3), document, "S", "W");
     EXPECT_FALSE(std::filesystem::exists(File()));
-    EXPECT_EQ(ReadSetting(Kind::Real, document, "S", "R").real, 1.25);
-    EXPECT_EQ(ReadSettingOr(Kind::Switch, document, "S", "W", -1.0)->switchValue, 1);
+    EXPECT_EQ(ReadSettingValue(Kind::Real, document, "S", "R").real, 1.25);
+    EXPECT_EQ(ReadSettingValueOr(Kind::Switch, document, "S", "W", -1.0)->switchValue, 1);
     ASSERT_TRUE(document.Save());
     EXPECT_EQ(testing::ReadFile(File()), "[S]\nR=1.250000\nW=1\n");
 }
@@ -145,8 +145,8 @@ TEST(SettingValueLocaleTest, GermanProcessLocaleStillUsesThePoint) {
     }
     testing::TempFolder folder;
     const std::string file = (folder.Path() / "v.ini").string();
-    WriteSetting(Kind::Real, SettingValue::Real(1.5), file, "S", "K");
-    const double real = ReadSetting(Kind::Real, file, "S", "K").real;
+    WriteSettingValue(Kind::Real, SettingValue::Real(1.5), file, "S", "K");
+    const double real = ReadSettingValue(Kind::Real, file, "S", "K").real;
     const std::string written = testing::ReadFile(file);
     std::setlocale(LC_ALL, previous.c_str());
     EXPECT_EQ(written, "[S]\nK=1.500000\n");
