@@ -12,6 +12,7 @@
 #include "othmac/record_store.h"
 #include "platform/ascii.h"
 #include "platform/file_ops.h"
+#include "platform/paths.h"
 #include "quillet/quillet.h"
 
 namespace quillet::host {
@@ -90,6 +91,13 @@ std::string LookupCause(const LookupArgs& args, int status) {
     if (status == QUILLET_SYSTEM_ERROR &&
         (args.type < othmac::kMinMachineTypeNo || args.type > othmac::kMaxMachineTypeNo)) {
         return "machine type " + std::to_string(args.type) + " is outside 130 to 139";
+    }
+    for (const auto& [what, name] :
+         {std::pair{"machine", &args.machine}, std::pair{"material", &args.material}}) {
+        if (status == QUILLET_SYSTEM_ERROR && platform::NameHoldsSeparator(*name)) {
+            return std::string("the ") + what + " name '" + DisplayText(*name) +
+                   "' holds a path separator: it can never name a file; choose another name";
+        }
     }
     if (std::string problem = Diagnose({true, args.create == 1, false, {}, {}}); !problem.empty()) {
         return problem;

@@ -87,7 +87,12 @@ std::optional<fs::path> ConditionFile(const std::string& machine, const std::str
 std::optional<int> RefuseMissingPair(const Report& report, const std::string& machine,
                                      const std::string& material, bool allowed,
                                      const std::string& fix) {
-    if (allowed || machine.empty() || material.empty()) return std::nullopt;
+    // Names the export refuses itself (empty, or holding a separator) go to
+    // the export, which reports them.
+    if (allowed || machine.empty() || material.empty() || platform::NameHoldsSeparator(machine) ||
+        platform::NameHoldsSeparator(material)) {
+        return std::nullopt;
+    }
     const std::optional<fs::path> file = ConditionFile(machine, material);
     if (!file || platform::FileExists(*file)) return std::nullopt;
     return report.Fail(kExitNotDone, kExitNotDone,
