@@ -11,6 +11,8 @@ namespace quillet::fuzz {
 
 namespace fs = std::filesystem;
 
+using testing::WriteFile;
+
 struct FuzzInstallation {
     const testing::TempInstallation& install;
     fs::path dataFolder;
@@ -41,10 +43,6 @@ struct FuzzInstallation {
         return true;
     }
 };
-
-inline void WriteBytes(const fs::path& path, std::string_view bytes) {
-    testing::WriteFile(path, bytes);
-}
 
 inline void Check(bool condition) {
     if (!condition) __builtin_trap();

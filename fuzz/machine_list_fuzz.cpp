@@ -18,9 +18,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0) return 0;
     const auto& install = fuzz::FuzzInstallation::Get();
     const std::string bytes(reinterpret_cast<const char*>(data) + 1, size - 1);
-    fuzz::WriteBytes(install.dataFolder / "machine.ini", bytes);
+    fuzz::WriteFile(install.dataFolder / "machine.ini", bytes);
     const fs::path alias = install.dataFolder / "PDL_MACTYPE_ALIAS.ini";
-    fuzz::WriteBytes(alias, bytes);
+    fuzz::WriteFile(alias, bytes);
 
     pdl::PdlCutCondition values;
     for (int i = 0; i < pdl::kPdlSlotCount; ++i) values.slot[i] = static_cast<float>(i);

@@ -1,7 +1,7 @@
 // Fuzz target: the record store on arbitrary index and material-list bytes
 // (marker format and old format, which is converted in place). The first
 // byte chooses the file the rest becomes; a look-up and a registration run
-// on it. Checks: statuses in range, a registration is found again by a
+// on it. Checks: a registration is found again by a
 // look-up, every appended record is whole, nothing is written outside the
 // data folder.
 #include <cstddef>
@@ -19,16 +19,7 @@ namespace fs = std::filesystem;
 namespace {
 
 othmac::LookupResult Locate(int create, const std::string& machine, const std::string& material) {
-    othmac::LookupRequest request;
-    request.create = create;
-    request.machineTypeNo = 131;
-    request.machineName = machine;
-    request.materialName = material;
-    return othmac::LocateConditionFile(request);
-}
-
-bool ValidStatus(int status) {
-    return status == 0 || status == 100 || status == 101 || status == 999;
+    return othmac::LocateConditionFile({create, 0, 131, machine, material, "", 0, 0});
 }
 
 }  // namespace
@@ -41,23 +32,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool listInput = (data[0] & 1) != 0;
     const std::string material = (data[0] & 2) != 0 ? "SPCC1.6" : "spcc1.6";
     if (listInput) {
-        fuzz::WriteBytes(install.dataFolder / "Othmcn.dat",
-                         othmac::MachineRecord(131, "FZ", "FZ.__1"));
-        fuzz::WriteBytes(install.dataFolder / "FZ.__1", bytes);
+        fuzz::WriteFile(install.dataFolder / "Othmcn.dat",
+                        othmac::MachineRecord(131, "FZ", "FZ.__1"));
+        fuzz::WriteFile(install.dataFolder / "FZ.__1", bytes);
     } else {
-        fuzz::WriteBytes(install.dataFolder / "Othmcn.dat", bytes);
+        fuzz::WriteFile(install.dataFolder / "Othmcn.dat", bytes);
     }
 
-    Check(ValidStatus(Locate(0, "FZ", material).status));
+    (void)Locate(0, "FZ", material);
     const fs::path index = install.dataFolder / "Othmcn.dat";
     const auto indexBefore = platform::ReadWholeFile(index);
     const othmac::LookupResult created = Locate(1, "FZ", material);
-    Check(ValidStatus(created.status));
-    if (created.status == 0) {
+    if (created.status == othmac::Outcome::Done) {
         // The template's own file, then a look-up finds the same path.
-        fuzz::WriteBytes(created.path, "###NCSTART\n###END\n");
+        fuzz::WriteFile(created.path, "###NCSTART\n###END\n");
         const othmac::LookupResult found = Locate(0, "FZ", material);
-        Check(found.status == 0 && found.path == created.path);
+        Check(found.status == othmac::Outcome::Done && found.path == created.path);
         const auto indexAfter = platform::ReadWholeFile(index);
         // An index that grew without a conversion grew by one whole record,
         // after a line break when its last line had none.

@@ -1,6 +1,7 @@
 // Option parsing, reports and shared helpers of quillet-host.
 #include "cli.h"
 
+#include <stdlib.h>
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -256,6 +257,68 @@ std::optional<fs::path> DataFolder() {
 std::optional<fs::path> WorkingFolder() {
     const std::optional<std::string> folder = frame::WorkingFolder();
     return folder ? std::optional<fs::path>(*folder) : std::nullopt;
+}
+
+std::optional<fs::path> DataFolderOf(const fs::path& dataRoot) {
+    const std::optional<std::string> folder = frame::DataFolderOf((dataRoot / "").string());
+    return folder ? std::optional<fs::path>(*folder) : std::nullopt;
+}
+
+std::optional<fs::path> WorkingFolderOf(const fs::path& systemRoot) {
+    const std::optional<std::string> folder = frame::WorkingFolderOf((systemRoot / "").string());
+    return folder ? std::optional<fs::path>(*folder) : std::nullopt;
+}
+
+SampleInstallation SampleInstallationIn(const fs::path& base) {
+    SampleInstallation i;
+    i.base = base;
+    i.registry = base / "registry.reg";
+    i.dataRoot = base / "data";
+    i.systemRoot = base / "system";
+    i.dataFolder = DataFolderOf(i.dataRoot).value_or(fs::path());
+    i.workingFolder = WorkingFolderOf(i.systemRoot).value_or(fs::path());
+    i.driver = base / "drivers" / "laser.drv";
+    i.job = base / "jobs" / "sample.job";
+    i.ncProgram = base / "nc" / "sample.nc";
+    return i;
+}
+
+std::string LayDownSampleInstallation(const SampleInstallation& at, const fs::path& pdlSamples,
+                                      const std::optional<fs::path>& samples) {
+    if (at.dataFolder.empty() || at.workingFolder.empty()) {
+        return "the folder " + at.base.string() + " is too deep for paths of 499 characters";
+    }
+    std::vector<fs::path> folders = {at.dataFolder, at.workingFolder};
+    std::vector<std::pair<fs::path, fs::path>> copies = {
+        {pdlSamples / "PDL_CUT_MASTER.ini", at.dataFolder / "PDL_CUT_MASTER.ini"},
+        {pdlSamples / "machine.ini", at.dataFolder / "machine.ini"},
+    };
+    if (samples) {
+        folders.insert(folders.end(),
+                       {at.driver.parent_path(), at.job.parent_path(), at.ncProgram.parent_path()});
+        copies.insert(copies.begin(), {{*samples / "drivers" / "laser.drv", at.driver},
+                                       {*samples / "jobs" / "sample.job", at.job}});
+    }
+    for (const fs::path& folder : folders) {
+        std::error_code error;
+        fs::create_directories(folder, error);
+        if (error) return "cannot create " + folder.string() + ": " + error.message();
+    }
+    for (const auto& [from, to] : copies) {
+        if (!platform::CopyFileOver(from, to)) return "cannot copy " + from.string();
+    }
+    if (!WriteRegistryFile(at.registry, at.dataRoot, at.systemRoot)) {
+        return "cannot write " + at.registry.string();
+    }
+    ::setenv("QUILLET_REGISTRY", at.registry.c_str(), 1);
+    return "";
+}
+
+std::optional<fs::path> MakeTemporaryFolder(const std::string& prefix) {
+    std::error_code error;
+    std::string pattern = (fs::temp_directory_path(error) / (prefix + "-XXXXXX")).string();
+    if (error || ::mkdtemp(pattern.data()) == nullptr) return std::nullopt;
+    return fs::path(pattern);
 }
 
 bool WriteRegistryFile(const fs::path& file, const fs::path& dataRoot, const fs::path& systemRoot) {

@@ -167,6 +167,34 @@ std::optional<std::string> RegistryRoot(const std::string& valueName);
 // (system root + "TEMP") as the module forms them.
 std::optional<fs::path> DataFolder();
 std::optional<fs::path> WorkingFolder();
+// The same below a root given as a folder (with or without its trailing
+// '/'); nullopt when the path would pass 499 characters.
+std::optional<fs::path> DataFolderOf(const fs::path& dataRoot);
+std::optional<fs::path> WorkingFolderOf(const fs::path& systemRoot);
+
+// A sample installation in one folder: data root data/, system root
+// system/, the registry file naming them, the sample driver and job.
+struct SampleInstallation {
+    fs::path base;
+    fs::path registry;
+    fs::path dataRoot;
+    fs::path systemRoot;
+    fs::path dataFolder;
+    fs::path workingFolder;
+    fs::path driver;
+    fs::path job;
+    fs::path ncProgram;
+};
+SampleInstallation SampleInstallationIn(const fs::path& base);
+// Creates the installation's folders, copies PDL_CUT_MASTER.ini and
+// machine.ini from pdlSamples into the data folder (and, when given, the
+// sample driver and job from the samples folder), writes the registry file
+// and names it in QUILLET_REGISTRY for this process. Empty when done, else
+// what failed.
+std::string LayDownSampleInstallation(const SampleInstallation& at, const fs::path& pdlSamples,
+                                      const std::optional<fs::path>& samples);
+// A fresh folder <prefix>-XXXXXX in the system's temporary folder.
+std::optional<fs::path> MakeTemporaryFolder(const std::string& prefix);
 
 // Writes a registry file naming the two roots (each absolute, written with
 // its trailing '/'), through the atomic-replace helper. false when it cannot.

@@ -5,7 +5,6 @@
 #include "cli.h"
 #include "diagnose.h"
 #include "frame/roots.h"
-#include "platform/paths.h"
 
 namespace quillet::host {
 
@@ -42,12 +41,18 @@ int RunCheck(int argc, char** argv) {
     }
 
     check::CheckOptions options;
-    const std::optional<std::string> dataFolder = platform::ComposePath(*dataRoot, {"data/Othmcn"});
+    const std::optional<std::string> dataFolder = frame::DataFolderOf(*dataRoot);
     if (!dataFolder) {
         return report.HostFailure("the data folder path is longer than 499 characters");
     }
     options.dataFolder = *dataFolder;
-    if (systemRoot) options.workingFolder = fs::path(*systemRoot + "TEMP");
+    if (systemRoot) {
+        const std::optional<std::string> workingFolder = frame::WorkingFolderOf(*systemRoot);
+        if (!workingFolder) {
+            return report.HostFailure("the working folder path is longer than 499 characters");
+        }
+        options.workingFolder = *workingFolder;
+    }
 
     const check::CheckResult result = check::CheckDataFolder(options);
     if (!result.readable) {

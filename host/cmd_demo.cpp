@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "cli.h"
+#include "othmac/record_layout.h"
 #include "platform/file_ops.h"
 #include "quillet/quillet.h"
 
@@ -59,32 +60,7 @@ constexpr const char* kSampleTemplate =
     "M00(M-STOP)\n"
     "###END\n";
 
-// The layout of a sample installation in one folder.
-struct Installation {
-    fs::path base;
-    fs::path registry;
-    fs::path dataRoot;
-    fs::path systemRoot;
-    fs::path dataFolder;
-    fs::path workingFolder;
-    fs::path driver;
-    fs::path job;
-    fs::path ncProgram;
-};
-
-Installation LayoutOf(const fs::path& base) {
-    Installation i;
-    i.base = base;
-    i.registry = base / "registry.reg";
-    i.dataRoot = base / "data";
-    i.systemRoot = base / "system";
-    i.dataFolder = i.dataRoot / "data" / "Othmcn";
-    i.workingFolder = i.systemRoot / "TEMP";
-    i.driver = base / "drivers" / "laser.drv";
-    i.job = base / "jobs" / "sample.job";
-    i.ncProgram = base / "nc" / "sample.nc";
-    return i;
-}
+using Installation = SampleInstallation;
 
 void Step(const std::string& name, const std::string& text) {
     std::printf("[%s] %s\n", name.c_str(), text.c_str());
@@ -105,27 +81,12 @@ std::string Names(const std::vector<fs::path>& files, const fs::path& folder) {
     return text;
 }
 
-// Creates the folders, copies the samples and writes the registry file.
+// Lays down the installation and says where its files are.
 int SetUp(const Installation& at, const fs::path& samples) {
-    std::error_code error;
-    for (const fs::path& folder : {at.dataFolder, at.workingFolder, at.driver.parent_path(),
-                                   at.job.parent_path(), at.ncProgram.parent_path()}) {
-        fs::create_directories(folder, error);
-        if (error) return Fail("cannot create " + folder.string() + ": " + error.message());
+    if (const std::string failure = LayDownSampleInstallation(at, samples / "pdl", samples);
+        !failure.empty()) {
+        return Fail(failure);
     }
-    const std::vector<std::pair<fs::path, fs::path>> copies = {
-        {samples / "drivers" / "laser.drv", at.driver},
-        {samples / "jobs" / "sample.job", at.job},
-        {samples / "pdl" / "PDL_CUT_MASTER.ini", at.dataFolder / "PDL_CUT_MASTER.ini"},
-        {samples / "pdl" / "machine.ini", at.dataFolder / "machine.ini"},
-    };
-    for (const auto& [from, to] : copies) {
-        if (!platform::CopyFileOver(from, to)) return Fail("cannot copy " + from.string());
-    }
-    if (!WriteRegistryFile(at.registry, at.dataRoot, at.systemRoot)) {
-        return Fail("cannot write " + at.registry.string());
-    }
-    ::setenv("QUILLET_REGISTRY", at.registry.c_str(), 1);
     Step("install", "sample installation in " + at.base.string());
     Step("install",
          "wrote " + at.registry.string() + " and set QUILLET_REGISTRY to it for this process");
@@ -150,7 +111,8 @@ int RegisterTemplate(const Installation& at, std::string& templatePath) {
     templatePath = path;
     Step("template", std::string("registered ") + kMachine + " / " + kMaterial + " (machine type " +
                          std::to_string(kTemplateMachineType) + ") in " +
-                         (at.dataFolder / "Othmcn.dat").string() + " and " + kMachine + ".__1");
+                         (at.dataFolder / othmac::kIndexFileName).string() + " and " + kMachine +
+                         std::string(othmac::kListSuffix));
     std::error_code error;
     if (fs::exists(templatePath, error)) {
         Step("template", "kept the existing template file " + templatePath);
@@ -327,15 +289,13 @@ int RunDemo(int argc, char** argv) {
             return Fail("cannot create the folder " + args.Get("dir"));
         }
     } else {
-        std::string pattern = (fs::temp_directory_path(error) / "quillet-demo-XXXXXX").string();
-        if (error || ::mkdtemp(pattern.data()) == nullptr) {
-            return Fail("cannot create a temporary folder");
-        }
-        base = pattern;
+        const std::optional<fs::path> folder = MakeTemporaryFolder("quillet-demo");
+        if (!folder) return Fail("cannot create a temporary folder");
+        base = *folder;
     }
     // The roots are the folder's canonical path, as the registry records them.
     base = fs::weakly_canonical(base, error);
-    const Installation at = LayoutOf(base);
+    const Installation at = SampleInstallationIn(base);
 
     int code = SetUp(at, *samples);
     std::string templatePath;

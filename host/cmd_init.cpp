@@ -44,9 +44,12 @@ int RunInit(int argc, char** argv) {
     // The roots as the module appends to them: ending with '/'.
     const std::string dataText = (dataRoot / "").string();
     const std::string systemText = (systemRoot / "").string();
-    const fs::path dataFolder = dataRoot / "data" / "Othmcn";
-    const fs::path workingFolder = systemRoot / "TEMP";
-    for (const fs::path& folder : {dataFolder, workingFolder, registry.parent_path()}) {
+    const std::optional<fs::path> dataFolder = DataFolderOf(dataRoot);
+    const std::optional<fs::path> workingFolder = WorkingFolderOf(systemRoot);
+    if (!dataFolder || !workingFolder) {
+        return report.Usage("the roots are too long: the module's paths hold 499 characters");
+    }
+    for (const fs::path& folder : {*dataFolder, *workingFolder, registry.parent_path()}) {
         if (folder.empty()) continue;
         fs::create_directories(folder, error);
         if (error) {
@@ -69,8 +72,8 @@ int RunInit(int argc, char** argv) {
     }
     if (!report.Json()) {
         std::printf("data folder     %s\nworking folder  %s\nregistry file   %s\n",
-                    DisplayText(dataFolder.string()).c_str(),
-                    DisplayText(workingFolder.string()).c_str(),
+                    DisplayText(dataFolder->string()).c_str(),
+                    DisplayText(workingFolder->string()).c_str(),
                     DisplayText(registry.string()).c_str());
         if (registry != platform::RegistryFilePath()) {
             std::printf(
@@ -82,8 +85,8 @@ int RunInit(int argc, char** argv) {
     return report.Done(0, {{"registry", DisplayText(registry.string())},
                            {"dataRoot", DisplayText(dataText)},
                            {"systemRoot", DisplayText(systemText)},
-                           {"dataFolder", DisplayText(dataFolder.string())},
-                           {"workingFolder", DisplayText(workingFolder.string())}});
+                           {"dataFolder", DisplayText(dataFolder->string())},
+                           {"workingFolder", DisplayText(workingFolder->string())}});
 }
 
 }  // namespace quillet::host

@@ -12,6 +12,7 @@
 #include "othmac/record_store.h"
 #include "platform/ascii.h"
 #include "platform/file_ops.h"
+#include "platform/paths.h"
 #include "quillet/quillet.h"
 
 namespace quillet::host {
@@ -53,10 +54,11 @@ std::string UnfindableName(const LookupArgs& args) {
         return "the material name is " + std::to_string(args.material.size()) +
                " bytes, wider than its 50-byte field: the record could never be found again";
     }
-    const std::size_t file = args.machine.size() + 1 + args.material.size() + 4;
-    if (file > othmac::kFileFieldWidth && args.machine.size() <= othmac::kNameFieldWidth) {
-        return "the template file name " + args.machine + "-" + args.material + ".CUT is " +
-               std::to_string(file) + " characters, wider than its 100-character field";
+    const std::string file =
+        args.machine + "-" + args.material + std::string(othmac::kTemplateSuffix);
+    if (file.size() > othmac::kFileFieldWidth && args.machine.size() <= othmac::kNameFieldWidth) {
+        return "the template file name " + file + " is " + std::to_string(file.size()) +
+               " characters, wider than its 100-character field";
     }
     return "";
 }
@@ -90,14 +92,25 @@ std::string LookupCause(const LookupArgs& args, int status) {
         (args.type < othmac::kMinMachineTypeNo || args.type > othmac::kMaxMachineTypeNo)) {
         return "machine type " + std::to_string(args.type) + " is outside 130 to 139";
     }
+    for (const auto& [what, name] :
+         {std::pair{"machine", &args.machine}, std::pair{"material", &args.material}}) {
+        if (status == QUILLET_SYSTEM_ERROR && platform::NameHoldsSeparator(*name)) {
+            return std::string("the ") + what + " name '" + DisplayText(*name) +
+                   "' holds a path separator: it can never name a file; choose another name";
+        }
+    }
     if (std::string problem = Diagnose({true, args.create == 1, false, {}, {}}); !problem.empty()) {
         return problem;
     }
     const std::optional<fs::path> folder = DataFolder();
     if (!folder) return "";
-    const fs::path index = *folder / "Othmcn.dat";
+    const fs::path index = *folder / othmac::kIndexFileName;
     if (status == QUILLET_SYSTEM_ERROR) {
-        return Diagnose({false, false, false, {}, {index, *folder / (args.machine + ".__1")}});
+        return Diagnose({false,
+                         false,
+                         false,
+                         {},
+                         {index, *folder / (args.machine + std::string(othmac::kListSuffix))}});
     }
     if (status != QUILLET_NOT_SET_UP) return "";
     const std::string fix = args.create ? "" : ", or give --create to register it";
@@ -137,16 +150,22 @@ std::optional<std::string> LookUp(const Report& report, const LookupArgs& args, 
     return std::nullopt;
 }
 
+// Parses the command line of a command on one template and looks its path
+// up; nullopt (exitCode set) on --help, a bad line or a failed look-up.
+std::optional<std::string> ParseAndLookUp(ArgParser& args, int argc, char** argv, int& exitCode) {
+    LookupArgs lookup;
+    if (!ParseLookup(args, argc, argv, lookup, exitCode)) return std::nullopt;
+    return LookUp(args.MakeReport(), lookup, exitCode);
+}
+
 int TemplatePath(int argc, char** argv) {
     ArgParser args("template-path", "--type N --machine M --material X [--create] [--json]",
                    "template-path --type 130 --machine MC01 --material SPCC1.6 --create");
     DeclareLookup(args, true);
-    LookupArgs lookup;
     int exitCode = 0;
-    if (!ParseLookup(args, argc, argv, lookup, exitCode)) return exitCode;
-    const Report report = args.MakeReport();
-    const std::optional<std::string> path = LookUp(report, lookup, exitCode);
+    const std::optional<std::string> path = ParseAndLookUp(args, argc, argv, exitCode);
     if (!path) return exitCode;
+    const Report report = args.MakeReport();
     if (!report.Json()) std::printf("%s\n", DisplayText(*path).c_str());
     return report.Done(0, {{"path", DisplayText(*path)}});
 }
@@ -192,10 +211,10 @@ int Templates(int argc, char** argv) {
                            "quillet-host templates lists the registered machines");
     }
     if (!report.Json()) {
-        std::fputs(machines.empty()
-                       ? ("no machine is registered in " + (*folder / "Othmcn.dat").string() + "\n")
-                             .c_str()
-                       : text.c_str(),
+        std::fputs(machines.empty() ? ("no machine is registered in " +
+                                       (*folder / othmac::kIndexFileName).string() + "\n")
+                                          .c_str()
+                                    : text.c_str(),
                    stdout);
     }
     return report.Done(0, {{"dataFolder", DisplayText(folder->string())}, {"machines", machines}});
@@ -205,12 +224,10 @@ int TemplateShow(int argc, char** argv) {
     ArgParser args("template-show", "--type N --machine M --material X [--json]",
                    "template-show --type 130 --machine MC01 --material SPCC1.6 > mc01.txt");
     DeclareLookup(args, false);
-    LookupArgs lookup;
     int exitCode = 0;
-    if (!ParseLookup(args, argc, argv, lookup, exitCode)) return exitCode;
-    const Report report = args.MakeReport();
-    const std::optional<std::string> path = LookUp(report, lookup, exitCode);
+    const std::optional<std::string> path = ParseAndLookUp(args, argc, argv, exitCode);
     if (!path) return exitCode;
+    const Report report = args.MakeReport();
     const std::optional<othmac::NcTemplateTexts> texts = othmac::ReadNcTemplate(*path);
     if (!texts) return report.HostFailure("cannot read the template", ReadProblem(*path));
     const std::string text = othmac::FormatNcTemplate(*texts);

@@ -87,7 +87,12 @@ std::optional<fs::path> ConditionFile(const std::string& machine, const std::str
 std::optional<int> RefuseMissingPair(const Report& report, const std::string& machine,
                                      const std::string& material, bool allowed,
                                      const std::string& fix) {
-    if (allowed || machine.empty() || material.empty()) return std::nullopt;
+    // Names the export refuses itself (empty, or holding a separator) go to
+    // the export, which reports them.
+    if (allowed || machine.empty() || material.empty() || platform::NameHoldsSeparator(machine) ||
+        platform::NameHoldsSeparator(material)) {
+        return std::nullopt;
+    }
     const std::optional<fs::path> file = ConditionFile(machine, material);
     if (!file || platform::FileExists(*file)) return std::nullopt;
     return report.Fail(kExitNotDone, kExitNotDone,
@@ -462,28 +467,17 @@ int RunDemo(int argc, char** argv) {
         if (!found) return report.HostFailure("the sample files cannot be found (give --samples)");
         samples = *found / "pdl";
     }
-    std::error_code ec;
-    std::string base = (fs::temp_directory_path(ec) / "quillet-pdl-demo-XXXXXX").string();
-    if (ec || ::mkdtemp(base.data()) == nullptr) {
-        return report.HostFailure("cannot create a temporary folder");
-    }
-    const fs::path data = fs::path(base) / "data" / "data" / "Othmcn";
-    fs::create_directories(data, ec);
-    fs::create_directories(fs::path(base) / "system" / "TEMP", ec);
-    const bool ready =
-        !ec &&
-        platform::CopyFileOver(samples / "PDL_CUT_MASTER.ini", data / "PDL_CUT_MASTER.ini") &&
-        platform::CopyFileOver(samples / "machine.ini", data / "machine.ini") &&
-        WriteRegistryFile(fs::path(base) / "registry.reg", fs::path(base) / "data",
-                          fs::path(base) / "system");
+    const std::optional<fs::path> base = MakeTemporaryFolder("quillet-pdl-demo");
+    if (!base) return report.HostFailure("cannot create a temporary folder");
     int result = kExitHostFailure;
-    if (!ready) {
-        result = report.HostFailure("cannot copy the samples from " + samples.string());
-    } else {
-        ::setenv("QUILLET_REGISTRY", (fs::path(base) / "registry.reg").c_str(), 1);
+    const SampleInstallation at = SampleInstallationIn(*base);
+    if (LayDownSampleInstallation(at, samples, std::nullopt).empty()) {
         result = ShowTable(report, "MC01", "SPCC1.6", 13300, 0, true, false);
+    } else {
+        result = report.HostFailure("cannot copy the samples from " + samples.string());
     }
-    fs::remove_all(base, ec);
+    std::error_code ec;
+    fs::remove_all(*base, ec);
     return result;
 }
 

@@ -59,7 +59,9 @@ std::string RootProblem(const char* valueName, const std::string& registry,
     if (root->empty() || root->back() != '/') {
         return std::string(valueName) + " \"" + *root +
                "\" does not end with '/': the module appends its folders directly (" + *root +
-               (std::string_view(valueName) == "VELDSystemRoot" ? "TEMP" : "data/Othmcn") +
+               std::string(std::string_view(valueName) == "VELDSystemRoot"
+                               ? frame::kWorkingFolderBelowRoot
+                               : frame::kDataFolderBelowRoot) +
                "); write \"" + *root + "/\" in " + registry;
     }
     return FolderProblem(
@@ -127,7 +129,12 @@ std::string Diagnose(const Needs& needs) {
             !problem.empty()) {
             return problem;
         }
-        const fs::path folder = *root + "data/Othmcn";
+        const std::optional<std::string> formed = frame::DataFolderOf(*root);
+        if (!formed) {
+            return "the data folder below " + *root +
+                   " would be longer than 499 characters: choose a shorter data root";
+        }
+        const fs::path folder = *formed;
         std::error_code error;
         if (!fs::is_directory(folder, error)) {
             return "the data folder " + folder.string() +
@@ -146,9 +153,14 @@ std::string Diagnose(const Needs& needs) {
         if (std::string problem = RootProblem("VELDSystemRoot", registry, root); !problem.empty()) {
             return problem;
         }
+        const std::optional<std::string> folder = frame::WorkingFolderOf(*root);
+        if (!folder) {
+            return "the working folder below " + *root +
+                   " would be longer than 499 characters: choose a shorter system root";
+        }
         if (std::string problem =
-                FolderProblem(*root + "TEMP", "the working folder",
-                              "create it (mkdir " + *root + "TEMP) or run " + kInitHint);
+                FolderProblem(*folder, "the working folder",
+                              "create it (mkdir " + *folder + ") or run " + kInitHint);
             !problem.empty()) {
             return problem;
         }

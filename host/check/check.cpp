@@ -17,6 +17,7 @@
 #include "check/check_internal.h"
 #include "platform/file_lock.h"
 #include "platform/file_ops.h"
+#include "platform/profile.h"
 #include "text.h"
 
 namespace quillet::check {
@@ -25,40 +26,21 @@ namespace detail {
 
 namespace {
 
-using platform::IsProfileSpace;
-constexpr auto Trim = platform::TrimProfileSpace;
-
 std::string_view CutAtNul(std::string_view text) { return text.substr(0, text.find('\0')); }
 
 bool IsCSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-void AddIniLine(IniFile& ini, std::string_view raw, int number) {
-    const std::string_view line = Trim(raw);
-    if (line.empty()) return;
-    if (line.front() == '[') {
-        const std::size_t close = line.rfind(']');
-        if (close != std::string_view::npos && close > 0) {
-            ini.sections.push_back(
-                IniSection{number, std::string(Trim(CutAtNul(line.substr(1, close - 1)))), {}});
-            return;
-        }
+void AddIniLine(IniFile& ini, std::string_view text, int number) {
+    const platform::ProfileLine line = platform::ScanProfileLine(text);
+    if (line.kind == platform::ProfileLineKind::Header) {
+        ini.sections.push_back(IniSection{number, std::string(line.name), {}});
+    } else if (line.kind == platform::ProfileLineKind::Entry) {
+        ini.sections.back().entries.push_back(
+            IniEntry{number, std::string(line.name), line.hasValue,
+                     std::string(platform::UnquoteProfileValue(line.value))});
     }
-    IniEntry entry;
-    entry.line = number;
-    const std::size_t eq = line.find('=');
-    entry.key = std::string(Trim(CutAtNul(line.substr(0, eq))));
-    if (eq != std::string_view::npos) {
-        entry.hasValue = true;
-        std::string_view value = Trim(CutAtNul(line.substr(eq + 1)));
-        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-            value.back() == value.front()) {
-            value = value.substr(1, value.size() - 2);
-        }
-        entry.value = std::string(value);
-    }
-    ini.sections.back().entries.push_back(std::move(entry));
 }
 
 }  // namespace
@@ -93,60 +75,28 @@ std::optional<std::string> ReadBytes(const fs::path& path) {
 IniFile ScanIni(std::string_view bytes) {
     IniFile ini;
     ini.sections.push_back(IniSection{});
-    if (bytes.substr(0, 2) == "\xFF\xFE") {
+    if (bytes.substr(0, 2) == platform::kProfileUtf16Mark) {
         ini.utf16 = true;
         return ini;
     }
-    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
-    // LF, CR LF, a lone CR and CR CR LF each end one line.
-    std::size_t start = 0;
+    if (bytes.substr(0, 3) == platform::kProfileUtf8Mark) bytes.remove_prefix(3);
     int number = 0;
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        std::size_t endLength = 0;
-        if (bytes[i] == '\n') {
-            endLength = 1;
-        } else if (bytes[i] == '\r') {
-            if (bytes.substr(i, 2) == "\r\n") {
-                endLength = 2;
-            } else if (bytes.substr(i, 3) == "\r\r\n") {
-                endLength = 3;
-            } else {
-                endLength = 1;
-            }
-        }
-        if (endLength == 0) {
-            ++i;
-            continue;
-        }
-        AddIniLine(ini, bytes.substr(start, i - start), ++number);
-        i += endLength;
-        start = i;
-    }
-    if (start < bytes.size()) AddIniLine(ini, bytes.substr(start), ++number);
+    platform::ForEachProfileLine(bytes, 1, [&](std::string_view content, std::string_view) {
+        AddIniLine(ini, content, ++number);
+    });
     return ini;
-}
-
-std::string Folded(std::string_view text) {
-    std::string folded(text);
-    for (char& c : folded) c = platform::AsciiLower(c);
-    return folded;
-}
-
-bool EqualsFolded(std::string_view a, std::string_view b) {
-    return platform::EqualsIgnoringAsciiCase(a, b);
 }
 
 const IniSection* FindSection(const IniFile& ini, std::string_view name) {
     for (std::size_t i = 1; i < ini.sections.size(); ++i) {
-        if (EqualsFolded(ini.sections[i].name, name)) return &ini.sections[i];
+        if (EqualsIgnoringAsciiCase(ini.sections[i].name, name)) return &ini.sections[i];
     }
     return nullptr;
 }
 
 const IniEntry* FindEntry(const IniSection& section, std::string_view key) {
     for (const IniEntry& entry : section.entries) {
-        if (EqualsFolded(entry.key, key)) return &entry;
+        if (EqualsIgnoringAsciiCase(entry.key, key)) return &entry;
     }
     return nullptr;
 }
@@ -156,7 +106,7 @@ void CheckIniStructure(const IniFile& ini, const std::string& file, Findings& fi
     for (std::size_t s = 0; s < ini.sections.size(); ++s) {
         const IniSection& section = ini.sections[s];
         if (s > 0) {
-            const auto [it, fresh] = sectionLines.emplace(Folded(section.name), section.line);
+            const auto [it, fresh] = sectionLines.emplace(AsciiFolded(section.name), section.line);
             if (!fresh) {
                 findings.Warning("duplicate-section", file, section.line,
                                  "section [" + section.name + "] appears again (first on line " +
@@ -166,7 +116,7 @@ void CheckIniStructure(const IniFile& ini, const std::string& file, Findings& fi
         }
         std::map<std::string, int> keyLines;
         for (const IniEntry& entry : section.entries) {
-            const auto [it, fresh] = keyLines.emplace(Folded(entry.key), entry.line);
+            const auto [it, fresh] = keyLines.emplace(AsciiFolded(entry.key), entry.line);
             if (!fresh) {
                 findings.Warning("duplicate-key", file, entry.line,
                                  "key " + entry.key + " appears again in [" + section.name +
@@ -323,10 +273,10 @@ namespace {
 std::vector<PdlFilePair> PdlFilePairs(const fs::path& folder, const std::set<std::string>& names) {
     std::set<std::string> known;
     for (const RegisteredMachine& machine : ReadRecordStore(folder))
-        known.insert(Folded(machine.name));
+        known.insert(AsciiFolded(machine.name));
     for (const std::string& name : names) {
         if (StartsWith(name, "MD_NC_") && EndsWith(name, ".ini")) {
-            known.insert(Folded(name.substr(6, name.size() - 10)));
+            known.insert(AsciiFolded(name.substr(6, name.size() - 10)));
         }
     }
     std::vector<PdlFilePair> pairs;
@@ -341,7 +291,7 @@ std::vector<PdlFilePair> PdlFilePairs(const fs::path& folder, const std::set<std
              at = rest.find('_', at + 1)) {
             std::pair<std::string, std::string> split{rest.substr(0, at), rest.substr(at + 1)};
             if (split.first.empty() || split.second.empty()) continue;
-            if (known.count(Folded(split.first)) != 0) knownSplits.push_back(split);
+            if (known.count(AsciiFolded(split.first)) != 0) knownSplits.push_back(split);
             splits.push_back(std::move(split));
         }
         if (splits.empty()) continue;
@@ -396,7 +346,7 @@ std::vector<PdlFilePair> ListPdlFiles(const fs::path& dataFolder) {
 namespace {
 
 bool ModuleFileName(const std::string& name) {
-    const std::string folded = Folded(name);
+    const std::string folded = AsciiFolded(name);
     return IsAuditedFile(name) || name == "Othmcn.dat" || EndsWith(folded, ".cut") ||
            EndsWith(folded, ".__1") || StartsWith(name, "PDL_");
 }
@@ -428,7 +378,7 @@ CheckResult CheckDataFolder(const CheckOptions& options) {
                            "' both use this condition file: saving one overwrites the other");
     }
     for (const std::string& name : names) {
-        const bool isTemplate = EndsWith(Folded(name), ".cut");
+        const bool isTemplate = EndsWith(AsciiFolded(name), ".cut");
         if (!isTemplate && !IsAuditedFile(name)) continue;
         const std::optional<std::string> bytes = ReadBytes(options.dataFolder / name);
         if (!bytes) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "check/check.h"
+#include "platform/ascii.h"
 
 namespace quillet::check::detail {
 
@@ -69,8 +70,8 @@ struct IniFile {
 };
 IniFile ScanIni(std::string_view bytes);
 
-bool EqualsFolded(std::string_view a, std::string_view b);
-std::string Folded(std::string_view text);
+using platform::AsciiFolded;
+using platform::EqualsIgnoringAsciiCase;
 
 // The first section of that name (later ones are never read), or nullptr.
 const IniSection* FindSection(const IniFile& ini, std::string_view name);

@@ -5,28 +5,33 @@
 #include <map>
 
 #include "check/check_internal.h"
-#include "othmac/record_store.h"
+#include "othmac/nc_template.h"
+#include "othmac/record_layout.h"
+#include "othmac/text_lines.h"
 
 namespace quillet::check::detail {
 
 namespace {
 
-constexpr std::string_view kMarker = "[QM700]";
-constexpr std::size_t kLineBufferSize = 500;
-constexpr std::size_t kNameWidth = othmac::kNameFieldWidth;
-constexpr std::size_t kFileWidth = othmac::kFileFieldWidth;
-constexpr const char* kIndexFile = "Othmcn.dat";
+using othmac::kFileFieldWidth;
+using othmac::kNameFieldWidth;
+using othmac::kRecordMarker;
+constexpr std::size_t kLineBufferSize = othmac::kLineBufferSize;
+const std::string kIndexFile(othmac::kIndexFileName);
 
-// Where the fields of a marker record stand (0-based columns).
+// A file of the record store: its records' fields, those of its old format,
+// and what the fields are called in findings.
 struct Layout {
     bool machineIndex;
-    std::size_t nameFirst;
-    std::size_t fileFirst;
+    const othmac::RecordLayout& fields;
+    const othmac::RecordLayout& oldFields;
     const char* nameWhat;
     const char* fileWhat;
 };
-constexpr Layout kIndexLayout{true, 10, 60, "machine name", "material list name"};
-constexpr Layout kListLayout{false, 7, 57, "material name", "template file name"};
+const Layout kIndexLayout{true, othmac::kIndexRecord, othmac::kOldIndexRecord, "machine name",
+                          "material list name"};
+const Layout kListLayout{false, othmac::kListRecord, othmac::kOldListRecord, "material name",
+                         "template file name"};
 
 struct Record {
     int line = 0;
@@ -36,14 +41,11 @@ struct Record {
     bool numberReported = false;
 };
 
-std::string Columns(const std::string& line, std::size_t first, std::size_t width) {
-    return first >= line.size() ? std::string() : line.substr(first, width);
+std::string Field(const std::string& line, othmac::RecordField field) {
+    return std::string(othmac::FieldText(line, field));
 }
 
-// A name read back from its field ends at the field's first space.
-std::string FieldName(const std::string& field) {
-    return field.substr(0, field.find_first_of(" \r\n"));
-}
+std::string FieldName(const std::string& field) { return std::string(othmac::FieldName(field)); }
 
 std::string TrimRight(std::string text) {
     while (!text.empty() && (text.back() == ' ' || text.back() == '\r')) text.pop_back();
@@ -58,22 +60,13 @@ std::string Quoted(const std::string& text) { return "'" + text + "'"; }
 
 bool EndsWithFolded(const std::string& name, std::string_view suffix) {
     return name.size() >= suffix.size() &&
-           EqualsFolded(std::string_view(name).substr(name.size() - suffix.size()), suffix);
-}
-
-// "%-5.1lf" of an old material list's thickness, in the C locale.
-std::string OldThickness(double value) {
-    char buffer[400];
-    const auto [end, ec] =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 1);
-    std::string text = ec == std::errc() ? std::string(buffer, end) : std::string("0.0");
-    if (text.size() < 5) text.append(5 - text.size(), ' ');
-    return text;
+           EqualsIgnoringAsciiCase(std::string_view(name).substr(name.size() - suffix.size()),
+                                   suffix);
 }
 
 // A marker record wider than its fields: say which field overran.
 std::string DescribeOverrun(const std::string& line, const Layout& layout) {
-    std::string rest = line.substr(kMarker.size() + (layout.machineIndex ? 3 : 0));
+    std::string rest = line.substr(layout.fields.name.first);
     std::vector<std::string> tokens;
     for (std::size_t i = 0; i < rest.size();) {
         const std::size_t start = rest.find_first_not_of(' ', i);
@@ -82,18 +75,18 @@ std::string DescribeOverrun(const std::string& line, const Layout& layout) {
         tokens.push_back(rest.substr(start, end - start));
         i = end;
     }
-    if (!tokens.empty() && tokens[0].size() > kNameWidth) {
+    if (!tokens.empty() && tokens[0].size() > kNameFieldWidth) {
         return std::string(layout.nameWhat) + " " + Quoted(tokens[0]) + " is " +
                std::to_string(tokens[0].size()) +
                " bytes, wider than its 50-column field: it never matches and the " +
                layout.fileWhat + " is read from the wrong columns";
     }
-    if (tokens.size() > 1 && tokens[1].size() > kFileWidth) {
+    if (tokens.size() > 1 && tokens[1].size() > kFileFieldWidth) {
         return std::string(layout.fileWhat) + " is " + std::to_string(tokens[1].size()) +
                " characters, wider than its 100-column field: it reads back cut";
     }
     return "record is " + std::to_string(line.size()) + " characters wide where " +
-           std::to_string(layout.fileFirst + kFileWidth) +
+           std::to_string(layout.fields.file.first + kFileFieldWidth) +
            " are read: its fields stand in the wrong columns";
 }
 
@@ -121,9 +114,9 @@ std::vector<Record> RecordReader::Read(std::string_view bytes) {
     const std::vector<TextLine> lines = ReadFgetsLines(bytes, kLineBufferSize);
     if (lines.empty()) return {};
     // A file is current when its first line carries the marker anywhere.
-    if (lines.front().text.find(kMarker) == std::string::npos) {
+    if (lines.front().text.find(kRecordMarker) == std::string::npos) {
         for (const TextLine& line : lines) {
-            if (line.text.substr(0, kMarker.size()) == kMarker) {
+            if (line.text.substr(0, kRecordMarker.size()) == kRecordMarker) {
                 findings_.Error("marker-not-first", file_, 1,
                                 "the first line lacks the [QM700] marker while line " +
                                     std::to_string(line.number) +
@@ -153,27 +146,26 @@ void RecordReader::ReadMarkerLine(const TextLine& line) {
                        "empty line: read as a record without a name");
         return;
     }
-    if (text.substr(0, kMarker.size()) != kMarker) {
+    if (text.substr(0, kRecordMarker.size()) != kRecordMarker) {
         findings_.Error("missing-marker", file_, line.number,
                         "line lacks the [QM700] marker at its start: its fields are read from the "
                         "wrong columns");
         return;
     }
-    const std::size_t width = layout_.fileFirst + kFileWidth;
+    const std::size_t width = layout_.fields.file.first + kFileFieldWidth;
     // A written record is exactly this wide; a longer one had a field that
     // overran and pushed the rest out of place (its padding too).
     if (text.size() > width &&
         (!IsBlank(text.substr(width)) ||
-         TrimRight(Columns(text, layout_.nameFirst, kNameWidth)).size() == kNameWidth)) {
+         TrimRight(Field(text, layout_.fields.name)).size() == kNameFieldWidth)) {
         findings_.Error("record-too-wide", file_, line.number, DescribeOverrun(text, layout_));
         return;
     }
     Record record;
     record.line = line.number;
     if (layout_.machineIndex) {
-        const std::string field = Columns(text, kMarker.size(), 3);
-        const NumberRead number = ReadInteger(field);
-        record.number = static_cast<int>(number.value);
+        const std::string field = Field(text, layout_.fields.number);
+        record.number = othmac::FieldInteger(field);
         // "%3d": spaces, then the digits.
         const std::size_t digits = field.find_first_not_of(' ');
         if (digits == std::string::npos ||
@@ -184,7 +176,7 @@ void RecordReader::ReadMarkerLine(const TextLine& line) {
             record.numberReported = true;
         }
     }
-    const std::string nameField = TrimRight(Columns(text, layout_.nameFirst, kNameWidth));
+    const std::string nameField = TrimRight(Field(text, layout_.fields.name));
     record.name = FieldName(nameField);
     if (nameField.empty() || record.name.empty()) {
         findings_.Error("empty-name", file_, line.number,
@@ -198,7 +190,7 @@ void RecordReader::ReadMarkerLine(const TextLine& line) {
                             " and never matches");
         return;
     }
-    const std::string fileField = TrimRight(Columns(text, layout_.fileFirst, kFileWidth));
+    const std::string fileField = TrimRight(Field(text, layout_.fields.file));
     record.file = FieldName(fileField);
     if (record.file != fileField) {
         findings_.Error("file-name-with-space", file_, line.number,
@@ -210,38 +202,19 @@ void RecordReader::ReadMarkerLine(const TextLine& line) {
 }
 
 void RecordReader::ReadOldLines(const std::vector<TextLine>& lines) {
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::string& text = lines[i].text;
-        Record record;
-        record.line = lines[i].number;
-        if (layout_.machineIndex) {
-            // Old index: number 1-3, name 4-11, list file 12-23; records
-            // without a name (blank or starting with a space) are skipped.
-            record.name = FieldName(Columns(text, 3, 8));
-            if (record.name.empty()) {
-                if (!IsBlank(text)) {
-                    findings_.Warning("old-record-dropped", file_, record.line,
-                                      "record without a machine name: the conversion drops it");
-                }
-                continue;
+    for (const TextLine& line : lines) {
+        const std::optional<othmac::OldRecord> old =
+            othmac::ReadOldRecord(line.text, layout_.oldFields);
+        if (!old) {
+            if (!IsBlank(line.text)) {
+                findings_.Warning("old-record-dropped", file_, line.number,
+                                  std::string("record without a ") + layout_.nameWhat +
+                                      ": the conversion drops it");
             }
-            record.number = static_cast<int>(ReadInteger(Columns(text, 0, 3)).value);
-            record.file = FieldName(Columns(text, 11, 12));
-        } else {
-            // Old list: name 1-8, thickness 9-13 (joined to the name), file
-            // 14-25; records without a name are skipped.
-            const std::string name = FieldName(Columns(text, 0, 8));
-            if (name.empty()) {
-                if (!IsBlank(text)) {
-                    findings_.Warning("old-record-dropped", file_, record.line,
-                                      "record without a material name: the conversion drops it");
-                }
-                continue;
-            }
-            record.name = FieldName(name + OldThickness(ReadReal(Columns(text, 8, 5)).value));
-            record.file = FieldName(Columns(text, 13, 12));
+            continue;
         }
-        Accept(std::move(record));
+        // The name as the converted record reads back.
+        Accept(Record{line.number, old->number, FieldName(old->name), old->file, false});
     }
 }
 
@@ -266,7 +239,7 @@ void RecordReader::Accept(Record record) {
     }
     const std::string key =
         (layout_.machineIndex ? std::to_string(record.number) + " " : std::string()) +
-        Folded(record.name);
+        AsciiFolded(record.name);
     const auto [it, fresh] = seen_.emplace(key, record.line);
     if (!fresh) {
         findings_.Warning("duplicate-record", file_, record.line,
@@ -278,27 +251,9 @@ void RecordReader::Accept(Record record) {
     records_.push_back(std::move(record));
 }
 
-// The 27 tag texts of a template in their written order, with the marker
-// that the first content line of the section carries.
-struct TemplateTag {
-    std::string_view tag;
-    std::string_view marker;
-};
-constexpr std::array<TemplateTag, 27> kTags = {{
-    {"###NCSTART", ""},          {"###NCSTARTG92", ""},       {"###NCEND", ""},
-    {"###CUTSTART-K", "(ON)"},   {"###CUTEND-K", "(OFF)"},    {"###CUTSTART-K-S", ""},
-    {"###CUTEND-K-S", ""},       {"###CUTSTART-L", "(ON)"},   {"###CUTEND-L", "(OFF)"},
-    {"###CUTSTART-L-S", ""},     {"###CUTEND-L-S", ""},       {"###CUTSTART-M", "(ON)"},
-    {"###CUTEND-M", "(OFF)"},    {"###CUTSTART-M-S", ""},     {"###CUTEND-M-S", ""},
-    {"###CUTSTART-H", "(ON)"},   {"###CUTEND-H", "(OFF)"},    {"###CUTSTART-H-S", ""},
-    {"###CUTEND-H-S", ""},       {"###CUTCOND-K", "(CUT-K)"}, {"###CUTCOND-L", "(CUT-L)"},
-    {"###CUTCOND-M", "(CUT-M)"}, {"###CUTCOND-H", "(CUT-H)"}, {"###MAC-STOP", "(M-STOP)"},
-    {"###CUTMODAL", ""},         {"###CUTCOND-POS", ""},      {"###OFFSET-POS", "(OFFSET)"},
-}};
-constexpr std::string_view kEndTag = "###END";
-// The reader cuts a line at the first of these.
-constexpr std::array<std::string_view, 5> kMarkerTexts = {"(ON)", "(OFF)", "(CUT-", "(M-STOP)",
-                                                          "(OFFSET)"};
+constexpr const auto& kTags = othmac::kNcTemplateSections;
+constexpr std::string_view kEndTag = othmac::kNcTemplateEndTag;
+constexpr const auto& kMarkerTexts = othmac::kNcTemplateReadMarkers;
 
 }  // namespace
 
@@ -414,11 +369,12 @@ int CheckRecordStore(const fs::path& folder, const std::set<std::string>& names,
                 RecordReader(kIndexFile, kIndexLayout, findings).Read(*bytes);
             std::map<std::string, const Record*> firstOfList;
             for (const Record& machine : machines) {
-                if (machine.file != machine.name + ".__1") {
+                if (machine.file != machine.name + std::string(othmac::kListSuffix)) {
                     findings.Info("list-name-unusual", kIndexFile, machine.line,
                                   "machine " + Quoted(machine.name) + " names the material list " +
                                       Quoted(machine.file) + " (a new record would name " +
-                                      Quoted(machine.name + ".__1") + ")");
+                                      Quoted(machine.name + std::string(othmac::kListSuffix)) +
+                                      ")");
                 }
                 firstOfList.emplace(machine.file, &machine);
                 lists.insert(machine.file);
@@ -440,7 +396,8 @@ int CheckRecordStore(const fs::path& folder, const std::set<std::string>& names,
                 ++filesRead;
                 for (const Record& material :
                      RecordReader(listName, kListLayout, findings).Read(*listBytes)) {
-                    const std::string expected = machine->name + "-" + material.name + ".CUT";
+                    const std::string expected =
+                        machine->name + "-" + material.name + std::string(othmac::kTemplateSuffix);
                     if (material.file != expected) {
                         findings.Info("template-name-unusual", listName, material.line,
                                       "material " + Quoted(material.name) + " names the template " +
@@ -450,8 +407,9 @@ int CheckRecordStore(const fs::path& folder, const std::set<std::string>& names,
                     templates.insert(material.file);
                     const std::string pair =
                         "machine " + Quoted(machine->name) + " / material " + Quoted(material.name);
-                    const auto [owner, fresh] = templateOwners.emplace(Folded(material.file), pair);
-                    if (!fresh && !EqualsFolded(owner->second, pair)) {
+                    const auto [owner, fresh] =
+                        templateOwners.emplace(AsciiFolded(material.file), pair);
+                    if (!fresh && !EqualsIgnoringAsciiCase(owner->second, pair)) {
                         findings.Error("shared-file", listName, material.line,
                                        pair + " and " + owner->second + " both use the template " +
                                            Quoted(material.file) +
@@ -481,7 +439,7 @@ int CheckRecordStore(const fs::path& folder, const std::set<std::string>& names,
         return filesRead;
     }
     for (const std::string& name : names) {
-        const std::string folded = Folded(name);
+        const std::string folded = AsciiFolded(name);
         auto endsWith = [&](std::string_view suffix) {
             return folded.size() >= suffix.size() &&
                    folded.compare(folded.size() - suffix.size(), suffix.size(), suffix) == 0;

@@ -78,7 +78,8 @@ void CheckSaveOptionEntries(const IniSection& section, const std::string& file, 
     for (const IniEntry& entry : section.entries) {
         if (!entry.hasValue || !IsFirstOf(section, entry)) continue;
         bool known = false;
-        for (const std::string& key : keys) known = known || EqualsFolded(key, entry.key);
+        for (const std::string& key : keys)
+            known = known || EqualsIgnoringAsciiCase(key, entry.key);
         if (!known) {
             findings.Warning("unknown-key", file, entry.line,
                              "key " + entry.key + " is no save option: never read");
@@ -103,7 +104,7 @@ std::optional<DriverKey> ParseDriverKey(std::string_view key) {
     const std::size_t digits = rest.find_first_not_of("0123456789");
     if (digits == 0 || digits == std::string_view::npos) return std::nullopt;
     for (const char* suffix : {"OnOff", "Value1", "Value2", "Timing"}) {
-        if (EqualsFolded(rest.substr(digits), suffix)) {
+        if (EqualsIgnoringAsciiCase(rest.substr(digits), suffix)) {
             return DriverKey{static_cast<int>(ReadInteger(rest.substr(0, digits)).value), suffix};
         }
     }
@@ -173,7 +174,7 @@ void CheckPdlConditionFile(const std::string& file, const IniFile& ini, Findings
             if (!entry.hasValue || !IsFirstOf(*section, entry)) continue;
             bool known = false;
             for (const std::string_view key : pdl::kPdlParamKeys) {
-                known = known || EqualsFolded(key, entry.key);
+                known = known || EqualsIgnoringAsciiCase(key, entry.key);
             }
             if (!known) {
                 findings.Warning("unknown-key", file, entry.line,
@@ -234,7 +235,8 @@ void CheckMachineFile(const std::string& file, const IniFile& ini, Findings& fin
     std::map<long long, const IniSection*> machines;
     for (std::size_t s = 1; s < ini.sections.size(); ++s) {
         const IniSection& section = ini.sections[s];
-        if (!IsFirstOf(ini, section) || Folded(section.name).rfind("machine", 0) != 0) continue;
+        if (!IsFirstOf(ini, section) || AsciiFolded(section.name).rfind("machine", 0) != 0)
+            continue;
         const std::string_view number = std::string_view(section.name).substr(7);
         if (!AllDigits(number)) continue;
         if (!IsCanonicalNumber(number) || number == "0" || number.size() > 9) {
@@ -325,7 +327,7 @@ void CheckDriverCutOrToolFile(const std::string& file, const IniFile& ini, bool 
     for (std::size_t s = 1; s < ini.sections.size(); ++s) {
         const IniSection& section = ini.sections[s];
         if (!IsFirstOf(ini, section)) continue;
-        const std::string folded = Folded(section.name);
+        const std::string folded = AsciiFolded(section.name);
         const std::string name =
             folded.rfind(prefix, 0) == 0 ? section.name.substr(prefix.size()) : std::string();
         bool known = false;
@@ -333,9 +335,9 @@ void CheckDriverCutOrToolFile(const std::string& file, const IniFile& ini, bool 
             known = IsCanonicalNumber(name);
         } else if (!name.empty()) {
             for (const std::string_view condition : frame::kCuttingConditionNames) {
-                known = known || EqualsFolded(condition, name);
+                known = known || EqualsIgnoringAsciiCase(condition, name);
             }
-            if (EqualsFolded(name, "SAVEOPT")) {
+            if (EqualsIgnoringAsciiCase(name, "SAVEOPT")) {
                 CheckSaveOptionEntries(section, file, false, findings);
                 continue;
             }

@@ -109,7 +109,7 @@ std::optional<std::string> WorkingFolderFile(DriverSettingKind kind, const char*
 // value for integers, "%lf" for reals.
 std::string ValueText(const DriverCondition& item, double value) {
     return item.valueType == DriverValueType::Integer
-               ? frame::FormatInteger(frame::TruncateToInt(value))
+               ? frame::FormatInteger(frame::ClampToInt(value))
                : frame::FormatReal(value);
 }
 
@@ -256,16 +256,18 @@ void ReadDriverSettingFile(DriverConditionList& items, DriverSettingKind kind,
         const std::string key = DriverKey(item, suffix);
         if (item.valueType == DriverValueType::Integer) {
             return static_cast<double>(
-                frame::ReadSettingOr(SettingValueKind::Integer, document, section, key, 0)
+                frame::ReadSettingValueOr(SettingValueKind::Integer, document, section, key, 0)
                     .value()
                     .integer);
         }
-        return frame::ReadSettingOr(SettingValueKind::Real, document, section, key, 0).value().real;
+        return frame::ReadSettingValueOr(SettingValueKind::Real, document, section, key, 0)
+            .value()
+            .real;
     };
     for (DriverCondition& item : items) {
         // The default -1 marks a switch that is not set: the loaded one stays.
-        if (const auto onOff = frame::ReadSettingOr(SettingValueKind::Switch, document, section,
-                                                    DriverKey(item, "OnOff"), -1)) {
+        if (const auto onOff = frame::ReadSettingValueOr(SettingValueKind::Switch, document,
+                                                         section, DriverKey(item, "OnOff"), -1)) {
             item.onOff = onOff->switchValue;
         }
         if (item.HasValues()) {
@@ -273,8 +275,8 @@ void ReadDriverSettingFile(DriverConditionList& items, DriverSettingKind kind,
             if (item.valueCount == 2) item.value2 = readValue(item, "Value2");
         }
         if (kind == DriverSettingKind::Tool) {
-            const int timing = frame::ReadSettingOr(SettingValueKind::Integer, document, section,
-                                                    DriverKey(item, "Timing"), 1)
+            const int timing = frame::ReadSettingValueOr(SettingValueKind::Integer, document,
+                                                         section, DriverKey(item, "Timing"), 1)
                                    .value()
                                    .integer;
             item.timing = (timing < 0 || timing > 2) ? 1 : timing;
@@ -286,22 +288,27 @@ bool WriteDriverSettingFile(const DriverConditionList& items, DriverSettingKind 
                             platform::ProfileDocument& document, const std::string& sectionName) {
     if (sectionName.empty() || items.empty() || !Sectioned(kind)) return false;
     const std::string section = BuildDriverSectionName(kind, sectionName);
+    using frame::SettingValue;
+    const auto write = [&](SettingValueKind valueKind, const SettingValue& value,
+                           const DriverCondition& item, const char* suffix) {
+        frame::WriteSettingValue(valueKind, value, document, section, DriverKey(item, suffix));
+    };
     const auto writeValue = [&](const DriverCondition& item, double value, const char* suffix) {
-        const std::string key = DriverKey(item, suffix);
         if (item.valueType == DriverValueType::Integer) {
-            frame::WriteInteger(document, section, key, frame::TruncateToInt(value));
+            write(SettingValueKind::Integer, SettingValue::Integer(frame::ClampToInt(value)), item,
+                  suffix);
         } else {
-            frame::WriteReal(document, section, key, value);
+            write(SettingValueKind::Real, SettingValue::Real(value), item, suffix);
         }
     };
     for (const DriverCondition& item : items) {
-        frame::WriteSwitch(document, section, DriverKey(item, "OnOff"), item.onOff);
+        write(SettingValueKind::Switch, SettingValue::Switch(item.onOff), item, "OnOff");
         if (item.HasValues()) {
             writeValue(item, item.value1, "Value1");
             if (item.valueCount == 2) writeValue(item, item.value2, "Value2");
         }
         if (kind == DriverSettingKind::Tool) {
-            frame::WriteInteger(document, section, DriverKey(item, "Timing"), item.timing);
+            write(SettingValueKind::Integer, SettingValue::Integer(item.timing), item, "Timing");
         }
     }
     return true;

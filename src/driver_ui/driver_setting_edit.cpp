@@ -163,7 +163,7 @@ int DriverSettingEdit::Commit(
 LaserSaveOptions LoadLaserSaveOptions(const platform::ProfileDocument& file, int conditionIndex) {
     // The default -1 marks a switch that is not set: it stays off.
     const auto read = [&file](const std::string& key) {
-        const std::optional<frame::SettingValue> value = frame::ReadSettingOr(
+        const std::optional<frame::SettingValue> value = frame::ReadSettingValueOr(
             frame::SettingValueKind::Switch, file, kSaveOptionSection, key, -1);
         return value ? value->switchValue : 0;
     };
@@ -177,12 +177,14 @@ LaserSaveOptions LoadLaserSaveOptions(const platform::ProfileDocument& file, int
 
 void StoreLaserSaveOptions(platform::ProfileDocument& file, int conditionIndex,
                            const LaserSaveOptions& options) {
-    frame::WriteSwitch(file, kSaveOptionSection, std::string(frame::kSaveOptionSwitchKey),
-                       options.saveOption);
+    const auto write = [&file](const std::string& key, int on) {
+        frame::WriteSettingValue(frame::SettingValueKind::Switch, frame::SettingValue::Switch(on),
+                                 file, kSaveOptionSection, key);
+    };
+    write(std::string(frame::kSaveOptionSwitchKey), options.saveOption);
     if (options.saveOption == 0) return;
     for (const int index : SaveGroup(conditionIndex)) {
-        frame::WriteSwitch(file, kSaveOptionSection, frame::SaveOptionKey(index),
-                           options.switches[static_cast<std::size_t>(index)]);
+        write(frame::SaveOptionKey(index), options.switches[static_cast<std::size_t>(index)]);
     }
 }
 

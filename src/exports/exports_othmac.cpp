@@ -41,6 +41,23 @@ std::optional<othmac::LookupRequest> MakeRequest(int create, int showMessages, i
                                  materialName, reservedText, reservedNo1,   reservedNo2};
 }
 
+// The one place where the subsystem's outcomes become export statuses.
+int StatusOf(othmac::Outcome outcome) {
+    switch (outcome) {
+        case othmac::Outcome::Done:
+            return kDone;
+        case othmac::Outcome::Cancelled:
+            return kCancelled;
+        case othmac::Outcome::NotSetUp:
+            return kNotSetUp;
+        case othmac::Outcome::NameTooLong:
+            return kNameTooLong;
+        case othmac::Outcome::SystemError:
+            break;
+    }
+    return kSystemError;
+}
+
 }  // namespace
 
 extern "C" QUILLET_EXPORT int QUILLET_API
@@ -58,7 +75,7 @@ SddGetOthMacCondPath(int create, int showMessages, int machineTypeNo, const char
                         reservedText, reservedNo1, reservedNo2, 0, 0);
         if (!request) return kSystemError;
         const othmac::LookupResult found = othmac::LocateConditionFile(*request);
-        if (found.status != kDone) return found.status;
+        if (found.status != othmac::Outcome::Done) return StatusOf(found.status);
         if (!platform::CopyToBuffer(found.path, outPath, platform::kPathBufferSize)) {
             return kSystemError;
         }
@@ -69,7 +86,9 @@ SddGetOthMacCondPath(int create, int showMessages, int machineTypeNo, const char
 extern "C" QUILLET_EXPORT int QUILLET_API SddGetOthCutInf(const char* templatePath) {
     return exports::Guarded(kSystemError, [&] {
         if (templatePath == nullptr) return kSystemError;
-        return othmac::TemplateDefinesCuttingConditions(templatePath);
+        const std::optional<bool> defined = othmac::TemplateDefinesCuttingConditions(templatePath);
+        if (!defined) return kSystemError;
+        return *defined ? kYes : kNo;
     });
 }
 
@@ -88,6 +107,6 @@ SddOthMacCondDLG(int create, int showMessages, int machineTypeNo, const char* ma
             create, showMessages, machineTypeNo, machineName, materialName, reservedText,
             reservedNo1, reservedNo2, kDialogNameField, kDialogReservedField);
         if (!request) return kSystemError;
-        return othmac::RunNcDataDialog(*request);
+        return StatusOf(othmac::RunNcDataDialog(*request));
     });
 }

@@ -18,30 +18,27 @@ std::optional<std::string> ReadRoot(const char* valueName) {
     return std::move(value->data);
 }
 
-int ReadInto(const char* valueName, char* buffer) {
-    const std::optional<std::string> root = ReadRoot(valueName);
-    if (!root) return 0;
-    return platform::CopyToBuffer(*root, buffer, platform::kPathBufferSize) ? 1 : 0;
-}
-
 }  // namespace
-
-int ReadDataRoot(char* buffer) { return ReadInto("ParentComputerRoot", buffer); }
-int ReadSystemRoot(char* buffer) { return ReadInto("VELDSystemRoot", buffer); }
 
 std::optional<std::string> DataRoot() { return ReadRoot("ParentComputerRoot"); }
 std::optional<std::string> SystemRoot() { return ReadRoot("VELDSystemRoot"); }
 
+std::optional<std::string> DataFolderOf(std::string_view dataRoot) {
+    return platform::ComposePath(dataRoot, {kDataFolderBelowRoot});
+}
+
+std::optional<std::string> WorkingFolderOf(std::string_view systemRoot) {
+    return platform::ComposePath(systemRoot, {kWorkingFolderBelowRoot});
+}
+
 std::optional<std::string> DataFolder() {
     const std::optional<std::string> root = DataRoot();
-    if (!root) return std::nullopt;
-    return platform::ComposePath(*root, {"data/Othmcn"});
+    return root ? DataFolderOf(*root) : std::nullopt;
 }
 
 std::optional<std::string> WorkingFolder() {
     const std::optional<std::string> root = SystemRoot();
-    if (!root) return std::nullopt;
-    return platform::ComposePath(*root, {"TEMP"});
+    return root ? WorkingFolderOf(*root) : std::nullopt;
 }
 
 }  // namespace quillet::frame

@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace quillet::frame {
 
@@ -10,22 +11,23 @@ namespace quillet::frame {
 inline constexpr const char* kRootsKey =
     "HKEY_LOCAL_MACHINE\\Software\\VELDNetwork\\COMMON\\SystemInformation";
 
-// Reads ParentComputerRoot into buffer (500 bytes). Returns 1 with the value
-// and its NUL at the start of buffer; 0, buffer untouched, when the registry
-// file, key or value is missing, the value is not a string, or the value
-// with its NUL would not fit in 500 bytes.
-int ReadDataRoot(char* buffer);
-// The same for VELDSystemRoot.
-int ReadSystemRoot(char* buffer);
-
-// The same as strings; nullopt where the above give 0.
+// ParentComputerRoot and VELDSystemRoot. nullopt when the registry file,
+// key or value is missing, the value is not a string, or the value with its
+// NUL would not fit the 500-byte buffers of the paths.
 std::optional<std::string> DataRoot();
 std::optional<std::string> SystemRoot();
+
+// What the folders add to their roots.
+inline constexpr std::string_view kDataFolderBelowRoot = "data/Othmcn";
+inline constexpr std::string_view kWorkingFolderBelowRoot = "TEMP";
 
 // Data folder: data root + "data/Othmcn". Working folder: system root +
 // "TEMP". nullopt when the root is missing or the path would pass 499
 // characters.
 std::optional<std::string> DataFolder();
 std::optional<std::string> WorkingFolder();
+// The same below a root given as text (ending with '/').
+std::optional<std::string> DataFolderOf(std::string_view dataRoot);
+std::optional<std::string> WorkingFolderOf(std::string_view systemRoot);
 
 }  // namespace quillet::frame

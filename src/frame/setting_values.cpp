@@ -38,73 +38,66 @@ private:
     locale_t previous_;
 };
 
-bool IsKnownKind(int kind) { return kind >= 0 && kind <= 3; }
+bool IsKnownKind(SettingValueKind kind) {
+    return kind == SettingValueKind::Text || kind == SettingValueKind::Integer ||
+           kind == SettingValueKind::Real || kind == SettingValueKind::Switch;
+}
 
-// The text a write stores for the value slots of kind.
-std::string TextOf(int kind, int switchValue, const std::string& text, int integer, double real) {
-    switch (static_cast<SettingValueKind>(kind)) {
+// The text a write stores for the value of kind.
+std::string TextOf(SettingValueKind kind, const SettingValue& value) {
+    switch (kind) {
         case SettingValueKind::Integer:
-            return FormatInteger(integer);
+            return FormatInteger(value.integer);
         case SettingValueKind::Real:
-            return FormatReal(real);
+            return FormatReal(value.real);
         case SettingValueKind::Switch:
-            return FormatInteger(switchValue != 0 ? 1 : 0);
-        default:
-            return text;  // Text, and any unknown kind
-    }
-}
-
-void ClearOutputs(int& switchValue, std::string& text, int& integer, double& real) {
-    switchValue = 0;
-    text.clear();
-    integer = 0;
-    real = 0.0;
-}
-
-// Puts the text read into the output slot of kind.
-void Convert(int kind, const std::string& read, int& switchValue, std::string& text, int& integer,
-             double& real) {
-    switch (static_cast<SettingValueKind>(kind)) {
+            return FormatInteger(value.switchValue != 0 ? 1 : 0);
         case SettingValueKind::Text:
-            text = read;
-            break;
-        case SettingValueKind::Integer:
-            integer = CLocaleAtoi(read.c_str());
-            break;
-        case SettingValueKind::Real:
-            real = CLocaleAtof(read.c_str());
-            break;
-        case SettingValueKind::Switch:
-            switchValue = CLocaleAtoi(read.c_str()) != 0 ? 1 : 0;
             break;
     }
+    return value.text;  // Text, and any unknown kind
+}
+
+// The value of kind that the text read gives.
+SettingValue Convert(SettingValueKind kind, const std::string& read) {
+    SettingValue value;
+    switch (kind) {
+        case SettingValueKind::Text:
+            value.text = read;
+            break;
+        case SettingValueKind::Integer:
+            value.integer = CLocaleAtoi(read.c_str());
+            break;
+        case SettingValueKind::Real:
+            value.real = CLocaleAtof(read.c_str());
+            break;
+        case SettingValueKind::Switch:
+            value.switchValue = CLocaleAtoi(read.c_str()) != 0 ? 1 : 0;
+            break;
+    }
+    return value;
 }
 
 using TextReader = std::function<std::string(const std::string& defaultText)>;
 
-void ReadWith(const TextReader& readText, int kind, int& switchValue, std::string& text,
-              int& integer, double& real) {
-    ClearOutputs(switchValue, text, integer, real);
-    if (!IsKnownKind(kind)) return;
-    Convert(kind, readText("-1"), switchValue, text, integer, real);
+SettingValue ReadWith(const TextReader& readText, SettingValueKind kind) {
+    if (!IsKnownKind(kind)) return SettingValue{};
+    return Convert(kind, readText("-1"));
 }
 
-int ReadOrWith(const TextReader& readText, int kind, int& switchValue, std::string& text,
-               int& integer, double& real, double defaultValue) {
-    ClearOutputs(switchValue, text, integer, real);
+std::optional<SettingValue> ReadOrWith(const TextReader& readText, SettingValueKind kind,
+                                       double defaultValue) {
     std::string defaultText;
-    if (kind == static_cast<int>(SettingValueKind::Integer) ||
-        kind == static_cast<int>(SettingValueKind::Switch)) {
+    if (kind == SettingValueKind::Integer || kind == SettingValueKind::Switch) {
         defaultText = FormatInteger(TruncateToInt(defaultValue));
-    } else if (kind == static_cast<int>(SettingValueKind::Real)) {
+    } else if (kind == SettingValueKind::Real) {
         defaultText = FormatReal(defaultValue);
     }
     const std::string read = readText(defaultText);
-    if (!IsKnownKind(kind)) return 1;
+    if (!IsKnownKind(kind)) return SettingValue{};
     // For a switch the default text marks a value that is not set.
-    if (kind == static_cast<int>(SettingValueKind::Switch) && read == defaultText) return 0;
-    Convert(kind, read, switchValue, text, integer, real);
-    return 1;
+    if (kind == SettingValueKind::Switch && read == defaultText) return std::nullopt;
+    return Convert(kind, read);
 }
 
 TextReader FileReader(const std::string& file, const std::string& section, const std::string& key) {
@@ -120,86 +113,115 @@ TextReader DocumentReader(const platform::ProfileDocument& document, const std::
     };
 }
 
+// The five slots of the numbered form.
+struct Slots {
+    int& switchValue;
+    std::string& text;
+    int& integer;
+    double& real;
+
+    void Set(const SettingValue& value) {
+        switchValue = value.switchValue;
+        text = value.text;
+        integer = value.integer;
+        real = value.real;
+    }
+};
+
+SettingValue ValueOf(int switchValue, const std::string& text, int integer, double real) {
+    return SettingValue{switchValue, text, integer, real};
+}
+
 }  // namespace
+
+void WriteSettingValue(SettingValueKind kind, const SettingValue& value,
+                       platform::ProfileDocument& document, const std::string& section,
+                       const std::string& key) {
+    document.SetString(section, key, TextOf(kind, value));
+}
+
+void WriteSettingValue(SettingValueKind kind, const SettingValue& value, const std::string& file,
+                       const std::string& section, const std::string& key) {
+    platform::WritePrivateProfileString(section, key, TextOf(kind, value), file);
+}
+
+SettingValue ReadSettingValue(SettingValueKind kind, const platform::ProfileDocument& document,
+                              const std::string& section, const std::string& key) {
+    return ReadWith(DocumentReader(document, section, key), kind);
+}
+
+SettingValue ReadSettingValue(SettingValueKind kind, const std::string& file,
+                              const std::string& section, const std::string& key) {
+    return ReadWith(FileReader(file, section, key), kind);
+}
+
+std::optional<SettingValue> ReadSettingValueOr(SettingValueKind kind,
+                                               const platform::ProfileDocument& document,
+                                               const std::string& section, const std::string& key,
+                                               double defaultValue) {
+    return ReadOrWith(DocumentReader(document, section, key), kind, defaultValue);
+}
+
+std::optional<SettingValue> ReadSettingValueOr(SettingValueKind kind, const std::string& file,
+                                               const std::string& section, const std::string& key,
+                                               double defaultValue) {
+    return ReadOrWith(FileReader(file, section, key), kind, defaultValue);
+}
 
 void WriteSettingValue(int kind, int switchValue, const std::string& text, int integer, double real,
                        const std::string& file, const std::string& section,
                        const std::string& key) {
-    // A failed write is silent, as the profile function's result is not examined.
-    platform::WritePrivateProfileString(section, key,
-                                        TextOf(kind, switchValue, text, integer, real), file);
+    WriteSettingValue(static_cast<SettingValueKind>(kind),
+                      ValueOf(switchValue, text, integer, real), file, section, key);
 }
 
 void WriteSettingValue(int kind, int switchValue, const std::string& text, int integer, double real,
                        platform::ProfileDocument& document, const std::string& section,
                        const std::string& key) {
-    document.SetString(section, key, TextOf(kind, switchValue, text, integer, real));
+    WriteSettingValue(static_cast<SettingValueKind>(kind),
+                      ValueOf(switchValue, text, integer, real), document, section, key);
 }
 
 void ReadSettingValue(int kind, int& switchValue, std::string& text, int& integer, double& real,
                       const std::string& file, const std::string& section, const std::string& key) {
-    ReadWith(FileReader(file, section, key), kind, switchValue, text, integer, real);
+    Slots{switchValue, text, integer, real}.Set(
+        ReadSettingValue(static_cast<SettingValueKind>(kind), file, section, key));
 }
 
 void ReadSettingValue(int kind, int& switchValue, std::string& text, int& integer, double& real,
                       const platform::ProfileDocument& document, const std::string& section,
                       const std::string& key) {
-    ReadWith(DocumentReader(document, section, key), kind, switchValue, text, integer, real);
-}
-
-SettingValue ReadSetting(SettingValueKind kind, const platform::ProfileDocument& document,
-                         const std::string& section, const std::string& key) {
-    SettingValue value;
-    ReadSettingValue(static_cast<int>(kind), value.switchValue, value.text, value.integer,
-                     value.real, document, section, key);
-    return value;
+    Slots{switchValue, text, integer, real}.Set(
+        ReadSettingValue(static_cast<SettingValueKind>(kind), document, section, key));
 }
 
 int ReadSettingValueOr(int kind, int& switchValue, std::string& text, int& integer, double& real,
                        const std::string& file, const std::string& section, const std::string& key,
                        double defaultValue) {
-    return ReadOrWith(FileReader(file, section, key), kind, switchValue, text, integer, real,
-                      defaultValue);
+    const std::optional<SettingValue> value =
+        ReadSettingValueOr(static_cast<SettingValueKind>(kind), file, section, key, defaultValue);
+    Slots{switchValue, text, integer, real}.Set(value.value_or(SettingValue{}));
+    return value ? 1 : 0;
 }
 
 int ReadSettingValueOr(int kind, int& switchValue, std::string& text, int& integer, double& real,
                        const platform::ProfileDocument& document, const std::string& section,
                        const std::string& key, double defaultValue) {
-    return ReadOrWith(DocumentReader(document, section, key), kind, switchValue, text, integer,
-                      real, defaultValue);
-}
-
-std::optional<SettingValue> ReadSettingOr(SettingValueKind kind,
-                                          const platform::ProfileDocument& document,
-                                          const std::string& section, const std::string& key,
-                                          double defaultValue) {
-    SettingValue value;
-    if (ReadSettingValueOr(static_cast<int>(kind), value.switchValue, value.text, value.integer,
-                           value.real, document, section, key, defaultValue) == 0) {
-        return std::nullopt;
-    }
-    return value;
-}
-
-void WriteSwitch(platform::ProfileDocument& document, const std::string& section,
-                 const std::string& key, int on) {
-    WriteSettingValue(static_cast<int>(SettingValueKind::Switch), on, {}, 0, 0.0, document, section,
-                      key);
-}
-
-void WriteInteger(platform::ProfileDocument& document, const std::string& section,
-                  const std::string& key, int value) {
-    WriteSettingValue(static_cast<int>(SettingValueKind::Integer), 0, {}, value, 0.0, document,
-                      section, key);
-}
-
-void WriteReal(platform::ProfileDocument& document, const std::string& section,
-               const std::string& key, double value) {
-    WriteSettingValue(static_cast<int>(SettingValueKind::Real), 0, {}, 0, value, document, section,
-                      key);
+    const std::optional<SettingValue> value = ReadSettingValueOr(
+        static_cast<SettingValueKind>(kind), document, section, key, defaultValue);
+    Slots{switchValue, text, integer, real}.Set(value.value_or(SettingValue{}));
+    return value ? 1 : 0;
 }
 
 int TruncateToInt(double value) {
+    if (std::isnan(value) || value <= static_cast<double>(INT_MIN) - 1.0 ||
+        value >= static_cast<double>(INT_MAX) + 1.0) {
+        return INT_MIN;
+    }
+    return static_cast<int>(value);
+}
+
+int ClampToInt(double value) {
     if (std::isnan(value)) return 0;
     if (value >= static_cast<double>(INT_MAX)) return INT_MAX;
     if (value <= static_cast<double>(INT_MIN)) return INT_MIN;

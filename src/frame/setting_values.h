@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "platform/profile.h"
 
@@ -14,40 +15,64 @@ namespace quillet::frame {
 
 enum class SettingValueKind : int { Text = 0, Integer = 1, Real = 2, Switch = 3 };
 
-// Forms the text of the value: Text the text itself; Integer "%d"; Real
-// "%lf" (1.5 -> 1.500000); Switch "%d" of 1 or 0. Kinds outside 0..3 write
-// text. Numbers are formatted in the C locale whatever the process locale.
-void WriteSettingValue(int kind, int switchValue, const std::string& text, int integer, double real,
-                       const std::string& file, const std::string& section, const std::string& key);
-void WriteSettingValue(int kind, int switchValue, const std::string& text, int integer, double real,
-                       platform::ProfileDocument& document, const std::string& section,
-                       const std::string& key);
-
-// Clears the outputs, reads the text with default "-1" (a missing key reads
-// as Integer -1, Real -1.0, Switch on, Text "-1") and converts it as atoi /
-// atof do in the C locale. At most 255 characters are read.
-void ReadSettingValue(int kind, int& switchValue, std::string& text, int& integer, double& real,
-                      const std::string& file, const std::string& section, const std::string& key);
-void ReadSettingValue(int kind, int& switchValue, std::string& text, int& integer, double& real,
-                      const platform::ProfileDocument& document, const std::string& section,
-                      const std::string& key);
-
-// The outputs of ReadSettingValue as one value, for callers that want one
-// slot of it: ReadSetting(SettingValueKind::Integer, document, s, k).integer.
+// A value; only the slot of its kind counts.
 struct SettingValue {
     int switchValue = 0;
     std::string text;
     int integer = 0;
     double real = 0.0;
+
+    static SettingValue Switch(int on) { return {on, {}, 0, 0.0}; }
+    static SettingValue Text(std::string text) { return {0, std::move(text), 0, 0.0}; }
+    static SettingValue Integer(int value) { return {0, {}, value, 0.0}; }
+    static SettingValue Real(double value) { return {0, {}, 0, value}; }
 };
-SettingValue ReadSetting(SettingValueKind kind, const platform::ProfileDocument& document,
-                         const std::string& section, const std::string& key);
+
+// Writes the text form of value: Text the text itself; Integer "%d"; Real
+// "%lf" (1.5 -> 1.500000); Switch "%d" of 1 or 0. Kinds outside 0..3 write
+// the text. Numbers are formatted in the C locale whatever the process
+// locale. A failed write of a file is not reported.
+void WriteSettingValue(SettingValueKind kind, const SettingValue& value,
+                       platform::ProfileDocument& document, const std::string& section,
+                       const std::string& key);
+void WriteSettingValue(SettingValueKind kind, const SettingValue& value, const std::string& file,
+                       const std::string& section, const std::string& key);
+
+// Reads the text with default "-1" (a missing key reads as Integer -1, Real
+// -1.0, Switch on, Text "-1") and converts it as atoi / atof do in the C
+// locale into the slot of kind; the other slots stay empty, and all of them
+// for a kind outside 0..3. At most 255 characters are read.
+SettingValue ReadSettingValue(SettingValueKind kind, const platform::ProfileDocument& document,
+                              const std::string& section, const std::string& key);
+SettingValue ReadSettingValue(SettingValueKind kind, const std::string& file,
+                              const std::string& section, const std::string& key);
 
 // Like ReadSettingValue with a default formed from defaultValue (Integer and
-// Switch "%d" of the value truncated toward zero, Real "%lf", else empty).
-// Returns 1, except for Switch: 0 (switch left 0) when the text read equals
-// the default text byte for byte, i.e. the key is missing or holds exactly
-// the default.
+// Switch "%d" of the value truncated toward zero as TruncateToInt does, Real
+// "%lf", else empty). nullopt only for a Switch whose text equals the
+// default text byte for byte: the key is missing or holds exactly the
+// default, so the switch is not set.
+std::optional<SettingValue> ReadSettingValueOr(SettingValueKind kind,
+                                               const platform::ProfileDocument& document,
+                                               const std::string& section, const std::string& key,
+                                               double defaultValue);
+std::optional<SettingValue> ReadSettingValueOr(SettingValueKind kind, const std::string& file,
+                                               const std::string& section, const std::string& key,
+                                               double defaultValue);
+
+// The same with the kind as its number and the value in five slots: the
+// reads clear the slots and fill that of the kind; ReadSettingValueOr
+// returns 1, or 0 (slots cleared) where the typed form gives nullopt.
+void WriteSettingValue(int kind, int switchValue, const std::string& text, int integer, double real,
+                       const std::string& file, const std::string& section, const std::string& key);
+void WriteSettingValue(int kind, int switchValue, const std::string& text, int integer, double real,
+                       platform::ProfileDocument& document, const std::string& section,
+                       const std::string& key);
+void ReadSettingValue(int kind, int& switchValue, std::string& text, int& integer, double& real,
+                      const std::string& file, const std::string& section, const std::string& key);
+void ReadSettingValue(int kind, int& switchValue, std::string& text, int& integer, double& real,
+                      const platform::ProfileDocument& document, const std::string& section,
+                      const std::string& key);
 int ReadSettingValueOr(int kind, int& switchValue, std::string& text, int& integer, double& real,
                        const std::string& file, const std::string& section, const std::string& key,
                        double defaultValue);
@@ -55,24 +80,18 @@ int ReadSettingValueOr(int kind, int& switchValue, std::string& text, int& integ
                        const platform::ProfileDocument& document, const std::string& section,
                        const std::string& key, double defaultValue);
 
-// ReadSettingValueOr as one value: nullopt where it returns 0 (a switch whose
-// key is missing or holds exactly the default text).
-std::optional<SettingValue> ReadSettingOr(SettingValueKind kind,
-                                          const platform::ProfileDocument& document,
-                                          const std::string& section, const std::string& key,
-                                          double defaultValue);
-// WriteSettingValue of one Switch, Integer or Real value.
-void WriteSwitch(platform::ProfileDocument& document, const std::string& section,
-                 const std::string& key, int on);
-void WriteInteger(platform::ProfileDocument& document, const std::string& section,
-                  const std::string& key, int value);
-void WriteReal(platform::ProfileDocument& document, const std::string& section,
-               const std::string& key, double value);
-
-// A double as an int, truncated toward zero: values beyond the int range are
-// held at its ends, and NaN gives 0. Integer values kept as doubles are
-// written through it, so that no value becomes a number it is not near.
+// A double as an int, truncated toward zero; values an int cannot hold (and
+// NaN) give INT_MIN, as the x86 conversion instruction does.
 int TruncateToInt(double value);
+// A double as an int, truncated toward zero; values beyond the int range are
+// held at its ends, NaN gives 0.
+int ClampToInt(double value);
+
+// ReadSettingValue on a document.
+inline SettingValue ReadSetting(SettingValueKind kind, const platform::ProfileDocument& document,
+                                const std::string& section, const std::string& key) {
+    return ReadSettingValue(kind, document, section, key);
+}
 
 // atoi and atof of the C locale, independent of the process locale.
 int CLocaleAtoi(const char* text);

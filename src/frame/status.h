@@ -4,7 +4,9 @@
 namespace quillet {
 
 inline constexpr int kDone = 0;
-inline constexpr int kCancelled = 1;          // dialog closed by Cancel; "yes" answers
+inline constexpr int kCancelled = 1;  // dialog closed by Cancel
+inline constexpr int kNo = 0;         // SddGetOthCutInf's answers
+inline constexpr int kYes = 1;
 inline constexpr int kNotSetUp = 100;         // NC data not set up, or a file missing
 inline constexpr int kNameTooLong = 101;      // machine name over 50 bytes to register
 inline constexpr int kSystemError = 999;      // subsystems 2, 3 and 4

@@ -21,7 +21,6 @@
 #include "frame/gui_qt.h"
 #include "frame/module.h"
 #include "frame/resources.h"
-#include "frame/status.h"
 #include "othmac/nc_data_edit.h"
 #include "platform/messages.h"
 
@@ -336,14 +335,14 @@ private:
 
 }  // namespace
 
-int RunNcDataDialog(const LookupRequest& request) {
-    if (!frame::EnsureApplication()) return kSystemError;
+Outcome RunNcDataDialog(const LookupRequest& request) {
+    if (!frame::EnsureApplication()) return Outcome::SystemError;
     // The lookup comes first: when it fails the dialog is never shown.
     NcDataEdit edit(request);
-    const int opened = edit.Open();
-    if (opened != kDone) return opened;
+    const Outcome opened = edit.Open();
+    if (opened != Outcome::Done) return opened;
     NcDataDialog dialog(edit);
-    return dialog.exec() == QDialog::Accepted ? kDone : kCancelled;
+    return dialog.exec() == QDialog::Accepted ? Outcome::Done : Outcome::Cancelled;
 }
 
 }  // namespace quillet::othmac

@@ -8,11 +8,11 @@
 namespace quillet::othmac {
 
 // Looks up (or registers) the template of request and, when that succeeds,
-// runs the dialog modally. Returns 0 when closed by OK (the template was
-// written), 1 when closed by Cancel or the window's close button (nothing
-// written), the lookup's 100, 101 or 999 when it failed (the dialog is then
-// never shown), and 999 when no GUI is possible (nothing shown, no file
-// touched).
-int RunNcDataDialog(const LookupRequest& request);
+// runs the dialog modally. Returns Done when closed by OK (the template was
+// written), Cancelled when closed by Cancel or the window's close button
+// (nothing written), the lookup's outcome when it failed (the dialog is then
+// never shown), and SystemError when no GUI is possible (nothing shown, no
+// file touched).
+Outcome RunNcDataDialog(const LookupRequest& request);
 
 }  // namespace quillet::othmac

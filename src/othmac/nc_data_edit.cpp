@@ -4,8 +4,6 @@
 #include <unordered_map>
 #include <vector>
 
-#include "frame/status.h"
-
 namespace quillet::othmac {
 
 namespace {
@@ -54,18 +52,18 @@ std::string Decode(std::string_view bytes, platform::TextEncoding encoding) {
 
 }  // namespace
 
-int NcDataEdit::Open() {
+Outcome NcDataEdit::Open() {
     try {
         const LookupResult found = LocateConditionFile(request_);
-        if (found.status != kDone) return found.status;
+        if (found.status != Outcome::Done) return found.status;
         templatePath_ = found.path;
         // A template not written yet leaves the texts empty.
         if (const std::optional<NcTemplateTexts> texts = ReadNcTemplate(templatePath_)) {
             Show(*texts);
         }
-        return kDone;
+        return Outcome::Done;
     } catch (...) {
-        return kSystemError;
+        return Outcome::SystemError;
     }
 }
 
@@ -117,7 +115,7 @@ std::optional<std::string> NcDataEdit::MasterPath() const {
         master.showMessages = 0;
         master.materialName = kMasterMaterial;
         const LookupResult found = LocateConditionFile(master);
-        if (found.status != kDone) return std::nullopt;
+        if (found.status != Outcome::Done) return std::nullopt;
         return found.path;
     } catch (...) {
         return std::nullopt;

@@ -24,10 +24,9 @@ public:
     explicit NcDataEdit(LookupRequest request) : request_(std::move(request)) {}
 
     // Looks up (or registers) the template and, when found, reads its texts
-    // (all empty when it is not written yet). Returns the lookup's 0, 100,
-    // 101 or 999 (999 also when the lookup failed unexpectedly). Never
-    // throws.
-    int Open();
+    // (all empty when it is not written yet). Returns the lookup's outcome
+    // (SystemError also when the lookup failed unexpectedly). Never throws.
+    Outcome Open();
 
     // The machine and material names as shown (the host's bytes decoded).
     std::string MachineShown() const { return platform::DisplayText(request_.machineName); }

@@ -3,7 +3,6 @@
 
 #include <vector>
 
-#include "frame/status.h"
 #include "othmac/text_lines.h"
 #include "platform/file_ops.h"
 
@@ -11,51 +10,8 @@ namespace quillet::othmac {
 
 namespace {
 
-struct Section {
-    const char* tag;
-    const char* marker;  // written after the first content line; null: none
-    int text;            // index into NcTemplateTexts; -1: always empty
-};
+constexpr int kSectionCount = static_cast<int>(kNcTemplateSections.size());
 
-constexpr int T(NcText which) { return static_cast<int>(which); }
-
-// The file's sections in order. Reading finds tags anywhere in a line and
-// the last one found wins, so "###NCSTARTG92" selects its own section over
-// "###NCSTART" and "###CUTSTART-K-S" over "###CUTSTART-K".
-constexpr Section kSections[] = {
-    {"###NCSTART", nullptr, T(NcText::NcStart)},
-    {"###NCSTARTG92", nullptr, T(NcText::NcStartG92)},
-    {"###NCEND", nullptr, T(NcText::NcEnd)},
-    {"###CUTSTART-K", "(ON)", T(NcText::CutStartK)},
-    {"###CUTEND-K", "(OFF)", T(NcText::CutEndK)},
-    {"###CUTSTART-K-S", nullptr, -1},
-    {"###CUTEND-K-S", nullptr, -1},
-    {"###CUTSTART-L", "(ON)", T(NcText::CutStartL)},
-    {"###CUTEND-L", "(OFF)", T(NcText::CutEndL)},
-    {"###CUTSTART-L-S", nullptr, -1},
-    {"###CUTEND-L-S", nullptr, -1},
-    {"###CUTSTART-M", "(ON)", T(NcText::CutStartM)},
-    {"###CUTEND-M", "(OFF)", T(NcText::CutEndM)},
-    {"###CUTSTART-M-S", nullptr, -1},
-    {"###CUTEND-M-S", nullptr, -1},
-    {"###CUTSTART-H", "(ON)", T(NcText::CutStartH)},
-    {"###CUTEND-H", "(OFF)", T(NcText::CutEndH)},
-    {"###CUTSTART-H-S", nullptr, -1},
-    {"###CUTEND-H-S", nullptr, -1},
-    {"###CUTCOND-K", "(CUT-K)", T(NcText::CutCondK)},
-    {"###CUTCOND-L", "(CUT-L)", T(NcText::CutCondL)},
-    {"###CUTCOND-M", "(CUT-M)", T(NcText::CutCondM)},
-    {"###CUTCOND-H", "(CUT-H)", T(NcText::CutCondH)},
-    {"###MAC-STOP", "(M-STOP)", T(NcText::MacStop)},
-    {"###CUTMODAL", nullptr, -1},
-    {"###CUTCOND-POS", nullptr, -1},
-    {"###OFFSET-POS", "(OFFSET)", T(NcText::OffsetPos)},
-};
-constexpr int kSectionCount = static_cast<int>(std::size(kSections));
-
-constexpr const char* kEndTag = "###END";
-// Marker texts that end a line on reading, wherever they stand.
-constexpr const char* kReadMarkers[] = {"(ON)", "(OFF)", "(CUT-", "(M-STOP)", "(OFFSET)"};
 constexpr const char* kCutConditionTags[] = {"###CUTCOND-K", "###CUTCOND-L", "###CUTCOND-M",
                                              "###CUTCOND-H"};
 
@@ -100,11 +56,11 @@ std::optional<std::size_t> FirstOverlongText(const NcTemplateTexts& texts) {
 std::string FormatNcTemplate(const NcTemplateTexts& texts) {
     std::string out;
     for (int s = 0; s < kSectionCount; ++s) {
-        const Section& section = kSections[s];
-        if (s > 0) out += std::string(kEndTag) + "\n";
+        const NcTemplateSection& section = kNcTemplateSections[static_cast<std::size_t>(s)];
+        if (s > 0) out += std::string(kNcTemplateEndTag) + "\n";
         out += std::string(section.tag) + "\n";
-        if (section.text < 0) continue;
-        const std::string_view text = CString(texts.texts[static_cast<std::size_t>(section.text)]);
+        if (!section.text) continue;
+        const std::string_view text = CString(texts[*section.text]);
         if (IsBlank(text)) continue;
         const std::vector<std::string_view> lines = SplitLines(text);
         // The marker goes onto the first line, or onto the second when the
@@ -112,11 +68,11 @@ std::string FormatNcTemplate(const NcTemplateTexts& texts) {
         const std::size_t markerLine = (!lines.empty() && lines.front().empty()) ? 1 : 0;
         for (std::size_t i = 0; i < lines.size(); ++i) {
             out += lines[i];
-            if (i == markerLine && section.marker != nullptr) out += section.marker;
+            if (i == markerLine) out += section.marker;
             out += "\n";
         }
     }
-    out += std::string(kEndTag) + "\n";
+    out += std::string(kNcTemplateEndTag) + "\n";
     return out;
 }
 
@@ -133,12 +89,14 @@ std::optional<NcTemplateTexts> ReadNcTemplate(const std::filesystem::path& path)
     for (std::string line : *lines) {
         bool tagLine = false;
         for (int s = 0; s < kSectionCount; ++s) {
-            if (Contains(line, kSections[s].tag)) tagLine = true, current = s;
+            if (Contains(line, kNcTemplateSections[static_cast<std::size_t>(s)].tag)) {
+                tagLine = true, current = s;
+            }
         }
-        if (Contains(line, kEndTag)) tagLine = true, current = -1;
+        if (Contains(line, kNcTemplateEndTag)) tagLine = true, current = -1;
         if (tagLine || current < 0) continue;
         // A marker ends the line: whatever follows it is dropped.
-        for (const char* marker : kReadMarkers) {
+        for (const std::string_view marker : kNcTemplateReadMarkers) {
             const std::size_t pos = line.find(marker);
             if (pos != std::string::npos) line.resize(pos);
         }
@@ -150,27 +108,26 @@ std::optional<NcTemplateTexts> ReadNcTemplate(const std::filesystem::path& path)
     }
     NcTemplateTexts texts;
     for (int s = 0; s < kSectionCount; ++s) {
-        if (kSections[s].text >= 0) {
-            texts.texts[static_cast<std::size_t>(kSections[s].text)] = std::move(sections[s]);
-        }
+        const std::optional<NcText> which = kNcTemplateSections[static_cast<std::size_t>(s)].text;
+        if (which) texts[*which] = std::move(sections[static_cast<std::size_t>(s)]);
     }
     return texts;
 }
 
-int TemplateDefinesCuttingConditions(const std::string& path) {
-    if (path.empty()) return kSystemError;
+std::optional<bool> TemplateDefinesCuttingConditions(const std::string& path) {
+    if (path.empty()) return std::nullopt;
     const std::optional<std::vector<std::string>> lines = ReadTextLines(path);
-    if (!lines) return kSystemError;
+    if (!lines) return std::nullopt;
     for (std::size_t i = 0; i < lines->size(); ++i) {
         for (const char* tag : kCutConditionTags) {
             if (!Contains((*lines)[i], tag)) continue;
             // The line after the tag: content unless it starts a tag line.
-            if (++i >= lines->size()) return 0;
+            if (++i >= lines->size()) return false;
             const std::string& next = (*lines)[i];
-            if (next.substr(0, 3).find('#') == std::string::npos) return 1;
+            if (next.substr(0, 3).find('#') == std::string::npos) return true;
         }
     }
-    return 0;
+    return false;
 }
 
 }  // namespace quillet::othmac

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace quillet::othmac {
 
@@ -45,6 +46,51 @@ struct NcTemplateTexts {
     bool operator==(const NcTemplateTexts&) const = default;
 };
 
+// A section of the file, in written order: its tag, the marker written after
+// its first content line (empty: none) and the text it holds (none for the
+// sections that are always written empty). Reading finds tags anywhere in a
+// line and the last one found wins, so "###NCSTARTG92" selects its own
+// section over "###NCSTART" and "###CUTSTART-K-S" over "###CUTSTART-K".
+struct NcTemplateSection {
+    std::string_view tag;
+    std::string_view marker;
+    std::optional<NcText> text;
+};
+inline constexpr std::array<NcTemplateSection, 27> kNcTemplateSections = {{
+    {"###NCSTART", "", NcText::NcStart},
+    {"###NCSTARTG92", "", NcText::NcStartG92},
+    {"###NCEND", "", NcText::NcEnd},
+    {"###CUTSTART-K", "(ON)", NcText::CutStartK},
+    {"###CUTEND-K", "(OFF)", NcText::CutEndK},
+    {"###CUTSTART-K-S", "", std::nullopt},
+    {"###CUTEND-K-S", "", std::nullopt},
+    {"###CUTSTART-L", "(ON)", NcText::CutStartL},
+    {"###CUTEND-L", "(OFF)", NcText::CutEndL},
+    {"###CUTSTART-L-S", "", std::nullopt},
+    {"###CUTEND-L-S", "", std::nullopt},
+    {"###CUTSTART-M", "(ON)", NcText::CutStartM},
+    {"###CUTEND-M", "(OFF)", NcText::CutEndM},
+    {"###CUTSTART-M-S", "", std::nullopt},
+    {"###CUTEND-M-S", "", std::nullopt},
+    {"###CUTSTART-H", "(ON)", NcText::CutStartH},
+    {"###CUTEND-H", "(OFF)", NcText::CutEndH},
+    {"###CUTSTART-H-S", "", std::nullopt},
+    {"###CUTEND-H-S", "", std::nullopt},
+    {"###CUTCOND-K", "(CUT-K)", NcText::CutCondK},
+    {"###CUTCOND-L", "(CUT-L)", NcText::CutCondL},
+    {"###CUTCOND-M", "(CUT-M)", NcText::CutCondM},
+    {"###CUTCOND-H", "(CUT-H)", NcText::CutCondH},
+    {"###MAC-STOP", "(M-STOP)", NcText::MacStop},
+    {"###CUTMODAL", "", std::nullopt},
+    {"###CUTCOND-POS", "", std::nullopt},
+    {"###OFFSET-POS", "(OFFSET)", NcText::OffsetPos},
+}};
+// The line that closes a section.
+inline constexpr std::string_view kNcTemplateEndTag = "###END";
+// Marker texts that end a content line on reading, wherever they stand.
+inline constexpr std::array<std::string_view, 5> kNcTemplateReadMarkers = {"(ON)", "(OFF)", "(CUT-",
+                                                                           "(M-STOP)", "(OFFSET)"};
+
 // The dialog control that shows a text.
 int NcTextControlId(NcText which);
 
@@ -63,9 +109,9 @@ bool WriteNcTemplate(const NcTemplateTexts& texts, const std::filesystem::path& 
 // missing, each content line ending with CR LF.
 std::optional<NcTemplateTexts> ReadNcTemplate(const std::filesystem::path& path);
 
-// SddGetOthCutInf: 1 when one of the cutting-condition sections of the file
-// has a content line, 0 when none has, 999 for an empty path or a file that
-// cannot be opened.
-int TemplateDefinesCuttingConditions(const std::string& path);
+// SddGetOthCutInf: true when one of the cutting-condition sections of the
+// file has a content line, false when none has, nullopt for an empty path or
+// a file that cannot be opened.
+std::optional<bool> TemplateDefinesCuttingConditions(const std::string& path);
 
 }  // namespace quillet::othmac

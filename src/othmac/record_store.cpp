@@ -2,9 +2,7 @@
 // column, names compared without regard to ASCII letter case, old files
 // without markers converted when first met. See record_store.h.
 #include "othmac/record_store.h"
-#include "platform/ascii.h"
 
-#include <charconv>
 #include <cstdio>
 #include <functional>
 #include <optional>
@@ -12,8 +10,9 @@
 
 #include "frame/module.h"
 #include "frame/roots.h"
-#include "frame/status.h"
+#include "othmac/record_layout.h"
 #include "othmac/text_lines.h"
+#include "platform/ascii.h"
 #include "platform/file_lock.h"
 #include "platform/file_ops.h"
 #include "platform/paths.h"
@@ -24,77 +23,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kMarker = "[QM700]";
-constexpr std::size_t kMarkerWidth = 7;
-constexpr const char* kIndexFile = "/Othmcn.dat";
-constexpr const char* kListSuffix = ".__1";
-constexpr const char* kTemplateSuffix = ".CUT";
-
 // Message ids of the string table.
 constexpr int kMessageNoRoot = 201;
 constexpr int kMessageNotSetUp = 202;
 constexpr int kMessageNameTooLong = 203;
-
-std::string PadRight(const std::string& text, std::size_t width) {
-    std::string out = text;
-    if (out.size() < width) out.append(width - out.size(), ' ');
-    return out;
-}
-
-// Columns [first, first + width) of line (0-based), as far as the line goes.
-std::string_view Columns(std::string_view line, std::size_t first, std::size_t width) {
-    if (first >= line.size()) return {};
-    return line.substr(first, width);
-}
-
-// A name read back from its field ends at the field's first space. A line
-// break inside a field only happens on a short, hand-edited line; it is no
-// part of a name either.
-std::string_view FieldName(std::string_view field) {
-    std::size_t end = 0;
-    while (end < field.size() && field[end] != ' ' && field[end] != '\r' && field[end] != '\n') {
-        ++end;
-    }
-    return field.substr(0, end);
-}
-
-bool IsCSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-// atoi of a field: leading white space skipped, optional sign, digits.
-int FieldInteger(std::string_view field) {
-    std::size_t i = 0;
-    while (i < field.size() && IsCSpace(field[i])) ++i;
-    bool negative = false;
-    if (i < field.size() && (field[i] == '+' || field[i] == '-')) negative = field[i++] == '-';
-    long value = 0;
-    for (; i < field.size() && field[i] >= '0' && field[i] <= '9'; ++i) {
-        value = value * 10 + (field[i] - '0');
-    }
-    return static_cast<int>(negative ? -value : value);
-}
-
-// atof of a field in the C locale.
-double FieldReal(std::string_view field) {
-    std::size_t i = 0;
-    while (i < field.size() && IsCSpace(field[i])) ++i;
-    if (i < field.size() && field[i] == '+') ++i;
-    double value = 0.0;
-    const char* first = field.data() + i;
-    const auto [ptr, ec] = std::from_chars(first, field.data() + field.size(), value);
-    (void)ptr;
-    return ec == std::errc() ? value : 0.0;
-}
-
-// "%-5.1lf" in the C locale.
-std::string FormatOldThickness(double value) {
-    char buffer[400];
-    const auto [end, ec] =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 1);
-    if (ec != std::errc()) return PadRight("0.0", 5);
-    return PadRight(std::string(buffer, end), 5);
-}
 
 using platform::EqualsIgnoringAsciiCase;
 
@@ -102,32 +34,26 @@ using platform::EqualsIgnoringAsciiCase;
 // old text's lines.
 using Conversion = std::string (*)(std::string_view text);
 
+// The new file's text from an old file's records: every record with a name
+// is kept (a blank line, or a name field starting with a space, is skipped).
 std::string ConvertMachineIndex(std::string_view text) {
-    // Old records: number in columns 1-3, machine name in 4-11, list file
-    // name in 12-23. A record without a name (a blank line, a name field
-    // starting with a space) is skipped: every valid record is kept.
     std::string contents;
     TextLineCursor lines(text);
     while (const std::optional<std::string_view> line = lines.Next()) {
-        const std::string name(FieldName(Columns(*line, 3, 8)));
-        if (name.empty()) continue;
-        contents += MachineRecord(FieldInteger(Columns(*line, 0, 3)), name,
-                                  std::string(FieldName(Columns(*line, 11, 12))));
+        if (const std::optional<OldRecord> record = ReadOldRecord(*line, kOldIndexRecord)) {
+            contents += MachineRecord(record->number, record->name, record->file);
+        }
     }
     return contents;
 }
 
 std::string ConvertMaterialList(std::string_view text) {
-    // Old records: material name in columns 1-8, the sheet thickness in 9-13,
-    // template file name in 14-25. The thickness becomes part of the name
-    // ("SPCC" and 1.6 give "SPCC1.6  "); records without a name are skipped.
     std::string contents;
     TextLineCursor lines(text);
     while (const std::optional<std::string_view> line = lines.Next()) {
-        const std::string name(FieldName(Columns(*line, 0, 8)));
-        if (name.empty()) continue;
-        contents += MaterialRecord(name + FormatOldThickness(FieldReal(Columns(*line, 8, 5))),
-                                   std::string(FieldName(Columns(*line, 13, 12))));
+        if (const std::optional<OldRecord> record = ReadOldRecord(*line, kOldListRecord)) {
+            contents += MaterialRecord(record->name, record->file);
+        }
     }
     return contents;
 }
@@ -139,8 +65,8 @@ std::string ConvertMaterialList(std::string_view text) {
 bool IsOldFormat(const std::string& text) {
     const std::optional<std::string_view> first =
         platform::FgetsReader(text, kLineBufferSize).Next();
-    if (!first || Contains(first->substr(0, first->find('\0')), kMarker)) return false;
-    return !Contains(text, kMarker);
+    if (!first || Contains(first->substr(0, first->find('\0')), kRecordMarker)) return false;
+    return !Contains(text, kRecordMarker);
 }
 
 // An index or list read once for a look-up, converted first when it is an
@@ -190,7 +116,7 @@ bool SafeFileName(const std::string& name) {
 // have records appended to, or a template written over, the wrong file.
 bool IsRecordStoreFile(std::string_view name) {
     const std::string_view suffix = kListSuffix;
-    return EqualsIgnoringAsciiCase(name, std::string_view(kIndexFile).substr(1)) ||
+    return EqualsIgnoringAsciiCase(name, kIndexFileName) ||
            (name.size() >= suffix.size() &&
             EqualsIgnoringAsciiCase(name.substr(name.size() - suffix.size()), suffix));
 }
@@ -240,7 +166,7 @@ public:
 
 private:
     // Messages are shown here only, never while a lock is held.
-    LookupResult Fail(int status, int messageId = 0) const {
+    LookupResult Fail(Outcome status, int messageId = 0) const {
         if (messageId != 0 && show_) frame::ShowStringMessage(messageId);
         return LookupResult{status, {}};
     }
@@ -258,11 +184,10 @@ private:
 std::optional<std::string> Lookup::SearchIndex(std::string_view text) const {
     TextLineCursor lines(text);
     while (const std::optional<std::string_view> line = lines.Next()) {
-        if (FieldInteger(Columns(*line, kMarkerWidth, 3)) != request_.machineTypeNo) continue;
-        const std::string_view name = FieldName(Columns(*line, kMarkerWidth + 3, kNameFieldWidth));
-        if (EqualsIgnoringAsciiCase(name, request_.machineName)) {
-            return std::string(
-                FieldName(Columns(*line, kMarkerWidth + 3 + kNameFieldWidth, kFileFieldWidth)));
+        const RecordView record = ReadRecord(*line, kIndexRecord);
+        if (record.number == request_.machineTypeNo &&
+            EqualsIgnoringAsciiCase(record.name, request_.machineName)) {
+            return std::string(record.file);
         }
     }
     return std::nullopt;
@@ -271,10 +196,9 @@ std::optional<std::string> Lookup::SearchIndex(std::string_view text) const {
 std::optional<std::string> Lookup::SearchList(std::string_view text) const {
     TextLineCursor lines(text);
     while (const std::optional<std::string_view> line = lines.Next()) {
-        const std::string_view name = FieldName(Columns(*line, kMarkerWidth, kNameFieldWidth));
-        if (EqualsIgnoringAsciiCase(name, request_.materialName)) {
-            return std::string(
-                FieldName(Columns(*line, kMarkerWidth + kNameFieldWidth, kFileFieldWidth)));
+        const RecordView record = ReadRecord(*line, kListRecord);
+        if (EqualsIgnoringAsciiCase(record.name, request_.materialName)) {
+            return std::string(record.file);
         }
     }
     return std::nullopt;
@@ -289,8 +213,7 @@ bool Lookup::CanRegister(const std::string& folder) const {
     const std::string& machine = request_.machineName;
     const std::string& material = request_.materialName;
     if (machine.empty() || material.empty()) return false;
-    if (machine.size() + 1 + material.size() + std::char_traits<char>::length(kTemplateSuffix) >
-        kFileFieldWidth) {
+    if (machine.size() + 1 + material.size() + kTemplateSuffix.size() > kFileFieldWidth) {
         return false;
     }
     return platform::ComposePath(folder, {"/", machine, kListSuffix}) &&
@@ -300,87 +223,77 @@ bool Lookup::CanRegister(const std::string& folder) const {
 LookupResult Lookup::Run() {
     const std::string& machine = request_.machineName;
     // Checked before any file is touched.
-    if (UnsafeName(machine) || UnsafeName(request_.materialName)) return Fail(kSystemError);
+    if (UnsafeName(machine) || UnsafeName(request_.materialName)) return Fail(Outcome::SystemError);
 
     const std::optional<std::string> root = frame::DataRoot();
-    if (!root) return Fail(kSystemError, kMessageNoRoot);
-    const std::optional<std::string> folder = platform::ComposePath(*root, {"data/Othmcn"});
-    if (!folder) return Fail(kSystemError);
+    if (!root) return Fail(Outcome::SystemError, kMessageNoRoot);
+    const std::optional<std::string> folder = frame::DataFolderOf(*root);
+    if (!folder) return Fail(Outcome::SystemError);
     platform::CreateFolder(*folder);  // an existing folder is no error
-    const std::optional<std::string> indexPath = platform::ComposePath(*folder, {kIndexFile});
-    if (!indexPath) return Fail(kSystemError);
+    const std::optional<std::string> indexPath =
+        platform::ComposePath(*folder, {"/", kIndexFileName});
+    if (!indexPath) return Fail(Outcome::SystemError);
 
     // Each file is read once (converted first when old) and searched; only a
     // registration writes, and only it takes a lock.
     RecordFile index = ReadRecordFile(*indexPath, ConvertMachineIndex);
-    if (!index.converted) return Fail(kSystemError);
+    if (!index.converted) return Fail(Outcome::SystemError);
     std::optional<std::string> listName;
     if (index.text) listName = SearchIndex(*index.text);
     if (!listName) {
-        if (!create_) return Fail(kNotSetUp, kMessageNotSetUp);
-        if (machine.size() > kNameFieldWidth) return Fail(kNameTooLong, kMessageNameTooLong);
+        if (!create_) return Fail(Outcome::NotSetUp, kMessageNotSetUp);
+        if (machine.size() > kNameFieldWidth)
+            return Fail(Outcome::NameTooLong, kMessageNameTooLong);
         // Refuse what could not be named before any record is written.
-        if (!CanRegister(*folder)) return Fail(kSystemError);
+        if (!CanRegister(*folder)) return Fail(Outcome::SystemError);
         const Registration added = Register(
             *indexPath, [this](std::string_view text) { return SearchIndex(text); },
-            MachineRecord(request_.machineTypeNo, machine, machine + kListSuffix),
+            MachineRecord(request_.machineTypeNo, machine, machine + std::string(kListSuffix)),
             index.text.has_value());
-        if (!added.written && !added.found) return Fail(kSystemError);
-        listName = added.found ? *added.found : machine + kListSuffix;
+        if (!added.written && !added.found) return Fail(Outcome::SystemError);
+        listName = added.found ? *added.found : machine + std::string(kListSuffix);
     }
     // A file name read from a damaged or hand-edited record must not lead
     // out of the data folder (nor to the folder itself).
-    if (!SafeFileName(*listName) || EqualsIgnoringAsciiCase(*listName, &kIndexFile[1])) {
-        return Fail(kSystemError);
+    if (!SafeFileName(*listName) || EqualsIgnoringAsciiCase(*listName, kIndexFileName)) {
+        return Fail(Outcome::SystemError);
     }
     const std::optional<std::string> listPath = platform::ComposePath(*folder, {"/", *listName});
-    if (!listPath) return Fail(kSystemError);
+    if (!listPath) return Fail(Outcome::SystemError);
     RecordFile list = ReadRecordFile(*listPath, ConvertMaterialList);
-    if (!list.converted) return Fail(kSystemError);
+    if (!list.converted) return Fail(Outcome::SystemError);
 
     std::optional<std::string> templateName;
     if (list.text) templateName = SearchList(*list.text);
     if (!templateName) {
-        if (!create_) return Fail(kNotSetUp, kMessageNotSetUp);
+        if (!create_) return Fail(Outcome::NotSetUp, kMessageNotSetUp);
         // The refusals of a registration apply only here, where a new
         // material record must be written: a registered pair opens with
         // create 1 exactly as with create 0.
-        if (!CanRegister(*folder)) return Fail(kSystemError);
-        const std::string name = machine + "-" + request_.materialName + kTemplateSuffix;
+        if (!CanRegister(*folder)) return Fail(Outcome::SystemError);
+        const std::string name =
+            machine + "-" + request_.materialName + std::string(kTemplateSuffix);
         const Registration added = Register(
             *listPath, [this](std::string_view text) { return SearchList(text); },
             MaterialRecord(request_.materialName, name), list.text.has_value());
-        if (!added.written && !added.found) return Fail(kSystemError);
+        if (!added.written && !added.found) return Fail(Outcome::SystemError);
         templateName = added.found ? *added.found : name;
     }
     if (!SafeFileName(*templateName) || IsRecordStoreFile(*templateName)) {
-        return Fail(kSystemError);
+        return Fail(Outcome::SystemError);
     }
     const std::optional<std::string> templatePath =
         platform::ComposePath(*folder, {"/", *templateName});
-    if (!templatePath) return Fail(kSystemError);
+    if (!templatePath) return Fail(Outcome::SystemError);
     // Look-up only: the template must exist as well. A registration leaves
     // it to the first write.
     if (!create_ && !platform::CanOpenForReading(*templatePath)) {
-        return Fail(kNotSetUp, kMessageNotSetUp);
+        return Fail(Outcome::NotSetUp, kMessageNotSetUp);
     }
-    return LookupResult{kDone, *templatePath};
+    return LookupResult{Outcome::Done, *templatePath};
 }
 
 }  // namespace
-
-std::string MachineRecord(int machineTypeNo, const std::string& machineName,
-                          const std::string& listFileName) {
-    char number[16];
-    std::snprintf(number, sizeof number, "%3d", machineTypeNo);
-    return kMarker + std::string(number) + PadRight(machineName, kNameFieldWidth) +
-           PadRight(listFileName, kFileFieldWidth) + "\n";
-}
-
-std::string MaterialRecord(const std::string& materialName, const std::string& templateFileName) {
-    return kMarker + PadRight(materialName, kNameFieldWidth) +
-           PadRight(templateFileName, kFileFieldWidth) + "\n";
-}
 
 LookupResult LocateConditionFile(const LookupRequest& request) { return Lookup(request).Run(); }
 

@@ -5,15 +5,13 @@
 #include <filesystem>
 #include <string>
 
+#include "othmac/record_layout.h"
+
 namespace quillet::othmac {
 
 // Machine type numbers the exports accept.
 inline constexpr int kMinMachineTypeNo = 130;
 inline constexpr int kMaxMachineTypeNo = 139;
-// Widths of the name fields of the records; a name is read back from its
-// field only, so longer names never match.
-inline constexpr std::size_t kNameFieldWidth = 50;
-inline constexpr std::size_t kFileFieldWidth = 100;
 // The reserved material name of a machine's master template.
 inline constexpr const char* kMasterMaterial = "Oth_MASTER";
 
@@ -29,15 +27,20 @@ struct LookupRequest {
     int reservedNo2 = 0;
 };
 
+// What a look-up, the dialog built on it and the cutting-condition test come
+// to; the exports turn it into their status (0, 1, 100, 101, 999).
+enum class Outcome { Done, Cancelled, NotSetUp, NameTooLong, SystemError };
+
 struct LookupResult {
-    int status = 0;    // 0, 100, 101 or 999
-    std::string path;  // the template file's path when status is 0
+    Outcome status = Outcome::Done;
+    std::string path;  // the template file's path when Done
 };
 
 // Finds, and with create 1 registers, the NC template file of a machine and
-// material. Results: 0 with the path; 100 when look-up only finds something
-// missing (message 202); 101 when a machine record would have to be created
-// for a name over 50 bytes (message 203); 999 when the data root is missing
+// material. Results: Done with the path; NotSetUp when look-up only finds
+// something missing (message 202); NameTooLong when a machine record would
+// have to be created for a name over 50 bytes (message 203); SystemError
+// when the data root is missing
 // (message 201) or the request cannot be served safely: a name holding a
 // path separator or a line break (refused before any file is touched), a
 // new record the files could not read back (an empty name, a template file
@@ -47,8 +50,8 @@ struct LookupResult {
 // registration's refusals apply only where a record must be written. A name
 // with a space is registered in full and read back cut at the space, so each
 // registration of it appends another record and still gives its path.
-// Messages only with showMessages 1, and never while a lock is held; the 999
-// refusals of this build show none. Only a registration or a conversion
+// Messages only with showMessages 1, and never while a lock is held; the
+// refusals of unsafe names show none. Only a registration or a conversion
 // writes, under the lock of the file it writes (platform::FileLock); a
 // failed write leaves the files as they were.
 LookupResult LocateConditionFile(const LookupRequest& request);
@@ -61,12 +64,6 @@ LookupResult LocateConditionFile(const LookupRequest& request);
 // file, which a later conversion would garble.
 bool UpgradeMachineIndex(const std::filesystem::path& path);
 bool UpgradeMaterialList(const std::filesystem::path& path);
-
-// The record lines as written ("[QM700]%3d%-50s%-100s\n" and
-// "[QM700]%-50s%-100s\n").
-std::string MachineRecord(int machineTypeNo, const std::string& machineName,
-                          const std::string& listFileName);
-std::string MaterialRecord(const std::string& materialName, const std::string& templateFileName);
 
 // The range checks of the exports: "system error：1[%d]" for create,
 // "：2" for showMessages, "：3" for machineTypeNo, always shown. True when the

@@ -54,7 +54,7 @@ private:
 };
 
 // True when haystack contains needle.
-inline bool Contains(std::string_view haystack, const char* needle) {
+inline bool Contains(std::string_view haystack, std::string_view needle) {
     return haystack.find(needle) != std::string::npos;
 }
 

@@ -64,8 +64,9 @@ int PdlMachineTypeGet(int machineType) {
     // file, even one that cannot be read, is never completed or replaced.
     if (!document.Exists() && !platform::FileExists(*path)) {
         for (const PdlAliasDefault& alias : kPdlAliasDefaults) {
-            frame::WriteInteger(document, section, frame::FormatInteger(alias.machineType),
-                                alias.machineId);
+            frame::WriteSettingValue(frame::SettingValueKind::Integer,
+                                     frame::SettingValue::Integer(alias.machineId), document,
+                                     section, frame::FormatInteger(alias.machineType));
         }
         if (!document.Save()) return kPdlUnavailable;
     }

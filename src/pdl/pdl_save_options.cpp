@@ -25,11 +25,13 @@ std::optional<std::string> SaveOptionPath() {
 // Writes the fourteen keys in file order; true when the document changed.
 bool WriteOptions(platform::ProfileDocument& document, const PdlSaveOptions& options) {
     const std::string section(kPdlSaveOptionSection);
-    frame::WriteInteger(document, section, std::string(frame::kSaveOptionSwitchKey),
-                        options.saveSwitch);
+    const auto write = [&](const std::string& key, int state) {
+        frame::WriteSettingValue(frame::SettingValueKind::Integer,
+                                 frame::SettingValue::Integer(state), document, section, key);
+    };
+    write(std::string(frame::kSaveOptionSwitchKey), options.saveSwitch);
     for (int table = 0; table < kPdlTableCount; ++table) {
-        frame::WriteInteger(document, section, frame::SaveOptionKey(table),
-                            options.tables[static_cast<std::size_t>(table)]);
+        write(frame::SaveOptionKey(table), options.tables[static_cast<std::size_t>(table)]);
     }
     return document.Dirty();
 }

@@ -21,8 +21,9 @@ void WritePdlCutCondition(platform::ProfileDocument& document, PdlCutTable table
                           const PdlCutCondition& record) {
     const std::string& section = kPdlTableSections[static_cast<std::size_t>(table)];
     for (int slot = 0; slot < kPdlParamCount; ++slot) {
-        frame::WriteReal(document, section, std::string(kPdlParamKeys[slot]),
-                         static_cast<double>(record.slot[slot]));
+        frame::WriteSettingValue(frame::SettingValueKind::Real,
+                                 frame::SettingValue::Real(static_cast<double>(record.slot[slot])),
+                                 document, section, std::string(kPdlParamKeys[slot]));
     }
 }
 

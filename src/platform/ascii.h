@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace quillet::platform {
@@ -18,6 +19,13 @@ constexpr bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
         if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
     }
     return true;
+}
+
+// text with every ASCII capital made small; other bytes stay.
+inline std::string AsciiFolded(std::string_view text) {
+    std::string folded(text);
+    for (char& c : folded) c = AsciiLower(c);
+    return folded;
 }
 
 // Space, tab, CR, VT, FF and Ctrl-Z, as the profile functions trim (not 0xA0).

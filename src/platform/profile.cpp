@@ -20,9 +20,6 @@ namespace quillet::platform {
 
 namespace {
 
-constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
-constexpr std::string_view kUtf16Mark = "\xFF\xFE";
-
 constexpr auto Trim = TrimProfileSpace;
 
 std::string_view TrimLeft(std::string_view text) {
@@ -36,71 +33,6 @@ std::string_view CutAtNul(std::string_view text) {
     return nul == std::string_view::npos ? text : text.substr(0, nul);
 }
 
-std::string Fold(std::string_view text) {
-    std::string folded(text);
-    for (char& c : folded) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return folded;
-}
-
-// Removes one pair of matching quotes around text of two or more bytes.
-std::string_view Unquote(std::string_view text) {
-    if (text.size() >= 2 && (text.front() == '"' || text.front() == '\'') &&
-        text.back() == text.front()) {
-        return text.substr(1, text.size() - 2);
-    }
-    return text;
-}
-
-enum class LineKind { Blank, Header, Entry };
-
-struct ParsedLine {
-    LineKind kind = LineKind::Blank;
-    std::string_view name;   // section name of a header, key of an entry
-    bool hasValue = false;   // the entry has '='
-    std::string_view value;  // trimmed, before quote removal
-};
-
-ParsedLine ParseLine(std::string_view text) {
-    ParsedLine parsed;
-    const std::string_view line = Trim(text);
-    if (line.empty()) return parsed;
-    if (line.front() == '[') {
-        const std::size_t close = line.rfind(']');
-        if (close != std::string_view::npos && close > 0) {
-            parsed.kind = LineKind::Header;
-            parsed.name = Trim(CutAtNul(line.substr(1, close - 1)));
-            return parsed;
-        }
-        // Without ']' the line is an entry of the current section.
-    }
-    parsed.kind = LineKind::Entry;
-    const std::size_t eq = line.find('=');
-    if (eq == std::string_view::npos) {
-        parsed.name = Trim(CutAtNul(line));
-        return parsed;
-    }
-    parsed.name = Trim(CutAtNul(line.substr(0, eq)));
-    parsed.hasValue = true;
-    parsed.value = Trim(CutAtNul(line.substr(eq + 1)));
-    return parsed;
-}
-
-// True when a and b are equal without regard to ASCII case (Fold(a) ==
-// Fold(b) without the copies).
-bool EqualsFolded(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i];
-        char y = b[i];
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-        if (x != y) return false;
-    }
-    return true;
-}
-
 // GetString's answer from the value found (nullopt: missing).
 std::string FinishValue(std::optional<std::string> value, std::string_view defaultText,
                         std::size_t bufferSize) {
@@ -109,7 +41,7 @@ std::string FinishValue(std::optional<std::string> value, std::string_view defau
         // The default loses its trailing spaces and one pair of quotes.
         std::string_view text = defaultText;
         while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-        value = std::string(Unquote(text));
+        value = std::string(UnquoteProfileValue(text));
     }
     if (value->size() > bufferSize - 1) value->resize(bufferSize - 1);
     return *std::move(value);
@@ -130,6 +62,54 @@ bool IsWritable(std::string_view section, std::string_view key, std::string_view
 }
 
 }  // namespace
+
+ProfileLine ScanProfileLine(std::string_view text) {
+    ProfileLine parsed;
+    const std::string_view line = Trim(text);
+    if (line.empty()) return parsed;
+    if (line.front() == '[') {
+        const std::size_t close = line.rfind(']');
+        if (close != std::string_view::npos && close > 0) {
+            parsed.kind = ProfileLineKind::Header;
+            parsed.name = Trim(CutAtNul(line.substr(1, close - 1)));
+            return parsed;
+        }
+        // Without ']' the line is an entry of the current section.
+    }
+    parsed.kind = ProfileLineKind::Entry;
+    const std::size_t eq = line.find('=');
+    if (eq == std::string_view::npos) {
+        parsed.name = Trim(CutAtNul(line));
+        return parsed;
+    }
+    parsed.name = Trim(CutAtNul(line.substr(0, eq)));
+    parsed.hasValue = true;
+    parsed.value = Trim(CutAtNul(line.substr(eq + 1)));
+    return parsed;
+}
+
+std::string_view UnquoteProfileValue(std::string_view value) {
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front()) {
+        return value.substr(1, value.size() - 2);
+    }
+    return value;
+}
+
+std::size_t ProfileLineEndLength(std::string_view units, std::size_t i, std::size_t unitSize) {
+    auto unitIs = [&](std::size_t at, char c) {
+        if (at + unitSize > units.size() || units[at] != c) return false;
+        for (std::size_t k = 1; k < unitSize; ++k) {
+            if (units[at + k] != '\0') return false;
+        }
+        return true;
+    };
+    if (unitIs(i, '\n')) return unitSize;
+    if (!unitIs(i, '\r')) return 0;
+    if (unitIs(i + unitSize, '\n')) return 2 * unitSize;
+    if (unitIs(i + unitSize, '\r') && unitIs(i + 2 * unitSize, '\n')) return 3 * unitSize;
+    return unitSize;
+}
 
 struct ProfileDocument::Impl {
     struct Line {
@@ -155,14 +135,14 @@ struct ProfileDocument::Impl {
     bool dirty = false;
 
     void AddLine(Line line) {
-        const ParsedLine parsed = ParseLine(line.text);
-        if (parsed.kind == LineKind::Header) {
-            const std::string folded = Fold(parsed.name);
+        const ProfileLine parsed = ScanProfileLine(line.text);
+        if (parsed.kind == ProfileLineKind::Header) {
+            const std::string folded = AsciiFolded(parsed.name);
             sections.emplace_back();
             sectionIndex.emplace(folded, sections.size() - 1);  // only the first counts
-        } else if (parsed.kind == LineKind::Entry) {
+        } else if (parsed.kind == ProfileLineKind::Entry) {
             Section& section = sections.back();
-            section.keys.emplace(Fold(parsed.name), section.lines.size());
+            section.keys.emplace(AsciiFolded(parsed.name), section.lines.size());
         }
         sections.back().lines.push_back(std::move(line));
     }
@@ -172,81 +152,36 @@ struct ProfileDocument::Impl {
         sectionIndex.clear();
         sections.emplace_back();
         sectionIndex.emplace(std::string(), 0);
-        if (bytes.substr(0, 2) == kUtf16Mark) {
+        if (bytes.substr(0, 2) == kProfileUtf16Mark) {
             utf16 = true;
-            mark = std::string(kUtf16Mark);
-            ParseUtf16(bytes.substr(2));
+            mark = std::string(kProfileUtf16Mark);
+            bytes.remove_prefix(2);
+            // An odd last byte is dropped.
+            bytes = bytes.substr(0, bytes.size() - bytes.size() % 2);
+            ForEachProfileLine(bytes, 2, [&](std::string_view content, std::string_view end) {
+                AddLine({Utf16LeToUtf8(content), Utf16LeToUtf8(end), std::string(content)});
+            });
             return;
         }
-        if (bytes.substr(0, 3) == kUtf8Mark) {
-            mark = std::string(kUtf8Mark);
+        if (bytes.substr(0, 3) == kProfileUtf8Mark) {
+            mark = std::string(kProfileUtf8Mark);
             bytes.remove_prefix(3);
         }
-        std::size_t start = 0;
-        std::size_t i = 0;
-        while (i < bytes.size()) {
-            const std::size_t endLength = LineEndLength(bytes, i, 1);
-            if (endLength == 0) {
-                ++i;
-                continue;
-            }
-            AddLine({std::string(bytes.substr(start, i - start)),
-                     std::string(bytes.substr(i, endLength)), std::nullopt});
-            i += endLength;
-            start = i;
-        }
-        if (start < bytes.size()) AddLine({std::string(bytes.substr(start)), "", std::nullopt});
-    }
-
-    // Length in bytes of the line end at units[i] (units of unitSize bytes,
-    // little-endian), or 0 when no line ends there.
-    static std::size_t LineEndLength(std::string_view units, std::size_t i, std::size_t unitSize) {
-        auto unitIs = [&](std::size_t at, char c) {
-            if (at + unitSize > units.size() || units[at] != c) return false;
-            for (std::size_t k = 1; k < unitSize; ++k) {
-                if (units[at + k] != '\0') return false;
-            }
-            return true;
-        };
-        if (unitIs(i, '\n')) return unitSize;
-        if (!unitIs(i, '\r')) return 0;
-        if (unitIs(i + unitSize, '\n')) return 2 * unitSize;
-        if (unitIs(i + unitSize, '\r') && unitIs(i + 2 * unitSize, '\n')) return 3 * unitSize;
-        return unitSize;
-    }
-
-    void ParseUtf16(std::string_view bytes) {
-        bytes = bytes.substr(0, bytes.size() - bytes.size() % 2);  // an odd last byte is dropped
-        std::size_t start = 0;
-        std::size_t i = 0;
-        auto add = [&](std::size_t end, std::size_t endLength) {
-            const std::string_view content = bytes.substr(start, end - start);
-            AddLine({Utf16LeToUtf8(content), Utf16LeToUtf8(bytes.substr(end, endLength)),
-                     std::string(content)});
-        };
-        while (i < bytes.size()) {
-            const std::size_t endLength = LineEndLength(bytes, i, 2);
-            if (endLength == 0) {
-                i += 2;
-                continue;
-            }
-            add(i, endLength);
-            i += endLength;
-            start = i;
-        }
-        if (start < bytes.size()) add(bytes.size(), 0);
+        ForEachProfileLine(bytes, 1, [&](std::string_view content, std::string_view end) {
+            AddLine({std::string(content), std::string(end), std::nullopt});
+        });
     }
 
     // The first section of that name, or nullptr.
     const Section* FindSection(std::string_view section) const {
-        const auto it = sectionIndex.find(Fold(Trim(section)));
+        const auto it = sectionIndex.find(AsciiFolded(Trim(section)));
         return it == sectionIndex.end() ? nullptr : &sections[it->second];
     }
 
     const Line* FindLine(std::string_view section, std::string_view key) const {
         const Section* found = FindSection(section);
         if (found == nullptr) return nullptr;
-        const auto it = found->keys.find(Fold(Trim(key)));
+        const auto it = found->keys.find(AsciiFolded(Trim(key)));
         return it == found->keys.end() ? nullptr : &found->lines[it->second];
     }
 
@@ -267,8 +202,8 @@ struct ProfileDocument::Impl {
         const std::string_view sectionName = Trim(sectionArg);
         const std::string_view keyName = Trim(keyArg);
         const std::string_view value = TrimLeft(valueArg);
-        const std::string foldedSection = Fold(sectionName);
-        const std::string foldedKey = Fold(keyName);
+        const std::string foldedSection = AsciiFolded(sectionName);
+        const std::string foldedKey = AsciiFolded(keyName);
 
         const auto sectionIt = sectionIndex.find(foldedSection);
         if (sectionIt == sectionIndex.end()) {
@@ -289,7 +224,7 @@ struct ProfileDocument::Impl {
         const auto keyIt = section.keys.find(foldedKey);
         if (keyIt != section.keys.end()) {
             Line& line = section.lines[keyIt->second];
-            const ParsedLine parsed = ParseLine(line.text);
+            const ProfileLine parsed = ScanProfileLine(line.text);
             if (parsed.hasValue && parsed.value == value) return false;
             // The entry stays where it is with its stored spelling and line end.
             line.text = std::string(parsed.name) + "=" + std::string(value);
@@ -366,9 +301,9 @@ std::optional<std::string> ProfileDocument::Find(std::string_view section,
                                                  std::string_view key) const {
     const Impl::Line* line = impl_->FindLine(section, key);
     if (line == nullptr) return std::nullopt;
-    const ParsedLine parsed = ParseLine(line->text);
+    const ProfileLine parsed = ScanProfileLine(line->text);
     if (!parsed.hasValue) return std::nullopt;
-    return std::string(Unquote(parsed.value));
+    return std::string(UnquoteProfileValue(parsed.value));
 }
 
 std::string ProfileDocument::GetString(std::string_view section, std::string_view key,
@@ -421,13 +356,13 @@ std::optional<std::string> FindCaselessKey(std::string_view bytes, std::string_v
                                            std::string_view key, const LineEnd& lineEnd) {
     // The header lines at or after from, in order: [line start, line end).
     auto nextHeader = [&](std::size_t from, std::size_t& begin, std::size_t& end,
-                          ParsedLine& parsed) {
+                          ProfileLine& parsed) {
         for (std::size_t pos = bytes.find('[', from); pos != std::string_view::npos;
              pos = bytes.find('[', pos + 1)) {
             if (!StartsLine(bytes, pos)) continue;
             end = lineEnd(pos);
-            parsed = ParseLine(bytes.substr(pos, end - pos));
-            if (parsed.kind != LineKind::Header) {
+            parsed = ScanProfileLine(bytes.substr(pos, end - pos));
+            if (parsed.kind != ProfileLineKind::Header) {
                 pos = end;
                 if (pos >= bytes.size()) break;
                 continue;
@@ -439,11 +374,11 @@ std::optional<std::string> FindCaselessKey(std::string_view bytes, std::string_v
     };
     std::size_t begin = 0;
     std::size_t end = 0;
-    ParsedLine parsed;
+    ProfileLine parsed;
     std::size_t from = 0;
     for (;;) {
         if (!nextHeader(from, begin, end, parsed)) return std::nullopt;
-        if (EqualsFolded(parsed.name, section)) break;
+        if (EqualsIgnoringAsciiCase(parsed.name, section)) break;
         from = end;
     }
     const std::size_t sectionBegin = end;
@@ -465,17 +400,17 @@ std::optional<std::string> FindCaselessKey(std::string_view bytes, std::string_v
                                    std::memchr(bytes.data() + checked, '[', pos - checked)));) {
             const std::size_t at = static_cast<std::size_t>(bracket - bytes.data());
             checked = at + 1;
-            if (StartsLine(bytes, at) &&
-                ParseLine(bytes.substr(at, lineEnd(at) - at)).kind == LineKind::Header) {
+            if (StartsLine(bytes, at) && ScanProfileLine(bytes.substr(at, lineEnd(at) - at)).kind ==
+                                             ProfileLineKind::Header) {
                 return std::nullopt;
             }
         }
         checked = pos;
         const std::size_t lineStop = lineEnd(pos);
-        const ParsedLine entry = ParseLine(bytes.substr(pos, lineStop - pos));
-        if (entry.kind == LineKind::Entry && entry.name == key) {
+        const ProfileLine entry = ScanProfileLine(bytes.substr(pos, lineStop - pos));
+        if (entry.kind == ProfileLineKind::Entry && entry.name == key) {
             if (!entry.hasValue) return std::nullopt;
-            return std::string(Unquote(entry.value));
+            return std::string(UnquoteProfileValue(entry.value));
         }
     }
     return std::nullopt;
@@ -488,11 +423,11 @@ std::string GetProfileStringFromBytes(std::string_view bytes, std::string_view s
                                       std::size_t bufferSize) {
     if (bufferSize == 0) return std::string();
     // UTF-16 text is converted line by line by the document.
-    if (bytes.substr(0, 2) == kUtf16Mark) {
+    if (bytes.substr(0, 2) == kProfileUtf16Mark) {
         return ProfileDocument::FromBytes(std::filesystem::path(), bytes)
             .GetString(section, key, defaultText, bufferSize);
     }
-    if (bytes.substr(0, 3) == kUtf8Mark) bytes.remove_prefix(3);
+    if (bytes.substr(0, 3) == kProfileUtf8Mark) bytes.remove_prefix(3);
     const std::string_view wantedSection = Trim(section);
     const std::string_view wantedKey = Trim(key);
     // Every CR and LF ends a line here: the line ends the document knows
@@ -529,19 +464,21 @@ std::string GetProfileStringFromBytes(std::string_view bytes, std::string_view s
         while (first < text.size() && IsProfileSpace(text[first])) ++first;
         if (first == text.size()) continue;
         if (text[first] != '[' &&
-            (!inSection || !EqualsFolded(text.substr(first, wantedKey.size()), wantedKey))) {
+            (!inSection ||
+             !EqualsIgnoringAsciiCase(text.substr(first, wantedKey.size()), wantedKey))) {
             continue;
         }
-        const ParsedLine parsed = ParseLine(text);
-        if (parsed.kind == LineKind::Header) {
+        const ProfileLine parsed = ScanProfileLine(text);
+        if (parsed.kind == ProfileLineKind::Header) {
             if (inSection) break;
-            inSection = EqualsFolded(parsed.name, wantedSection) && !wantedSection.empty();
-        } else if (parsed.kind == LineKind::Entry && inSection &&
-                   EqualsFolded(parsed.name, wantedKey)) {
+            inSection =
+                EqualsIgnoringAsciiCase(parsed.name, wantedSection) && !wantedSection.empty();
+        } else if (parsed.kind == ProfileLineKind::Entry && inSection &&
+                   EqualsIgnoringAsciiCase(parsed.name, wantedKey)) {
             // The first entry of the key answers, with or without a value.
-            return FinishValue(parsed.hasValue
-                                   ? std::optional<std::string>(std::string(Unquote(parsed.value)))
-                                   : std::nullopt,
+            return FinishValue(parsed.hasValue ? std::optional<std::string>(
+                                                     std::string(UnquoteProfileValue(parsed.value)))
+                                               : std::nullopt,
                                defaultText, bufferSize);
         }
     }

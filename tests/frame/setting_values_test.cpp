@@ -1,7 +1,9 @@
 // Typed setting values: the text forms written, the conversions read, the
-// switch default marker and independence from the process locale.
+// switch default marker, the numbered form and independence from the process
+// locale.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <clocale>
 #include <cmath>
 #include <limits>
@@ -14,175 +16,126 @@
 namespace quillet::frame {
 namespace {
 
-constexpr int kText = 0, kInteger = 1, kReal = 2, kSwitch = 3;
+using Kind = SettingValueKind;
+constexpr Kind kUnknown = static_cast<Kind>(4);
 
 class SettingValuesTest : public ::testing::Test {
 protected:
     testing::TempFolder folder_;
     std::string File() const { return (folder_.Path() / "values.ini").string(); }
-
-    // Reads key as kind from a file holding "[S]\n" + body.
-    struct Read {
-        int switchValue = 9;
-        std::string text = "junk";
-        int integer = 9;
-        double real = 9.0;
-        int result = -9;
-    };
-    Read ReadFrom(const std::string& body, int kind) {
+    // Reads key K of section S as kind from a file holding "[S]\n" + body.
+    SettingValue Read(const std::string& body, Kind kind) {
         testing::WriteFile(File(), "[S]\n" + body);
-        Read r;
-        ReadSettingValue(kind, r.switchValue, r.text, r.integer, r.real, File(), "S", "K");
-        return r;
+        return ReadSettingValue(kind, File(), "S", "K");
     }
-    Read ReadOrFrom(const std::string& body, int kind, double defaultValue) {
+    std::optional<SettingValue> ReadOr(const std::string& body, Kind kind, double defaultValue) {
         testing::WriteFile(File(), "[S]\n" + body);
-        Read r;
-        r.result = ReadSettingValueOr(kind, r.switchValue, r.text, r.integer, r.real, File(), "S",
-                                      "K", defaultValue);
-        return r;
+        return ReadSettingValueOr(kind, File(), "S", "K", defaultValue);
     }
 };
 
 TEST_F(SettingValuesTest, WritesTheTextFormOfEachKind) {
     const struct {
         int kind;
-        int switchValue;
-        const char* text;
-        int integer;
-        double real;
+        SettingValue value;
         const char* written;
     } rows[] = {
-        {kText, 1, "abc", 5, 1.5, "abc"},
-        {kInteger, 1, "abc", -42, 1.5, "-42"},
-        {kReal, 1, "abc", 5, 0.1, "0.100000"},
-        {kReal, 1, "abc", 5, 1.5, "1.500000"},
-        {kReal, 1, "abc", 5, -0.0, "-0.000000"},
-        {kReal, 1, "abc", 5, 2.0000005, "2.000001"},
-        {kSwitch, 7, "abc", 5, 1.5, "1"},
-        {kSwitch, 0, "abc", 5, 1.5, "0"},
-        {7, 1, "raw", 5, 1.5, "raw"},
-        {-1, 1, "raw", 5, 1.5, "raw"},
+        {0, {1, "abc", 5, 1.5}, "abc"},         {1, {1, "abc", -42, 1.5}, "-42"},
+        {2, {1, "abc", 5, 0.1}, "0.100000"},    {2, {1, "abc", 5, -0.0}, "-0.000000"},
+        {2, {1, "", 5, 2.0000005}, "2.000001"}, {3, {7, "abc", 5, 1.5}, "1"},
+        {3, {0, "abc", 5, 1.5}, "0"},           {7, {1, "raw", 5, 1.5}, "raw"},
+        {-1, {1, "raw", 5, 1.5}, "raw"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.written);
-        WriteSettingValue(row.kind, row.switchValue, row.text, row.integer, row.real, File(), "S",
-                          "K");
+        WriteSettingValue(row.kind, row.value.switchValue, row.value.text, row.value.integer,
+                          row.value.real, File(), "S", "K");
         EXPECT_EQ(testing::ReadFile(File()), std::string("[S]\nK=") + row.written + "\n");
         std::filesystem::remove(File());
     }
 }
 
-TEST_F(SettingValuesTest, ReadsWithDefaultMinusOne) {
-    Read r = ReadFrom("", kInteger);
-    EXPECT_EQ(r.integer, -1);
-    EXPECT_EQ(r.text, "");
-    EXPECT_EQ(r.switchValue, 0);
-    EXPECT_EQ(r.real, 0.0);
-    EXPECT_EQ(ReadFrom("", kSwitch).switchValue, 1);
-    EXPECT_EQ(ReadFrom("", kReal).real, -1.0);
-    EXPECT_EQ(ReadFrom("", kText).text, "-1");
-    EXPECT_EQ(ReadFrom("K=5\n", kSwitch).integer, 0);
-}
-
-TEST_F(SettingValuesTest, ConvertsAsAtoiAndAtof) {
+TEST_F(SettingValuesTest, ReadsAsAtoiAndAtofWithDefaultMinusOne) {
     const struct {
-        const char* value;
+        const char* body;
         int integer;
         double real;
         int switchValue;
     } rows[] = {
-        {"12abc", 12, 12.0, 1}, {"", 0, 0.0, 0},
-        {"-7", -7, -7.0, 1},    {"+3.9", 3, 3.9, 1},
-        {"1.5", 1, 1.5, 1},     {"1,5", 1, 1.0, 1},
-        {"1e3", 1, 1000.0, 1},  {"0x10", 0, 16.0, 0},
-        {"abc", 0, 0.0, 0},     {"4294967297", 1, 4294967297.0, 1},
-        {"0.4", 0, 0.4, 0},
+        // clang-format off
+        {"", -1, -1.0, 1},         {"K=12abc\n", 12, 12.0, 1}, {"K=\n", 0, 0.0, 0},
+        {"K=+3.9\n", 3, 3.9, 1},   {"K=1,5\n", 1, 1.0, 1},     {"K=1e3\n", 1, 1000.0, 1},
+        {"K=0x10\n", 0, 16.0, 0},  {"K=abc\n", 0, 0.0, 0},     {"K=4294967297\n", 1, 4294967297.0, 1},
+        {"K=0.4\n", 0, 0.4, 0},
+        // clang-format on
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.value);
-        const std::string body = std::string("K=") + row.value + "\n";
-        EXPECT_EQ(ReadFrom(body, kInteger).integer, row.integer);
-        EXPECT_DOUBLE_EQ(ReadFrom(body, kReal).real, row.real);
-        EXPECT_EQ(ReadFrom(body, kSwitch).switchValue, row.switchValue);
-        EXPECT_EQ(ReadFrom(body, kText).text, row.value);
+        SCOPED_TRACE(row.body);
+        const SettingValue integer = Read(row.body, Kind::Integer);
+        EXPECT_EQ(integer.integer, row.integer);
+        EXPECT_EQ(integer.text + std::to_string(integer.switchValue + integer.real), "0.000000");
+        EXPECT_DOUBLE_EQ(Read(row.body, Kind::Real).real, row.real);
+        EXPECT_EQ(Read(row.body, Kind::Switch).switchValue, row.switchValue);
     }
+    EXPECT_EQ(Read("", Kind::Text).text, "-1");
+    EXPECT_EQ(Read("K=" + std::string(300, 'x') + "\n", Kind::Text).text, std::string(255, 'x'));
+    const SettingValue unknown = Read("K=5\n", kUnknown);
+    EXPECT_EQ(unknown.integer + unknown.switchValue + unknown.real, 0);
+    EXPECT_TRUE(ReadOr("K=5\n", kUnknown, 1.0).has_value());
 }
 
-TEST_F(SettingValuesTest, UnknownKindLeavesOutputsCleared) {
-    const Read r = ReadFrom("K=5\n", 4);
-    EXPECT_EQ(r.switchValue, 0);
-    EXPECT_EQ(r.text, "");
-    EXPECT_EQ(r.integer, 0);
-    EXPECT_EQ(r.real, 0.0);
-    EXPECT_EQ(ReadOrFrom("K=5\n", 4, 1.0).result, 1);
-}
-
-TEST_F(SettingValuesTest, ReadOrUsesTheFormattedDefault) {
-    EXPECT_DOUBLE_EQ(ReadOrFrom("", kReal, 2.5).real, 2.5);
-    EXPECT_EQ(ReadOrFrom("", kInteger, -1.7).integer, -1);
-    EXPECT_EQ(ReadOrFrom("", kInteger, 3.9).integer, 3);
-    EXPECT_EQ(ReadOrFrom("", kText, 3.0).text, "");
-    EXPECT_EQ(ReadOrFrom("", kInteger, 3.0).result, 1);
-    EXPECT_EQ(ReadOrFrom("K=8\n", kInteger, 3.0).integer, 8);
-}
-
-TEST_F(SettingValuesTest, SwitchDefaultMarksAValueNotSet) {
+TEST_F(SettingValuesTest, ReadOrUsesTheDefaultAndASwitchAtItsDefaultIsNotSet) {
+    EXPECT_DOUBLE_EQ(ReadOr("", Kind::Real, 2.5)->real, 2.5);
+    EXPECT_EQ(ReadOr("", Kind::Integer, -1.7)->integer, -1);
+    EXPECT_EQ(ReadOr("", Kind::Integer, 3.9)->integer, 3);
+    EXPECT_EQ(ReadOr("", Kind::Integer, NAN)->integer, INT_MIN);
+    EXPECT_EQ(ReadOr("", Kind::Text, 3.0)->text, "");
+    EXPECT_EQ(ReadOr("K=8\n", Kind::Integer, 3.0)->integer, 8);
     const struct {
-        const char* label;
         const char* body;
-        int result;
-        int switchValue;
-    } rows[] = {
-        {"missing", "", 0, 0},
-        {"holds default", "K=-1\n", 0, 0},
-        {"zero", "K=0\n", 1, 0},
-        {"one", "K=1\n", 1, 1},
-        {"five", "K=5\n", 1, 1},
-        {"-1 spaced", "K= -1 \n", 0, 0},
-        {"quoted -1", "K=\"-1\"\n", 0, 0},
-        {"-1.0 is not the marker", "K=-1.0\n", 1, 1},
-    };
+        int switchValue;  // -1: not set
+    } rows[] = {{"", -1},     {"K=-1\n", -1}, {"K= -1 \n", -1}, {"K=\"-1\"\n", -1},
+                {"K=0\n", 0}, {"K=1\n", 1},   {"K=5\n", 1},     {"K=-1.0\n", 1}};
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.label);
-        const Read r = ReadOrFrom(row.body, kSwitch, -1.0);
-        EXPECT_EQ(r.result, row.result);
-        EXPECT_EQ(r.switchValue, row.switchValue);
-        EXPECT_EQ(r.integer, 0);
+        SCOPED_TRACE(row.body);
+        const std::optional<SettingValue> value = ReadOr(row.body, Kind::Switch, -1.0);
+        EXPECT_EQ(value ? value->switchValue : -1, row.switchValue);
+        // The numbered form: 0 with its slots cleared where the switch is not set.
+        int sw = 9, integer = 9;
+        std::string text = "junk";
+        double real = 9.0;
+        EXPECT_EQ(ReadSettingValueOr(3, sw, text, integer, real, File(), "S", "K", -1.0),
+                  row.switchValue < 0 ? 0 : 1);
+        EXPECT_EQ(sw, std::max(row.switchValue, 0));
+        EXPECT_EQ(text + std::to_string(integer + real), "0.000000");
     }
-}
-
-TEST_F(SettingValuesTest, CutsLongTextAt255Bytes) {
-    EXPECT_EQ(ReadFrom("K=" + std::string(300, 'x') + "\n", kText).text, std::string(255, 'x'));
 }
 
 TEST_F(SettingValuesTest, DocumentFormWritesOnceOnSave) {
     platform::ProfileDocument document = platform::ProfileDocument::Load(File());
-    WriteSettingValue(kReal, 0, "", 0, 1.25, document, "S", "R");
-    WriteSettingValue(kSwitch, 3, "", 0, 0.0, document, "S", "W");
+    WriteSettingValue(Kind::Real, SettingValue::Real(1.25), document, "S", "R");
+    WriteSettingValue(Kind::Switch, SettingValue::Switch(3), document, "S", "W");
     EXPECT_FALSE(std::filesystem::exists(File()));
-    int sw = 0, integer = 0;
-    std::string text;
-    double real = 0.0;
-    ReadSettingValue(kReal, sw, text, integer, real, document, "S", "R");
-    EXPECT_EQ(real, 1.25);
-    EXPECT_EQ(ReadSettingValueOr(kSwitch, sw, text, integer, real, document, "S", "W", -1.0), 1);
-    EXPECT_EQ(sw, 1);
+    EXPECT_EQ(ReadSettingValue(Kind::Real, document, "S", "R").real, 1.25);
+    EXPECT_EQ(ReadSettingValueOr(Kind::Switch, document, "S", "W", -1.0)->switchValue, 1);
     ASSERT_TRUE(document.Save());
     EXPECT_EQ(testing::ReadFile(File()), "[S]\nR=1.250000\nW=1\n");
 }
 
-TEST(SettingValueFormatTest, FormatsAsPrintfInTheCLocale) {
+TEST(SettingValueFormatTest, ConvertsAsPrintfAtoiAndTheX86InstructionInTheCLocale) {
     EXPECT_EQ(FormatReal(1e20), "100000000000000000000.000000");
     EXPECT_EQ(FormatReal(std::numeric_limits<double>::max()).size(), 309u + 7u);
-    EXPECT_EQ(FormatReal(-1.5), "-1.500000");
     EXPECT_EQ(FormatReal(std::numeric_limits<double>::infinity()), "inf");
     EXPECT_EQ(FormatInteger(std::numeric_limits<int>::min()), "-2147483648");
     EXPECT_EQ(CLocaleAtoi(nullptr), 0);
     EXPECT_EQ(CLocaleAtoi(" \t-7x"), -7);
     EXPECT_EQ(CLocaleAtoi("99999999999999999999"), -1);  // strtol's LONG_MAX cut to int
     EXPECT_DOUBLE_EQ(CLocaleAtof("  0x1p-2"), 0.25);
-    EXPECT_TRUE(std::isinf(CLocaleAtof("inf")));
+    for (const double big : {3e9, -3e9, static_cast<double>(NAN)}) {
+        EXPECT_EQ(TruncateToInt(big), INT_MIN);
+        EXPECT_EQ(ClampToInt(big), std::isnan(big) ? 0 : big > 0 ? INT_MAX : INT_MIN);
+    }
+    EXPECT_EQ(TruncateToInt(-2.9) + ClampToInt(2.9), 0);
 }
 
 TEST(SettingValueLocaleTest, GermanProcessLocaleStillUsesThePoint) {
@@ -192,11 +145,8 @@ TEST(SettingValueLocaleTest, GermanProcessLocaleStillUsesThePoint) {
     }
     testing::TempFolder folder;
     const std::string file = (folder.Path() / "v.ini").string();
-    WriteSettingValue(kReal, 0, "", 0, 1.5, file, "S", "K");
-    int sw = 0, integer = 0;
-    std::string text;
-    double real = 0.0;
-    ReadSettingValue(kReal, sw, text, integer, real, file, "S", "K");
+    WriteSettingValue(Kind::Real, SettingValue::Real(1.5), file, "S", "K");
+    const double real = ReadSettingValue(Kind::Real, file, "S", "K").real;
     const std::string written = testing::ReadFile(file);
     std::setlocale(LC_ALL, previous.c_str());
     EXPECT_EQ(written, "[S]\nK=1.500000\n");

@@ -36,7 +36,7 @@ protected:
     }
     // Registers MC01/material and writes texts as its template.
     void Write(const std::string& material, const NcTemplateTexts& texts) {
-        ASSERT_EQ(LocateConditionFile(Request(1, material)).status, 0);
+        ASSERT_EQ(LocateConditionFile(Request(1, material)).status, Outcome::Done);
         ASSERT_TRUE(WriteNcTemplate(texts, Data("MC01-" + material + ".CUT")));
     }
     TempInstallation install_;
@@ -49,7 +49,7 @@ TEST_F(NcDataEditTest, ShiftJisTextsShowDecodedAndWhatWasNotEditedGoesBackByteFo
     saved[NcText::CutCondK] = "m102 \x82\xa0\r\n";
     Write("SPCC", saved);
     NcDataEdit edit(Request(0, "SPCC"));
-    ASSERT_EQ(edit.Open(), 0);
+    ASSERT_EQ(edit.Open(), Outcome::Done);
     EXPECT_EQ(edit.Encoding(), platform::TextEncoding::Cp932);
     EXPECT_EQ(edit.Text(NcText::NcStart), "O1000 (切断)\n≒g04\n");
     EXPECT_EQ(edit.Bytes(), saved);  // nothing edited, nothing changed
@@ -75,7 +75,7 @@ TEST_F(NcDataEditTest, ShiftJisTextsShowDecodedAndWhatWasNotEditedGoesBackByteFo
 
 TEST_F(NcDataEditTest, MasterIsRegisteredAndLoadedUnderAnotherMaterial) {
     NcDataEdit edit(Request(1, "SPCC"));
-    ASSERT_EQ(edit.Open(), 0);
+    ASSERT_EQ(edit.Open(), Outcome::Done);
     EXPECT_EQ(edit.Encoding(), platform::TextEncoding::Utf8);  // new: empty texts
     EXPECT_FALSE(edit.LoadMaster());                           // there is none yet
     EXPECT_NE(ReadFile(Data("MC01.__1")).find("[QM700]Oth_MASTER "), std::string::npos);
@@ -87,7 +87,7 @@ TEST_F(NcDataEditTest, MasterIsRegisteredAndLoadedUnderAnotherMaterial) {
     EXPECT_FALSE(std::filesystem::exists(Data("MC01-SPCC.CUT")));
 
     NcDataEdit other(Request(1, "SS400"));
-    ASSERT_EQ(other.Open(), 0);
+    ASSERT_EQ(other.Open(), Outcome::Done);
     other.SetText(NcText::NcStart, "OLD");
     ASSERT_TRUE(other.LoadMaster());
     EXPECT_EQ(other.Text(NcText::NcStartG92), "G90\n");
@@ -133,7 +133,7 @@ TEST_F(NcDataDialogTest, OkRunTypesInUpperCaseKeepsLoadedTextAndEnterPressesTheF
         EXPECT_TRUE(dialog.isVisible());
         PressKey(Child<QWidget>(dialog, "1002"), Qt::Key_Return);  // elsewhere: OK
     });
-    EXPECT_EQ(RunNcDataDialog(Request(1, "SPCC1.6")), 0);
+    EXPECT_EQ(RunNcDataDialog(Request(1, "SPCC1.6")), Outcome::Done);
     EXPECT_TRUE(modal.Ran());
     EXPECT_EQ(messages_.Ids(), (std::vector<std::string>{"204", "205"}));
     NcTemplateTexts expected = saved;
@@ -151,12 +151,12 @@ TEST_F(NcDataDialogTest, CancelRunClearsWithEnterAndWritesNothing) {
         Edit(dialog, 1000)->setPlainText("%");
         PressKey(Child<QWidget>(dialog, "2"), Qt::Key_Return);
     });
-    EXPECT_EQ(RunNcDataDialog(Request(1, "SPCC")), 1);
+    EXPECT_EQ(RunNcDataDialog(Request(1, "SPCC")), Outcome::Cancelled);
     EXPECT_TRUE(modal.Ran());
     EXPECT_FALSE(std::filesystem::exists(Data("MC01-SPCC.CUT")));
     EXPECT_TRUE(std::filesystem::exists(Data("MC01.__1")));  // the registration stays
     OnModal never("102", [](QDialog& dialog) { dialog.reject(); });
-    EXPECT_EQ(RunNcDataDialog(Request(0, "NONE")), 100);
+    EXPECT_EQ(RunNcDataDialog(Request(0, "NONE")), Outcome::NotSetUp);
     EXPECT_FALSE(never.Ran());
 }
 

@@ -91,42 +91,14 @@ TEST(NcTemplateFileTest, WritesWholeFileReadsBackAndRefusesOverlongText) {
 }
 
 TEST(NcTemplateReadTest, ReadingRules) {
-    struct Row {
-        const char* what;
-        std::string file;
-        NcText which;
-        std::string expected;
-    };
-    const Row rows[] = {
-        {"marker cuts the line", "###CUTSTART-K\nG00X0(ON)\n###END\n", NcText::CutStartK,
-         "G00X0\r\n"},
-        {"text after a marker is dropped", "###MAC-STOP\nM00(M-STOP)M01\nA(CUT-Q)B\n",
-         NcText::MacStop, "M00\r\nA\r\n"},
-        {"no ###END: each tag closes the previous section", "###NCSTART\nA\n###NCEND\nB\n",
-         NcText::NcStart, "A\r\n"},
-        {"no ###END, second section", "###NCSTART\nA\n###NCEND\nB\n", NcText::NcEnd, "B\r\n"},
-        {"last line without newline keeps its text", "###CUTCOND-L\nM101\nM102", NcText::CutCondL,
-         "M101\r\nM102\r\n"},
-        {"Windows line ends", "###NCSTARTG92\r\nG90\r\nG91\r\n###END\r\n", NcText::NcStartG92,
-         "G90\r\nG91\r\n"},
-        {"NCSTARTG92 is not NCSTART", "###NCSTARTG92\nG90\n###END\n", NcText::NcStart, ""},
-        {"K-S section is read and dropped", "###CUTSTART-K-S\nX\n###END\n", NcText::CutStartK, ""},
-        {"lines outside sections are ignored", "junk\n###END\nmore\n###NCEND\nM30\n", NcText::NcEnd,
-         "M30\r\n"},
-        {"empty content line", "###OFFSET-POS\n\nG92\n###END\n", NcText::OffsetPos, "\r\nG92\r\n"},
-        {"NUL ends the line's text", std::string("###NCSTART\nAB\0CD\n###END\n", 24),
-         NcText::NcStart, "AB\r\n"},
-        {"long lines come in chunks", "###NCSTART\n" + std::string(600, 'A') + "\n",
-         NcText::NcStart, std::string(499, 'A') + "\r\n" + std::string(101, 'A') + "\r\n"},
-    };
     TempFolder folder;
     const auto path = folder.Path() / "r.CUT";
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.what);
-        WriteFile(path, row.file);
+    for (const auto& row : testing::FixtureRows(QUILLET_OTHMAC_DATA "/nc_template_reads.txt")) {
+        SCOPED_TRACE(row[0]);
+        WriteFile(path, row[1]);
         const std::optional<NcTemplateTexts> read = ReadNcTemplate(path);
         ASSERT_TRUE(read);
-        EXPECT_EQ((*read)[row.which], row.expected);
+        EXPECT_EQ(read->texts[std::stoul(row[2])], row[3]);
     }
     EXPECT_FALSE(ReadNcTemplate(folder.Path() / "missing.CUT"));
     EXPECT_FALSE(ReadNcTemplate(folder.Path()));
@@ -136,18 +108,18 @@ TEST(CuttingConditionTest, AnswersFromTheConditionSections) {
     struct Row {
         const char* what;
         std::string file;
-        int expected;
+        bool expected;
     };
     const Row rows[] = {
-        {"written template with empty conditions", FormatNcTemplate(NcTemplateTexts{}), 0},
-        {"one line in CUTCOND-H", FileWith("###CUTCOND-H", {"M100(CUT-H)"}), 1},
-        {"empty line after the tag counts", "###CUTCOND-K\n\n###END\n", 1},
-        {"tag at end of file", "###CUTCOND-M\n", 0},
-        {"tag followed by a tag line", "###CUTCOND-L\n###END\n", 0},
-        {"# in the third column", "###CUTCOND-L\nAB#\n", 0},
-        {"# after the third column", "###CUTCOND-L\nABC#\n", 1},
-        {"other sections do not count", FileWith("###CUTSTART-K", {"M103(ON)"}), 0},
-        {"next line holding the next tag", "###CUTCOND-K\n###CUTCOND-L\nM1\n", 1},
+        {"written template with empty conditions", FormatNcTemplate(NcTemplateTexts{}), false},
+        {"one line in CUTCOND-H", FileWith("###CUTCOND-H", {"M100(CUT-H)"}), true},
+        {"empty line after the tag counts", "###CUTCOND-K\n\n###END\n", true},
+        {"tag at end of file", "###CUTCOND-M\n", false},
+        {"tag followed by a tag line", "###CUTCOND-L\n###END\n", false},
+        {"# in the third column", "###CUTCOND-L\nAB#\n", false},
+        {"# after the third column", "###CUTCOND-L\nABC#\n", true},
+        {"other sections do not count", FileWith("###CUTSTART-K", {"M103(ON)"}), false},
+        {"next line holding the next tag", "###CUTCOND-K\n###CUTCOND-L\nM1\n", true},
     };
     TempFolder folder;
     const auto path = folder.Path() / "c.CUT";
@@ -156,9 +128,10 @@ TEST(CuttingConditionTest, AnswersFromTheConditionSections) {
         WriteFile(path, row.file);
         EXPECT_EQ(TemplateDefinesCuttingConditions(path.string()), row.expected);
     }
-    EXPECT_EQ(TemplateDefinesCuttingConditions(""), 999);
-    EXPECT_EQ(TemplateDefinesCuttingConditions((folder.Path() / "missing.CUT").string()), 999);
-    EXPECT_EQ(TemplateDefinesCuttingConditions(folder.Path().string()), 999);
+    for (const std::string& unreadable :
+         {std::string(), (folder.Path() / "missing.CUT").string(), folder.Path().string()}) {
+        EXPECT_EQ(TemplateDefinesCuttingConditions(unreadable), std::nullopt);
+    }
 }
 
 }  // namespace

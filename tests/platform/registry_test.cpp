@@ -20,91 +20,20 @@ constexpr std::string_view kKeyLine =
     "[HKEY_LOCAL_MACHINE\\Software\\VELDNetwork\\COMMON\\SystemInformation]\n";
 constexpr std::string_view kHeader = "Windows Registry Editor Version 5.00\n\n";
 
-struct LookupRow {
-    const char* label;
-    std::string file;
-    const char* valueName;
-    std::optional<RegistryValueType> type;  // nullopt: not found
-    std::string data;
-};
-
 std::string Reg(std::string_view body) {
     return std::string(kHeader) + std::string(kKeyLine) + std::string(body);
 }
 
 TEST(RegistryTest, LooksUpValuesByTypeAndRule) {
-    const LookupRow rows[] = {
-        {"plain string", Reg("\"Root\"=\"/srv/q/\"\n"), "Root", RegistryValueType::String,
-         "/srv/q/"},
-        {"escapes", Reg("\"Root\"=\"C:\\\\a \\\"b\\\"\"\n"), "Root", RegistryValueType::String,
-         "C:\\a \"b\""},
-        {"unknown escape kept", Reg("\"Root\"=\"a\\nb\"\n"), "Root", RegistryValueType::String,
-         "a\\nb"},
-        {"empty string", Reg("\"Root\"=\"\"\n"), "Root", RegistryValueType::String, ""},
-        {"value name case", Reg("\"ROOT\"=\"x\"\n"), "root", RegistryValueType::String, "x"},
-        {"spaces around =", Reg("\"Root\" = \"x\"\n"), "Root", RegistryValueType::String, "x"},
-        {"default value", Reg("@=\"dflt\"\n"), "", RegistryValueType::String, "dflt"},
-        {"expand string", Reg("\"Root\"=hex(2):2f,00,61,00,00,00\n"), "Root",
-         RegistryValueType::ExpandString, std::string("/\0a\0\0\0", 6)},
-        {"dword", Reg("\"Root\"=dword:00000001\n"), "Root", RegistryValueType::Dword, "00000001"},
-        {"binary", Reg("\"Root\"=hex:01,02\n"), "Root", RegistryValueType::Other, "\x01\x02"},
-        {"multi string", Reg("\"Root\"=hex(7):41,00,00,00\n"), "Root", RegistryValueType::Other,
-         std::string("A\0\0\0", 4)},
-        {"hex continuation", Reg("\"Root\"=hex(2):41,00,\\\n  42,00\n\"Next\"=\"n\"\n"), "Next",
-         RegistryValueType::String, "n"},
-        {"hex continuation data", Reg("\"Root\"=hex:41,\\\n  42\n"), "Root",
-         RegistryValueType::Other, "AB"},
-        {"name with = and continuation", Reg("\"a=b\"=hex:41,\\\n  42\n"), "a=b",
-         RegistryValueType::Other, "AB"},
-        {"first match wins", Reg("\"Root\"=\"one\"\n\"root\"=\"two\"\n"), "Root",
-         RegistryValueType::String, "one"},
-        {"comment line", Reg(";\"Root\"=\"no\"\n\"Root\"=\"yes\"\n"), "Root",
-         RegistryValueType::String, "yes"},
-        {"CRLF",
-         "Windows Registry Editor Version 5.00\r\n\r\n" +
-             std::string(kKeyLine.substr(0, kKeyLine.size() - 1)) + "\r\n\"Root\"=\"crlf\"\r\n",
-         "Root", RegistryValueType::String, "crlf"},
-        {"key case",
-         std::string(kHeader) +
-             "[hkey_local_machine\\SOFTWARE\\veldnetwork\\common\\systeminformation]\n"
-             "\"Root\"=\"k\"\n",
-         "Root", RegistryValueType::String, "k"},
-        {"REGEDIT4", "REGEDIT4\n\n" + std::string(kKeyLine) + "\"Root\"=\"old\"\n", "Root",
-         RegistryValueType::String, "old"},
-        {"UTF-8 BOM", "\xEF\xBB\xBF" + Reg("\"Root\"=\"bom\"\n"), "Root", RegistryValueType::String,
-         "bom"},
-        {"UTF-8 text", Reg("\"Root\"=\"/srv/\xE6\x97\xA5/\"\n"), "Root", RegistryValueType::String,
-         "/srv/\xE6\x97\xA5/"},
-        {"later same key",
-         Reg("\"A\"=\"a\"\n[Other]\n\"Root\"=\"no\"\n") + std::string(kKeyLine) +
-             "\"Root\"=\"later\"\n",
-         "Root", RegistryValueType::String, "later"},
-        {"value in another key", Reg("") + "[Other]\n\"Root\"=\"x\"\n", "Root", std::nullopt, ""},
-        {"deleted key",
-         std::string(kHeader) + "[-" + std::string(kKeyLine.substr(1)) + "\"Root\"=\"x\"\n", "Root",
-         std::nullopt, ""},
-        {"deleted value", Reg("\"Root\"=-\n"), "Root", std::nullopt, ""},
-        {"missing value", Reg("\"Other\"=\"x\"\n"), "Root", std::nullopt, ""},
-        {"key prefix only",
-         std::string(kHeader) +
-             "[HKEY_LOCAL_MACHINE\\Software\\VELDNetwork\\COMMON]\n\"Root\"=\"x\"\n",
-         "Root", std::nullopt, ""},
-        {"unclosed quote", Reg("\"Root\"=\"x\n"), "Root", std::nullopt, ""},
-        {"wrong header",
-         "Windows Registry Editor Version 4.00\n\n" + std::string(kKeyLine) + "\"Root\"=\"x\"\n",
-         "Root", std::nullopt, ""},
-        {"header not first",
-         std::string(kKeyLine) + "Windows Registry Editor Version 5.00\n" + "\"Root\"=\"x\"\n",
-         "Root", std::nullopt, ""},
-        {"empty file", "", "Root", std::nullopt, ""},
-    };
-    for (const LookupRow& row : rows) {
-        SCOPED_TRACE(row.label);
-        const std::optional<RegistryValue> value = FindRegistryValue(row.file, kKey, row.valueName);
-        ASSERT_EQ(value.has_value(), row.type.has_value());
+    for (const auto& row : testing::FixtureRows(std::filesystem::path(QUILLET_PLATFORM_DATA) /
+                                                "registry_lookups.txt")) {
+        SCOPED_TRACE(row[0]);
+        ASSERT_EQ(row.size(), 5u);
+        const std::optional<RegistryValue> value = FindRegistryValue(row[1], kKey, row[2]);
+        ASSERT_EQ(value.has_value(), row[3] != "-");
         if (!value) continue;
-        EXPECT_EQ(value->type, *row.type);
-        EXPECT_EQ(value->data, row.data);
+        EXPECT_EQ("SEDO"[static_cast<int>(value->type)], row[3][0]);
+        EXPECT_EQ(value->data, row[4]);
     }
 }
 

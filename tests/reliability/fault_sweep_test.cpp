@@ -29,8 +29,10 @@ const std::string kDriver = SamplePath("drivers/laser.drv").string();
 
 using In = const TempInstallation&;
 
+fs::path Data(In install, const char* name) { return install.DataFolder() / name; }
+
 bool Registers(const char* machine, const char* material) {
-    return Register(machine, material) == 0;
+    return Register(machine, material) == othmac::Outcome::Done;
 }
 
 struct WriteKind {
@@ -43,72 +45,50 @@ struct WriteKind {
     bool partialAllowed = false;
 };
 
+// clang-format off
 const WriteKind kKinds[] = {
     {"first registration creates index and list", [](In) {},
      [](In) { return Registers("LASER1", "SPCC1.6"); }, true},
-    {"index append and material list creation",
-     [](In) { ASSERT_TRUE(Registers("LASER1", "SPCC1.6")); },
+    {"index append and material list creation", [](In) { ASSERT_TRUE(Registers("LASER1", "SPCC1.6")); },
      [](In) { return Registers("LASER2", "SUS2.0"); }, true},
     {"material list append", [](In) { ASSERT_TRUE(Registers("LASER1", "SPCC1.6")); },
      [](In) { return Registers("LASER1", "AL3.0"); }, true},
-    {"old index converted, then appended",
-     [](In install) { WriteFile(install.DataFolder() / "Othmcn.dat", "131OLDMAC  OLDMAC.__1 \n"); },
+    {"old index converted, then appended", [](In i) { WriteFile(Data(i, "Othmcn.dat"), "131OLDMAC  OLDMAC.__1 \n"); },
      [](In) { return Registers("NEWMAC", "SPCC1.6"); }, true},
-    {"template rewrite",
-     [](In install) {
-         ASSERT_TRUE(othmac::WriteNcTemplate(Texts(1000), install.DataFolder() / "T.CUT"));
-     },
-     [](In install) {
-         return othmac::WriteNcTemplate(Texts(2000), install.DataFolder() / "T.CUT");
-     }},
-    {"INI value write",
-     [](In install) { WriteFile(install.DataFolder() / "a.ini", "[S]\r\nK=old\r\nL=keep\r\n"); },
-     [](In install) {
-         return platform::WritePrivateProfileString("S", "K", "new",
-                                                    install.DataFolder() / "a.ini");
-     }},
+    {"template rewrite", [](In i) { ASSERT_TRUE(othmac::WriteNcTemplate(Texts(1000), Data(i, "T.CUT"))); },
+     [](In i) { return othmac::WriteNcTemplate(Texts(2000), Data(i, "T.CUT")); }},
+    {"INI value write", [](In i) { WriteFile(Data(i, "a.ini"), "[S]\r\nK=old\r\nL=keep\r\n"); },
+     [](In i) { return platform::WritePrivateProfileString("S", "K", "new", Data(i, "a.ini")); }},
     {"alias defaults", [](In) {}, [](In) { return pdl::PdlMachineTypeGet(13400) == 22; }},
-    {"PDL condition file from master", [](In install) { WriteMaster(install); },
-     [](In) {
-         pdl::PdlCutCondition record;
-         return pdl::ReadPdlCutTable("M1", "SPCC", 0, record) == 0;
-     }},
+    {"PDL condition file from master", [](In i) { WriteMaster(i); },
+     [](In) { pdl::PdlCutCondition record; return pdl::ReadPdlCutTable("M1", "SPCC", 0, record) == 0; }},
     {"PDL table write",
-     [](In install) {
-         WriteMaster(install);
-         ASSERT_EQ(pdl::WritePdlCutTables("M1", "SPCC", Record(1.5f), {0}), 0);
-     },
-     [](In) {
-         return pdl::WritePdlCutTables("M1", "SPCC", Record(2.5f), {0, 3, 12}) == 0;
-     }},
+     [](In i) { WriteMaster(i); ASSERT_EQ(pdl::WritePdlCutTables("M1", "SPCC", Record(1.5f), {0}), 0); },
+     [](In) { return pdl::WritePdlCutTables("M1", "SPCC", Record(2.5f), {0, 3, 12}) == 0; }},
     {"PDL file copy",
-     [](In install) {
-         WriteMaster(install);
+     [](In i) {
+         WriteMaster(i);
          ASSERT_EQ(pdl::WritePdlCutTables("M1", "SPCC", Record(1.5f), {0}), 0);
          ASSERT_EQ(pdl::WritePdlCutTables("M2", "SUS", Record(7.0f), {1}), 0);
      },
      [](In) { return pdl::CopyPdlCutFile("M1", "SPCC", "M2", "SUS") == 0; }},
     {"working-copy copy-back",
-     [](In install) {
-         WriteFile(install.DataFolder() / "MD_CUT_LASER1_SPCC.ini",
-                   "[MD_CUT_K]\r\n2_3OnOff=0\r\n2_3Value1=5\r\n[Other]\r\nx=1\r\n");
-     },
+     [](In i) { WriteFile(Data(i, "MD_CUT_LASER1_SPCC.ini"), "[MD_CUT_K]\r\n2_3OnOff=0\r\n2_3Value1=5\r\n[Other]\r\nx=1\r\n"); },
      [](In) {
-         driver_ui::DriverSettingEdit edit(driver::DriverSettingKind::Cut, kDriver, "LASER1",
-                                           "SPCC", "K");
+         driver_ui::DriverSettingEdit edit(driver::DriverSettingKind::Cut, kDriver, "LASER1", "SPCC", "K");
          if (edit.Open() != 0) return false;
          for (auto& item : edit.Items()) item.onOff = 1, item.value1 = 42;
          return edit.Commit() == 0;
      }},
     {"current files",
-     [](In install) {
-         WriteFile(install.DataFolder() / "MD_CUT_LASER1_SPCC.ini", "2_3OnOff=1\r\n");
-         WriteFile(install.WorkingFolder() / "MD_NC_default.ini", "old nc\n");
-         WriteFile(install.WorkingFolder() / "MD_CUT_default.ini", "old cut\n");
+     [](In i) {
+         WriteFile(Data(i, "MD_CUT_LASER1_SPCC.ini"), "2_3OnOff=1\r\n");
+         WriteFile(i.WorkingFolder() / "MD_NC_default.ini", "old nc\n");
+         WriteFile(i.WorkingFolder() / "MD_CUT_default.ini", "old cut\n");
      },
-     [](In) { return driver::SetCurrentInfo(kDriver.c_str(), "LASER1", "SPCC", nullptr) == 0; },
-     true},
+     [](In) { return driver::SetCurrentInfo(kDriver.c_str(), "LASER1", "SPCC", nullptr) == 0; }, true},
 };
+// clang-format on
 
 class FaultSweepTest : public ::testing::TestWithParam<WriteKind> {
 protected:

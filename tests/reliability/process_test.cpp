@@ -24,6 +24,9 @@
 namespace quillet::testing {
 namespace {
 
+constexpr othmac::Outcome kDone = othmac::Outcome::Done;
+constexpr othmac::Outcome kFailed = othmac::Outcome::SystemError;
+
 // The lines of a record file, each expected whole (width bytes with its
 // line break).
 std::vector<std::string> WholeLines(const fs::path& file, std::size_t width) {
@@ -45,7 +48,7 @@ TEST(UnwritableFolderTest, FailedSavesLeaveTheEarlierFiles) {
     const fs::path folder = install.DataFolder();
     // 25 machines: the index is 4025 bytes, one record short of the limit;
     // the template is over 6 KiB, so it gets there first at the old size.
-    for (int i = 0; i < 25; ++i) ASSERT_EQ(Register("M" + std::to_string(i), "SPCC"), 0);
+    for (int i = 0; i < 25; ++i) ASSERT_EQ(Register("M" + std::to_string(i), "SPCC"), kDone);
     ASSERT_TRUE(othmac::WriteNcTemplate(Texts(1), folder / "T.CUT"));
     ASSERT_GT(fs::file_size(folder / "T.CUT"), 6000u);
     WriteFile(folder / "a.ini", "[S]\r\nK=" + std::string(4000, 'v') + "\r\n");
@@ -57,20 +60,15 @@ TEST(UnwritableFolderTest, FailedSavesLeaveTheEarlierFiles) {
         bool onFullDisk;              // the save grows a file past the limit
         std::function<bool()> fails;  // true: the failure was reported
     } saves[] = {
-        {"index append", true, [] { return Register("LATE", "SPCC") == 999; }},
-        {"material list append", false, [] { return Register("M1", "AL") == 999; }},
-        {"template rewrite", true,
-         [&] { return !othmac::WriteNcTemplate(Texts(2), folder / "T.CUT"); }},
+        // clang-format off
+        {"index append", true, [] { return Register("LATE", "SPCC") == kFailed; }},
+        {"material list append", false, [] { return Register("M1", "AL") == kFailed; }},
+        {"template rewrite", true, [&] { return !othmac::WriteNcTemplate(Texts(2), folder / "T.CUT"); }},
         {"INI rewrite", true,
-         [&] {
-             return !platform::WritePrivateProfileString("S", "L", std::string(200, 'w'),
-                                                         folder / "a.ini");
-         }},
+         [&] { return !platform::WritePrivateProfileString("S", "L", std::string(200, 'w'), folder / "a.ini"); }},
         {"PDL file from master", true,
-         [] {
-             pdl::PdlCutCondition record;
-             return pdl::ReadPdlCutTable("M1", "SPCC", 0, record) != 0;
-         }},
+         [] { pdl::PdlCutCondition record; return pdl::ReadPdlCutTable("M1", "SPCC", 0, record) != 0; }},
+        // clang-format on
     };
     for (const auto& save : saves) {
         if (!save.onFullDisk) continue;
@@ -102,7 +100,7 @@ TEST(UnwritableFolderTest, FailedSavesLeaveTheEarlierFiles) {
     fs::permissions(folder, perms::owner_all);
     EXPECT_EQ(Differences(InstallationFiles(install), before), "");
     // Nothing torn: the index still takes the next record whole.
-    EXPECT_EQ(Register("LATE", "SPCC"), 0);
+    EXPECT_EQ(Register("LATE", "SPCC"), kDone);
     WholeLines(folder / "Othmcn.dat", 161);
     if (readOnly == 77) GTEST_SKIP() << "no way to make the folder read-only here";
     EXPECT_EQ(readOnly, 0) << "saves that did not fail in a read-only folder";
@@ -167,8 +165,8 @@ TEST(WorkstationsTest, EightWorkstationsOnOneShareLoseNoUpdate) {
                 const std::string name = "W" + std::to_string(w) + "_" + std::to_string(i);
                 switch (i % 3) {
                     case 0:
-                        failures += Register("MAC" + std::to_string(i % 2), name) != 0;
-                        failures += Register("MAC" + std::to_string(i % 2), "COMMON") != 0;
+                        failures += Register("MAC" + std::to_string(i % 2), name) != kDone;
+                        failures += Register("MAC" + std::to_string(i % 2), "COMMON") != kDone;
                         break;
                     case 1:
                         failures +=

@@ -55,8 +55,9 @@ inline void WriteMaster(const TempInstallation& install) {
               ReadFile(SamplePath("pdl/PDL_CUT_MASTER.ini")));
 }
 
-// Registers machine and material (creating them); the export's status.
-inline int Register(const std::string& machine, const std::string& material, int type = 131) {
+// Registers machine and material (creating them).
+inline othmac::Outcome Register(const std::string& machine, const std::string& material,
+                                int type = 131) {
     othmac::LookupRequest request;
     request.create = 1;
     request.machineTypeNo = type;

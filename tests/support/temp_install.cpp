@@ -119,4 +119,30 @@ void WriteFile(const fs::path& path, std::string_view contents) {
     if (!out) throw std::runtime_error("cannot write " + path.string());
 }
 
+std::vector<std::vector<std::string>> FixtureRows(const fs::path& path) {
+    std::vector<std::vector<std::string>> rows;
+    std::istringstream lines(ReadFile(path));
+    for (std::string line; std::getline(lines, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        if (line.ends_with(" |")) line += ' ';  // an empty last field
+        std::vector<std::string>& row = rows.emplace_back(1);
+        for (std::size_t i = 0; i < line.size(); ++i) {
+            if (line.compare(i, 3, " | ") == 0) {
+                row.emplace_back();
+                i += 2;
+            } else if (line[i] != '\\' || i + 1 == line.size()) {
+                row.back() += line[i];
+            } else if (const char c = line[++i]; c == 'x') {
+                row.back() += static_cast<char>(std::stoi(line.substr(i + 1, 2), nullptr, 16));
+                i += 2;
+            } else {
+                const std::string_view from = "nrt0", to("\n\r\t\0", 4);
+                const std::size_t at = from.find(c);
+                row.back() += at == std::string_view::npos ? c : to[at];
+            }
+        }
+    }
+    return rows;
+}
+
 }  // namespace quillet::testing

@@ -69,6 +69,11 @@ bool LockFree(const fs::path& path);
 std::string ReadFile(const fs::path& path);
 void WriteFile(const fs::path& path, std::string_view contents);
 
+// The rows of a table fixture: one row a line, fields split at " | ", each
+// with the C escapes \n \r \t \0 \xHH and \\ decoded; blank lines and
+// lines starting with '#' are skipped.
+std::vector<std::vector<std::string>> FixtureRows(const fs::path& path);
+
 // A fresh empty folder under the system temporary folder, removed by the
 // destructor.
 class TempFolder {

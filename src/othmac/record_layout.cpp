@@ -1,0 +1,93 @@
+// Fields of the record store's lines. See record_layout.h.
+#include "othmac/record_layout.h"
+
+#include <charconv>
+#include <cstdio>
+
+namespace quillet::othmac {
+
+namespace {
+
+std::string PadRight(std::string text, std::size_t width) {
+    if (text.size() < width) text.append(width - text.size(), ' ');
+    return text;
+}
+
+bool IsCSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// "%-5.1lf" in the C locale.
+std::string OldThicknessText(double value) {
+    char buffer[400];
+    const auto [end, ec] =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 1);
+    return PadRight(ec == std::errc() ? std::string(buffer, end) : std::string("0.0"), 5);
+}
+
+}  // namespace
+
+std::string_view FieldText(std::string_view line, RecordField field) {
+    if (field.first >= line.size()) return {};
+    return line.substr(field.first, field.width);
+}
+
+std::string_view FieldName(std::string_view field) {
+    return field.substr(0, field.find_first_of(" \r\n"));
+}
+
+int FieldInteger(std::string_view field) {
+    std::size_t i = 0;
+    while (i < field.size() && IsCSpace(field[i])) ++i;
+    bool negative = false;
+    if (i < field.size() && (field[i] == '+' || field[i] == '-')) negative = field[i++] == '-';
+    long value = 0;
+    for (; i < field.size() && field[i] >= '0' && field[i] <= '9' && value < 1'000'000'000; ++i) {
+        value = value * 10 + (field[i] - '0');
+    }
+    return static_cast<int>(negative ? -value : value);
+}
+
+double FieldReal(std::string_view field) {
+    std::size_t i = 0;
+    while (i < field.size() && IsCSpace(field[i])) ++i;
+    // from_chars takes no '+'; atof takes one before the number only.
+    if (i + 1 < field.size() && field[i] == '+' && field[i + 1] != '-') ++i;
+    double value = 0.0;
+    const char* first = field.data() + i;
+    const auto [ptr, ec] = std::from_chars(first, field.data() + field.size(), value);
+    return ec == std::errc() && ptr != first ? value : 0.0;
+}
+
+RecordView ReadRecord(std::string_view line, const RecordLayout& layout) {
+    RecordView record;
+    if (layout.number.width != 0) record.number = FieldInteger(FieldText(line, layout.number));
+    record.name = FieldName(FieldText(line, layout.name));
+    record.file = FieldName(FieldText(line, layout.file));
+    return record;
+}
+
+std::optional<OldRecord> ReadOldRecord(std::string_view line, const RecordLayout& layout) {
+    const RecordView fields = ReadRecord(line, layout);
+    if (fields.name.empty()) return std::nullopt;
+    OldRecord record{fields.number, std::string(fields.name), std::string(fields.file)};
+    if (layout.thickness.width != 0) {
+        record.name += OldThicknessText(FieldReal(FieldText(line, layout.thickness)));
+    }
+    return record;
+}
+
+std::string MachineRecord(int machineTypeNo, const std::string& machineName,
+                          const std::string& listFileName) {
+    char number[16];
+    std::snprintf(number, sizeof number, "%3d", machineTypeNo);
+    return std::string(kRecordMarker) + number + PadRight(machineName, kNameFieldWidth) +
+           PadRight(listFileName, kFileFieldWidth) + "\n";
+}
+
+std::string MaterialRecord(const std::string& materialName, const std::string& templateFileName) {
+    return std::string(kRecordMarker) + PadRight(materialName, kNameFieldWidth) +
+           PadRight(templateFileName, kFileFieldWidth) + "\n";
+}
+
+}  // namespace quillet::othmac

@@ -1,0 +1,80 @@
+// The layout of the record store's files, described once: the records of
+// the machine index Othmcn.dat and of the material lists, in the current
+// format ("[QM700]" marker, fixed-width fields) and in the old marker-less
+// format a look-up converts. Every reader of these files (the look-up, the
+// audit of a data folder) takes the fields from here.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quillet::othmac {
+
+inline constexpr std::string_view kRecordMarker = "[QM700]";
+inline constexpr std::string_view kIndexFileName = "Othmcn.dat";
+inline constexpr std::string_view kListSuffix = ".__1";
+inline constexpr std::string_view kTemplateSuffix = ".CUT";
+// Widths of the name fields of the current records; a name is read back from
+// its field only, so longer names never match.
+inline constexpr std::size_t kNameFieldWidth = 50;
+inline constexpr std::size_t kFileFieldWidth = 100;
+
+// Columns [first, first + width) of a record line (0-based); width 0: the
+// record has no such field.
+struct RecordField {
+    std::size_t first = 0;
+    std::size_t width = 0;
+};
+
+// Where a record's fields stand: its machine type number, its name, the
+// file it names and, in an old material list, the sheet thickness that
+// joins the name.
+struct RecordLayout {
+    RecordField number;
+    RecordField name;
+    RecordField file;
+    RecordField thickness;
+};
+inline constexpr RecordLayout kIndexRecord{
+    {7, 3}, {10, kNameFieldWidth}, {60, kFileFieldWidth}, {}};
+inline constexpr RecordLayout kListRecord{{}, {7, kNameFieldWidth}, {57, kFileFieldWidth}, {}};
+inline constexpr RecordLayout kOldIndexRecord{{0, 3}, {3, 8}, {11, 12}, {}};
+inline constexpr RecordLayout kOldListRecord{{}, {0, 8}, {13, 12}, {8, 5}};
+
+// The text of field in line, as far as the line goes.
+std::string_view FieldText(std::string_view line, RecordField field);
+// A name read back from its field: it ends at the field's first space (a
+// line break inside a field, on a short hand-edited line, ends it too).
+std::string_view FieldName(std::string_view field);
+// atoi and atof of a field (the C locale).
+int FieldInteger(std::string_view field);
+double FieldReal(std::string_view field);
+
+// A current record as a look-up reads it: views into the line.
+struct RecordView {
+    int number = 0;  // 0 for a material record
+    std::string_view name;
+    std::string_view file;
+};
+RecordView ReadRecord(std::string_view line, const RecordLayout& layout);
+
+// An old record as its conversion takes it: the name of an old material
+// list carries the thickness formatted "%-5.1lf" ("SPCC" and 1.6 give
+// "SPCC1.6  "). nullopt for a record without a name, which the conversion
+// skips.
+struct OldRecord {
+    int number = 0;
+    std::string name;
+    std::string file;
+};
+std::optional<OldRecord> ReadOldRecord(std::string_view line, const RecordLayout& layout);
+
+// The record lines as written ("[QM700]%3d%-50s%-100s\n" and
+// "[QM700]%-50s%-100s\n").
+std::string MachineRecord(int machineTypeNo, const std::string& machineName,
+                          const std::string& listFileName);
+std::string MaterialRecord(const std::string& materialName, const std::string& templateFileName);
+
+}  // namespace quillet::othmac
