@@ -44,12 +44,14 @@ const std::array<PdlAliasDefault, 76> kPdlAliasDefaults = {{
 // clang-format on
 
 int PdlMachineTypeGet(int machineType) {
-    const std::optional<std::string> folder = frame::DataFolder();
-    if (!folder) {
-        if (!frame::DataRoot()) frame::ShowStringMessage(201);
+    const std::optional<std::string> root = frame::DataRoot();
+    if (!root) {
+        frame::ShowStringMessage(201);
         return kPdlUnavailable;
     }
-    const std::optional<std::string> path = platform::ComposePath(*folder, {kPdlAliasFile});
+    const std::optional<std::string> folder = frame::DataFolderOf(*root);
+    const std::optional<std::string> path =
+        folder ? platform::ComposePath(*folder, {kPdlAliasFile}) : std::nullopt;
     if (!path) return kPdlUnavailable;
     const std::string section(kPdlAliasSection);
     // The usual case, an existing alias file: read once and only the one key
