@@ -143,9 +143,9 @@ void SaveOperation(benchmark::State& state, const pdl::PdlSaveOptions& options) 
     int edit = 0;
     for (auto _ : state) {
         record.slot[0] = static_cast<float>(++edit % 4096);
-        if (pdl::WritePdlCutTables(kMachine, kMaterial, record, pdl::PdlSaveTargets(0, options)) !=
-                0 ||
-            !pdl::SavePdlSaveOptions(options)) {
+        std::vector<pdl::PdlTableWrite> writes;
+        for (const int table : pdl::PdlSaveTargets(0, options)) writes.push_back({table, record});
+        if (!pdl::SavePdlTables(kMachine, kMaterial, writes) || !pdl::SavePdlSaveOptions(options)) {
             state.SkipWithError("save failed");
             break;
         }

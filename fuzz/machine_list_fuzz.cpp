@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int table = data[0] % pdl::kPdlTableCount;
     for (const int id : {22, data[0] - 128}) {
         pdl::PdlParamRows rows;
-        Check(pdl::LoadMachineParamList(id, table, values, rows) == 0);
+        Check(pdl::LoadMachineParams(id, table, values, rows));
         const pdl::PdlShownParamRows& shown = rows.shown;
         Check(shown.count >= 0 && shown.count <= pdl::kPdlParamCount);
         for (int r = 1; r < shown.count; ++r) Check(shown.rows[r - 1].slot < shown.rows[r].slot);

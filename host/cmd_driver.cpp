@@ -210,11 +210,10 @@ std::optional<bool> DriverListsNothing(const std::string& driver) {
     for (const driver::DriverSettingKind kind :
          {driver::DriverSettingKind::Cut, driver::DriverSettingKind::Tool,
           driver::DriverSettingKind::Nc}) {
-        driver::DriverConditionList list;
-        if (!driver::LoadDriverConditions(driver, list, kind, static_cast<unsigned>(-1))) {
-            return std::nullopt;
-        }
-        items += list.size();
+        const std::optional<driver::DriverConditionList> list =
+            driver::LoadDriverConditions(driver, kind, driver::kNoItemLimit);
+        if (!list) return std::nullopt;
+        items += list->size();
     }
     return items == 0;
 }
@@ -253,9 +252,8 @@ int SetCurrent(int argc, char** argv) {
     for (const driver::DriverSettingKind kind :
          {driver::DriverSettingKind::Nc, driver::DriverSettingKind::Cut,
           driver::DriverSettingKind::Tool}) {
-        std::string path;
-        if (driver::BuildDriverDefaultPath(path, kind) == 1) {
-            files.push_back({kind, path, StampOf(path)});
+        if (std::optional<std::string> path = driver::BuildDriverDefaultPath(kind)) {
+            files.push_back({kind, *path, StampOf(*path)});
         }
     }
     const std::string material = args.Get("material");

@@ -135,7 +135,7 @@ int ShowTable(const Report& report, const std::string& machine, const std::strin
     if (usedOnly) {
         const int machineId = SddPDLOthMacTypeGet(type);
         pdl::PdlParamRows rows;
-        if (pdl::LoadMachineParamList(machineId, table, values, rows) != 0) {
+        if (!pdl::LoadMachineParams(machineId, table, values, rows)) {
             const std::optional<fs::path> folder = DataFolder();
             return report.Fail(ExitCodeForStatus(QUILLET_PDL_UNAVAILABLE), QUILLET_PDL_UNAVAILABLE,
                                "the machine parameter list machine.ini cannot be read",
@@ -295,12 +295,14 @@ int RunImport(int argc, char** argv) {
     }
     // The dialog's save path: the table is read, the values replaced and the
     // one table written; the save options do not widen it to its group.
-    pdl::PdlCutCondition record;
-    int status = pdl::ReadPdlCutTable(machine, material, table, record);
-    for (const auto& [slot, value] : values) record.slot[slot] = value;
-    if (status == 0) status = pdl::WritePdlCutTables(machine, material, record, {table});
+    std::optional<pdl::PdlCutCondition> record = pdl::ReadPdlTable(machine, material, table);
+    if (record) {
+        for (const auto& [slot, value] : values) record->slot[slot] = value;
+    }
+    const bool saved = record && pdl::SavePdlTables(machine, material, {{table, *record}});
     const std::optional<fs::path> file = ConditionFile(machine, material);
-    if (status != 0) {
+    if (!saved) {
+        const int status = QUILLET_PDL_UNAVAILABLE;
         return report.Fail(
             ExitCodeForStatus(status), status,
             "cannot write table " + TableName(table) + " of " + machine + " / " + material,

@@ -176,13 +176,6 @@ std::optional<std::string> BuildDriverDefaultPath(DriverSettingKind kind) {
     return WorkingFolderFile(kind, "default.ini");
 }
 
-int BuildDriverDefaultPath(std::string& path, DriverSettingKind kind) {
-    std::optional<std::string> formed = BuildDriverDefaultPath(kind);
-    if (!formed) return 0;
-    path = std::move(*formed);
-    return 1;
-}
-
 std::string BuildDriverSectionName(DriverSettingKind kind, const std::string& name) {
     return Sectioned(kind) ? std::string("MD_") + KindPrefix(kind) + name : std::string();
 }
@@ -231,13 +224,6 @@ std::optional<DriverConditionList> LoadDriverConditions(const std::string& drive
         items.push_back(std::move(item));
     }
     return items;
-}
-
-bool LoadDriverConditions(const std::string& driver, DriverConditionList& list,
-                          DriverSettingKind kind, unsigned limit) {
-    std::optional<DriverConditionList> items = LoadDriverConditions(driver, kind, limit);
-    list = items ? std::move(*items) : DriverConditionList();
-    return items.has_value();
 }
 
 void ReadDriverSettingFile(DriverConditionList& items, DriverSettingKind kind,

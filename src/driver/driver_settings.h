@@ -71,9 +71,6 @@ SavedDriverFile ReadSavedDriverFile(const std::string& path);
 // in the working folder; nullopt when the system root cannot be read.
 std::optional<std::string> BuildDriverWorkingPath(DriverSettingKind kind);
 std::optional<std::string> BuildDriverDefaultPath(DriverSettingKind kind);
-// The current file's path in the out-parameter form quillet-host calls: 1
-// with path set, or 0.
-int BuildDriverDefaultPath(std::string& path, DriverSettingKind kind);
 
 // "MD_" + prefix + name for Cut and Tool; empty for Nc.
 std::string BuildDriverSectionName(DriverSettingKind kind, const std::string& name);
@@ -84,9 +81,6 @@ std::string BuildDriverSectionName(DriverSettingKind kind, const std::string& na
 // bytes (the driver's name buffer holds 256); the driver is not called then.
 std::optional<DriverConditionList> LoadDriverConditions(const std::string& driver,
                                                         DriverSettingKind kind, unsigned limit);
-// The same into list (emptied first); false where the above gives nullopt.
-bool LoadDriverConditions(const std::string& driver, DriverConditionList& list,
-                          DriverSettingKind kind, unsigned limit);
 
 // True when LoadDriverConditions for kind could reach the driver: the name
 // fits its buffer and the library and every function it needs are bound.

@@ -1,6 +1,7 @@
 // Exports of the PDL laser cutting-condition tables: argument checks, then
-// the pdl subsystem, its status passed through.
+// the pdl subsystem, its outcome mapped to the export status here.
 #include <cstring>
+#include <optional>
 #include <string_view>
 
 #include "exports/export_guard.h"
@@ -22,6 +23,10 @@ bool ValidMachineType(int machineType) { return machineType >= 12000 && machineT
 bool Fits(const char* name) {
     return platform::BoundedLength(name, platform::kMaxPathLength) <= platform::kMaxPathLength;
 }
+
+// The one place where the file operations' outcomes become export statuses:
+// done, or the pair's condition file could not be had (-1).
+int StatusOf(bool done) { return done ? kDone : kPdlUnavailable; }
 
 }  // namespace
 
@@ -49,11 +54,10 @@ extern "C" QUILLET_EXPORT int QUILLET_API SddPDLOthMacLasCutGetInf(const char* m
             return kInvalidArguments;
         }
         if (!Fits(machineName) || !Fits(laserMaterialName)) return kPdlUnavailable;
-        pdl::PdlCutCondition record;
-        const int status = pdl::ReadPdlCutTable(machineName, laserMaterialName, tableIndex, record);
-        if (status != 0) return status;
-        std::memcpy(block, record.slot.data(), sizeof record.slot);
-        return kDone;
+        const std::optional<pdl::PdlCutCondition> record =
+            pdl::ReadPdlTable(machineName, laserMaterialName, tableIndex);
+        if (record) std::memcpy(block, record->slot.data(), sizeof record->slot);
+        return StatusOf(record.has_value());
     });
 }
 
@@ -64,7 +68,7 @@ SddPDLOthMacLasCutFileDelete(const char* machineName, const char* laserMaterialN
             return kInvalidArguments;
         }
         if (!Fits(machineName) || !Fits(laserMaterialName)) return kPdlUnavailable;
-        return pdl::DeletePdlCutFile(machineName, laserMaterialName);
+        return StatusOf(pdl::DeletePdlFile(machineName, laserMaterialName));
     });
 }
 
@@ -80,7 +84,7 @@ extern "C" QUILLET_EXPORT int QUILLET_API SddPDLOthMacLasCutFileCopy(const char*
         if (!Fits(srcMachine) || !Fits(srcMaterial) || !Fits(dstMachine) || !Fits(dstMaterial)) {
             return kPdlUnavailable;
         }
-        return pdl::CopyPdlCutFile(srcMachine, srcMaterial, dstMachine, dstMaterial);
+        return StatusOf(pdl::CopyPdlFile(srcMachine, srcMaterial, dstMachine, dstMaterial));
     });
 }
 

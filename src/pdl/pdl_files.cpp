@@ -12,7 +12,6 @@
 #include <optional>
 
 #include "frame/roots.h"
-#include "frame/status.h"
 #include "platform/file_lock.h"
 #include "platform/file_ops.h"
 #include "platform/paths.h"
@@ -20,8 +19,6 @@
 namespace quillet::pdl {
 
 namespace {
-
-int PdlStatus(bool done) { return done ? kDone : kPdlUnavailable; }
 
 // Holds the working folder's lock for one operation and removes a stale
 // working copy. nullopt when the system root cannot be read or the path of
@@ -172,30 +169,6 @@ bool CopyPdlFile(std::string_view sourceMachine, std::string_view sourceMaterial
         }
     }
     return false;
-}
-
-int ReadPdlCutTable(std::string_view machine, std::string_view material, PdlCutTable table,
-                    PdlCutCondition& record) {
-    const std::optional<PdlCutCondition> read = ReadPdlTable(machine, material, table);
-    if (read) record = *read;
-    return PdlStatus(read.has_value());
-}
-
-int WritePdlCutTables(std::string_view machine, std::string_view material,
-                      const PdlCutCondition& record, const std::vector<int>& targets) {
-    std::vector<PdlTableWrite> writes;
-    writes.reserve(targets.size());
-    for (int table : targets) writes.push_back(PdlTableWrite{table, record});
-    return PdlStatus(SavePdlTables(machine, material, writes));
-}
-
-int DeletePdlCutFile(std::string_view machine, std::string_view material) {
-    return PdlStatus(DeletePdlFile(machine, material));
-}
-
-int CopyPdlCutFile(std::string_view sourceMachine, std::string_view sourceMaterial,
-                   std::string_view targetMachine, std::string_view targetMaterial) {
-    return PdlStatus(CopyPdlFile(sourceMachine, sourceMaterial, targetMachine, targetMaterial));
 }
 
 }  // namespace quillet::pdl

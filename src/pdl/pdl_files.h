@@ -64,21 +64,4 @@ bool DeletePdlFile(std::string_view machine, std::string_view material);
 bool CopyPdlFile(std::string_view sourceMachine, std::string_view sourceMaterial,
                  std::string_view targetMachine, std::string_view targetMaterial);
 
-// The operations as statuses, the way the exports and quillet-host report
-// them: 0 done, -1 when the operation could not be done.
-
-// ReadPdlTable into record (untouched on -1).
-int ReadPdlCutTable(std::string_view machine, std::string_view material, PdlCutTable table,
-                    PdlCutCondition& record);
-
-// SavePdlTables with record written into each table of targets (the tables
-// PdlSaveTargets picks). An empty target list writes nothing.
-int WritePdlCutTables(std::string_view machine, std::string_view material,
-                      const PdlCutCondition& record, const std::vector<int>& targets);
-
-// DeletePdlFile and CopyPdlFile as statuses.
-int DeletePdlCutFile(std::string_view machine, std::string_view material);
-int CopyPdlCutFile(std::string_view sourceMachine, std::string_view sourceMaterial,
-                   std::string_view targetMachine, std::string_view targetMaterial);
-
 }  // namespace quillet::pdl

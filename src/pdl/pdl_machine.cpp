@@ -117,9 +117,4 @@ bool LoadMachineParams(int machineId, PdlCutTable tableIndex, const PdlCutCondit
     return true;
 }
 
-int LoadMachineParamList(int machineId, PdlCutTable tableIndex, const PdlCutCondition& values,
-                         PdlParamRows& rows) {
-    return LoadMachineParams(machineId, tableIndex, values, rows) ? kDone : kPdlUnavailable;
-}
-
 }  // namespace quillet::pdl

@@ -58,8 +58,5 @@ struct PdlParamRows {
 // be read or machine.ini does not exist; rows.shown is then left as it was.
 bool LoadMachineParams(int machineId, PdlCutTable tableIndex, const PdlCutCondition& values,
                        PdlParamRows& rows);
-// LoadMachineParams as the status quillet-host reports: 0, or -1 for false.
-int LoadMachineParamList(int machineId, PdlCutTable tableIndex, const PdlCutCondition& values,
-                         PdlParamRows& rows);
 
 }  // namespace quillet::pdl

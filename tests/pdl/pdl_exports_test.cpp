@@ -14,10 +14,13 @@ using namespace testing;
 
 TEST(PdlExportsTest, BlockFileExportsAndTheDialogWithoutGui) {
     TempInstallation install;
-    EXPECT_EQ(SddPDLOthMacLasCutFileDelete("MC", "M"), -1);  // neither file nor master
-    WriteMaster(install);
     float block[128];
     std::fill(std::begin(block), std::end(block), 5.0f);
+    // Neither file nor master: -1, and the block is left as it was.
+    EXPECT_EQ(SddPDLOthMacLasCutFileDelete("MC", "M"), -1);
+    EXPECT_EQ(SddPDLOthMacLasCutGetInf("MC", 13998, "M", 0, block), -1);
+    EXPECT_EQ(block[0], 5.0f);
+    WriteMaster(install);
     EXPECT_EQ(SddPDLOthMacLasCutGetInf("MC", 13999, "M", 0, block), -2);  // checked first
     EXPECT_FALSE(std::filesystem::exists(ConditionFile(install, "MC", "M")));
     ASSERT_EQ(SddPDLOthMacLasCutGetInf("MC", 13998, "M", 12, block), 0);

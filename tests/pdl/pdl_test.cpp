@@ -101,13 +101,11 @@ TEST(PdlValueTest, FormatPdlValueDropsTrailingDecimalZerosOnly) {
 
 TEST(PdlFilesTest, AMissingFileIsCreatedFromTheMasterOnlyIfThereIsOne) {
     TempInstallation install;
-    PdlCutCondition record = DistinctRecord(20);  // untouched on -1
-    EXPECT_EQ(ReadPdlCutTable("MC01", "SPCC1.6", 0, record), -1);
-    EXPECT_EQ(record.slot[0], 20000.0f);
+    EXPECT_FALSE(ReadPdlTable("MC01", "SPCC1.6", 0));
     EXPECT_TRUE(std::filesystem::is_empty(install.DataFolder()));
 
     WriteMaster(install);
-    ASSERT_EQ(ReadPdlCutTable("MC01", "SPCC1.6", 4, record), 0);
+    PdlCutCondition record = ReadPdlTable("MC01", "SPCC1.6", 4).value();
     EXPECT_EQ(ReadFile(ConditionFile(install, "MC01", "SPCC1.6")),
               ReadFile(install.DataFolder() / "PDL_CUT_MASTER.ini"));
     const PdlCutCondition expected = DistinctRecord(4);
@@ -123,7 +121,8 @@ TEST(PdlFilesTest, WritesOnlyTargetTablesAndLeavesNoWorkingCopy) {
     WriteMaster(install);
     const auto working = install.WorkingFolder() / "PDL_CUT_TEMP.ini";
     WriteFile(working, "stale");  // left behind by others
-    ASSERT_EQ(WritePdlCutTables("MC01", "SPCC", DistinctRecord(20), {10, 12}), 0);
+    ASSERT_TRUE(
+        SavePdlTables("MC01", "SPCC", {{10, DistinctRecord(20)}, {12, DistinctRecord(20)}}));
     EXPECT_FALSE(std::filesystem::exists(working));
     for (int t = 0; t < kPdlTableCount; ++t) {
         WriteFile(working, "stale");
@@ -141,17 +140,17 @@ TEST(PdlFilesTest, CopyAndDelete) {
     TempInstallation install;
     WriteFile(ConditionFile(install, "A", "M1"), "[PDL_CUT_K]\nPower=1\n");
     // No master: a missing source or target cannot be prepared.
-    EXPECT_EQ(CopyPdlCutFile("A", "M1", "B", "M2"), -1);
-    EXPECT_EQ(CopyPdlCutFile("B", "M2", "A", "M1"), -1);
-    EXPECT_EQ(DeletePdlCutFile("B", "M2"), -1);
-    EXPECT_EQ(CopyPdlCutFile("A", "M1", "A", "M1"), 0);  // onto itself: unchanged
+    EXPECT_FALSE(CopyPdlFile("A", "M1", "B", "M2"));
+    EXPECT_FALSE(CopyPdlFile("B", "M2", "A", "M1"));
+    EXPECT_FALSE(DeletePdlFile("B", "M2"));
+    EXPECT_TRUE(CopyPdlFile("A", "M1", "A", "M1"));  // onto itself: unchanged
     EXPECT_EQ(ReadFile(ConditionFile(install, "A", "M1")), "[PDL_CUT_K]\nPower=1\n");
 
     WriteMaster(install);
-    EXPECT_EQ(CopyPdlCutFile("A", "M1", "B", "M2"), 0);
+    EXPECT_TRUE(CopyPdlFile("A", "M1", "B", "M2"));
     EXPECT_EQ(ReadFile(ConditionFile(install, "B", "M2")), "[PDL_CUT_K]\nPower=1\n");
-    for (int i = 0; i < 2; ++i) {  // master present: 0 again
-        EXPECT_EQ(DeletePdlCutFile("B", "M2"), 0);
+    for (int i = 0; i < 2; ++i) {  // master present: done again
+        EXPECT_TRUE(DeletePdlFile("B", "M2"));
         EXPECT_FALSE(std::filesystem::exists(ConditionFile(install, "B", "M2")));
     }
 }
@@ -162,13 +161,11 @@ TEST(PdlFilesTest, APathOver499CharactersTouchesNothing) {
     const std::size_t fixed =
         install.DataRoot().size() + std::string("data/Othmcn/PDL_CUT__M.ini").size();
     const std::string over(500 - fixed, 'n');
-    PdlCutCondition record = DistinctRecord(20);
-    EXPECT_EQ(ReadPdlCutTable(over, "M", 0, record), -1);
-    EXPECT_EQ(record.slot[0], 20000.0f);
-    EXPECT_EQ(CopyPdlCutFile(over, "M", "B", "M"), -1);
-    EXPECT_EQ(CopyPdlCutFile("B", "M", over, "M"), -1);
-    EXPECT_EQ(DeletePdlCutFile(over, "M"), -1);
-    EXPECT_FALSE(SavePdlTables(over, "M", {{0, record}}));
+    EXPECT_FALSE(ReadPdlTable(over, "M", 0));
+    EXPECT_FALSE(CopyPdlFile(over, "M", "B", "M"));
+    EXPECT_FALSE(CopyPdlFile("B", "M", over, "M"));
+    EXPECT_FALSE(DeletePdlFile(over, "M"));
+    EXPECT_FALSE(SavePdlTables(over, "M", {{0, DistinctRecord(20)}}));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(install.DataFolder()), {}), 1);
 }
 
@@ -435,8 +432,7 @@ TEST_F(PdlDialogTest, OkRunShowsEverythingWholeAndSaves) {
 
 TEST_F(PdlDialogTest, CancelRunWritesNothing) {
     WriteFile(SaveOptionFile(), "[PDL_CUT_SAVEOPT]\nOnOff_SaveOpt=1\nOnOff_SaveOpt_P101=1\n");
-    PdlCutCondition record;
-    ASSERT_EQ(ReadPdlCutTable("MC01", "SPCC1.6", 11, record), 0);  // creates the file
+    ASSERT_TRUE(ReadPdlTable("MC01", "SPCC1.6", 11));  // creates the file
     const std::string before = ReadFile(ConditionFile(install_, "MC01", "SPCC1.6"));
     OnModal modal("129", [](QDialog& dialog) {
         for (int id = 1033; id <= 1045; ++id) {

@@ -61,24 +61,24 @@ const WriteKind kKinds[] = {
      [](In i) { return platform::WritePrivateProfileString("S", "K", "new", Data(i, "a.ini")); }},
     {"alias defaults", [](In) {}, [](In) { return pdl::PdlMachineTypeGet(13400) == 22; }},
     {"PDL condition file from master", [](In i) { WriteMaster(i); },
-     [](In) { pdl::PdlCutCondition record; return pdl::ReadPdlCutTable("M1", "SPCC", 0, record) == 0; }},
+     [](In) { return pdl::ReadPdlTable("M1", "SPCC", 0).has_value(); }},
     {"PDL table write",
-     [](In i) { WriteMaster(i); ASSERT_EQ(pdl::WritePdlCutTables("M1", "SPCC", Record(1.5f), {0}), 0); },
-     [](In) { return pdl::WritePdlCutTables("M1", "SPCC", Record(2.5f), {0, 3, 12}) == 0; }},
+     [](In i) { WriteMaster(i); ASSERT_TRUE(SaveRecord("M1", "SPCC", 1.5f, {0})); },
+     [](In) { return SaveRecord("M1", "SPCC", 2.5f, {0, 3, 12}); }},
     {"PDL file copy",
      [](In i) {
          WriteMaster(i);
-         ASSERT_EQ(pdl::WritePdlCutTables("M1", "SPCC", Record(1.5f), {0}), 0);
-         ASSERT_EQ(pdl::WritePdlCutTables("M2", "SUS", Record(7.0f), {1}), 0);
+         ASSERT_TRUE(SaveRecord("M1", "SPCC", 1.5f, {0}));
+         ASSERT_TRUE(SaveRecord("M2", "SUS", 7.0f, {1}));
      },
-     [](In) { return pdl::CopyPdlCutFile("M1", "SPCC", "M2", "SUS") == 0; }},
+     [](In) { return pdl::CopyPdlFile("M1", "SPCC", "M2", "SUS"); }},
     {"working-copy copy-back",
      [](In i) { WriteFile(Data(i, "MD_CUT_LASER1_SPCC.ini"), "[MD_CUT_K]\r\n2_3OnOff=0\r\n2_3Value1=5\r\n[Other]\r\nx=1\r\n"); },
      [](In) {
          driver_ui::DriverSettingEdit edit(driver::DriverSettingKind::Cut, kDriver, "LASER1", "SPCC", "K");
-         if (edit.Open() != 0) return false;
+         if (edit.Load() != driver_ui::DriverSettingEdit::Opened::SavedFile) return false;
          for (auto& item : edit.Items()) item.onOff = 1, item.value1 = 42;
-         return edit.Commit() == 0;
+         return edit.Save();
      }},
     {"current files",
      [](In i) {

@@ -7,7 +7,7 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <memory>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <thread>
@@ -67,7 +67,7 @@ TEST(UnwritableFolderTest, FailedSavesLeaveTheEarlierFiles) {
         {"INI rewrite", true,
          [&] { return !platform::WritePrivateProfileString("S", "L", std::string(200, 'w'), folder / "a.ini"); }},
         {"PDL file from master", true,
-         [] { pdl::PdlCutCondition record; return pdl::ReadPdlCutTable("M1", "SPCC", 0, record) != 0; }},
+         [] { return !pdl::ReadPdlTable("M1", "SPCC", 0); }},
         // clang-format on
     };
     for (const auto& save : saves) {
@@ -111,12 +111,12 @@ TEST(KilledSaveTest, SigkillInASaveLoopLeavesAWholeFile) {
     const fs::path folder = install.DataFolder();
     WriteMaster(install);
     ASSERT_TRUE(othmac::WriteNcTemplate(Texts(0), folder / "T.CUT"));
-    ASSERT_EQ(pdl::WritePdlCutTables("M1", "SPCC", Record(0), {0}), 0);
+    ASSERT_TRUE(SaveRecord("M1", "SPCC", 0, {0}));
     for (int round = 0; round < 3; ++round) {
         const pid_t child = StartChild([&] {
             for (int i = 1;; ++i) {
                 othmac::WriteNcTemplate(Texts(i), folder / "T.CUT");
-                pdl::WritePdlCutTables("M1", "SPCC", Record(static_cast<float>(i)), {0});
+                SaveRecord("M1", "SPCC", static_cast<float>(i), {0});
                 Register("K" + std::to_string(i % 7), "P" + std::to_string(i));
             }
             return 0;
@@ -131,8 +131,7 @@ TEST(KilledSaveTest, SigkillInASaveLoopLeavesAWholeFile) {
         ASSERT_GE(start.size(), 3u);
         EXPECT_EQ(ReadFile(folder / "T.CUT"),
                   othmac::FormatNcTemplate(Texts(std::stoi(start.substr(1)))));
-        EXPECT_EQ(pdl::ReadPdlCutTable("M1", "SPCC", 1, *std::make_unique<pdl::PdlCutCondition>()),
-                  0);
+        EXPECT_TRUE(pdl::ReadPdlTable("M1", "SPCC", 1));
         if (fs::exists(folder / "Othmcn.dat")) WholeLines(folder / "Othmcn.dat", 161);
     }
 }
@@ -169,15 +168,14 @@ TEST(WorkstationsTest, EightWorkstationsOnOneShareLoseNoUpdate) {
                         failures += Register("MAC" + std::to_string(i % 2), "COMMON") != kDone;
                         break;
                     case 1:
-                        failures +=
-                            pdl::WritePdlCutTables("M1", "SPCC", Record(w * 1000.0f + i), {w}) != 0;
+                        failures += !SaveRecord("M1", "SPCC", w * 1000.0f + i, {w});
                         break;
                     default: {
                         driver_ui::DriverSettingEdit edit(driver::DriverSettingKind::Cut,
                                                           driverFile, "LASER1", "SPCC", condition);
-                        failures += edit.Open() == 999;
+                        failures += edit.Load() == driver_ui::DriverSettingEdit::Opened::Failed;
                         for (auto& item : edit.Items()) item.onOff = 1, item.value1 = i;
-                        failures += edit.Commit() != 0;
+                        failures += !edit.Save();
                     }
                 }
             }
@@ -202,9 +200,9 @@ TEST(WorkstationsTest, EightWorkstationsOnOneShareLoseNoUpdate) {
     for (int w = 0; w < kStations; ++w) {
         for (int i = 0; i < kOperations; i += 3)
             expected.insert("W" + std::to_string(w) + "_" + std::to_string(i));
-        pdl::PdlCutCondition record;
-        EXPECT_EQ(pdl::ReadPdlCutTable("M1", "SPCC", w, record), 0);
-        EXPECT_EQ(record.slot[0], w * 1000.0f + last[1]) << "table " << w;
+        const std::optional<pdl::PdlCutCondition> record = pdl::ReadPdlTable("M1", "SPCC", w);
+        ASSERT_TRUE(record);
+        EXPECT_EQ(record->slot[0], w * 1000.0f + last[1]) << "table " << w;
         EXPECT_EQ(platform::GetPrivateProfileString(
                       "MD_CUT_" + std::string(frame::kCuttingConditionNames[w]), "2_3Value1", "",
                       64, folder / "MD_CUT_LASER1_SPCC.ini"),

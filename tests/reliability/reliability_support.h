@@ -3,12 +3,14 @@
 #pragma once
 
 #include <filesystem>
+#include <initializer_list>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "othmac/nc_template.h"
 #include "othmac/record_store.h"
-#include "pdl/pdl_table.h"
+#include "pdl/pdl_files.h"
 #include "support/child_process.h"
 #include "support/temp_install.h"
 
@@ -77,10 +79,15 @@ inline othmac::NcTemplateTexts Texts(int version) {
     return texts;
 }
 
-inline pdl::PdlCutCondition Record(float value) {
+// Saves a record holding value in every slot into each of tables of the
+// pair's condition file, in one save.
+inline bool SaveRecord(const std::string& machine, const std::string& material, float value,
+                       std::initializer_list<int> tables) {
     pdl::PdlCutCondition record;
     record.slot.fill(value);
-    return record;
+    std::vector<pdl::PdlTableWrite> writes;
+    for (const int table : tables) writes.push_back({table, record});
+    return pdl::SavePdlTables(machine, material, writes);
 }
 
 }  // namespace quillet::testing
