@@ -89,7 +89,7 @@ std::optional<SettingValue> ReadOrWith(const TextReader& readText, SettingValueK
                                        double defaultValue) {
     std::string defaultText;
     if (kind == SettingValueKind::Integer || kind == SettingValueKind::Switch) {
-        defaultText = FormatInteger(TruncateToInt(defaultValue));
+        defaultText = FormatInteger(ClampToInt(defaultValue));
     } else if (kind == SettingValueKind::Real) {
         defaultText = FormatReal(defaultValue);
     }
@@ -111,25 +111,6 @@ TextReader DocumentReader(const platform::ProfileDocument& document, const std::
     return [&](const std::string& defaultText) {
         return document.GetString(section, key, defaultText, kValueBufferSize);
     };
-}
-
-// The five slots of the numbered form.
-struct Slots {
-    int& switchValue;
-    std::string& text;
-    int& integer;
-    double& real;
-
-    void Set(const SettingValue& value) {
-        switchValue = value.switchValue;
-        text = value.text;
-        integer = value.integer;
-        real = value.real;
-    }
-};
-
-SettingValue ValueOf(int switchValue, const std::string& text, int integer, double real) {
-    return SettingValue{switchValue, text, integer, real};
 }
 
 }  // namespace
@@ -166,59 +147,6 @@ std::optional<SettingValue> ReadSettingValueOr(SettingValueKind kind, const std:
                                                const std::string& section, const std::string& key,
                                                double defaultValue) {
     return ReadOrWith(FileReader(file, section, key), kind, defaultValue);
-}
-
-void WriteSettingValue(int kind, int switchValue, const std::string& text, int integer, double real,
-                       const std::string& file, const std::string& section,
-                       const std::string& key) {
-    WriteSettingValue(static_cast<SettingValueKind>(kind),
-                      ValueOf(switchValue, text, integer, real), file, section, key);
-}
-
-void WriteSettingValue(int kind, int switchValue, const std::string& text, int integer, double real,
-                       platform::ProfileDocument& document, const std::string& section,
-                       const std::string& key) {
-    WriteSettingValue(static_cast<SettingValueKind>(kind),
-                      ValueOf(switchValue, text, integer, real), document, section, key);
-}
-
-void ReadSettingValue(int kind, int& switchValue, std::string& text, int& integer, double& real,
-                      const std::string& file, const std::string& section, const std::string& key) {
-    Slots{switchValue, text, integer, real}.Set(
-        ReadSettingValue(static_cast<SettingValueKind>(kind), file, section, key));
-}
-
-void ReadSettingValue(int kind, int& switchValue, std::string& text, int& integer, double& real,
-                      const platform::ProfileDocument& document, const std::string& section,
-                      const std::string& key) {
-    Slots{switchValue, text, integer, real}.Set(
-        ReadSettingValue(static_cast<SettingValueKind>(kind), document, section, key));
-}
-
-int ReadSettingValueOr(int kind, int& switchValue, std::string& text, int& integer, double& real,
-                       const std::string& file, const std::string& section, const std::string& key,
-                       double defaultValue) {
-    const std::optional<SettingValue> value =
-        ReadSettingValueOr(static_cast<SettingValueKind>(kind), file, section, key, defaultValue);
-    Slots{switchValue, text, integer, real}.Set(value.value_or(SettingValue{}));
-    return value ? 1 : 0;
-}
-
-int ReadSettingValueOr(int kind, int& switchValue, std::string& text, int& integer, double& real,
-                       const platform::ProfileDocument& document, const std::string& section,
-                       const std::string& key, double defaultValue) {
-    const std::optional<SettingValue> value = ReadSettingValueOr(
-        static_cast<SettingValueKind>(kind), document, section, key, defaultValue);
-    Slots{switchValue, text, integer, real}.Set(value.value_or(SettingValue{}));
-    return value ? 1 : 0;
-}
-
-int TruncateToInt(double value) {
-    if (std::isnan(value) || value <= static_cast<double>(INT_MIN) - 1.0 ||
-        value >= static_cast<double>(INT_MAX) + 1.0) {
-        return INT_MIN;
-    }
-    return static_cast<int>(value);
 }
 
 int ClampToInt(double value) {

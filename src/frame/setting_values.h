@@ -48,7 +48,7 @@ SettingValue ReadSettingValue(SettingValueKind kind, const std::string& file,
                               const std::string& section, const std::string& key);
 
 // Like ReadSettingValue with a default formed from defaultValue (Integer and
-// Switch "%d" of the value truncated toward zero as TruncateToInt does, Real
+// Switch "%d" of the value as ClampToInt gives it, so -1.7 reads as -1; Real
 // "%lf", else empty). nullopt only for a Switch whose text equals the
 // default text byte for byte: the key is missing or holds exactly the
 // default, so the switch is not set.
@@ -60,31 +60,8 @@ std::optional<SettingValue> ReadSettingValueOr(SettingValueKind kind, const std:
                                                const std::string& section, const std::string& key,
                                                double defaultValue);
 
-// The same with the kind as its number and the value in five slots: the
-// reads clear the slots and fill that of the kind; ReadSettingValueOr
-// returns 1, or 0 (slots cleared) where the typed form gives nullopt.
-void WriteSettingValue(int kind, int switchValue, const std::string& text, int integer, double real,
-                       const std::string& file, const std::string& section, const std::string& key);
-void WriteSettingValue(int kind, int switchValue, const std::string& text, int integer, double real,
-                       platform::ProfileDocument& document, const std::string& section,
-                       const std::string& key);
-void ReadSettingValue(int kind, int& switchValue, std::string& text, int& integer, double& real,
-                      const std::string& file, const std::string& section, const std::string& key);
-void ReadSettingValue(int kind, int& switchValue, std::string& text, int& integer, double& real,
-                      const platform::ProfileDocument& document, const std::string& section,
-                      const std::string& key);
-int ReadSettingValueOr(int kind, int& switchValue, std::string& text, int& integer, double& real,
-                       const std::string& file, const std::string& section, const std::string& key,
-                       double defaultValue);
-int ReadSettingValueOr(int kind, int& switchValue, std::string& text, int& integer, double& real,
-                       const platform::ProfileDocument& document, const std::string& section,
-                       const std::string& key, double defaultValue);
-
-// A double as an int, truncated toward zero; values an int cannot hold (and
-// NaN) give INT_MIN, as the x86 conversion instruction does.
-int TruncateToInt(double value);
-// A double as an int, truncated toward zero; values beyond the int range are
-// held at its ends, NaN gives 0.
+// A double as an int, truncated toward zero (-1.7 -> -1); values beyond the
+// int range are held at its ends, NaN gives 0.
 int ClampToInt(double value);
 
 // ReadSettingValue on a document.
