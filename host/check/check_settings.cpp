@@ -60,9 +60,9 @@ void CheckSwitchValue(const IniEntry& entry, const std::string& file, Findings& 
 
 // The save-option keys: the master switch and one per cutting condition.
 std::vector<std::string> SaveOptionKeys() {
-    std::vector<std::string> keys = {"OnOff_SaveOpt"};
-    for (const std::string_view name : frame::kCuttingConditionNames) {
-        keys.push_back("OnOff_SaveOpt_" + std::string(name));
+    std::vector<std::string> keys = {std::string(frame::kSaveOptionSwitchKey)};
+    for (int index = 0; index < frame::kCuttingConditionCount; ++index) {
+        keys.push_back(frame::SaveOptionKey(index));
     }
     return keys;
 }
