@@ -151,7 +151,7 @@ const CurrentFiles& SettingFiles() {
         for (int n = 0; n < 3; ++n) {
             f.saved[n] = install.DataFolder() / saved[n];
             f.current[n] = install.WorkingFolder() / current[n];
-            WriteText(f.saved[n], SavedSettingText(sections[n]));
+            WriteFile(f.saved[n], SavedSettingText(sections[n]));
         }
         return f;
     }();

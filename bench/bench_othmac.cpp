@@ -55,7 +55,7 @@ const LookupFiles& Files() {
             std::snprintf(number, sizeof number, "%3d", MachineType(n));
             index += Record(number, MachineName(n), MachineName(n) + ".__1");
         }
-        WriteText(f.index, index);
+        WriteFile(f.index, index);
         std::string list;
         for (int m = 0; m < kMaterialCount; ++m) {
             char material[16];
@@ -63,8 +63,8 @@ const LookupFiles& Files() {
             list += Record("", material, f.machine + "-" + material + ".CUT");
             f.material = material;
         }
-        WriteText(f.list, list);
-        WriteText(install.DataFolder() / (f.machine + "-" + f.material + ".CUT"), "O0001\n");
+        WriteFile(f.list, list);
+        WriteFile(install.DataFolder() / (f.machine + "-" + f.material + ".CUT"), "O0001\n");
         return f;
     }();
     return files;

@@ -57,7 +57,7 @@ const PdlFiles& Files() {
             install.DataFolder() / (std::string("PDL_CUT_") + kMachine + "_" + kMaterial + ".ini");
         f.saveOptions = install.DataFolder() / std::string(pdl::kPdlSaveOptionFile).substr(1);
         f.alias = install.DataFolder() / std::string(pdl::kPdlAliasFile).substr(1);
-        WriteText(f.condition, ConditionFileText());
+        WriteFile(f.condition, ConditionFileText());
         // The module writes the alias file with its defaults on first use.
         if (SddPDLOthMacTypeGet(kMachineType) < 0) std::abort();
         return f;
@@ -79,7 +79,7 @@ void WriteSaveOptions(const PdlFiles& f, const pdl::PdlSaveOptions& options) {
             .append(std::to_string(options.tables[k]))
             .append("\n");
     }
-    WriteText(f.saveOptions, saveText);
+    WriteFile(f.saveOptions, saveText);
 }
 
 pdl::PdlSaveOptions SingleTableOptions() { return pdl::PdlSaveOptions{}; }

@@ -1,36 +1,31 @@
-// A throw-away installation for the benchmarks (data root, system root with
-// its TEMP folder, registry file named by QUILLET_REGISTRY) and the peak
-// memory counter every benchmark reports.
+// The benchmarks' installation (the tests' temporary installation, made once
+// per process) and the peak memory counter every benchmark reports.
 #pragma once
 
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
-#include <string>
-#include <string_view>
+
+#include "support/temp_install.h"
 
 namespace quillet::bench {
 
 namespace fs = std::filesystem;
+
+using testing::WriteFile;
 
 class BenchInstallation {
 public:
     // The process's installation, created on first use and removed at exit.
     static const BenchInstallation& Get();
 
-    fs::path DataFolder() const { return base_ / "data" / "data" / "Othmcn"; }
-    fs::path WorkingFolder() const { return base_ / "system" / "TEMP"; }
-
-    BenchInstallation();
-    ~BenchInstallation();
-    BenchInstallation(const BenchInstallation&) = delete;
-    BenchInstallation& operator=(const BenchInstallation&) = delete;
+    fs::path DataFolder() const { return install_.DataFolder(); }
+    fs::path WorkingFolder() const { return install_.WorkingFolder(); }
 
 private:
-    fs::path base_;
+    BenchInstallation();
+    testing::TempInstallation install_;
 };
-
-void WriteText(const fs::path& path, std::string_view contents);
 
 // Sets the "peak_rss_kb" counter: the process's peak resident set so far.
 // Each benchmark runs in a process of its own (scripts/bench.sh), so this is

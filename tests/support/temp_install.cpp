@@ -15,8 +15,9 @@
 namespace quillet::testing {
 
 namespace {
-fs::path MakeTempFolder() {
-    std::string pattern = (fs::temp_directory_path() / "quillet-test-XXXXXX").string();
+fs::path MakeTempFolder(const fs::path& parent = {}) {
+    std::string pattern =
+        ((parent.empty() ? fs::temp_directory_path() : parent) / "quillet-test-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
     return pattern;
 }
@@ -31,7 +32,7 @@ TempFolder::~TempFolder() {
 
 TempInstallation::TempInstallation() : TempInstallation(Options{}) {}
 
-TempInstallation::TempInstallation(const Options& options) : base_(MakeTempFolder()) {
+TempInstallation::TempInstallation(const Options& options) : base_(MakeTempFolder(options.parent)) {
     if (const char* previous = std::getenv("QUILLET_REGISTRY")) {
         hadRegistry_ = true;
         previousRegistry_ = previous;

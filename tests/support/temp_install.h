@@ -22,6 +22,7 @@ public:
         bool systemRoot = true;     // write VELDSystemRoot
         bool dataFolder = true;     // create data root + data/Othmcn
         bool workingFolder = true;  // create system root + TEMP
+        fs::path parent{};          // where to make it; empty: the system temp folder
     };
     TempInstallation();
     explicit TempInstallation(const Options& options);
