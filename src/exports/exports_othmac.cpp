@@ -19,14 +19,16 @@ namespace {
 constexpr std::size_t kDialogNameField = 50;
 constexpr std::size_t kDialogReservedField = 55;
 
-// The request of a lookup or dialog call; nullopt when a text is missing
-// (a null pointer) or, for the dialog, longer than its field (limits 0:
+// The request of a lookup or dialog call; nullopt when a number is out of
+// range (CheckLookupArguments shows the refusal first), a text is missing (a
+// null pointer) or, for the dialog, longer than its field (limits 0:
 // unbounded).
 std::optional<othmac::LookupRequest> MakeRequest(int create, int showMessages, int machineTypeNo,
                                                  const char* machineName, const char* materialName,
                                                  const char* reservedText, int reservedNo1,
                                                  int reservedNo2, std::size_t nameLimit,
                                                  std::size_t reservedLimit) {
+    if (!othmac::CheckLookupArguments(create, showMessages, machineTypeNo)) return std::nullopt;
     if (machineName == nullptr || materialName == nullptr || reservedText == nullptr) {
         return std::nullopt;
     }
@@ -67,9 +69,6 @@ SddGetOthMacCondPath(int create, int showMessages, int machineTypeNo, const char
     if (outPath != nullptr) outPath[0] = '\0';
     return exports::Guarded(kSystemError, [&] {
         if (outPath == nullptr) return kSystemError;
-        if (!othmac::CheckLookupArguments(create, showMessages, machineTypeNo)) {
-            return kSystemError;
-        }
         const std::optional<othmac::LookupRequest> request =
             MakeRequest(create, showMessages, machineTypeNo, machineName, materialName,
                         reservedText, reservedNo1, reservedNo2, 0, 0);
@@ -98,9 +97,6 @@ SddOthMacCondDLG(int create, int showMessages, int machineTypeNo, const char* ma
                  int reservedNo2, char* buffer) {
     if (buffer != nullptr) buffer[0] = '\0';
     return exports::Guarded(kSystemError, [&] {
-        if (!othmac::CheckLookupArguments(create, showMessages, machineTypeNo)) {
-            return kSystemError;
-        }
         // The dialog keeps its texts in fields of 50, 50 and 55 bytes; a text
         // that does not fit is refused, not cut.
         const std::optional<othmac::LookupRequest> request = MakeRequest(
