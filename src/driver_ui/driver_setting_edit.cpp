@@ -142,24 +142,6 @@ void DriverSettingEdit::Cancel() {
     platform::DeleteFile(workingPath_);
 }
 
-int DriverSettingEdit::Open(const std::function<void(const std::string& file)>& readMore) {
-    switch (Load(readMore)) {
-        case Opened::SavedFile:
-            return kDone;
-        case Opened::NoSavedFile:
-            return kNotSetUp;
-        case Opened::Failed:
-            break;
-    }
-    return kSystemError;
-}
-
-int DriverSettingEdit::Commit(
-    const std::vector<std::string>& furtherSections,
-    const std::function<void(platform::ProfileDocument& file)>& writeMore) {
-    return Save(furtherSections, writeMore) ? kDone : kSystemError;
-}
-
 LaserSaveOptions LoadLaserSaveOptions(const platform::ProfileDocument& file, int conditionIndex) {
     // The default -1 marks a switch that is not set: it stays off.
     const auto read = [&file](const std::string& key) {

@@ -71,12 +71,6 @@ public:
     // Deletes the working copy; the saved file is never touched.
     void Cancel();
 
-    // Load and Save as the statuses the dialogs report: Open gives 0 (saved
-    // file read), 100 (no saved file) or 999; Commit 0 or 999.
-    int Open(const std::function<void(const std::string& file)>& readMore = {});
-    int Commit(const std::vector<std::string>& furtherSections = {},
-               const std::function<void(platform::ProfileDocument& file)>& writeMore = {});
-
     driver::DriverSettingKind Kind() const { return kind_; }
     driver::DriverConditionList& Items() { return items_; }
     const driver::DriverConditionList& Items() const { return items_; }

@@ -198,24 +198,6 @@ bool CreateExclusive(const fs::path& path, std::string_view contents) {
     return ok;
 }
 
-bool AppendRecord(const fs::path& path, std::string_view record) {
-    if (!IsRegular(path)) return false;
-    const int fd = OpenForWriting(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
-    if (fd < 0) return false;
-    struct stat st {};
-    const bool haveSize = ::fstat(fd, &st) == 0;
-    const ssize_t n = WriteSome(fd, record.data(), record.size());
-    bool ok = n == static_cast<ssize_t>(record.size());
-    if (!ok && n > 0 && haveSize) {
-        // Never leave half a record behind.
-        if (::ftruncate(fd, st.st_size) != 0) { /* nothing more can be done */
-        }
-    }
-    ok = (Fsync(fd) == 0) && ok;
-    ok = (::close(fd) == 0) && ok;
-    return ok;
-}
-
 bool CopyFileOver(const fs::path& source, const fs::path& target, Durability durability) {
     const std::optional<std::string> data = ReadWholeFile(source);
     if (!data) return false;

@@ -62,11 +62,6 @@ bool AtomicReplace(const fs::path& target, std::string_view contents,
 // written new file is removed.
 bool CreateExclusive(const fs::path& path, std::string_view contents);
 
-// Appends record to an existing file with a single write(2). Returns false
-// when the file cannot be opened or the write is short (a short write is
-// truncated back to the old length).
-bool AppendRecord(const fs::path& path, std::string_view record);
-
 // CopyFile with overwrite: the target is replaced atomically by a copy of
 // source. False when source cannot be read or the target cannot be written.
 bool CopyFileOver(const fs::path& source, const fs::path& target,
