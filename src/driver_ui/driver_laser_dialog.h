@@ -24,8 +24,6 @@ public:
     bool Prepare() override;
     void accept() override;
 
-    const LaserSaveOptions& SaveOptions() const { return options_; }
-
 private:
     void TakeControls();
     void PutControls();

@@ -52,7 +52,6 @@ public:
     int Result() const { return result_; }
     driver::DriverSettingKind Kind() const { return kind_; }
     const DriverSettingEdit* Edit() const { return edit_.get(); }
-    CDriverSettingGrid* Grid() const { return grid_.get(); }
 
     void accept() override;  // commit
     void reject() override;  // cancel

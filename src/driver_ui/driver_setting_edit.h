@@ -74,7 +74,6 @@ public:
     driver::DriverSettingKind Kind() const { return kind_; }
     driver::DriverConditionList& Items() { return items_; }
     const driver::DriverConditionList& Items() const { return items_; }
-    const std::string& SavedPath() const { return savedPath_; }
     const std::string& WorkingPath() const { return workingPath_; }
     const std::string& Machine() const { return machine_; }
     const std::string& Name() const { return name_; }

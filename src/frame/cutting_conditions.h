@@ -21,9 +21,8 @@ inline constexpr bool IsCuttingConditionIndex(int index) {
     return index >= 0 && index < kCuttingConditionCount;
 }
 
-// First and one-past-last index of the group that holds index.
+// First index of the group that holds index.
 inline constexpr int GroupBegin(int index) { return index >= kSecondGroupFirstIndex ? 10 : 0; }
-inline constexpr int GroupEnd(int index) { return index >= kSecondGroupFirstIndex ? 13 : 10; }
 
 // The simultaneous save of the laser dialogs (driver dialog 130, PDL dialog
 // 129): the switch "OnOff_SaveOpt" turns it on, and "OnOff_SaveOpt_<name>"

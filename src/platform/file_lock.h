@@ -24,14 +24,12 @@ namespace quillet::platform {
 class FolderLock {
 public:
     // Blocks until the exclusive lock on folder is held. When the folder
-    // cannot be opened the lock is not held (Held() false) and the caller
-    // goes on unserialised: its own file operations will then fail as usual.
+    // cannot be opened the lock is not held and the caller goes on
+    // unserialised: its own file operations will then fail as usual.
     explicit FolderLock(const std::filesystem::path& folder);
     ~FolderLock();
     FolderLock(const FolderLock&) = delete;
     FolderLock& operator=(const FolderLock&) = delete;
-
-    bool Held() const { return fd_ >= 0; }
 
 private:
     int fd_ = -1;
