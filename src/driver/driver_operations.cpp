@@ -77,10 +77,9 @@ bool Present(const char* text) { return text != nullptr && text[0] != '\0'; }
 
 int CreateNc(std::string_view driverName, char* target) {
     DriverText driver;
-    if (target == nullptr || !ToDriverText(driverName, driver) ||
-        platform::BoundedLength(target, kDriverTextSize - 1) > kDriverTextSize - 1) {
-        return kSystemError;
-    }
+    // The target is the host's own text, handed on unchanged whatever its
+    // length: only the driver's name is copied into a buffer.
+    if (target == nullptr || !ToDriverText(driverName, driver)) return kSystemError;
     GenerationFunctions f;
     if (!f.Bind()) return kSystemError;
 
@@ -202,6 +201,7 @@ int SetCurrentInfo(const char* driverName, const char* machineName, const char* 
     }
 
     const std::unique_ptr<platform::FolderLock> lock = LockDriverWorkingFolder();
+    if (lock && lock->TimedOut()) return kSystemError;
     for (DriverSettingKind kind :
          {DriverSettingKind::Nc, DriverSettingKind::Cut, DriverSettingKind::Tool}) {
         if (const std::optional<std::string> current = BuildDriverDefaultPath(kind)) {

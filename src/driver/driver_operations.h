@@ -12,8 +12,9 @@ namespace quillet::driver {
 // Loads the driver, hands it the job's machine data and every NC record, in
 // the order of the driver interface. Returns 0, the first failure of the
 // NC-data library unchanged (reading the machine, check, open, close), or
-// 999 without calling anything when driverName or target is longer than 255
-// bytes, target is null, or a library function cannot be bound.
+// 999 without calling anything when driverName is longer than 255 bytes,
+// target is null, or a library function cannot be bound. target is handed to
+// the driver unchanged, whatever its length.
 int CreateNc(std::string_view driverName, char* target);
 
 // Fills result with the driver's accepted special sequences of family (1

@@ -1,6 +1,7 @@
 // POSIX implementations of the module's file operations.
 #include "platform/file_ops.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,6 +10,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <random>
 
 #include "platform/file_fault.h"
@@ -31,6 +33,7 @@ ssize_t WriteSome(int fd, const char* data, std::size_t size) {
 }
 int Fsync(int fd) { return Faulted(EIO) ? -1 : ::fsync(fd); }
 int Rename(const char* from, const char* to) { return Faulted(EIO) ? -1 : ::rename(from, to); }
+int Link(const char* from, const char* to) { return Faulted(EIO) ? -1 : ::link(from, to); }
 
 bool IsRegular(const fs::path& path) {
     struct stat st {};
@@ -76,21 +79,108 @@ std::optional<std::string> ReadAll(int fd, std::size_t expected) {
     return data;
 }
 
-std::string UniqueSuffix() {
+// The temporary file names: "<name>.<pid>.<16 hex>.tmp". A name longer
+// than kTemporaryPrefixLimit gives only its first bytes, so that the
+// temporary name stays within the file system's 255 bytes.
+constexpr std::size_t kTemporaryPrefixLimit = 200;
+constexpr std::string_view kTemporarySuffix = ".tmp";
+
+fs::path TemporaryPath(const fs::path& target) {
     static thread_local std::mt19937_64 rng{std::random_device{}()};
-    char buf[32];
-    std::snprintf(buf, sizeof buf, ".%d.%016llx.tmp", static_cast<int>(::getpid()),
+    char suffix[48];
+    std::snprintf(suffix, sizeof suffix, ".%d.%016llx.tmp", static_cast<int>(::getpid()),
                   static_cast<unsigned long long>(rng()));
-    return buf;
+    const std::string name = target.filename().string();
+    return target.parent_path() / (name.substr(0, kTemporaryPrefixLimit) + suffix);
+}
+
+fs::path FolderOf(const fs::path& path) {
+    return path.parent_path().empty() ? fs::path(".") : path.parent_path();
 }
 
 void SyncFolder(const fs::path& folder) {
-    const int fd =
-        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
         Fsync(fd);
         ::close(fd);
     }
+}
+
+// Removes the temporary files of target that a killed writer left behind
+// (older than kStaleTemporaryAgeSeconds): one listing of the folder, a look
+// only at the names of target's temporary files.
+void RemoveStaleTemporaries(const fs::path& target) {
+    const std::string name = target.filename().string();
+    const std::string_view prefix = std::string_view(name).substr(0, kTemporaryPrefixLimit);
+    DIR* folder = ::opendir(FolderOf(target).c_str());
+    if (folder == nullptr) return;
+    const time_t limit = ::time(nullptr) - kStaleTemporaryAgeSeconds;
+    while (const dirent* entry = ::readdir(folder)) {
+        if (TemporaryFileTarget(entry->d_name) != prefix) continue;
+        struct stat st {};
+        if (::fstatat(::dirfd(folder), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(st.st_mode) && st.st_mtime < limit) {
+            ::unlinkat(::dirfd(folder), entry->d_name, 0);
+        }
+    }
+    ::closedir(folder);
+}
+
+// The permission bits and group a new file of folder gets: when the folder
+// is group-writable (a folder shared by the accounts of one group), the
+// group may read and write it whatever the umask, and it is the folder's.
+struct NewFileRule {
+    bool shared = false;
+    gid_t group = 0;
+};
+NewFileRule NewFileRuleOf(const fs::path& folder) {
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) != 0 || (st.st_mode & S_IWGRP) == 0) return {};
+    return NewFileRule{true, st.st_gid};
+}
+
+// Gives the open temporary file fd the mode and group it must have: those
+// of the file it replaces (held), else those of a new file of its folder.
+// False when the group cannot be kept and the old group had rights that
+// others lack: the replaced file would lock that group out.
+bool SetAttributes(int fd, const std::optional<HeldFile>& held, const fs::path& folder) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) return false;
+    mode_t mode = st.st_mode & 07777;
+    gid_t group = st.st_gid;
+    bool groupNeeded = false;
+    if (held) {
+        mode = static_cast<mode_t>(held->mode) & 07777;
+        group = static_cast<gid_t>(held->group);
+        groupNeeded = ((mode >> 3) & 07 & ~mode) != 0;
+    } else if (const NewFileRule rule = NewFileRuleOf(folder); rule.shared) {
+        mode |= S_IRGRP | S_IWGRP;
+        group = rule.group;
+    }
+    if (group != st.st_gid && ::fchown(fd, static_cast<uid_t>(-1), group) != 0 && groupNeeded) {
+        errno = EPERM;
+        return false;
+    }
+    return mode == (st.st_mode & 07777) || ::fchmod(fd, mode) == 0;
+}
+
+// Writes contents to a new temporary file beside target, flushed when
+// durable, with the attributes SetAttributes gives it. Its path, or nullopt
+// (nothing left behind).
+std::optional<fs::path> WriteTemporary(const fs::path& target, std::string_view contents,
+                                       bool durable, const std::optional<HeldFile>& held) {
+    const fs::path temp = TemporaryPath(target);
+    const int fd = OpenForWriting(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    testing::AfterTemporaryCreated(temp.c_str());
+    bool ok = WriteAll(fd, contents) && (!durable || Fsync(fd) == 0) &&
+              SetAttributes(fd, held, FolderOf(target));
+    const int error = errno;
+    ok = (::close(fd) == 0) && ok;
+    if (ok) return temp;
+    ::unlink(temp.c_str());
+    errno = error;
+    return std::nullopt;
 }
 
 }  // namespace
@@ -135,7 +225,7 @@ std::optional<std::string> ReadWholeFile(const char* path, int* error) {
 }
 
 int OpenForUpdate(const fs::path& path) {
-    return OpenForWriting(path.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    return OpenForWriting(path.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW);
 }
 
 std::optional<std::string> ReadDescriptor(int fd) {
@@ -159,43 +249,75 @@ bool AppendToDescriptor(int fd, std::string_view record) {
     return (Fsync(fd) == 0) && ok;
 }
 
-bool AtomicReplace(const fs::path& target, std::string_view contents, Durability durability,
-                   std::optional<unsigned> knownMode) {
-    const bool durable = durability == Durability::Durable;
-    // One stat of the target unless its mode is known: a folder is never
-    // replaced, and the file being replaced gives its permission bits to the
-    // new one.
-    struct stat st {};
-    bool existed = knownMode.has_value();
-    if (existed) {
-        st.st_mode = static_cast<mode_t>(*knownMode);
-    } else {
-        existed = ::stat(target.c_str(), &st) == 0;
-        if (existed && S_ISDIR(st.st_mode)) return false;
+std::optional<std::string_view> TemporaryFileTarget(std::string_view name) {
+    // <target>.<pid>.<16 hex>.tmp
+    if (!name.ends_with(kTemporarySuffix)) return std::nullopt;
+    name.remove_suffix(kTemporarySuffix.size());
+    const auto isHex = [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); };
+    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    if (name.size() < 17 || name[name.size() - 17] != '.' ||
+        !std::all_of(name.end() - 16, name.end(), isHex)) {
+        return std::nullopt;
     }
-    const fs::path folder = target.parent_path();
-    const fs::path temp = fs::path(target).concat(UniqueSuffix());
-    const int fd = OpenForWriting(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC);
-    if (fd < 0) return false;
-    bool ok = WriteAll(fd, contents) && (!durable || Fsync(fd) == 0);
-    if (ok && existed) ::fchmod(fd, st.st_mode & 07777);
-    ok = (::close(fd) == 0) && ok;
-    if (ok && Rename(temp.c_str(), target.c_str()) != 0) ok = false;
-    if (!ok) {
-        ::unlink(temp.c_str());
+    name.remove_suffix(17);
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos || dot == 0 || dot + 1 == name.size() ||
+        !std::all_of(name.begin() + static_cast<std::ptrdiff_t>(dot) + 1, name.end(), isDigit)) {
+        return std::nullopt;
+    }
+    return name.substr(0, dot);
+}
+
+bool AtomicReplace(const fs::path& target, std::string_view contents, Durability durability,
+                   std::optional<HeldFile> held) {
+    const bool durable = durability == Durability::Durable;
+    // Unless the caller holds the target open for writing, one look at it:
+    // a folder is never replaced, nor a file the user could not write in
+    // place; a file being replaced gives its mode and group to the new one.
+    bool existed = held.has_value();
+    if (!existed) {
+        struct stat st {};
+        existed = ::lstat(target.c_str(), &st) == 0;
+        if (existed && S_ISDIR(st.st_mode)) {
+            errno = EISDIR;
+            return false;
+        }
+        if (existed && S_ISREG(st.st_mode)) {
+            if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) return false;
+            held = HeldFile{st.st_mode & 07777u, st.st_gid};
+        }
+    }
+    const std::optional<fs::path> temp = WriteTemporary(target, contents, durable, held);
+    if (!temp) return false;
+    if (Rename(temp->c_str(), target.c_str()) != 0) {
+        const int error = errno;
+        ::unlink(temp->c_str());
+        errno = error;
         return false;
     }
-    if (durable) SyncFolder(folder);
+    if (durable) SyncFolder(FolderOf(target));
+    RemoveStaleTemporaries(target);
     return true;
 }
 
 bool CreateExclusive(const fs::path& path, std::string_view contents) {
-    const int fd = OpenForWriting(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC);
-    if (fd < 0) return false;
-    bool ok = WriteAll(fd, contents) && Fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (!ok) ::unlink(path.c_str());
-    return ok;
+    const std::optional<fs::path> temp = WriteTemporary(path, contents, true, std::nullopt);
+    if (!temp) return false;
+    int error = Link(temp->c_str(), path.c_str()) == 0 ? 0 : errno;
+    if (error != 0 && error != EEXIST) {
+        // A link(2) over NFS that was retransmitted can report a failure
+        // although it succeeded: the temporary file then has two names.
+        struct stat st {};
+        if (::stat(temp->c_str(), &st) == 0 && st.st_nlink == 2) error = 0;
+    }
+    ::unlink(temp->c_str());
+    if (error != 0) {
+        errno = error;
+        return false;
+    }
+    SyncFolder(FolderOf(path));
+    RemoveStaleTemporaries(path);
+    return true;
 }
 
 bool CopyFileOver(const fs::path& source, const fs::path& target, Durability durability) {
