@@ -102,13 +102,16 @@ std::optional<int> RefuseMissingPair(const Report& report, const std::string& ma
 
 constexpr const char* kCreateFix = ", or give --create to make it from PDL_CUT_MASTER.ini";
 
-// What the PDL exports need; the cause of their failure.
-std::string PdlCause(int status) {
+// What the PDL exports need (and the condition file a call writes, when
+// given); the cause of their failure.
+std::string PdlCause(int status, const std::optional<fs::path>& written = std::nullopt) {
     if (status == QUILLET_INVALID_ARGUMENTS) {
         return "names must not be empty nor hold '/', tables are K..P103 or 0-12, machine types "
                "12000-13998";
     }
-    std::string cause = Diagnose({true, true, true});
+    std::vector<fs::path> files;
+    if (written) files.push_back(*written);
+    std::string cause = Diagnose({true, true, true, {}, files});
     if (cause.empty()) {
         if (const std::optional<fs::path> folder = DataFolder()) {
             cause = ReadProblem(*folder / "PDL_CUT_MASTER.ini");
@@ -306,7 +309,7 @@ int RunImport(int argc, char** argv) {
         return report.Fail(
             ExitCodeForStatus(status), status,
             "cannot write table " + TableName(table) + " of " + machine + " / " + material,
-            PdlCause(status));
+            PdlCause(status, file));
     }
     const std::string path = file ? file->string() : "";
     if (!report.Json()) {
@@ -375,7 +378,9 @@ int RunCopy(int argc, char** argv) {
         args.Get("from-machine").c_str(), args.Get("from-material").c_str(),
         args.Get("to-machine").c_str(), args.Get("to-material").c_str());
     if (status != 0)
-        return report.FailStatus("SddPDLOthMacLasCutFileCopy", status, PdlCause(status));
+        return report.FailStatus(
+            "SddPDLOthMacLasCutFileCopy", status,
+            PdlCause(status, ConditionFile(args.Get("to-machine"), args.Get("to-material"))));
     if (!report.Json()) std::printf("copied %s onto %s\n", from.c_str(), to.c_str());
     return report.Done(status);
 }

@@ -59,7 +59,9 @@ void CheckFile(const fs::path& folder, const std::string& name, const struct sta
                          "it created the file): every table reads as -1 until the next use "
                          "recreates it from PDL_CUT_MASTER.ini");
     }
-    if (::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0 && errno != ENOENT) {
+    // The master and the machine list are only read.
+    const bool written = name != "PDL_CUT_MASTER.ini" && name != "machine.ini";
+    if (written && ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) {
         findings.Warning("not-writable", name, 0,
                          std::string("this user cannot write the file (") + std::strerror(errno) +
                              "): every save or registration that changes it fails; make it "

@@ -110,6 +110,12 @@ std::optional<std::string> PreparePdlCutFile(const PdlPaths& paths) {
 
 }  // namespace
 
+std::optional<std::string> PdlConditionFilePath(std::string_view machine,
+                                                std::string_view material) {
+    std::optional<PdlPaths> paths = Paths(machine, material);
+    return paths ? std::optional<std::string>(std::move(paths->file)) : std::nullopt;
+}
+
 bool IsValidPdlName(const char* name) {
     if (name == nullptr || name[0] == '\0') return false;
     return !platform::NameHoldsSeparator(name);
