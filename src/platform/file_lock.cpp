@@ -155,6 +155,16 @@ FileLock::FileLock(const std::filesystem::path& path) {
             }
             return;
         }
+        const int error = WaitFor([this] { return TryLock(fd_, F_WRLCK); });
+        if (HeldByAnother(error)) {
+            // Never go on unlocked after a time-out.
+            ::close(fd_);
+            fd_ = -1;
+            state_ = State::Busy;
+            return;
+        }
+        // What the file is once the lock is held (taking it makes an NFS
+        // client revalidate the file's attributes).
         struct stat held {};
         if (::fstat(fd_, &held) != 0 || !S_ISREG(held.st_mode)) {
             ::close(fd_);
@@ -164,14 +174,7 @@ FileLock::FileLock(const std::filesystem::path& path) {
         }
         held_ = HeldFile{static_cast<unsigned>(held.st_mode & 07777),
                          static_cast<unsigned>(held.st_gid)};
-        const int error = WaitFor([this] { return TryLock(fd_, F_WRLCK); });
-        if (HeldByAnother(error)) {
-            // Never go on unlocked after a time-out.
-            ::close(fd_);
-            fd_ = -1;
-            state_ = State::Busy;
-            return;
-        }
+        size_ = static_cast<std::size_t>(held.st_size);
         if (error != 0) {
             // ENOLCK, EOPNOTSUPP and the like: the file system does not carry
             // locks, so this workstation goes on as one that takes none.
@@ -195,7 +198,7 @@ FileLock::~FileLock() {
 
 std::optional<std::string> FileLock::Read() const {
     if (fd_ < 0) return std::nullopt;
-    return ReadDescriptor(fd_);
+    return ReadDescriptor(fd_, size_);
 }
 
 bool FileLock::Append(std::string_view record) const {

@@ -84,9 +84,9 @@ public:
     // The open file's mode and group (for platform::AtomicReplace).
     HeldFile Held() const { return held_; }
 
-    // The file's bytes as they are now, read through the locked descriptor
-    // (one read per call, no new open). nullopt when the file is not open or
-    // the read fails.
+    // The file's bytes, read through the locked descriptor (no new open);
+    // call it once, before Append. nullopt when the file is not open or the
+    // read fails.
     std::optional<std::string> Read() const;
 
     // Appends record at the file's current end with one write, as the last
@@ -97,6 +97,7 @@ public:
 private:
     int fd_ = -1;
     HeldFile held_;
+    std::size_t size_ = 0;
     State state_ = State::Failed;
 };
 

@@ -57,27 +57,31 @@ bool WriteAll(int fd, std::string_view data) {
     return true;
 }
 
-// Reads fd from its current position to the end; expected is the size to
-// reserve. nullopt when a read fails.
-std::optional<std::string> ReadAll(int fd, std::size_t expected) {
-    std::string data;
-    // One read fills a buffer of the file's size plus one byte, which also
-    // shows the end of the file; a file that grew meanwhile reads on.
-    data.resize(expected + 1);
+// Reads fd from offset to the end into a buffer of expected + 1 bytes
+// (growing it when the file is larger). A read that returns less than it was
+// asked for has met the end of the regular file: no further read is made
+// for it. nullopt when a read fails (errno set).
+std::optional<std::string> ReadFrom(int fd, off_t offset, std::size_t expected) {
+    std::string data(expected + 1, '\0');
     std::size_t used = 0;
     for (;;) {
         if (used == data.size()) data.resize(data.size() * 2);
-        const ssize_t n = ::read(fd, data.data() + used, data.size() - used);
+        const std::size_t room = data.size() - used;
+        const ssize_t n = ::pread(fd, data.data() + used, room, offset + static_cast<off_t>(used));
         if (n < 0) {
             if (errno == EINTR) continue;
             return std::nullopt;
         }
-        if (n == 0) break;
         used += static_cast<std::size_t>(n);
+        if (static_cast<std::size_t>(n) < room) break;
     }
     data.resize(used);
     return data;
 }
+
+// The first read of a file is made into a buffer this large before its size
+// is asked for: the module's files are smaller, so one read brings them whole.
+constexpr std::size_t kFirstReadSize = 64 * 1024;
 
 // The temporary file names: "<name>.<pid>.<16 hex>.tmp". A name longer
 // than kTemporaryPrefixLimit gives only its first bytes, so that the
@@ -98,32 +102,33 @@ fs::path FolderOf(const fs::path& path) {
     return path.parent_path().empty() ? fs::path(".") : path.parent_path();
 }
 
-void SyncFolder(const fs::path& folder) {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        Fsync(fd);
-        ::close(fd);
-    }
-}
-
-// Removes the temporary files of target that a killed writer left behind
-// (older than kStaleTemporaryAgeSeconds): one listing of the folder, a look
-// only at the names of target's temporary files.
-void RemoveStaleTemporaries(const fs::path& target) {
+// After target was published: flushes its folder (when durable) and removes
+// the temporary files of target that a killed writer left behind (older
+// than kStaleTemporaryAgeSeconds), through one open of the folder: one
+// listing, a look only at the names of target's temporary files.
+void FinishPublishing(const fs::path& target, bool durable) {
+    const int fd = ::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    if (durable) Fsync(fd);
     const std::string name = target.filename().string();
     const std::string_view prefix = std::string_view(name).substr(0, kTemporaryPrefixLimit);
-    DIR* folder = ::opendir(FolderOf(target).c_str());
-    if (folder == nullptr) return;
     const time_t limit = ::time(nullptr) - kStaleTemporaryAgeSeconds;
-    while (const dirent* entry = ::readdir(folder)) {
-        if (TemporaryFileTarget(entry->d_name) != prefix) continue;
-        struct stat st {};
-        if (::fstatat(::dirfd(folder), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
-            S_ISREG(st.st_mode) && st.st_mtime < limit) {
-            ::unlinkat(::dirfd(folder), entry->d_name, 0);
+    alignas(8) char buffer[32 * 1024];
+    for (;;) {
+        const ssize_t n = ::getdents64(fd, buffer, sizeof buffer);
+        if (n <= 0) break;
+        for (ssize_t at = 0; at < n;) {
+            const auto* entry = reinterpret_cast<const dirent64*>(buffer + at);
+            at += entry->d_reclen;
+            if (TemporaryFileTarget(entry->d_name) != prefix) continue;
+            struct stat st {};
+            if (::fstatat(fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+                S_ISREG(st.st_mode) && st.st_mtime < limit) {
+                ::unlinkat(fd, entry->d_name, 0);
+            }
         }
     }
-    ::closedir(folder);
+    ::close(fd);
 }
 
 // The permission bits and group a new file of folder gets: when the folder
@@ -212,40 +217,55 @@ std::optional<std::string> ReadWholeFile(const char* path, int* error) {
         failure = errno;
         return std::nullopt;
     }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        failure = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
-        return std::nullopt;
+    // One read brings a file of the usual size whole; the size is asked for
+    // only when that read says nothing of what the file is (it met the end at
+    // once, or filled the buffer): a FIFO or device is no file.
+    std::optional<std::string> data = ReadFrom(fd, 0, kFirstReadSize - 1);
+    if (!data) {
+        failure = errno == EISDIR ? EISDIR : errno == ESPIPE ? EINVAL : EIO;
+    } else if (data->empty() || data->size() == kFirstReadSize) {
+        struct stat st {};
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+            failure = EINVAL;
+            data.reset();
+        } else if (data->size() == kFirstReadSize) {
+            std::optional<std::string> rest =
+                ReadFrom(fd, static_cast<off_t>(kFirstReadSize),
+                         static_cast<std::size_t>(std::max<off_t>(st.st_size, kFirstReadSize)) -
+                             kFirstReadSize);
+            if (rest) {
+                *data += *rest;
+            } else {
+                failure = EIO;
+                data.reset();
+            }
+        }
     }
-    std::optional<std::string> data = ReadAll(fd, static_cast<std::size_t>(st.st_size));
     ::close(fd);
-    if (!data) failure = EIO;
     return data;
 }
 
 int OpenForUpdate(const fs::path& path) {
-    return OpenForWriting(path.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW);
+    return OpenForWriting(path.c_str(),
+                          O_RDWR | O_APPEND | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW);
 }
 
-std::optional<std::string> ReadDescriptor(int fd) {
-    struct stat st {};
-    if (::fstat(fd, &st) != 0) return std::nullopt;
-    if (::lseek(fd, 0, SEEK_SET) != 0) return std::nullopt;
-    return ReadAll(fd, static_cast<std::size_t>(st.st_size));
+std::optional<std::string> ReadDescriptor(int fd, std::size_t size) {
+    return ReadFrom(fd, 0, size);
 }
 
 bool AppendToDescriptor(int fd, std::string_view record) {
-    struct stat st {};
-    if (::fstat(fd, &st) != 0) return false;
-    // O_APPEND: a workstation whose file system refuses locks still never
-    // writes over a record appended since the fstat (on a local disk).
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (flags < 0 || ::fcntl(fd, F_SETFL, flags | O_APPEND) != 0) return false;
+    // O_APPEND (set by the open): a workstation whose file system refuses
+    // locks still never writes over a record appended meanwhile (on a local
+    // disk).
     const ssize_t n = WriteSome(fd, record.data(), record.size());
     bool ok = n == static_cast<ssize_t>(record.size());
-    // Never leave half a record behind.
-    if (!ok && n > 0 && ::ftruncate(fd, st.st_size) != 0) ok = false;
+    if (!ok && n > 0) {
+        // Never leave half a record behind.
+        struct stat st {};
+        ok = false;
+        if (::fstat(fd, &st) == 0) ::ftruncate(fd, st.st_size - n);
+    }
     return (Fsync(fd) == 0) && ok;
 }
 
@@ -295,8 +315,7 @@ bool AtomicReplace(const fs::path& target, std::string_view contents, Durability
         errno = error;
         return false;
     }
-    if (durable) SyncFolder(FolderOf(target));
-    RemoveStaleTemporaries(target);
+    FinishPublishing(target, durable);
     return true;
 }
 
@@ -315,8 +334,7 @@ bool CreateExclusive(const fs::path& path, std::string_view contents) {
         errno = error;
         return false;
     }
-    SyncFolder(FolderOf(path));
-    RemoveStaleTemporaries(path);
+    FinishPublishing(path, true);
     return true;
 }
 

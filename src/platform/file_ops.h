@@ -31,18 +31,19 @@ std::optional<std::string> ReadWholeFile(const fs::path& path, int* error = null
 // The same for a path the caller holds as text (no path object is built).
 std::optional<std::string> ReadWholeFile(const char* path, int* error = nullptr);
 
-// Opens an existing file for reading and writing (never creating it, never
+// Opens an existing file for reading and appending (never creating it, never
 // blocking on a FIFO, never following a symbolic link in place of the file:
 // ELOOP); the descriptor, or -1 with errno set. A write-side call: the
 // test-only fault seam can fail it.
 int OpenForUpdate(const fs::path& path);
 
-// The whole content of the open file fd, read from its start. nullopt when
-// a read fails.
-std::optional<std::string> ReadDescriptor(int fd);
+// The whole content of the open regular file fd, read from its start; size:
+// its size as last seen. nullopt when a read fails.
+std::optional<std::string> ReadDescriptor(int fd, std::size_t size);
 
-// Appends record at the end of the open file fd with one write and flushes
-// it; a short write is cut back to the old length. False on failure.
+// Appends record at the end of fd (opened by OpenForUpdate) with one write
+// and flushes it; a short write is cut back to the old length. False on
+// failure.
 bool AppendToDescriptor(int fd, std::string_view record);
 
 // What a rewrite keeps of the file it replaces: its permission bits and its
