@@ -28,8 +28,7 @@ std::string ShareWithGroup(const fs::path& path, gid_t group) {
     struct stat st {};
     if (::lstat(path.c_str(), &st) != 0 || S_ISLNK(st.st_mode)) return "";
     const bool folder = S_ISDIR(st.st_mode);
-    const mode_t wanted =
-        st.st_mode | S_IRGRP | S_IWGRP | (folder ? S_IXGRP | S_ISGID : 0);
+    const mode_t wanted = st.st_mode | S_IRGRP | S_IWGRP | (folder ? S_IXGRP | S_ISGID : 0);
     if (st.st_gid != group && ::chown(path.c_str(), static_cast<uid_t>(-1), group) != 0) {
         return "cannot give " + path.string() + " the group: " + std::strerror(errno) +
                " (run init as its owner, uid " + std::to_string(st.st_uid) + ", or as root)";

@@ -48,7 +48,8 @@ bool MaterialListed(const LookupArgs& args) {
     if (!folder) return false;
     for (const check::RegisteredMachine& machine : check::ReadRecordStore(*folder)) {
         if (!EqualsIgnoringAsciiCase(machine.name, args.machine)) continue;
-        const std::optional<std::string> list = othmac::ReadTextModeFile(*folder / machine.listFile);
+        const std::optional<std::string> list =
+            othmac::ReadTextModeFile(*folder / machine.listFile);
         if (!list) continue;
         othmac::TextLineCursor lines(*list);
         while (const std::optional<std::string_view> line = lines.Next()) {

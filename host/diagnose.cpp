@@ -74,7 +74,8 @@ std::string RootProblem(const char* valueName, const std::string& registry,
     }
     root = value->data;
     if (!frame::IsAbsoluteRoot(*root)) {
-        return std::string(valueName) + (root->empty() ? " is empty" : " \"" + *root + "\" is relative") +
+        return std::string(valueName) +
+               (root->empty() ? " is empty" : " \"" + *root + "\" is relative") +
                ": the module takes only an absolute folder (starting with '/') as a root and "
                "treats this as no root at all; write the folder's full path, ending with '/', in " +
                registry;
@@ -148,9 +149,8 @@ std::string WriteProblem(const fs::path& path) {
     if (::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) {
         const std::string reason = Reason(errno);
         const group* owner = ::getgrgid(st.st_gid);
-        return "cannot write " + path.string() + ": " + reason + " (mode " +
-               ModeText(st.st_mode) + ", group " +
-               (owner != nullptr ? owner->gr_name : std::to_string(st.st_gid)) +
+        return "cannot write " + path.string() + ": " + reason + " (mode " + ModeText(st.st_mode) +
+               ", group " + (owner != nullptr ? owner->gr_name : std::to_string(st.st_gid)) +
                "): it must be writable by every account that saves it: chmod g+w as its owner, "
                "or quillet-host init --group GROUP (docs/SHARED-FOLDER.md)";
     }

@@ -115,8 +115,7 @@ void CheckDriverPlainFile(const std::string& file, std::string_view bytes, Findi
 // Empty condition files, files this user cannot write or of another group
 // than the folder's, stale temporary files, links leading out of the folder,
 // and the lock probe (check_share.cpp).
-void CheckSharedUse(const fs::path& folder, const std::set<std::string>& names,
-                    Findings& findings);
+void CheckSharedUse(const fs::path& folder, const std::set<std::string>& names, Findings& findings);
 
 // How far the locks of the mount holding path reach, from the text of
 // /proc/self/mountinfo: Local (a local file system), ClientOnly (a share

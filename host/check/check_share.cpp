@@ -114,8 +114,8 @@ std::optional<LockReach> LockReachOf(std::string_view mountinfo, const fs::path&
         if (!(fields >> type >> source >> super)) continue;
         point = Unescape(point);
         const std::string text = path.string();
-        const bool holds = point == "/" || text == point ||
-                           (text.starts_with(point) && text[point.size()] == '/');
+        const bool holds =
+            point == "/" || text == point || (text.starts_with(point) && text[point.size()] == '/');
         // The last of equally long mount points is the one on top.
         if (holds && point.size() >= bestLength) {
             bestLength = point.size();

@@ -118,7 +118,8 @@ bool ShowBusyFileMessage(const std::string& file) {
     if (const std::size_t at = text.find("%s"); at != std::string::npos) {
         text.replace(at, 2, platform::DisplayText(file));
     }
-    platform::ShowMessage(platform::MessageRequest{text, "file.busy", platform::MessageButtons::Ok});
+    platform::ShowMessage(
+        platform::MessageRequest{text, "file.busy", platform::MessageButtons::Ok});
     return true;
 }
 

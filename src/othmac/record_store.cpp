@@ -148,7 +148,8 @@ Registration Register(const fs::path& path, const RecordSearch& search, const st
         }
         const platform::FileLock lock(path);
         if (lock.GetState() == platform::FileLock::State::Missing) continue;  // removed meanwhile
-        if (lock.GetState() == platform::FileLock::State::Busy) return Registration{false, std::nullopt, true};
+        if (lock.GetState() == platform::FileLock::State::Busy)
+            return Registration{false, std::nullopt, true};
         std::optional<std::string> text = lock.Open() ? lock.Read() : std::nullopt;
         if (!text) return Registration{};
         std::string lines = *text;
@@ -189,8 +190,8 @@ private:
     bool CanRegister(const std::string& folder, bool material) const;
     // True when the list a new machine record would name holds the material.
     bool ListedUnderOtherType(const std::string& folder) const {
-        const std::optional<std::string> text = ReadTextModeFile(
-            folder + "/" + request_.machineName + std::string(kListSuffix));
+        const std::optional<std::string> text =
+            ReadTextModeFile(folder + "/" + request_.machineName + std::string(kListSuffix));
         return text && !IsOldFormat(*text) && SearchList(*text);
     }
 

@@ -216,10 +216,10 @@ std::optional<LockProbe> ProbeLocks(const std::filesystem::path& file) {
         // Another's exclusive lock refusing the shared one shows exclusion
         // as well.
         // (A kernel that cannot test the lock is taken at its word.)
-        probe = HeldByAnother(error)                 ? LockProbe::Exclusive
-                : error != 0                         ? LockProbe::Refused
-                : SeesLock(second).value_or(true)    ? LockProbe::Exclusive
-                                                     : LockProbe::NotExclusive;
+        probe = HeldByAnother(error)              ? LockProbe::Exclusive
+                : error != 0                      ? LockProbe::Refused
+                : SeesLock(second).value_or(true) ? LockProbe::Exclusive
+                                                  : LockProbe::NotExclusive;
         ::close(second);
     }
     ::close(first);

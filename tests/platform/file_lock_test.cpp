@@ -49,8 +49,9 @@ TEST(FileLockTest, WaitsForTheHolderAndFollowsAFileReplacedMeanwhile) {
 
     using State = platform::FileLock::State;
     fs::create_symlink(file, folder.Path() / "link");
-    for (const auto& [name, state] : {std::pair{"none", State::Missing}, std::pair{"", State::Failed},
-                                      std::pair{"link", State::Link}}) {
+    for (const auto& [name, state] :
+         {std::pair{"none", State::Missing}, std::pair{"", State::Failed},
+          std::pair{"link", State::Link}}) {
         EXPECT_EQ(platform::FileLock(folder.Path() / name).GetState(), state) << name;
     }
     EXPECT_EQ(platform::ProbeLocks(file), platform::LockProbe::Exclusive);
