@@ -220,25 +220,32 @@ std::optional<std::string> ReadWholeFile(const char* path, int* error) {
     // One read brings a file of the usual size whole; the size is asked for
     // only when that read says nothing of what the file is (it met the end at
     // once, or filled the buffer): a FIFO or device is no file.
-    std::optional<std::string> data = ReadFrom(fd, 0, kFirstReadSize - 1);
-    if (!data) {
+    std::optional<std::string> data = std::string(kFirstReadSize, '\0');
+    ssize_t n = 0;
+    do {
+        n = ::pread(fd, data->data(), kFirstReadSize, 0);
+    } while (n < 0 && errno == EINTR);
+    if (n < 0) {
         failure = errno == EISDIR ? EISDIR : errno == ESPIPE ? EINVAL : EIO;
-    } else if (data->empty() || data->size() == kFirstReadSize) {
-        struct stat st {};
-        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-            failure = EINVAL;
+        data.reset();
+    }
+    struct stat st {};
+    if (data && (n == 0 || static_cast<std::size_t>(n) == kFirstReadSize) &&
+        (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
+        failure = EINVAL;
+        data.reset();
+    }
+    if (data) {
+        data->resize(static_cast<std::size_t>(n));
+        // A file that filled the buffer is read on from there, as large as it is.
+        std::optional<std::string> rest;
+        if (data->size() == kFirstReadSize &&
+            !(rest =
+                  ReadFrom(fd, n, static_cast<std::size_t>(std::max<off_t>(st.st_size, n) - n)))) {
+            failure = EIO;
             data.reset();
-        } else if (data->size() == kFirstReadSize) {
-            std::optional<std::string> rest =
-                ReadFrom(fd, static_cast<off_t>(kFirstReadSize),
-                         static_cast<std::size_t>(std::max<off_t>(st.st_size, kFirstReadSize)) -
-                             kFirstReadSize);
-            if (rest) {
-                *data += *rest;
-            } else {
-                failure = EIO;
-                data.reset();
-            }
+        } else if (rest) {
+            *data += *rest;
         }
     }
     ::close(fd);
