@@ -9,6 +9,7 @@
 #include <string>
 
 #include "check/check.h"
+#include "check/check_internal.h"
 #include "support/temp_install.h"
 
 namespace {
@@ -70,6 +71,29 @@ TEST(CheckTest, EverySampleGivesItsReviewedReportAndStaysUnchanged) {
     const CheckResult missing = CheckDataFolder(CheckOptions{"/no/such/folder", std::nullopt});
     EXPECT_FALSE(missing.readable);
     EXPECT_EQ(ExitCodeFor(missing), 70);
+}
+
+// How far the locks of the data folder's mount reach, from mountinfo lines.
+TEST(CheckTest, LockReachOfTheMountHoldingTheFolder) {
+    using quillet::check::detail::LockReach;
+    const std::string root = "22 1 8:1 / / rw - ext4 /dev/sda1 rw\n";
+    const struct {
+        std::string mount;
+        std::optional<LockReach> reach;
+    } rows[] = {
+        {"", LockReach::Local},
+        {"40 22 0:50 / /srv/q rw - nfs4 s:/q rw,vers=4.2,local_lock=none\n", LockReach::Unknown},
+        {"40 22 0:50 / /srv/q rw - nfs s:/q rw,vers=3,nolock,local_lock=all\n",
+         LockReach::ClientOnly},
+        {"40 22 0:50 / /srv/q rw - cifs //s/q rw,nobrl,vers=3.1.1\n", LockReach::ClientOnly},
+        {"40 22 0:50 / /srv/qq rw - cifs //s/q rw,nobrl\n", LockReach::Local},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(quillet::check::detail::LockReachOf(root + row.mount, "/srv/q/data/Othmcn"),
+                  row.reach)
+            << row.mount;
+    }
+    EXPECT_EQ(quillet::check::detail::LockReachOf("", "/srv/q"), std::nullopt);
 }
 
 }  // namespace
