@@ -86,7 +86,6 @@ TEST(CheckTest, LockReachOfTheMountHoldingTheFolder) {
         {"40 22 0:50 / /srv/q rw - nfs s:/q rw,vers=3,nolock,local_lock=all\n",
          LockReach::ClientOnly},
         {"40 22 0:50 / /srv/q rw - cifs //s/q rw,nobrl,vers=3.1.1\n", LockReach::ClientOnly},
-        {"40 22 0:50 / /srv/qq rw - cifs //s/q rw,nobrl\n", LockReach::Local},
     };
     for (const auto& row : rows) {
         EXPECT_EQ(quillet::check::detail::LockReachOf(root + row.mount, "/srv/q/data/Othmcn"),

@@ -151,22 +151,21 @@ TEST(KilledSaveTest, SigkillInASaveLoopLeavesAWholeFile) {
     });
     // Its temporary file: Othmcn.dat.<pid>.<hex>.tmp.
     const std::string own = "Othmcn.dat." + std::to_string(creator) + ".";
-    std::vector<fs::path> left;
+    fs::path left;
     for (int wait = 0; left.empty() && wait < 2000; ++wait) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
         for (const auto& entry : fs::directory_iterator(folder)) {
-            if (entry.path().filename().string().starts_with(own)) left.push_back(entry.path());
+            if (entry.path().filename().string().starts_with(own)) left = entry.path();
         }
     }
     ::kill(creator, SIGKILL);
     ASSERT_EQ(WaitChild(creator), 128 + SIGKILL);
-    ASSERT_EQ(left.size(), 1u);
+    ASSERT_FALSE(left.empty());
     EXPECT_FALSE(fs::exists(index));
     ASSERT_EQ(Register("OTHER", "SPCC"), kDone);
-    EXPECT_TRUE(fs::exists(left[0]));
-    fs::last_write_time(left[0], fs::file_time_type::clock::now() - std::chrono::minutes(6));
+    fs::last_write_time(left, fs::file_time_type::clock::now() - std::chrono::minutes(6));
     ASSERT_TRUE(platform::AtomicReplace(index, ReadFile(index)));
-    EXPECT_FALSE(fs::exists(left[0]));
+    EXPECT_FALSE(fs::exists(left));
 }
 
 // Two user accounts of one group, umask 022, on a group-writable setgid data
@@ -235,6 +234,11 @@ TEST(SharedGroupTest, TwoAccountsOfOneGroupShareTheFolderAndItsFiles) {
     EXPECT_EQ(ReadFile(file), before);
 }
 
+void StallFourTimes(const char*) {
+    static int stalls = 0;
+    if (++stalls <= 4) std::this_thread::sleep_for(std::chrono::milliseconds(30));
+}
+
 // Eight workstations sharing one data root, each with its own system root
 // and TEMP folder (and so its own fixed-name working copies), each doing 100
 // operations at once on the same files: registrations into one index and
@@ -257,15 +261,9 @@ TEST(WorkstationsTest, EightWorkstationsOnOneShareLoseNoUpdate) {
                                                 "\"\n\"VELDSystemRoot\"=\"" +
                                                 (own / "system").string() + "/\"\n");
             ::setenv("QUILLET_REGISTRY", (own / "registry.reg").c_str(), 1);
-            // Half the workstations stall right after they make each of their
-            // first temporary files (the new files among them), so that the
-            // others arrive while a creator is paused.
-            if (w % 2 == 0) {
-                platform::testing::SetTemporaryCreatedHook([](const char*) {
-                    static int stalls = 0;
-                    if (++stalls <= 4) std::this_thread::sleep_for(std::chrono::milliseconds(30));
-                });
-            }
+            // Half the workstations stall right after each of their first
+            // temporary files (new files among them): the others come meanwhile.
+            if (w % 2 == 0) platform::testing::SetTemporaryCreatedHook(StallFourTimes);
             const std::string condition(frame::kCuttingConditionNames[w]);
             int failures = 0;
             for (int i = 0; i < kOperations; ++i) {
