@@ -34,7 +34,8 @@ std::string ShareWithGroup(const fs::path& path, gid_t group) {
                " (run init as its owner, uid " + std::to_string(st.st_uid) + ", or as root)";
     }
     if ((wanted & 07777) != (st.st_mode & 07777) && ::chmod(path.c_str(), wanted & 07777) != 0) {
-        return "cannot make " + path.string() + " group-writable: " + std::strerror(errno);
+        return "cannot make " + path.string() + " group-writable: " + std::strerror(errno) +
+               " (run init as its owner, uid " + std::to_string(st.st_uid) + ", or as root)";
     }
     return "";
 }
@@ -99,18 +100,22 @@ int RunInit(int argc, char** argv) {
             return report.HostFailure("cannot create " + folder.string() + ": " + error.message());
         }
     }
+    Json unshared = Json::array();
     if (group) {
-        // The folders first (the data folder's parent too: a look-up creates
-        // data/Othmcn there when it is missing), then the data folder's files.
-        std::vector<fs::path> paths = {dataFolder->parent_path(), *dataFolder, *workingFolder};
-        for (const fs::directory_entry& entry : fs::directory_iterator(*dataFolder, error)) {
-            paths.push_back(entry.path());
-        }
-        for (const fs::path& path : paths) {
-            if (std::string problem = ShareWithGroup(path, *group); !problem.empty()) {
+        // The folders (the data folder's parent too: a look-up creates
+        // data/Othmcn there when it is missing) must be the group's; a file
+        // of another owner that stays as it is is named, and check reports it.
+        for (const fs::path& folder : {dataFolder->parent_path(), *dataFolder, *workingFolder}) {
+            if (std::string problem = ShareWithGroup(folder, *group); !problem.empty()) {
                 return report.Fail(kExitNotDone, kExitNotDone, problem,
                                    "every account of the group must be able to write the data "
-                                   "folder and its files (docs/SHARED-FOLDER.md)");
+                                   "folder (docs/SHARED-FOLDER.md)");
+            }
+        }
+        for (const fs::directory_entry& entry : fs::directory_iterator(*dataFolder, error)) {
+            if (std::string problem = ShareWithGroup(entry.path(), *group); !problem.empty()) {
+                PrintError("init: warning: " + problem);
+                unshared.push_back(DisplayText(entry.path().string()));
             }
         }
     }
@@ -145,7 +150,8 @@ int RunInit(int argc, char** argv) {
                            {"systemRoot", DisplayText(systemText)},
                            {"dataFolder", DisplayText(dataFolder->string())},
                            {"workingFolder", DisplayText(workingFolder->string())},
-                           {"group", args.Get("group")}});
+                           {"group", args.Get("group")},
+                           {"unshared", unshared}});
 }
 
 }  // namespace quillet::host
