@@ -50,7 +50,7 @@ printf '[MD_TOOL_1]\n1_3OnOff=1\n' >"$folder/MD_TOOL_MC01_DIE1.ini"
 # scenario | what is measured | least requests | why that many
 rows=(
   "lookup|SddGetOthMacCondPath, registered pair, create 0|10|the folder creation every look-up makes; the index and the list each opened, read in one read, closed; the template opened, its type asked (a folder is no template), closed"
-  "register|SddGetOthMacCondPath, new material, create 1|15|the look-up's folder creation and two reads (7); the list opened for its lock, locked, its size, the server asked that the name still leads to it, one read, one append, flushed, closed (8)"
+  "register|SddGetOthMacCondPath, new material, create 1|19|the look-up's folder creation and two reads (7); the list opened for its lock, locked, its size, the server asked that the name still leads to it, one read, one append, flushed (7); the folder listed for the list's stale temporary files (open, two reads, close); the lock released by closing (1)"
   "cut-inf|SddGetOthCutInf (after a look-up)|13|the look-up's 10; the template opened, read, closed"
   "set-current|MD_SetCurrentInfo, Nc, Cut and Tool saved|9|each saved file opened, read, closed"
   "get-inf|SddPDLOthMacLasCutGetInf|3|the condition file opened, read, closed"

@@ -139,7 +139,7 @@ FolderLock::~FolderLock() {
     if (fd_ >= 0) ::close(fd_);  // closing releases the lock
 }
 
-FileLock::FileLock(const std::filesystem::path& path) {
+FileLock::FileLock(const std::filesystem::path& path) : path_(path) {
     for (;;) {
         // An exclusive byte-range lock needs the file open for writing (NFS
         // insists), and so does every operation that takes this lock.
@@ -202,8 +202,9 @@ std::optional<std::string> FileLock::Read() const {
 }
 
 bool FileLock::Append(std::string_view record) const {
-    if (!Open()) return false;
-    return AppendToDescriptor(fd_, record);
+    if (!Open() || !AppendToDescriptor(fd_, record)) return false;
+    RemoveStaleTemporaries(path_);
+    return true;
 }
 
 std::optional<LockProbe> ProbeLocks(const std::filesystem::path& file) {

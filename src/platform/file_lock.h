@@ -90,11 +90,13 @@ public:
     std::optional<std::string> Read() const;
 
     // Appends record at the file's current end with one write, as the last
-    // step of a read-then-append under the lock. A short write is cut back
-    // to the old length. False when the file is not open or the write failed.
+    // step of a read-then-append under the lock, then removes the file's
+    // stale temporary files. A short write is cut back to the old length.
+    // False when the file is not open or the write failed.
     bool Append(std::string_view record) const;
 
 private:
+    std::filesystem::path path_;
     int fd_ = -1;
     HeldFile held_;
     std::size_t size_ = 0;

@@ -295,6 +295,8 @@ std::optional<std::string_view> TemporaryFileTarget(std::string_view name) {
     return name.substr(0, dot);
 }
 
+void RemoveStaleTemporaries(const fs::path& target) { FinishPublishing(target, false); }
+
 bool AtomicReplace(const fs::path& target, std::string_view contents, Durability durability,
                    std::optional<HeldFile> held) {
     const bool durable = durability == Durability::Durable;

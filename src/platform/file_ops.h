@@ -92,6 +92,10 @@ inline constexpr int kStaleTemporaryAgeSeconds = 5 * 60;
 // The name of the file whose temporary file name is (its first 200 bytes
 // for a longer name); nullopt for any other name.
 std::optional<std::string_view> TemporaryFileTarget(std::string_view name);
+// Removes the temporary files of target older than kStaleTemporaryAgeSeconds
+// (one listing of its folder). AtomicReplace and CreateExclusive do it after
+// they publish; a writer that appends calls it after its append.
+void RemoveStaleTemporaries(const fs::path& target);
 
 // CopyFile with overwrite: the target is replaced atomically by a copy of
 // source. False when source cannot be read or the target cannot be written.
