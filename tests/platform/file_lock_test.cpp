@@ -10,9 +10,11 @@
 #include <chrono>
 #include <thread>
 
+#include "frame/module.h"
 #include "platform/file_fault.h"
 #include "platform/file_ops.h"
 #include "support/child_process.h"
+#include "support/message_recorder.h"
 
 namespace quillet::testing {
 namespace {
@@ -60,7 +62,7 @@ TEST(FileLockTest, WaitsForTheHolderAndFollowsAFileReplacedMeanwhile) {
 }
 
 // A holder that never lets go: the wait ends (shortened here from
-// kLockWaitLimit) with nothing held, and the holder can be seen.
+// kLockWaitLimit) with nothing held, and the holder can be named.
 TEST(FileLockTest, AWaitForAStoppedHolderEndsInATimeOut) {
     TempFolder folder;
     const fs::path file = folder.Path() / "Othmcn.dat";
@@ -77,11 +79,14 @@ TEST(FileLockTest, AWaitForAStoppedHolderEndsInATimeOut) {
     platform::testing::SetLockWaitLimit(200);
     EXPECT_EQ(platform::FileLock(file).GetState(), platform::FileLock::State::Busy);
     EXPECT_TRUE(platform::FolderLock(folder.Path()).TimedOut());
-    EXPECT_TRUE(platform::LockedElsewhere(file));
     platform::testing::SetLockWaitLimit(0);
+    // What a dialog shows then names the file.
+    MessageRecorder messages;
+    EXPECT_TRUE(frame::ShowBusyFileMessage(file.string()));
+    EXPECT_NE(messages.Messages().at(0).text.find(file.string()), std::string::npos);
     ::kill(child, SIGKILL);
     WaitChild(child);
-    EXPECT_FALSE(platform::LockedElsewhere(file));
+    EXPECT_FALSE(frame::ShowBusyFileMessage(file.string()));
 }
 
 }  // namespace
