@@ -18,7 +18,7 @@ namespace {
 template <typename Open>
 int RunDialog(const ArgParser& args, const char* exportName, Open open) {
     const Report report = args.MakeReport();
-    if (!DisplayAvailable()) return NoDisplay(report);
+    if (const std::optional<int> refused = RefuseWithoutDisplay(report)) return *refused;
     const int status = open();
     if (status != 0) {
         return report.FailStatus(
@@ -40,14 +40,12 @@ int LaserDialog(int argc, char** argv) {
                    "--condition L");
     DeclareDriverAndMachine(args);
     args.Option("material", "laser material name", true);
-    args.Option("condition", "cutting condition: name K..P103 or index 0-12", true);
+    DeclareTable(args, "condition", "cutting condition");
     args.Flag("json", "print the status as JSON");
     int exitCode = 0;
     if (!args.Parse(argc, argv, exitCode)) return exitCode;
-    const std::optional<int> condition = ParseCondition(args.Get("condition"));
-    if (!condition) {
-        return args.MakeReport().Usage("unknown cutting condition '" + args.Get("condition") + "'");
-    }
+    const std::optional<int> condition = TableArg(args, exitCode);
+    if (!condition) return exitCode;
     return RunDialog(args, "MD_OthMacLasCutDLG", [&] {
         return MD_OthMacLasCutDLG(args.Get("driver").c_str(), args.Get("machine").c_str(),
                                   args.Get("material").c_str(), *condition);

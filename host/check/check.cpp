@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -35,11 +36,16 @@ bool IsCSpace(char c) {
 void AddIniLine(IniFile& ini, std::string_view text, int number) {
     const platform::ProfileLine line = platform::ScanProfileLine(text);
     if (line.kind == platform::ProfileLineKind::Header) {
-        ini.sections.push_back(IniSection{number, std::string(line.name), {}});
+        IniSection section{number, std::string(line.name), {}, true, {}};
+        section.first = ini.byName.emplace(AsciiFolded(line.name), ini.sections.size()).second;
+        ini.sections.push_back(std::move(section));
     } else if (line.kind == platform::ProfileLineKind::Entry) {
-        ini.sections.back().entries.push_back(
-            IniEntry{number, std::string(line.name), line.hasValue,
-                     std::string(platform::UnquoteProfileValue(line.value))});
+        IniSection& section = ini.sections.back();
+        const bool first =
+            section.byKey.emplace(AsciiFolded(line.name), section.entries.size()).second;
+        section.entries.push_back(IniEntry{number, std::string(line.name), line.hasValue,
+                                           std::string(platform::UnquoteProfileValue(line.value)),
+                                           first});
     }
 }
 
@@ -88,39 +94,31 @@ IniFile ScanIni(std::string_view bytes) {
 }
 
 const IniSection* FindSection(const IniFile& ini, std::string_view name) {
-    for (std::size_t i = 1; i < ini.sections.size(); ++i) {
-        if (EqualsIgnoringAsciiCase(ini.sections[i].name, name)) return &ini.sections[i];
-    }
-    return nullptr;
+    const auto it = ini.byName.find(AsciiFolded(name));
+    return it == ini.byName.end() ? nullptr : &ini.sections[it->second];
 }
 
 const IniEntry* FindEntry(const IniSection& section, std::string_view key) {
-    for (const IniEntry& entry : section.entries) {
-        if (EqualsIgnoringAsciiCase(entry.key, key)) return &entry;
-    }
-    return nullptr;
+    const auto it = section.byKey.find(AsciiFolded(key));
+    return it == section.byKey.end() ? nullptr : &section.entries[it->second];
 }
 
 void CheckIniStructure(const IniFile& ini, const std::string& file, Findings& findings) {
-    std::map<std::string, int> sectionLines;
     for (std::size_t s = 0; s < ini.sections.size(); ++s) {
         const IniSection& section = ini.sections[s];
-        if (s > 0) {
-            const auto [it, fresh] = sectionLines.emplace(AsciiFolded(section.name), section.line);
-            if (!fresh) {
-                findings.Warning("duplicate-section", file, section.line,
-                                 "section [" + section.name + "] appears again (first on line " +
-                                     std::to_string(it->second) + "): its keys are never read");
-                continue;
-            }
+        if (!section.first) {
+            findings.Warning("duplicate-section", file, section.line,
+                             "section [" + section.name + "] appears again (first on line " +
+                                 std::to_string(FindSection(ini, section.name)->line) +
+                                 "): its keys are never read");
+            continue;
         }
-        std::map<std::string, int> keyLines;
         for (const IniEntry& entry : section.entries) {
-            const auto [it, fresh] = keyLines.emplace(AsciiFolded(entry.key), entry.line);
-            if (!fresh) {
+            if (!entry.first) {
                 findings.Warning("duplicate-key", file, entry.line,
                                  "key " + entry.key + " appears again in [" + section.name +
-                                     "] (first on line " + std::to_string(it->second) +
+                                     "] (first on line " +
+                                     std::to_string(FindEntry(section, entry.key)->line) +
                                      "): the first wins");
             } else if (!entry.hasValue && s > 0) {
                 findings.Warning("key-without-value", file, entry.line,
@@ -180,6 +178,11 @@ double CheckNumber(const IniEntry& entry, bool integer, const std::string& file,
         findings.Error(
             "not-numeric", file, entry.line,
             entry.key + "=" + entry.value + ": the value is not a number and reads as 0");
+    } else if (!std::isfinite(read.value)) {
+        findings.Error("not-finite", file, entry.line,
+                       entry.key + "=" + entry.value +
+                           ": no finite number; write a number (quillet-host pdl-import and the "
+                           "dialogs refuse such values)");
     } else if (read.form == NumberForm::TrailingText && LocaleNumber(entry.value)) {
         findings.Error("locale-number", file, entry.line,
                        entry.key + "=" + entry.value + ": a number in a locale format reads as " +

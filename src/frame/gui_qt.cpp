@@ -1,45 +1,18 @@
 // QApplication on demand and QMessageBox as the message service's GUI.
 #include "frame/gui_qt.h"
 
-#include <dlfcn.h>
-
 #include <QApplication>
 #include <QMessageBox>
 #include <QThread>
 #include <cstdlib>
 #include <mutex>
 
+#include "platform/display.h"
 #include "platform/messages.h"
 
 namespace quillet::frame {
 
 namespace {
-
-bool EnvSet(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr && value[0] != '\0';
-}
-
-// Opens and closes a connection to the X server named by DISPLAY, through
-// the xcb library that Qt's X platform uses; false when either is missing.
-bool XServerReachable() {
-    void* xcb = ::dlopen("libxcb.so.1", RTLD_NOW | RTLD_LOCAL);
-    if (xcb == nullptr) return false;
-    using Connect = void* (*)(const char*, int*);
-    using HasError = int (*)(void*);
-    using Disconnect = void (*)(void*);
-    auto connect = reinterpret_cast<Connect>(::dlsym(xcb, "xcb_connect"));
-    auto hasError = reinterpret_cast<HasError>(::dlsym(xcb, "xcb_connection_has_error"));
-    auto disconnect = reinterpret_cast<Disconnect>(::dlsym(xcb, "xcb_disconnect"));
-    bool reachable = false;
-    if (connect != nullptr && hasError != nullptr && disconnect != nullptr) {
-        void* connection = connect(nullptr, nullptr);
-        reachable = connection != nullptr && hasError(connection) == 0;
-        if (connection != nullptr) disconnect(connection);
-    }
-    ::dlclose(xcb);
-    return reachable;
-}
 
 class QtMessageBackend final : public platform::MessageBackend {
 public:
@@ -73,15 +46,9 @@ bool EnsureApplication() {
         return qobject_cast<QApplication*>(existing) != nullptr &&
                QThread::currentThread() == existing->thread();
     }
-    if (!EnvSet("QT_QPA_PLATFORM")) {
-        // Qt ends the process when its default platform cannot connect, so an
-        // unreachable X server means no GUI here, not a crashed host.
-        if (EnvSet("DISPLAY")) {
-            if (!XServerReachable()) return false;
-        } else if (!EnvSet("WAYLAND_DISPLAY")) {
-            return false;
-        }
-    }
+    // Qt ends the process when its platform plug-in cannot connect, so an
+    // unreachable display means no GUI here, not a crashed host.
+    if (!platform::DialogDisplayProblem().empty()) return false;
     // The module's own application object lives as long as the process.
     static int argc = 1;
     static char name[] = "quillet";

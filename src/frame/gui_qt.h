@@ -5,9 +5,9 @@
 namespace quillet::frame {
 
 // True when a QApplication exists (on the calling thread), or could be
-// created now because QT_QPA_PLATFORM, DISPLAY (with its X server reachable)
-// or WAYLAND_DISPLAY is set; it is then created and kept for the life of the
-// process. False: no GUI, show nothing.
+// created now because the display its platform plug-in uses can be reached
+// (platform::DialogDisplayProblem); it is then created and kept for the
+// life of the process. False: no GUI, show nothing.
 bool EnsureApplication();
 
 // Installs the QMessageBox backend of the message service (once).

@@ -1,6 +1,7 @@
 // Writing and reading of NC template files. See nc_template.h.
 #include "othmac/nc_template.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "othmac/text_lines.h"
@@ -81,37 +82,61 @@ bool WriteNcTemplate(const NcTemplateTexts& texts, const std::filesystem::path& 
     return platform::AtomicReplace(path, FormatNcTemplate(texts));
 }
 
-std::optional<NcTemplateTexts> ReadNcTemplate(const std::filesystem::path& path) {
-    const std::optional<std::vector<std::string>> lines = ReadTextLines(path);
-    if (!lines) return std::nullopt;
-    std::vector<std::string> sections(kSectionCount);
+void ScanNcTemplate(std::string_view text,
+                    const std::function<void(const NcTemplateLine&)>& visit) {
+    platform::FgetsReader reader(text, kLineBufferSize);
     int current = -1;
-    for (std::string line : *lines) {
-        bool tagLine = false;
+    NcTemplateLine piece;
+    piece.line = 1;
+    while (const std::optional<std::string_view> chunk = reader.Next()) {
+        const bool newline = !chunk->empty() && chunk->back() == '\n';
+        std::string_view line = chunk->substr(0, chunk->size() - (newline ? 1 : 0));
+        // A NUL byte ends the string that fgets leaves in its buffer.
+        piece.nul = line.find('\0') != std::string_view::npos;
+        piece.piece = line.substr(0, line.find('\0'));
+        piece.lineEnds = newline || chunk->data() + chunk->size() == text.data() + text.size();
+        piece.tag = kNcNoTag;
         for (int s = 0; s < kSectionCount; ++s) {
-            if (Contains(line, kNcTemplateSections[static_cast<std::size_t>(s)].tag)) {
-                tagLine = true, current = s;
+            if (Contains(piece.piece, kNcTemplateSections[static_cast<std::size_t>(s)].tag)) {
+                piece.tag = s;
             }
         }
-        if (Contains(line, kNcTemplateEndTag)) tagLine = true, current = -1;
-        if (tagLine || current < 0) continue;
+        if (Contains(piece.piece, kNcTemplateEndTag)) piece.tag = kNcEndTag;
+        if (piece.tag != kNcNoTag) current = piece.tag;
+        piece.section = piece.tag == kNcNoTag ? current : -1;
         // A marker ends the line: whatever follows it is dropped.
+        piece.kept = piece.piece.size();
         for (const std::string_view marker : kNcTemplateReadMarkers) {
-            const std::size_t pos = line.find(marker);
-            if (pos != std::string::npos) line.resize(pos);
+            piece.kept = std::min(piece.kept, piece.piece.substr(0, piece.kept).find(marker));
         }
-        if (!line.empty() && line.back() == '\n') line.pop_back();
-        // Every content line ends with CR LF. A line that had no newline
-        // (the file's last line, or a part of a line over 499 characters)
-        // keeps all its characters.
-        sections[static_cast<std::size_t>(current)] += line + "\r\n";
+        visit(piece);
+        if (newline) ++piece.line;
     }
+}
+
+NcTemplateTexts ParseNcTemplate(std::string_view textModeBytes) {
+    std::vector<std::string> sections(kSectionCount);
+    // Every content line ends with CR LF. A piece without a newline (the
+    // file's last line, or a part of a line over 499 characters) keeps all
+    // its characters.
+    ScanNcTemplate(textModeBytes, [&](const NcTemplateLine& piece) {
+        if (piece.section < 0) return;
+        std::string& text = sections[static_cast<std::size_t>(piece.section)];
+        text.append(piece.piece.substr(0, piece.kept));
+        text += "\r\n";
+    });
     NcTemplateTexts texts;
     for (int s = 0; s < kSectionCount; ++s) {
         const std::optional<NcText> which = kNcTemplateSections[static_cast<std::size_t>(s)].text;
         if (which) texts[*which] = std::move(sections[static_cast<std::size_t>(s)]);
     }
     return texts;
+}
+
+std::optional<NcTemplateTexts> ReadNcTemplate(const std::filesystem::path& path) {
+    const std::optional<std::string> text = ReadTextModeFile(path);
+    if (!text) return std::nullopt;
+    return ParseNcTemplate(*text);
 }
 
 std::optional<bool> TemplateDefinesCuttingConditions(const std::string& path) {

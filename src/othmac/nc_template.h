@@ -5,6 +5,7 @@
 
 #include <array>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -108,6 +109,29 @@ bool WriteNcTemplate(const NcTemplateTexts& texts, const std::filesystem::path& 
 // keeps its texts); otherwise all seventeen texts, empty where a section is
 // missing, each content line ending with CR LF.
 std::optional<NcTemplateTexts> ReadNcTemplate(const std::filesystem::path& path);
+
+// The same for a template's bytes as text mode reads them (CR LF as LF).
+NcTemplateTexts ParseNcTemplate(std::string_view textModeBytes);
+
+// One piece of a template as the reader takes it: a line of the file, or
+// one of the 499-byte pieces a longer line is read in.
+inline constexpr int kNcNoTag = -2;
+inline constexpr int kNcEndTag = -1;
+struct NcTemplateLine {
+    int line = 0;             // the file's line (1-based) the piece belongs to
+    std::string_view piece;   // as read, without its newline, cut at a NUL byte
+    bool lineEnds = true;     // false: the line goes on in the next piece, or
+                              // the file ends without a newline
+    bool nul = false;         // the line held a NUL byte, which cut the piece
+    int tag = kNcNoTag;       // the section whose tag the piece holds (the last
+                              // one found), kNcEndTag for ###END
+    int section = -1;         // the section the piece adds content to; -1: none
+    std::size_t kept = 0;     // bytes of the piece the content keeps: a marker
+                              // text ends it
+};
+// Walks the pieces of a template in one pass, as ParseNcTemplate reads them.
+void ScanNcTemplate(std::string_view textModeBytes,
+                    const std::function<void(const NcTemplateLine&)>& visit);
 
 // SddGetOthCutInf: true when one of the cutting-condition sections of the
 // file has a content line, false when none has, nullopt for an empty path or
