@@ -9,8 +9,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "frame/cutting_conditions.h"
 #include "diagnose.h"
+#include "frame/cutting_conditions.h"
 #include "frame/roots.h"
 #include "platform/ascii.h"
 #include "platform/display.h"

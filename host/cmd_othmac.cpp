@@ -252,8 +252,7 @@ int Templates(int argc, char** argv) {
     int exitCode = 0;
     if (!args.Parse(argc, argv, exitCode)) return exitCode;
     const Report report = args.MakeReport();
-    const std::optional<fs::path> folder =
-        DataFolderToList(report, QUILLET_NOT_SET_UP, exitCode);
+    const std::optional<fs::path> folder = DataFolderToList(report, QUILLET_NOT_SET_UP, exitCode);
     if (!folder) return exitCode;
     const std::vector<std::string> forms = NameForms(args.Get("machine"));
     Json machines = Json::array();
@@ -342,8 +341,9 @@ std::string UnkeptTemplateText(std::string_view textModeBytes) {
             }
         } else if (piece.section < 0) {
             if (!platform::TrimProfileSpace(piece.piece).empty()) {
-                problem = where + "stands outside any section (after ###END or before the "
-                                  "first tag): it would be dropped";
+                problem = where +
+                          "stands outside any section (after ###END or before the "
+                          "first tag): it would be dropped";
             }
         } else {
             const auto s = static_cast<std::size_t>(piece.section);
@@ -357,10 +357,9 @@ std::string UnkeptTemplateText(std::string_view textModeBytes) {
             }
             // The section's own marker stands where the writer puts it: on
             // the first line, or the second after an empty first one.
-            const bool ownMarker =
-                !section.marker.empty() && index == (startsEmpty[s] ? 1 : 0) &&
-                piece.kept + section.marker.size() == piece.piece.size() &&
-                piece.piece.substr(piece.kept) == section.marker;
+            const bool ownMarker = !section.marker.empty() && index == (startsEmpty[s] ? 1 : 0) &&
+                                   piece.kept + section.marker.size() == piece.piece.size() &&
+                                   piece.piece.substr(piece.kept) == section.marker;
             if (piece.kept < piece.piece.size() && !ownMarker) {
                 problem = where + "holds the marker text '" +
                           std::string(piece.piece.substr(piece.kept, 8)) +
@@ -374,12 +373,11 @@ std::string UnkeptTemplateText(std::string_view textModeBytes) {
     // Whatever else the format cannot hold (a carriage return before a line
     // end ...): the texts must read back alike; blank ones are written empty.
     const othmac::NcTemplateTexts texts = othmac::ParseNcTemplate(textModeBytes);
-    const othmac::NcTemplateTexts back = othmac::ParseNcTemplate(
-        platform::TextModeBytes(othmac::FormatNcTemplate(texts)));
+    const othmac::NcTemplateTexts back =
+        othmac::ParseNcTemplate(platform::TextModeBytes(othmac::FormatNcTemplate(texts)));
     for (const othmac::NcTemplateSection& section : othmac::kNcTemplateSections) {
         const std::string& text = section.text ? texts[*section.text] : std::string();
-        if (text.find_first_not_of(" \r\n") != std::string::npos &&
-            text != back[*section.text]) {
+        if (text.find_first_not_of(" \r\n") != std::string::npos && text != back[*section.text]) {
             return "the text of " + std::string(section.tag) + " would not read back the same";
         }
     }

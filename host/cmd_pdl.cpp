@@ -104,8 +104,9 @@ std::string CsvText(const std::string& bytes) {
             text += {static_cast<char>(0xE0 | c >> 12), static_cast<char>(0x80 | (c >> 6 & 0x3F)),
                      static_cast<char>(0x80 | (c & 0x3F))};
         } else {
-            text += {static_cast<char>(0xF0 | c >> 18), static_cast<char>(0x80 | (c >> 12 & 0x3F)),
-                     static_cast<char>(0x80 | (c >> 6 & 0x3F)), static_cast<char>(0x80 | (c & 0x3F))};
+            text +=
+                {static_cast<char>(0xF0 | c >> 18), static_cast<char>(0x80 | (c >> 12 & 0x3F)),
+                 static_cast<char>(0x80 | (c >> 6 & 0x3F)), static_cast<char>(0x80 | (c & 0x3F))};
         }
     }
     return text;
@@ -180,13 +181,14 @@ std::optional<int> ResolvePair(const Report& report, PdlPair& pair, bool creatin
     const bool matched = found.has_value();
     if (!found) {
         if (!creating) found.emplace(0, 0);
-        for (const auto& [what, name] : {std::pair{"machine", &pair.machine},
-                                         std::pair{"material", &pair.material}}) {
+        for (const auto& [what, name] :
+             {std::pair{"machine", &pair.machine}, std::pair{"material", &pair.material}}) {
             std::string unheld;
             if (!found && !Cp932Form(*name, unheld)) {
                 return report.Usage(std::string("the ") + what + " name '" + *name + "' holds " +
-                                    unheld + ", which code page 932 cannot hold: Windows "
-                                             "workstations could not use it");
+                                    unheld +
+                                    ", which code page 932 cannot hold: Windows "
+                                    "workstations could not use it");
             }
         }
         if (!found) found.emplace(machines.size() - 1, materials.size() - 1);
@@ -491,8 +493,8 @@ int RunImport(int argc, char** argv) {
         }
         return report.Done(0, data);
     }
-    const bool saved = record && pdl::SavePdlTables(pair.machine, pair.material,
-                                                    {{*table, *record}});
+    const bool saved =
+        record && pdl::SavePdlTables(pair.machine, pair.material, {{*table, *record}});
     if (!saved) {
         const int status = QUILLET_PDL_UNAVAILABLE;
         return report.Fail(ExitCodeForStatus(status), status,
@@ -566,10 +568,9 @@ int RunCopy(int argc, char** argv) {
         }
     }
     const std::string toText = to.machine + " / " + to.material;
-    if (const std::optional<int> refused =
-            RefuseMissingPair(report, from, args.Has("from-master"),
-                              ", or give --from-master to copy the master's values onto " +
-                                  toText)) {
+    if (const std::optional<int> refused = RefuseMissingPair(
+            report, from, args.Has("from-master"),
+            ", or give --from-master to copy the master's values onto " + toText)) {
         return *refused;
     }
     const std::optional<fs::path> source = ConditionFile(from.machine, from.material);

@@ -115,7 +115,8 @@ std::optional<std::string> Cp932Form(std::string_view given, std::string& unheld
 std::vector<std::string> NameForms(const std::string& typed) {
     std::vector<std::string> forms = {typed};
     std::string unheld;
-    if (const std::optional<std::string> cp932 = Cp932Form(typed, unheld); cp932 && *cp932 != typed) {
+    if (const std::optional<std::string> cp932 = Cp932Form(typed, unheld);
+        cp932 && *cp932 != typed) {
         forms.push_back(*cp932);
     }
     return forms;

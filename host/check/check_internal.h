@@ -39,13 +39,14 @@ private:
     std::vector<Finding> all_;
 };
 
-// One line as an fgets loop with a bufferSize buffer sees it after a
-// text-mode read: text without its newline, cut at a NUL byte.
+// One piece of a line as an fgets loop with a bufferSize buffer reads it
+// after a text-mode read: text without its newline, cut at a NUL byte. A line
+// longer than the buffer comes as several pieces of the same number.
 struct TextLine {
     int number = 0;          // 1-based physical line
-    std::string text;        // the first bufferSize - 1 bytes
-    bool overlong = false;   // the line goes on past the buffer
-    bool hasNewline = true;  // false only for a last line without one
+    std::string text;        // at most bufferSize - 1 bytes
+    bool overlong = false;   // the line goes on in the next piece
+    bool hasNewline = true;  // the piece ends its line with a newline
 };
 std::vector<TextLine> ReadFgetsLines(std::string_view raw, std::size_t bufferSize);
 
@@ -67,12 +68,12 @@ struct IniSection {
     int line = 0;  // 0 for the unnamed section before the first header
     std::string name;
     std::vector<IniEntry> entries;
-    bool first = true;                                     // no earlier section of this name
+    bool first = true;                                   // no earlier section of this name
     std::unordered_map<std::string, std::size_t> byKey;  // folded key -> first entry
 };
 struct IniFile {
     bool utf16 = false;
-    std::vector<IniSection> sections;  // sections[0] is the unnamed section
+    std::vector<IniSection> sections;                     // sections[0] is the unnamed section
     std::unordered_map<std::string, std::size_t> byName;  // folded name -> first section
 };
 IniFile ScanIni(std::string_view bytes);

@@ -118,16 +118,16 @@ NcTemplateTexts ParseNcTemplate(std::string_view textModeBytes);
 inline constexpr int kNcNoTag = -2;
 inline constexpr int kNcEndTag = -1;
 struct NcTemplateLine {
-    int line = 0;             // the file's line (1-based) the piece belongs to
-    std::string_view piece;   // as read, without its newline, cut at a NUL byte
-    bool lineEnds = true;     // false: the line goes on in the next piece, or
-                              // the file ends without a newline
-    bool nul = false;         // the line held a NUL byte, which cut the piece
-    int tag = kNcNoTag;       // the section whose tag the piece holds (the last
-                              // one found), kNcEndTag for ###END
-    int section = -1;         // the section the piece adds content to; -1: none
-    std::size_t kept = 0;     // bytes of the piece the content keeps: a marker
-                              // text ends it
+    int line = 0;            // the file's line (1-based) the piece belongs to
+    std::string_view piece;  // as read, without its newline, cut at a NUL byte
+    bool lineEnds = true;    // false: the line goes on in the next piece, or
+                             // the file ends without a newline
+    bool nul = false;        // the line held a NUL byte, which cut the piece
+    int tag = kNcNoTag;      // the section whose tag the piece holds (the last
+                             // one found), kNcEndTag for ###END
+    int section = -1;        // the section the piece adds content to; -1: none
+    std::size_t kept = 0;    // bytes of the piece the content keeps: a marker
+                             // text ends it
 };
 // Walks the pieces of a template in one pass, as ParseNcTemplate reads them.
 void ScanNcTemplate(std::string_view textModeBytes,

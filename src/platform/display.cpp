@@ -116,7 +116,8 @@ std::string XProblem() {
     if (host.empty() || host == "unix") {
         const std::string socket = "/tmp/.X11-unix/X" + number;
         reached = CanConnectLocal("@" + socket) || CanConnectLocal(socket);
-        if (!reached && host.empty()) reached = CanConnectTcp("localhost", 6000 + std::stoi(number));
+        if (!reached && host.empty())
+            reached = CanConnectTcp("localhost", 6000 + std::stoi(number));
     } else if (host[0] == '/') {
         reached = CanConnectLocal(display.substr(0, colon));
     } else {
