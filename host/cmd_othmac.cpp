@@ -361,11 +361,10 @@ std::string UnkeptTemplateText(std::string_view textModeBytes) {
                                    piece.kept + section.marker.size() == piece.piece.size() &&
                                    piece.piece.substr(piece.kept) == section.marker;
             if (piece.kept < piece.piece.size() && !ownMarker) {
-                problem = where + "holds the marker text '" +
-                          std::string(piece.piece.substr(piece.kept, 8)) +
-                          "...' where the format ends a line: '" +
-                          std::string(piece.piece.substr(piece.kept)) +
-                          "' would be cut off; move it to a line of its own or drop it";
+                const std::string_view lost = piece.piece.substr(piece.kept);
+                problem = where + "holds '" + std::string(lost.substr(0, lost.find(')') + 1)) +
+                          "', a marker that ends a line on reading: '" + std::string(lost) +
+                          "' would be lost; reword it";
             }
         }
     });
