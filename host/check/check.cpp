@@ -18,6 +18,7 @@
 #include "check/check_internal.h"
 #include "platform/file_lock.h"
 #include "platform/file_ops.h"
+#include "platform/paths.h"
 #include "platform/profile.h"
 #include "text.h"
 
@@ -195,7 +196,7 @@ double CheckNumber(const IniEntry& entry, bool integer, const std::string& file,
 }
 
 bool UnsafeFileName(std::string_view name) {
-    return name.find_first_of("/\\") != std::string_view::npos || name == "." || name == "..";
+    return platform::NameHoldsSeparator(name) || name == "." || name == "..";
 }
 
 }  // namespace detail
