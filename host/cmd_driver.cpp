@@ -253,8 +253,29 @@ int SetCurrent(int argc, char** argv) {
         std::string saved;  // the saved file of the pair
         bool savedExists;
     };
-    const std::string material = args.Get("material");
-    const std::string dieLayout = args.Get("die-layout");
+    std::string machine = args.Get("machine");
+    std::string material = args.Get("material");
+    std::string dieLayout = args.Get("die-layout");
+    // The names in the form whose saved files exist (as typed, or CP932).
+    std::vector<TypedName> names = {{"machine", &machine}};
+    if (args.Has("material")) names.push_back({"material", &material});
+    if (args.Has("die-layout")) names.push_back({"die-layout", &dieLayout});
+    Json nameForms = Json::object();
+    ResolveFileNames(
+        report, names,
+        [&](const std::vector<std::string>& forms) {
+            for (std::size_t i = 0; i < forms.size(); ++i) {
+                const driver::DriverSettingKind kind =
+                    i == 0 ? driver::DriverSettingKind::Nc
+                           : (names[i].name == &material ? driver::DriverSettingKind::Cut
+                                                         : driver::DriverSettingKind::Tool);
+                const std::optional<std::string> saved =
+                    driver::BuildDriverSettingPath(kind, forms[0], i == 0 ? "" : forms[i]);
+                if (saved && platform::FileExists(*saved)) return true;
+            }
+            return false;
+        },
+        false, nameForms);
     std::vector<Current> files;
     for (const driver::DriverSettingKind kind :
          {driver::DriverSettingKind::Nc, driver::DriverSettingKind::Cut,
@@ -264,12 +285,12 @@ int SetCurrent(int argc, char** argv) {
                                      : kind == driver::DriverSettingKind::Tool ? dieLayout
                                                                                : "";
             const std::optional<std::string> saved =
-                driver::BuildDriverSettingPath(kind, args.Get("machine"), name);
+                driver::BuildDriverSettingPath(kind, machine, name);
             files.push_back({kind, *path, StampOf(*path), saved.value_or(""),
                              saved && platform::FileExists(*saved)});
         }
     }
-    const int status = MD_SetCurrentInfo(driverFile.c_str(), args.Get("machine").c_str(),
+    const int status = MD_SetCurrentInfo(driverFile.c_str(), machine.c_str(),
                                          args.Has("material") ? material.c_str() : nullptr,
                                          args.Has("die-layout") ? dieLayout.c_str() : nullptr);
 

@@ -163,43 +163,16 @@ struct PdlPair {
     Json nameForms = Json::object();
 };
 
-// Names typed on the command line are text in the locale's encoding, the
-// data folder's names CP932: the pair is taken in the forms (as typed, or
-// CP932) whose condition file exists, else, when a file is to be made, in
-// its CP932 form. A name CP932 cannot hold is refused for a new file
-// (exit 64); nullopt when the call may go ahead.
+// The pair in the forms of its names whose condition file exists, else
+// for a file to be made their CP932 forms (see ResolveFileNames).
 std::optional<int> ResolvePair(const Report& report, PdlPair& pair, bool creating) {
-    const std::vector<std::string> machines = NameForms(pair.machine);
-    const std::vector<std::string> materials = NameForms(pair.material);
-    std::optional<std::pair<std::size_t, std::size_t>> found;
-    for (std::size_t m = 0; m < machines.size() && !found; ++m) {
-        for (std::size_t t = 0; t < materials.size() && !found; ++t) {
-            const std::optional<fs::path> file = ConditionFile(machines[m], materials[t]);
-            if (file && platform::FileExists(*file)) found.emplace(m, t);
-        }
-    }
-    const bool matched = found.has_value();
-    if (!found) {
-        if (!creating) found.emplace(0, 0);
-        for (const auto& [what, name] :
-             {std::pair{"machine", &pair.machine}, std::pair{"material", &pair.material}}) {
-            std::string unheld;
-            if (!found && !Cp932Form(*name, unheld)) {
-                return report.Usage(std::string("the ") + what + " name '" + *name + "' holds " +
-                                    unheld +
-                                    ", which code page 932 cannot hold: Windows "
-                                    "workstations could not use it");
-            }
-        }
-        if (!found) found.emplace(machines.size() - 1, materials.size() - 1);
-    }
-    NoteNameForm(report, "machine", pair.machine, machines[found->first], matched);
-    NoteNameForm(report, "material", pair.material, materials[found->second], matched);
-    pair.nameForms = {{"machine", found->first == 0 ? "as typed" : "CP932"},
-                      {"material", found->second == 0 ? "as typed" : "CP932"}};
-    pair.machine = machines[found->first];
-    pair.material = materials[found->second];
-    return std::nullopt;
+    return ResolveFileNames(
+        report, {{"machine", &pair.machine}, {"material", &pair.material}},
+        [](const std::vector<std::string>& names) {
+            const std::optional<fs::path> file = ConditionFile(names[0], names[1]);
+            return file && platform::FileExists(*file);
+        },
+        creating, pair.nameForms);
 }
 
 // A pair without a condition file is most likely a mistyped name: the
