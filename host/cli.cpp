@@ -175,6 +175,7 @@ void ArgParser::PrintHelp() const {
         }
     }
     std::printf("  %-26s %s\n", "--help", "show this help");
+    if (!note_.empty()) std::printf("\n%s\n", note_.c_str());
     if (!example_.empty()) std::printf("\nexample:\n  quillet-host %s\n", example_.c_str());
 }
 

@@ -77,6 +77,8 @@ public:
     void Option(const std::string& name, const std::string& help, bool required = false);
     // Declares a flag.
     void Flag(const std::string& name, const std::string& help);
+    // A paragraph --help prints after the options (lines broken by the caller).
+    void Note(const std::string& text) { note_ = text; }
     // Declares --name as another name of the option target (declared first).
     void Alias(const std::string& name, const std::string& target);
     // Accepts up to `count` arguments that are not options; without this
@@ -109,6 +111,7 @@ private:
     std::string command_;
     std::string usage_;
     std::string example_;
+    std::string note_;
     std::vector<std::pair<std::string, OptionInfo>> options_;
     std::map<std::string, std::string> aliases_;
     std::string positionalName_;

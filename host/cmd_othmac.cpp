@@ -389,6 +389,12 @@ int TemplateWrite(int argc, char** argv) {
                    "template-write --type 130 --machine MC01 --material SPCC1.6 --file mc01.txt");
     DeclareLookup(args, true);
     args.Option("file", "template text as template-show prints it", true);
+    args.Note(
+        "Text in UTF-8 is stored as code page 932, text already in code page 932 as it is.\n"
+        "Text the template format would not keep is refused (exit 64, naming the line): a\n"
+        "marker text such as (OFF) or (CUT-K) inside a line, a line outside any section or\n"
+        "over 498 bytes, a NUL byte, content of a section whose text is not kept. A pair\n"
+        "registered without its template (template-path --create) gets it written.");
     LookupArgs lookup;
     int exitCode = 0;
     if (!ParseLookup(args, argc, argv, lookup, exitCode)) return exitCode;

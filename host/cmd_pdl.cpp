@@ -285,7 +285,9 @@ int RunTable(int argc, char** argv) {
     DeclareTable(args, "table", "table");
     args.Flag("used-only", "only the parameters the machine uses (machine.ini and the alias)");
     args.Flag("create", "make a missing condition file from PDL_CUT_MASTER.ini");
-    args.Flag("csv", "print CSV: slot,key,label,value (value exact, for pdl-import)");
+    args.Flag("csv",
+              "print CSV: slot,key,label,value (each value as the table's float holds it, "
+              "for pdl-import)");
     args.Flag("json", "print JSON");
     int exitCode = 0;
     if (!args.Parse(argc, argv, exitCode)) return exitCode;
@@ -414,12 +416,16 @@ int RunImport(int argc, char** argv) {
     DeclarePair(args);
     DeclareTable(args, "table", "the one table written");
     args.Option("csv",
-                "CSV with a header naming the columns key and value (as pdl-table --csv); "
-                "separated by commas, semicolons or tabs; UTF-8 or UTF-16 with its mark. Values "
-                "are stored as the table's floats, written with six decimals: a value that "
-                "changes so is warned of; one that is no finite number or beyond the float "
-                "is refused",
+                "CSV whose header names the columns key and value, as pdl-table --csv writes it",
                 true);
+    args.Note(
+        "The separator is the one that splits the header into its key and value columns\n"
+        "(comma, semicolon or tab); the header may be in any case, empty rows are skipped,\n"
+        "UTF-16 with its byte-order mark and CR line ends are read. Numbers are written with\n"
+        "a point as the decimal mark. Values are stored as the table's floats, written with\n"
+        "six decimals (123456789.123 becomes 123456792.000000, 1e-7 becomes 0.000000): a\n"
+        "value that storing changes is warned of on standard error; inf, nan and numbers\n"
+        "beyond the float are refused (exit 64, naming the line and the value).");
     args.Flag("create", "make a missing condition file from PDL_CUT_MASTER.ini first");
     args.Flag("json", "print JSON");
     int exitCode = 0;
