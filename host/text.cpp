@@ -35,6 +35,29 @@ std::size_t Utf8Length(unsigned char lead) {
     return lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
 }
 
+// Well-formed UTF-8: shortest forms, no surrogates, at most U+10FFFF.
+bool ValidUtf8(std::string_view text) {
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const std::size_t length = lead < 0x80                   ? 1
+                                   : lead >= 0xC2 && lead < 0xE0 ? 2
+                                   : lead >= 0xE0 && lead < 0xF0 ? 3
+                                   : lead >= 0xF0 && lead < 0xF5 ? 4
+                                                                 : 0;
+        if (length == 0 || i + length > text.size()) return false;
+        for (std::size_t k = 1; k < length; ++k) {
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+        }
+        const auto second = static_cast<unsigned char>(text[i + 1 < text.size() ? i + 1 : i]);
+        if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second > 0x9F) ||
+            (lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second > 0x8F)) {
+            return false;
+        }
+        i += length;
+    }
+    return true;
+}
+
 // A stream that writes what it is given as CP932, keeping a character cut
 // by the stream's buffer until its last byte comes.
 struct Cp932Stream {
@@ -91,9 +114,9 @@ void PrintJson(const std::string& utf8) {
 }
 
 std::optional<std::string> Cp932Form(std::string_view given, std::string& unheld) {
-    if (!LocaleTakesUtf8() || platform::DetectEncoding(given) != platform::TextEncoding::Utf8) {
-        return std::string(given);
-    }
+    // Given text is decided by the locale it was typed in, not by how the
+    // data folder's bytes are shown: valid UTF-8 under a UTF-8 locale is UTF-8.
+    if (!LocaleTakesUtf8() || !ValidUtf8(given)) return std::string(given);
     const std::string encoded = platform::EncodeText(given, platform::TextEncoding::Cp932);
     if (platform::DecodeText(encoded, platform::TextEncoding::Cp932) == given) return encoded;
     for (std::size_t at = 0; at < given.size();) {
