@@ -12,9 +12,31 @@ namespace {
 
 using namespace quillet::driver;
 
+// The loader's own error text, on standard error and in the message log.
 TEST_F(TraceTest, UnbindableFunctionsFailOnlyTheOperationsThatNeedThem) {
     std::string target = (folder_.Path() / "out.nc").string();
-    EXPECT_EQ(CreateNc("drv", target.data()), 999);
+    const std::string bogus = Write("libkorvid.so", "no library\n");
+    const std::string log = (folder_.Path() / "messages.log").string();
+    const struct {
+        const char* driverDir;
+        std::string reported;
+    } rows[] = {
+        // A file that is no library, where QUILLET_DRIVER_DIR points, is used and
+        // fails; the next operation tries again without it.
+        {folder_.Path().c_str(), "the machine-driver library cannot be loaded: " + bogus + ": "},
+        {"", "the machine-driver library lacks a function: " DOUBLE_DIR
+             "/libkorvid.so: undefined symbol: MD_SetSheetName"},
+    };
+    for (const auto& row : rows) {
+        const ScopedEnv env{{"QUILLET_DRIVER_DIR", row.driverDir},
+                            {"QUILLET_MESSAGE_LOG", log.c_str()}};
+        ::testing::internal::CaptureStderr();
+        EXPECT_EQ(CreateNc("drv", target.data()), 999);
+        const std::string err = ::testing::internal::GetCapturedStderr();
+        EXPECT_TRUE(err.starts_with("Quillet: " + row.reported)) << err;
+        EXPECT_EQ("Quillet: " + ReadFile(log), err);
+        fs::remove(log);
+    }
     EXPECT_TRUE(Calls().empty());
     EXPECT_FALSE(fs::exists(target));
 
