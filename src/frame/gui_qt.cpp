@@ -68,7 +68,15 @@ public:
 };
 
 // Why the calling thread can or cannot show a widget.
-enum class Gui { Ready, NoDisplay, CoreApplicationOnly, OtherThread };
+enum class Gui { Ready, NoDisplay, Qt5Host, CoreApplicationOnly, OtherThread };
+
+// True when the host runs an application object of Qt 5. Qt 5 and Qt 6 load
+// side by side (their symbols are versioned), but the module's widgets would
+// need a second application, platform connection and event loop of Qt 6.
+bool HostRunsQt5() {
+    void* const self = ::dlvsym(RTLD_DEFAULT, "_ZN16QCoreApplication4selfE", "Qt_5");
+    return self != nullptr && *static_cast<void* const*>(self) != nullptr;
+}
 
 // The application object puts the process locale in place from the
 // environment (setlocale(LC_ALL, "")), and makes LC_CTYPE UTF-8: the host's
@@ -99,6 +107,7 @@ QApplication* CreateApplication() {
 
 Gui CallingThreadGui() {
     if (QCoreApplication* existing = QCoreApplication::instance(); existing == nullptr) {
+        if (HostRunsQt5()) return Gui::Qt5Host;
         if (!EnvSet("QT_QPA_PLATFORM")) {
             // Qt ends the process when its default platform cannot connect, so
             // an unreachable X server means no GUI here, not a crashed host.
@@ -133,6 +142,9 @@ DialogTurn::DialogTurn(const char* exportName) {
             refusal =
                 "there is no display (set DISPLAY or WAYLAND_DISPLAY to a reachable "
                 "display, or QT_QPA_PLATFORM)";
+            break;
+        case Gui::Qt5Host:
+            refusal = "dialogs need Qt 6, and the host's application object is one of Qt 5";
             break;
         case Gui::CoreApplicationOnly:
             refusal =
