@@ -37,8 +37,8 @@
      - only the QApplication's thread shows a dialog or a message box;
      - one dialog at a time: a dialog export called while one of the module's
        dialogs is open (from its event loop or from another thread) fails;
-     - a host whose application object is a QCoreApplication, or without a
-       display, shows no dialog.
+     - a host whose application object is a QCoreApplication or one of
+       Qt 5, or without a display, shows no dialog.
    A dialog refused by these rules returns its system error (999; -1 for
    SddPDLOthMacLasCutDLG) and writes "Quillet: <export>: no dialog shown:
    <rule>" on standard error and into QUILLET_MESSAGE_LOG. A message box that
