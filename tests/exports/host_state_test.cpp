@@ -15,19 +15,15 @@
 namespace quillet::testing {
 namespace {
 
-// Numbers read "1,5" under de_DE.UTF-8 when it is installed; without it,
-// C.UTF-8 still differs from the "C" the process started in.
-const char* EnvironmentLocale() {
-    const locale_t german = ::newlocale(LC_ALL_MASK, "de_DE.UTF-8", static_cast<locale_t>(0));
-    if (german == static_cast<locale_t>(0)) return "C.UTF-8";
-    ::freelocale(german);
-    return "de_DE.UTF-8";
-}
-
 TEST(HostStateTest, FirstDialogKeepsTheHostLocaleAndDialogRulesAreTold) {
     TempInstallation install;
     const std::string log = (install.Base() / "messages.log").string();
-    const ScopedEnv env{{"LC_ALL", EnvironmentLocale()}, {"QUILLET_MESSAGE_LOG", log.c_str()}};
+    // Numbers read "1,5" under de_DE.UTF-8 when it is installed; C.UTF-8
+    // still differs from the "C" the process started in.
+    const locale_t german = ::newlocale(LC_ALL_MASK, "de_DE.UTF-8", locale_t{});
+    if (german != locale_t{}) ::freelocale(german);
+    const ScopedEnv env{{"LC_ALL", german != locale_t{} ? "de_DE.UTF-8" : "C.UTF-8"},
+                        {"QUILLET_MESSAGE_LOG", log.c_str()}};
     const std::string hostLocale = std::setlocale(LC_ALL, nullptr);
     // The first dialog export creates the QApplication, here one whose lookup
     // finds nothing to show; the next shows its dialog.
