@@ -12,28 +12,23 @@ namespace {
 
 using namespace quillet::driver;
 
-// The loader's own error text, on standard error and in the message log.
+// The loader's own error text goes to standard error and into the message
+// log: for a file that is no library where QUILLET_DRIVER_DIR points (it is
+// used; the next operation tries again), then for a missing function.
 TEST_F(TraceTest, UnbindableFunctionsFailOnlyTheOperationsThatNeedThem) {
     std::string target = (folder_.Path() / "out.nc").string();
-    const std::string bogus = Write("libkorvid.so", "no library\n");
     const std::string log = (folder_.Path() / "messages.log").string();
-    const struct {
-        const char* driverDir;
-        std::string reported;
-    } rows[] = {
-        // A file that is no library, where QUILLET_DRIVER_DIR points, is used and
-        // fails; the next operation tries again without it.
-        {folder_.Path().c_str(), "the machine-driver library cannot be loaded: " + bogus + ": "},
-        {"", "the machine-driver library lacks a function: " DOUBLE_DIR
-             "/libkorvid.so: undefined symbol: MD_SetSheetName"},
-    };
-    for (const auto& row : rows) {
-        const ScopedEnv env{{"QUILLET_DRIVER_DIR", row.driverDir},
+    for (const auto& [folder, reported] :
+         {std::pair<std::string, std::string>{
+              folder_.Path(), "cannot be loaded: " + Write("libkorvid.so", "no library\n") + ": "},
+          {"",
+           "lacks a function: " DOUBLE_DIR "/libkorvid.so: undefined symbol: MD_SetSheetName"}}) {
+        const ScopedEnv env{{"QUILLET_DRIVER_DIR", folder.c_str()},
                             {"QUILLET_MESSAGE_LOG", log.c_str()}};
         ::testing::internal::CaptureStderr();
         EXPECT_EQ(CreateNc("drv", target.data()), 999);
         const std::string err = ::testing::internal::GetCapturedStderr();
-        EXPECT_TRUE(err.starts_with("Quillet: " + row.reported)) << err;
+        EXPECT_TRUE(err.starts_with("Quillet: the machine-driver library " + reported)) << err;
         EXPECT_EQ("Quillet: " + ReadFile(log), err);
         fs::remove(log);
     }

@@ -18,16 +18,9 @@ typedef char check_sequence_name[offsetof(md_ssi_, name) == sizeof(void*) ? 1 : 
 typedef char check_sequence_count[offsetof(md_ssi_all_, count) == 99 * sizeof(md_ssi_) ? 1 : -1];
 
 static int failures = 0;
-
-static void check(int holds, const char* what) {
-    if (holds) return;
-    fprintf(stderr, "c_header_test: failed: %s\n", what);
-    ++failures;
-}
-
-static int same(const char* text, const char* expected) {
-    return text != NULL && strcmp(text, expected) == 0;
-}
+#define CHECK(holds) \
+    ((holds) ? (void)0 : (void)(fprintf(stderr, "c_header_test: failed: %s\n", #holds), ++failures))
+#define NAME(i) list.entries[i].name
 
 int main(int argc, char** argv) {
     /* Static: every name slot starts NULL, as the ownership rule allows. */
@@ -36,23 +29,21 @@ int main(int argc, char** argv) {
     int i;
     if (argc != 3) return 64;
 
-    check(QuilletCreateNC(argv[1], argv[2]) == QUILLET_DONE, "NC generated");
+    CHECK(QuilletCreateNC(argv[1], argv[2]) == QUILLET_DONE);
     program = fopen(argv[2], "r");
-    check(program != NULL && fclose(program) == 0, "NC program written");
+    CHECK(program != NULL && fclose(program) == 0);
 
-    /* Cutting: 200 (switch), 202, 203 of the sample driver. */
+    /* Cutting: 200 (a switch), 202, 203 of the sample driver. */
     QuilletGetSpecialSequence(argv[1], 1, &list);
-    check(list.count == 3 && list.entries[0].id == 200 && list.entries[0].valueCount == 0 &&
-              same(list.entries[0].name, "Pierce only") && same(list.entries[2].name, "Edge melt"),
-          "cutting sequences");
-    /* Punching fills two slots, freeing and replacing their names; the third
-       stays as it was. */
+    CHECK(list.count == 3 && list.entries[0].id == 200 && list.entries[0].valueCount == 0);
+    CHECK(!strcmp(NAME(0), "Pierce only") && !strcmp(NAME(2), "Edge melt"));
+    /* Punching replaces the names of two slots; the third stays. */
     QuilletGetSpecialSequence(argv[1], 2, &list);
-    check(list.count == 2 && same(list.entries[0].name, "Nibbling pitch") &&
-              same(list.entries[1].name, "Slug suction") && same(list.entries[2].name, "Edge melt"),
-          "punching sequences replace the earlier names");
+    CHECK(list.count == 2 && !strcmp(NAME(0), "Nibbling pitch") &&
+          !strcmp(NAME(1), "Slug suction"));
+    CHECK(!strcmp(NAME(2), "Edge melt"));
     QuilletGetSpecialSequence(NULL, 3, &list);
-    check(list.count == 0 && same(list.entries[0].name, "Nibbling pitch"), "other family");
+    CHECK(list.count == 0 && !strcmp(NAME(0), "Nibbling pitch"));
 
     for (i = 0; i < QUILLET_SPECIAL_SEQUENCES; ++i) free(list.entries[i].name);
     return failures == 0 ? 0 : 1;

@@ -1,7 +1,5 @@
-// The host's process as the module leaves it: the first dialog export
-// creates the QApplication and the host's locale stays its own; while a
-// dialog is open, the dialog rules refuse further dialogs with a line naming
-// the rule.
+// The host's process as the module leaves it: its locale across the first
+// dialog export, and the refusals of the dialog rules while a dialog is open.
 #include <gtest/gtest.h>
 
 #include <clocale>
@@ -25,8 +23,7 @@ TEST(HostStateTest, FirstDialogKeepsTheHostLocaleAndDialogRulesAreTold) {
     const ScopedEnv env{{"LC_ALL", german != locale_t{} ? "de_DE.UTF-8" : "C.UTF-8"},
                         {"QUILLET_MESSAGE_LOG", log.c_str()}};
     const std::string hostLocale = std::setlocale(LC_ALL, nullptr);
-    // The first dialog export creates the QApplication, here one whose lookup
-    // finds nothing to show; the next shows its dialog.
+    // The first dialog export, one with nothing to show, creates the QApplication.
     char buffer[QUILLET_PATH_BUFFER_SIZE];
     EXPECT_EQ(SddOthMacCondDLG(0, 0, 130, "MC01", "SPCC", "", 0, 0, buffer), 100);
     OnModal cancel("132", [](QDialog& dialog) {
