@@ -1,5 +1,5 @@
-// Unbindable functions: test-double-partial/ lacks MD_EndDriverNcGeneratioin,
-// MD_GetDefaultSetting and the whole of libDravik.so (partial_korvid.cpp).
+// Unbindable functions: test-double-partial/ has only the item functions of
+// Cut and Tool (partial_korvid.cpp), and libDravik.so is missing.
 #include <gtest/gtest.h>
 
 #include "driver/driver_operations.h"
