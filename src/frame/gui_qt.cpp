@@ -79,7 +79,7 @@ bool HostRunsQt5() {
 }
 
 // The application object puts the process locale in place from the
-// environment (setlocale(LC_ALL, "")), and makes LC_CTYPE UTF-8: the host's
+// environment (setlocale(LC_ALL, "")), LC_CTYPE made UTF-8: the host's
 // own number formatting would change for good. Every category goes back to
 // what the host had; the module's own conversions use the C locale anyway.
 class HostLocale {
@@ -106,7 +106,7 @@ QApplication* CreateApplication() {
 }
 
 Gui CallingThreadGui() {
-    if (QCoreApplication* existing = QCoreApplication::instance(); existing == nullptr) {
+    if (QCoreApplication::instance() == nullptr) {
         if (HostRunsQt5()) return Gui::Qt5Host;
         if (!EnvSet("QT_QPA_PLATFORM")) {
             // Qt ends the process when its default platform cannot connect, so
