@@ -46,9 +46,17 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
 
 int NcTextControlId(NcText which) { return kControlIds[static_cast<std::size_t>(which)]; }
 
+std::size_t WrittenLength(std::string_view text) {
+    text = text.substr(0, text.find('\0'));
+    if (IsBlank(text)) return 0;
+    // The break after the last line is the file's own line break, which the
+    // reader gives back as CR LF.
+    return text.ends_with("\r\n") ? text.size() - 2 : text.size();
+}
+
 std::optional<std::size_t> FirstOverlongText(const NcTemplateTexts& texts) {
     for (std::size_t i = 0; i < kNcTextCount; ++i) {
-        if (CString(texts.texts[i]).size() > kMaxNcTextLength) return i;
+        if (WrittenLength(texts.texts[i]) > kMaxNcTextLength) return i;
     }
     return std::nullopt;
 }
@@ -82,11 +90,21 @@ bool WriteNcTemplate(const NcTemplateTexts& texts, const std::filesystem::path& 
 }
 
 std::optional<NcTemplateTexts> ReadNcTemplate(const std::filesystem::path& path) {
-    const std::optional<std::vector<std::string>> lines = ReadTextLines(path);
-    if (!lines) return std::nullopt;
+    const std::optional<std::vector<std::string>> chunks = ReadTextLines(path);
+    if (!chunks) return std::nullopt;
     std::vector<std::string> sections(kSectionCount);
     int current = -1;
-    for (std::string line : *lines) {
+    std::string line;
+    for (std::size_t c = 0; c < chunks->size(); ++c) {
+        // A line is read whole, however long: a text line of 499 bytes with
+        // its marker reads back as it was written. (A chunk cut short at a
+        // NUL byte ends its line.)
+        const std::string& chunk = (*chunks)[c];
+        line += chunk;
+        if (chunk.size() == kLineBufferSize - 1 && !chunk.ends_with('\n') &&
+            c + 1 < chunks->size()) {
+            continue;
+        }
         bool tagLine = false;
         for (int s = 0; s < kSectionCount; ++s) {
             if (Contains(line, kNcTemplateSections[static_cast<std::size_t>(s)].tag)) {
@@ -94,17 +112,18 @@ std::optional<NcTemplateTexts> ReadNcTemplate(const std::filesystem::path& path)
             }
         }
         if (Contains(line, kNcTemplateEndTag)) tagLine = true, current = -1;
-        if (tagLine || current < 0) continue;
-        // A marker ends the line: whatever follows it is dropped.
-        for (const std::string_view marker : kNcTemplateReadMarkers) {
-            const std::size_t pos = line.find(marker);
-            if (pos != std::string::npos) line.resize(pos);
+        if (!tagLine && current >= 0) {
+            // A marker ends the line: whatever follows it is dropped.
+            for (const std::string_view marker : kNcTemplateReadMarkers) {
+                const std::size_t pos = line.find(marker);
+                if (pos != std::string::npos) line.resize(pos);
+            }
+            if (line.ends_with('\n')) line.pop_back();
+            // Every content line ends with CR LF; the file's last line, without
+            // a newline, keeps all its characters.
+            sections[static_cast<std::size_t>(current)] += line + "\r\n";
         }
-        if (!line.empty() && line.back() == '\n') line.pop_back();
-        // Every content line ends with CR LF. A line that had no newline
-        // (the file's last line, or a part of a line over 499 characters)
-        // keeps all its characters.
-        sections[static_cast<std::size_t>(current)] += line + "\r\n";
+        line.clear();
     }
     NcTemplateTexts texts;
     for (int s = 0; s < kSectionCount; ++s) {
