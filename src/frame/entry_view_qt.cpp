@@ -27,7 +27,7 @@ QString Resource(std::string_view key) {
 }
 
 // Room around a row's text (or icon), as the platform's list views leave it.
-constexpr int kRowPadding = 4;
+constexpr int kRowPadding = 2;
 
 constexpr int kNoticeMilliseconds = 10000;
 
@@ -232,7 +232,10 @@ void EntryTableView::changeEvent(QEvent* event) {
 }
 
 void EntryTableView::UpdateRowHeight() {
-    const int height = std::max(fontMetrics().height(), iconSize().height()) + kRowPadding;
+    const int icon = iconSize().isValid()
+                         ? iconSize().height()
+                         : style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, this);
+    const int height = std::max(fontMetrics().height(), icon) + kRowPadding;
     verticalHeader()->setMinimumSectionSize(height);
     verticalHeader()->setDefaultSectionSize(height);
 }

@@ -19,6 +19,7 @@ namespace {
 
 using platform::MessageAnswer;
 using testing::Child;
+using testing::FocusWalk;
 using testing::MessageRecorder;
 using testing::OnModal;
 using testing::PressKey;
@@ -117,6 +118,8 @@ TEST_F(NcDataDialogTest, OkRunTypesInUpperCaseKeepsLoadedTextAndEnterPressesTheF
     OnModal modal("102", [](QDialog& dialog) {
         EXPECT_EQ(Child<QLineEdit>(dialog, "1021")->text(), "SPCC1.6");
         EXPECT_EQ(dialog.focusWidget(), Edit(dialog, 1000));
+        EXPECT_EQ(FocusWalk(dialog, 5),
+                  (std::vector<std::string>{"1003", "1004", "1022", "1012", "1007"}));
         EXPECT_TRUE(Child<QPushButton>(dialog, "1")->isDefault());
         EXPECT_EQ(Edit(dialog, 1000)->toPlainText(), "O1000 (切断)\ng04p1\n");
         QPlainTextEdit* end = Edit(dialog, 1006);

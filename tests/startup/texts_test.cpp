@@ -61,8 +61,8 @@ TEST(QtMessageBoxTest, BoxIsNamedByItsStringAndAnswersTheClickedButton) {
     frame::InstallQtMessageBackend();
     TempFolder folder;
     const ScopedEnv log("QUILLET_MESSAGE_LOG", (folder.Path() / "messages.log").string());
-    // Presses button of the box named name (NoButton: Enter on the focused
-    // control) and records its text, buttons and their names.
+    // Presses button of the box named name (NoButton: Enter, Yes: the key Y,
+    // on the focused control) and records its text, buttons and their names.
     std::string seenText, seenNames;
     QMessageBox::StandardButtons seenButtons;
     const auto answer = [&](const char* name, QMessageBox::StandardButton button) {
@@ -74,10 +74,12 @@ TEST(QtMessageBoxTest, BoxIsNamedByItsStringAndAnswersTheClickedButton) {
             for (const auto which : {QMessageBox::Yes, QMessageBox::No, QMessageBox::Ok}) {
                 if (box.button(which)) seenNames += box.button(which)->text().toStdString() + "|";
             }
-            if (button != QMessageBox::NoButton) {
-                box.button(button)->click();
+            if (button == QMessageBox::NoButton || button == QMessageBox::Yes) {
+                QTest::keyClick(box.focusWidget(),
+                                button == QMessageBox::Yes ? Qt::Key_Y : Qt::Key_Return);
+                EXPECT_TRUE(QTest::qWaitFor([&box] { return !box.isVisible(); }));  // animated
             } else {
-                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+                box.button(button)->click();
             }
         });
     };
