@@ -8,7 +8,6 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -129,6 +128,15 @@ CPdlParamList::CPdlParamList(QWidget* parent) : frame::EntryTableView(parent) {
 
 bool CPdlParamList::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
     return QTableView::edit(index.isValid() ? index.siblingAtColumn(0) : index, trigger, event);
+}
+
+QModelIndex CPdlParamList::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    const int rows = model()->rowCount();
+    if ((action == MoveHome || action == MoveEnd) && rows > 0) {
+        return model()->index(action == MoveHome ? 0 : rows - 1,
+                              std::max(currentIndex().column(), 0));
+    }
+    return QTableView::moveCursor(action, modifiers);
 }
 
 // ---------------------------------------------------------------- dialog

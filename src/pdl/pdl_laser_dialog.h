@@ -50,9 +50,9 @@ private:
     PdlLaserEdit& edit_;
 };
 
-// The list 1028, worked from the keyboard as frame::EntryTableView says:
-// in-place editing (F2, a click on the selected row) always edits the value,
-// whichever cell of the row is current.
+// The list 1028, worked from the keyboard as frame::EntryTableView says, with
+// Home and End as in a list; in-place editing (F2, a click on the selected
+// row) always edits the value, whichever cell of the row is current.
 class CPdlParamList final : public frame::EntryTableView {
     Q_OBJECT
 public:
@@ -60,6 +60,8 @@ public:
 
 protected:
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+    // A list: Home and End go to the first and the last parameter.
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
 };
 
 class CPdlLaserCondDlg final : public QDialog {

@@ -398,6 +398,10 @@ TEST_F(PdlDialogTest, OkRunShowsEverythingWholeRefusesWhatIsNoNumberAndSaves) {
             list->setFocus();
             EXPECT_EQ(FocusWalk(dialog, 1, Qt::ShiftModifier), std::vector<std::string>{"1013"});
             ASSERT_EQ(list->model()->rowCount(), 4);
+            for (const auto& [key, row] : {std::pair(Qt::Key_End, 3), std::pair(Qt::Key_Home, 0)}) {
+                PressKey(list, key);
+                EXPECT_EQ(list->currentIndex().row(), row);
+            }
             EXPECT_EQ(list->horizontalHeader()->visualIndex(1), 0);  // label on the left
             EXPECT_FALSE(list->horizontalHeader()->sectionsClickable());
             // Every label whole, and as the row's tooltip.
