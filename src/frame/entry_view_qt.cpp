@@ -79,7 +79,11 @@ void ShowNoticePopup(const QString& text) {
         at = control->mapToGlobal(cursor.bottomLeft() + QPoint(0, 2));
         QObject::connect(control, &QObject::destroyed, g_notice, &QWidget::close);
     }
-    g_notice->adjustSize();
+    // One line when it fits, else wrapped at the popup's widest.
+    const int width = std::min(g_notice->fontMetrics().horizontalAdvance(text) +
+                                   2 * (g_notice->margin() + g_notice->frameWidth()) + 2,
+                               g_notice->maximumWidth());
+    g_notice->resize(width, g_notice->heightForWidth(width));
     g_notice->move(at);
     g_notice->show();
 }
