@@ -3,6 +3,7 @@
 
 #include <dlfcn.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 #include <QThread>
@@ -12,6 +13,8 @@
 #include <mutex>
 #include <string>
 
+#include "frame/entry_view_qt.h"
+#include "frame/resources.h"
 #include "platform/display.h"
 #include "platform/messages.h"
 
@@ -24,21 +27,46 @@ public:
     bool Available() override { return EnsureApplication(); }
 
     platform::MessageAnswer Show(const platform::MessageRequest& request) override {
+        const QString text = QString::fromStdString(request.text);
+        if (request.buttons == platform::MessageButtons::None) {
+            ShowNoticePopup(text);
+            return platform::MessageAnswer::Ok;
+        }
         QMessageBox box;
         box.setObjectName(QString::fromStdString(request.objectName));
         box.setWindowTitle(QStringLiteral("Quillet"));
-        box.setText(QString::fromStdString(request.text));
+        box.setText(text);
         if (request.buttons == platform::MessageButtons::YesNo) {
             box.setIcon(QMessageBox::Question);
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            // A stray Enter never answers Yes: every question here would
+            // overwrite something.
             box.setDefaultButton(QMessageBox::No);
+            NameButtons(box);
             return box.exec() == QMessageBox::Yes ? platform::MessageAnswer::Yes
                                                   : platform::MessageAnswer::No;
         }
         box.setIcon(QMessageBox::Warning);
         box.setStandardButtons(QMessageBox::Ok);
+        NameButtons(box);
         box.exec();
         return platform::MessageAnswer::Ok;
+    }
+
+private:
+    // The buttons' texts (with their mnemonics) from the active resource set.
+    static void NameButtons(QMessageBox& box) {
+        const std::pair<QMessageBox::StandardButton, const char*> names[] = {
+            {QMessageBox::Ok, "button.ok"},
+            {QMessageBox::Yes, "button.yes"},
+            {QMessageBox::No, "button.no"}};
+        for (const auto& [which, key] : names) {
+            const std::string_view name = ResourceText(key);
+            if (QAbstractButton* button = box.button(which); button != nullptr && !name.empty()) {
+                button->setText(
+                    QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+            }
+        }
     }
 };
 

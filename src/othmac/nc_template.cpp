@@ -47,9 +47,17 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
 
 int NcTextControlId(NcText which) { return kControlIds[static_cast<std::size_t>(which)]; }
 
+std::size_t WrittenLength(std::string_view text) {
+    text = text.substr(0, text.find('\0'));
+    if (IsBlank(text)) return 0;
+    // The break after the last line is the file's own line break, which the
+    // reader gives back as CR LF.
+    return text.ends_with("\r\n") ? text.size() - 2 : text.size();
+}
+
 std::optional<std::size_t> FirstOverlongText(const NcTemplateTexts& texts) {
     for (std::size_t i = 0; i < kNcTextCount; ++i) {
-        if (CString(texts.texts[i]).size() > kMaxNcTextLength) return i;
+        if (WrittenLength(texts.texts[i]) > kMaxNcTextLength) return i;
     }
     return std::nullopt;
 }
@@ -88,13 +96,24 @@ void ScanNcTemplate(std::string_view text,
     int current = -1;
     NcTemplateLine piece;
     piece.line = 1;
-    while (const std::optional<std::string_view> chunk = reader.Next()) {
-        const bool newline = !chunk->empty() && chunk->back() == '\n';
-        std::string_view line = chunk->substr(0, chunk->size() - (newline ? 1 : 0));
+    while (std::optional<std::string_view> chunk = reader.Next()) {
+        // A line is read whole, however long: a text line of 499 bytes with
+        // its marker reads back as it was written, and a marker is never
+        // split between two buffers. The chunks of one line lie side by side
+        // in text.
+        std::string_view whole = *chunk;
+        while (whole.size() % (kLineBufferSize - 1) == 0 && !whole.ends_with('\n') &&
+               whole.find('\0') == std::string_view::npos) {
+            const std::optional<std::string_view> more = reader.Next();
+            if (!more) break;
+            whole = std::string_view(whole.data(), whole.size() + more->size());
+        }
+        const bool newline = whole.ends_with('\n');
+        const std::string_view line = whole.substr(0, whole.size() - (newline ? 1 : 0));
         // A NUL byte ends the string that fgets leaves in its buffer.
         piece.nul = line.find('\0') != std::string_view::npos;
         piece.piece = line.substr(0, line.find('\0'));
-        piece.lineEnds = newline || chunk->data() + chunk->size() == text.data() + text.size();
+        piece.lineEnds = newline || whole.data() + whole.size() == text.data() + text.size();
         piece.tag = kNcNoTag;
         for (int s = 0; s < kSectionCount; ++s) {
             if (Contains(piece.piece, kNcTemplateSections[static_cast<std::size_t>(s)].tag)) {
@@ -116,9 +135,8 @@ void ScanNcTemplate(std::string_view text,
 
 NcTemplateTexts ParseNcTemplate(std::string_view textModeBytes) {
     std::vector<std::string> sections(kSectionCount);
-    // Every content line ends with CR LF. A piece without a newline (the
-    // file's last line, or a part of a line over 499 characters) keeps all
-    // its characters.
+    // Every content line ends with CR LF; the file's last line, without a
+    // newline, keeps all its characters.
     ScanNcTemplate(textModeBytes, [&](const NcTemplateLine& piece) {
         if (piece.section < 0) return;
         std::string& text = sections[static_cast<std::size_t>(piece.section)];
