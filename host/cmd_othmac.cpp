@@ -327,9 +327,6 @@ std::string UnkeptTemplateText(std::string_view textModeBytes) {
         const std::string where = "line " + std::to_string(piece.line) + " ";
         if (piece.nul) {
             problem = where + "holds a NUL byte, which ends it on reading";
-        } else if (!piece.lineEnds) {
-            problem = where + "is longer than " + std::to_string(othmac::kLineBufferSize - 2) +
-                      " bytes: it would be read as several lines";
         } else if (piece.tag != othmac::kNcNoTag) {
             const std::string_view tag =
                 piece.tag == othmac::kNcEndTag
@@ -392,8 +389,8 @@ int TemplateWrite(int argc, char** argv) {
     args.Note(
         "Text in UTF-8 is stored as code page 932, text already in code page 932 as it is.\n"
         "Text the template format would not keep is refused (exit 64, naming the line): a\n"
-        "marker text such as (OFF) or (CUT-K) inside a line, a line outside any section or\n"
-        "over 498 bytes, a NUL byte, content of a section whose text is not kept. A pair\n"
+        "marker text such as (OFF) or (CUT-K) inside a line, a line outside any section, a\n"
+        "NUL byte, content of a section whose text is not kept, a text over 499 bytes. A pair\n"
         "registered without its template (template-path --create) gets it written.");
     LookupArgs lookup;
     int exitCode = 0;

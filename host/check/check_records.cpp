@@ -295,7 +295,6 @@ void CheckTemplateFile(const std::string& file, std::string_view bytes, Findings
     int current = -1;  // section being read, -1 outside any
     int currentLine = 0;
     int lastTag = -1;
-    int longLine = 0;  // the last line reported as long
     std::array<int, kTags.size()> firstLine{};
     std::array<int, kTags.size()> contentLines{};
     std::array<bool, kTags.size()> startsEmpty{};
@@ -304,11 +303,6 @@ void CheckTemplateFile(const std::string& file, std::string_view bytes, Findings
     othmac::ScanNcTemplate(
         platform::TextModeBytes(bytes), [&](const othmac::NcTemplateLine& piece) {
             const int number = piece.line;
-            if (!piece.lineEnds && longLine != number) {
-                longLine = number;
-                findings.Warning("long-line", file, number,
-                                 "line is longer than 498 characters: it is read as several lines");
-            }
             if (piece.nul) {
                 findings.Warning("nul-byte", file, number,
                                  "line holds a NUL byte: reading ends the line there");
@@ -381,6 +375,18 @@ void CheckTemplateFile(const std::string& file, std::string_view bytes, Findings
     if (current >= 0) {
         findings.Warning("unclosed-section", file, currentLine,
                          TagName(current) + " is not closed by ###END at the end of the file");
+    }
+    // The NC data dialog saves a text of at most kMaxNcTextLength bytes.
+    const othmac::NcTemplateTexts texts = othmac::ParseNcTemplate(platform::TextModeBytes(bytes));
+    for (std::size_t s = 0; s < kTags.size(); ++s) {
+        if (!kTags[s].text) continue;
+        const std::size_t length = othmac::WrittenLength(texts[*kTags[s].text]);
+        if (length > othmac::kMaxNcTextLength) {
+            findings.Warning("long-text", file, firstLine[s],
+                             TagName(static_cast<int>(s)) + " holds " + std::to_string(length) +
+                                 " bytes: the NC data dialog saves at most " +
+                                 std::to_string(othmac::kMaxNcTextLength) + "; shorten it");
+        }
     }
 }
 

@@ -299,7 +299,7 @@ TEST_F(HostDemo, TemplateAndCsvRoundTripsAreExact) {
              {"###NCSTART\nM05 (OFF) laser off first\n###END\n", "line 2 holds '(OFF)'"},
              {"###CUTCOND-K\nE1 (CUT-K) extra\n###END\n", "line 2 holds '(CUT-K)'"},
              {"###NCSTART\nG00\n###END\nM30\n", "line 4 stands outside any section"},
-             {"###NCSTART\n" + std::string(499, 'X') + "\n###END\n", "line 2 is longer than 498"},
+             {"###NCSTART\n" + std::string(500, 'X') + "\n###END\n", "longer than 499 bytes"},
              {"###NCSTART\nO1 😀\n###END\n", "line 2 holds '😀' (U+1F600)"}}) {
         WriteFile(text, bad);
         ExpectRun(Run(write), 64, false, cause);
