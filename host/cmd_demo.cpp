@@ -274,7 +274,11 @@ int RunDemo(int argc, char** argv) {
                        : std::string("demo: the sample files cannot be found (give --samples)"));
         return args.Has("samples") ? kExitUsage : kExitHostFailure;
     }
-    if (args.Has("gui") && !DisplayAvailable()) return NoDisplay(Report("demo", false));
+    if (args.Has("gui")) {
+        if (const std::optional<int> refused = RefuseWithoutDisplay(Report("demo", false))) {
+            return *refused;
+        }
+    }
 
     fs::path base;
     std::error_code error;

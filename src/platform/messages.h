@@ -8,7 +8,10 @@
 
 namespace quillet::platform {
 
-enum class MessageButtons { Ok, YesNo };
+// Ok and YesNo are modal message boxes. None is a notice: shown beside the
+// control the user is in (with a GUI) without waiting for an answer, and
+// gone at the user's next key; it answers Ok.
+enum class MessageButtons { Ok, YesNo, None };
 enum class MessageAnswer { Ok, Yes, No };
 
 struct MessageRequest {
@@ -31,6 +34,12 @@ public:
 // Shows request through the installed backend when it is available, else on
 // standard error; appends it to QUILLET_MESSAGE_LOG first when that is set.
 MessageAnswer ShowMessage(const MessageRequest& request);
+
+// Tells the host what went wrong where no message box belongs (a dialog
+// that may not be shown, a closed library that cannot be used): the line
+// "Quillet: <text>" on standard error and the text in QUILLET_MESSAGE_LOG,
+// whatever backend is installed.
+void ReportToHost(const std::string& text);
 
 // Installs the backend used by ShowMessage (null: headless only). Returns
 // the previous one. Not thread-safe: called at start-up and by tests.
