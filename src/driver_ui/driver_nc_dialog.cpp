@@ -12,7 +12,8 @@
 
 namespace quillet::driver_ui {
 
-CDriverNcDlg::CDriverNcDlg(QWidget* parent) : CDriverSettingDlg(132, parent) {
+CDriverNcDlg::CDriverNcDlg(QWidget* parent)
+    : CDriverSettingDlg(driver::DriverSettingKind::Nc, parent) {
     auto* top = new QHBoxLayout;
     top->addWidget(MakeLabel("label.machine"));
     top->addWidget(machineEdit_, 1);

@@ -25,14 +25,14 @@ int ColumnCountOfKind(driver::DriverSettingKind kind) {
 }
 
 CDriverSettingGrid::CDriverSettingGrid(CSpreadSheet& sheet) : CSpreadGrid(sheet) {
-    const std::string value(frame::ResourceString(302));
-    headers_ = {std::string(frame::ResourceString(300)),
-                std::string(frame::ResourceString(301)),
+    const std::string value(frame::ResourceString(frame::kStringGridValue));
+    headers_ = {std::string(frame::ResourceString(frame::kStringGridOnOff)),
+                std::string(frame::ResourceString(frame::kStringGridName)),
                 value + "1",
                 value + "2",
-                std::string(frame::ResourceString(303)),
-                std::string(frame::ResourceString(304)),
-                std::string(frame::ResourceString(305))};
+                std::string(frame::ResourceString(frame::kStringGridJustBefore)),
+                std::string(frame::ResourceString(frame::kStringGridJustAfter)),
+                std::string(frame::ResourceString(frame::kStringGridAfterLast))};
 }
 
 void CDriverSettingGrid::SetupColumns(driver::DriverSettingKind kind) {

@@ -63,7 +63,8 @@ private:
 
 }  // namespace
 
-CDriverToolDlg::CDriverToolDlg(QWidget* parent) : CDriverSettingDlg(131, parent) {
+CDriverToolDlg::CDriverToolDlg(QWidget* parent)
+    : CDriverSettingDlg(driver::DriverSettingKind::Tool, parent) {
     QGridLayout* top = MakeFieldRows("label.layout", "label.tool");
     auto* timing = new TimingCaption(TemplateText("1051"), sheet_, this);
     QHBoxLayout* buttons = MakeButtonRow();

@@ -485,18 +485,4 @@ std::string GetProfileStringFromBytes(std::string_view bytes, std::string_view s
     return FinishValue(std::nullopt, defaultText, bufferSize);
 }
 
-std::string GetPrivateProfileString(std::string_view section, std::string_view key,
-                                    std::string_view defaultText, std::size_t bufferSize,
-                                    const std::filesystem::path& file) {
-    return ProfileDocument::Load(file).GetString(section, key, defaultText, bufferSize);
-}
-
-bool WritePrivateProfileString(std::string_view section, std::string_view key,
-                               std::string_view value, const std::filesystem::path& file) {
-    if (!IsWritable(section, key, value)) return false;
-    ProfileDocument document = ProfileDocument::Load(file);
-    document.SetString(section, key, value);
-    return document.Save();
-}
-
 }  // namespace quillet::platform

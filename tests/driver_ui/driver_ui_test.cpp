@@ -27,9 +27,9 @@
 #include "driver_ui/qt_spread_sheet.h"
 #include "frame/gui_qt.h"
 #include "frame/resources.h"
-#include "frame/status.h"
 #include "platform/profile.h"
 #include "resource_set.h"
+#include "support/ini_value.h"
 #include "support/message_recorder.h"
 #include "support/on_modal.h"
 #include "support/temp_install.h"
@@ -38,14 +38,9 @@ namespace quillet::driver_ui {
 namespace {
 
 using driver::DriverSettingKind;
+using driver::Outcome;
 using Opened = DriverSettingEdit::Opened;
 using namespace quillet::testing;
-
-// The value of key in section of an INI file, or "<missing>".
-std::string IniValue(const std::filesystem::path& file, const std::string& section,
-                     const std::string& key) {
-    return platform::ProfileDocument::Load(file).Find(section, key).value_or("<missing>");
-}
 
 // An installation, the sample driver and an application for the dialogs.
 class DriverUiTest : public ::testing::Test {
@@ -261,7 +256,7 @@ TEST_F(DriverUiTest, OpenOverlaysTheSavedSectionAndSaveKeepsOthers) {
     ASSERT_EQ(edit.Items().size(), 3u);
     EXPECT_EQ(Describe(edit.Items())[1], "11/3/1/Punch count 1 42 0 2");
     // Another edit saves a section meanwhile: the save starts from it.
-    platform::WritePrivateProfileString("MD_TOOL_5", "11_3Value1", "5", saved);
+    SetIniValue(saved, "MD_TOOL_5", "11_3Value1", "5");
     edit.Items()[1].timing = 0;
     EXPECT_TRUE(edit.Save());
     EXPECT_EQ(IniValue(saved, "MD_TOOL_3", "11_3Timing"), "0");
@@ -288,18 +283,19 @@ TEST(LaserSaveOptionsTest, OptionOffStoresOnlyItsOwnKey) {
     StoreLaserSaveOptions(file, 1, LaserSaveOptions{});
     EXPECT_EQ(file.Serialize(), "[MD_CUT_SAVEOPT]\nOnOff_SaveOpt=0\nOnOff_SaveOpt_M=1\n");
     const LaserSaveOptions loaded = LoadLaserSaveOptions(file, 2);
-    EXPECT_EQ(std::pair(loaded.saveOption, loaded.switches[2]), std::pair(0, 1));
+    EXPECT_EQ(std::pair(loaded.saveOption, loaded.switches[2]), std::pair(false, true));
 }
 
 TEST(DialogStartTest, DriverFileAndArgumentChecks) {
-    // driver, machine, name, status, message 488 shown.
-    using Row = std::tuple<const char*, const char*, const char*, std::optional<int>, bool>;
+    // driver, machine, name, start, message 488 shown.
+    using Row = std::tuple<const char*, const char*, const char*, DialogStart, bool>;
     const Row rows[] = {
-        {"/nonexistent/missing.drv", "", "", kDone, true},  // the driver file is tested first
-        {"/", "MC01", "SPCC", kDone, true},
-        {"", "MC01", "SPCC", kDone, true},
-        {kDriver.c_str(), "MC01", "", kInvalidArguments, false},
-        {kDriver.c_str(), "MC01", "SPCC1.6", std::nullopt, false},
+        // the driver file is tested first
+        {"/nonexistent/missing.drv", "", "", DialogStart::DriverFileMissing, true},
+        {"/", "MC01", "SPCC", DialogStart::DriverFileMissing, true},
+        {"", "MC01", "SPCC", DialogStart::DriverFileMissing, true},
+        {kDriver.c_str(), "MC01", "", DialogStart::InvalidName, false},
+        {kDriver.c_str(), "MC01", "SPCC1.6", DialogStart::Go, false},
     };
     for (const auto& [driverFile, machine, name, status, message] : rows) {
         MessageRecorder recorder;
@@ -345,7 +341,7 @@ TEST_F(DriverUiTest, LaserOkSavesTheConditionAndItsCopiesUnderTheHostsBytes) {
         EXPECT_TRUE(grid->setData(grid->index(2, 3), 0.25, Qt::EditRole));
         PressKey(Child<QWidget>(dialog, "1"), Qt::Key_Enter);  // keypad Enter on OK
     });
-    EXPECT_EQ(RunLaserDialog(driver_.c_str(), "MC01", material.c_str(), 1), kDone);
+    EXPECT_EQ(RunLaserDialog(driver_.c_str(), "MC01", material.c_str(), 1), Outcome::Done);
     EXPECT_TRUE(modal.Ran());
     const fs::path saved = Saved("MD_CUT_MC01_" + material + ".ini");
     for (const char* section : {"MD_CUT_L", "MD_CUT_K", "MD_CUT_M"}) {
@@ -381,7 +377,7 @@ TEST_F(DriverUiTest, LaserP102ShowsItsGroupAndEnterOnCancelKeepsTheFile) {
         PressKey(Child<QWidget>(dialog, "1046"), Qt::Key_Space);  // a check box takes Space
         PressKey(Child<QWidget>(dialog, "2"), Qt::Key_Return);
     });
-    EXPECT_EQ(RunLaserDialog(driver_.c_str(), "MC01", "SPCC1.6", 11), kDone);
+    EXPECT_EQ(RunLaserDialog(driver_.c_str(), "MC01", "SPCC1.6", 11), Outcome::Done);
     EXPECT_TRUE(modal.Ran());
     EXPECT_EQ(ReadFile(saved), before);
     EXPECT_FALSE(fs::exists(Working("MD_CUT_TEMP.ini")));
@@ -445,7 +441,7 @@ TEST_F(DriverUiTest, ToolGridWorksFromTheKeyboardAndTheCaptionTopsItsColumns) {
             EXPECT_EQ(FocusWalk(dialog, 3), (std::vector<std::string>{"1", "2", "1000"}));
             PressKey(Child<QWidget>(dialog, "1"), Qt::Key_Return);
         });
-        EXPECT_EQ(RunToolDialog(driver_.c_str(), "MC01", "DIE1", 3), kDone);
+        EXPECT_EQ(RunToolDialog(driver_.c_str(), "MC01", "DIE1", 3), Outcome::Done);
         EXPECT_TRUE(modal.Ran());
         EXPECT_EQ(messages_.Ids(), std::vector<std::string>{"entry.not_a_number"});
         EXPECT_EQ(IniValue(saved, "MD_TOOL_3", "11_3Timing"), "0");
@@ -487,7 +483,7 @@ TEST_F(DriverUiTest, NcOkWritesThePlainFileWhateverTheLocale) {
         EXPECT_EQ(grid->index(0, 2).data().toString(), "08");
         Click(dialog, "1");
     });
-    EXPECT_EQ(RunNcDialog(driver_.c_str(), "MC01"), kDone);
+    EXPECT_EQ(RunNcDialog(driver_.c_str(), "MC01"), Outcome::Done);
     QLocale::setDefault(before);
     EXPECT_TRUE(modal.Ran());
     EXPECT_EQ(messages_.Ids(), std::vector<std::string>{"entry.not_a_number"});
@@ -508,14 +504,14 @@ TEST_F(DriverUiTest, AnEmptyDriverWritesNothingAndAMissingRootOpensNoDialog) {
         EXPECT_FALSE(Visible(dialog, "1046") || Visible(dialog, "1051"));
         Click(dialog, "1");
     });
-    EXPECT_EQ(RunLaserDialog(empty.c_str(), "MC01", "SPCC1.6", 0), kDone);
+    EXPECT_EQ(RunLaserDialog(empty.c_str(), "MC01", "SPCC1.6", 0), Outcome::Done);
     EXPECT_TRUE(modal.Ran());
     EXPECT_TRUE(fs::is_empty(install_.DataFolder()) && fs::is_empty(install_.WorkingFolder()));
 
     OnModal never("132", [](QDialog& dialog) { dialog.reject(); });
     for (const bool dataRoot : {false, true}) {
         TempInstallation noRoot({.dataRoot = dataRoot, .systemRoot = !dataRoot});
-        EXPECT_EQ(RunNcDialog(driver_.c_str(), "MC01"), kSystemError);
+        EXPECT_EQ(RunNcDialog(driver_.c_str(), "MC01"), Outcome::Failed);
     }
     EXPECT_FALSE(never.Ran());
 }
