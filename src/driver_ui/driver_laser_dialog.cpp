@@ -11,7 +11,7 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-#include "driver_ui/qt_spread_sheet.h"
+#include "driver_ui/spread_sheet_view.h"
 #include "platform/profile.h"
 
 namespace quillet::driver_ui {

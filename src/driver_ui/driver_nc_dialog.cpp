@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "driver_ui/qt_spread_sheet.h"
+#include "driver_ui/spread_sheet_view.h"
 
 namespace quillet::driver_ui {
 

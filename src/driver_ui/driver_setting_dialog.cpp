@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QShowEvent>
 
-#include "driver_ui/qt_spread_sheet.h"
+#include "driver_ui/spread_sheet_view.h"
 #include "frame/module.h"
 #include "frame/resources.h"
 #include "platform/code_page.h"
@@ -31,9 +31,6 @@ int TemplateIdOf(driver::DriverSettingKind kind) {
     return 132;
 }
 
-// The design-time row count of the grid controls.
-constexpr int kDesignRows = 99;
-
 class WaitCursor {
 public:
     WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
@@ -48,7 +45,8 @@ CDriverSettingDlg::CDriverSettingDlg(driver::DriverSettingKind kind, QWidget* pa
     : QDialog(parent),
       kind_(kind),
       templateId_(TemplateIdOf(kind)),
-      sheet_(new CQtSpreadSheet(ColumnCountOfKind(kind_), kDesignRows, this)),
+      grid_(new CDriverSettingGrid(kind)),
+      sheet_(new SpreadSheetView(std::unique_ptr<CSpreadGrid>(grid_), this)),
       machineEdit_(MakeReadOnlyEdit("1000")),
       okButton_(new QPushButton(this)),
       cancelButton_(new QPushButton(this)) {
@@ -74,11 +72,6 @@ CDriverSettingDlg::CDriverSettingDlg(driver::DriverSettingKind kind, QWidget* pa
         nameEdit_ = MakeReadOnlyEdit("1003");
         sectionEdit_ = MakeReadOnlyEdit("1004");
     }
-    grid_ = std::make_unique<CDriverSettingGrid>(*sheet_);
-    CDriverSettingGrid* grid = grid_.get();
-    sheet_->Model()->onButtonClicked = [grid](int column, int row, int buttonDown) {
-        grid->OnOptionClicked(column, row, buttonDown);
-    };
 }
 
 CDriverSettingDlg::~CDriverSettingDlg() = default;
@@ -143,7 +136,7 @@ bool CDriverSettingDlg::OpenStep(const std::function<void(const std::string&)>& 
         return false;
     }
     machineEdit_->setText(Shown(machine_));
-    grid_->SetupColumns(kind_);
+    grid_->SetupColumns();
     grid_->FillGrid(edit_->Items());
     return true;
 }

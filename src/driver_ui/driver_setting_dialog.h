@@ -28,7 +28,7 @@ class QHBoxLayout;
 
 namespace quillet::driver_ui {
 
-class CQtSpreadSheet;
+class SpreadSheetView;
 
 class CDriverSettingDlg : public QDialog {
     Q_OBJECT
@@ -94,8 +94,8 @@ protected:
     std::string name_;
     std::string section_;
     std::unique_ptr<DriverSettingEdit> edit_;
-    CQtSpreadSheet* sheet_;
-    std::unique_ptr<CDriverSettingGrid> grid_;
+    CDriverSettingGrid* grid_;  // owned by the sheet's model
+    SpreadSheetView* sheet_;
     QLineEdit* machineEdit_;
     QLineEdit* nameEdit_ = nullptr;     // 1003, Cut and Tool only
     QLineEdit* sectionEdit_ = nullptr;  // 1004, Cut and Tool only
