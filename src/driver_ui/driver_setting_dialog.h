@@ -52,10 +52,6 @@ public:
     // Prepare, then the modal dialog; returns the result.
     driver::Outcome Run();
 
-    driver::Outcome Result() const { return result_; }
-    driver::DriverSettingKind Kind() const { return kind_; }
-    const DriverSettingEdit* Edit() const { return edit_.get(); }
-
     void accept() override;  // commit
     void reject() override;  // cancel
 

@@ -74,14 +74,9 @@ public:
     // Deletes the working copy; the saved file is never touched.
     void Cancel();
 
-    driver::DriverSettingKind Kind() const { return kind_; }
     driver::DriverConditionList& Items() { return items_; }
     const driver::DriverConditionList& Items() const { return items_; }
-    const std::string& WorkingPath() const { return workingPath_; }
     const std::string& SavedPath() const { return savedPath_; }
-    const std::string& Machine() const { return machine_; }
-    const std::string& Name() const { return name_; }
-    const std::string& Section() const { return section_; }
 
 private:
     // The save under the working folder's lock.
