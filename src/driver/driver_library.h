@@ -6,6 +6,9 @@
 // a module that cannot load.
 #pragma once
 
+#include <mutex>
+#include <string>
+
 #include "quillet/quillet.h"
 
 namespace quillet::driver {
@@ -37,25 +40,40 @@ using ReadRecord = int (*)(md_ncg_dat_*);
 
 // Address of the function name: first from the process's global scope (so a
 // preloaded library or the host's own definition takes precedence, as with
-// ordinary linking), then from the library, which is opened by its
-// unversioned name through the library search path on first need and kept
-// open for the life of the process (the driver keeps state between calls).
-// nullptr when neither has it.
-void* ResolveClosedFunction(ClosedLibrary library, const char* name);
+// ordinary linking), then from the library, which is opened on first need
+// and kept open for the life of the process (the driver keeps state between
+// calls): from the folder QUILLET_DRIVER_DIR names when it is set and holds
+// the file, else by its unversioned name through the library search path.
+// nullptr when neither has it; error then receives the loader's text.
+void* ResolveClosedFunction(ClosedLibrary library, const char* name, std::string& error);
 
 // Binds several functions in one go; Complete() tells whether all were found.
+// The first function that cannot be bound is reported to the host with the
+// loader's error text (standard error and the message log).
 class FunctionBinder {
 public:
     template <typename Fn>
     FunctionBinder& Bind(Fn& function, ClosedLibrary library, const char* name) {
-        function = reinterpret_cast<Fn>(ResolveClosedFunction(library, name));
-        if (function == nullptr) complete_ = false;
+        std::string error;
+        function = reinterpret_cast<Fn>(ResolveClosedFunction(library, name, error));
+        if (function == nullptr && complete_) {
+            complete_ = false;
+            ReportUnbound(error);
+        }
         return *this;
     }
     bool Complete() const { return complete_; }
 
 private:
+    static void ReportUnbound(const std::string& error);
     bool complete_ = true;
 };
+
+// The closed libraries keep one state per process (the loaded driver, what
+// was handed to it, the record cursor): each call sequence into them, from
+// loading the driver to its last call, holds this lock, so that a second
+// thread of the host waits for the first. Recursive: an operation that
+// holds it may run another that takes it.
+[[nodiscard]] std::unique_lock<std::recursive_mutex> LockClosedLibraries();
 
 }  // namespace quillet::driver

@@ -43,15 +43,24 @@ void AppendToLog(const std::string& text) {
     ::close(fd);
 }
 
+void WriteToStandardError(const std::string& text) {
+    const std::string line = "Quillet: " + OneLine(text) + "\n";
+    std::fwrite(line.data(), 1, line.size(), stderr);
+    std::fflush(stderr);
+}
+
 }  // namespace
 
 MessageAnswer ShowMessage(const MessageRequest& request) {
     AppendToLog(request.text);
     if (g_backend != nullptr && g_backend->Available()) return g_backend->Show(request);
-    const std::string line = "Quillet: " + OneLine(request.text) + "\n";
-    std::fwrite(line.data(), 1, line.size(), stderr);
-    std::fflush(stderr);
+    WriteToStandardError(request.text);
     return request.buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
+}
+
+void ReportToHost(const std::string& text) {
+    AppendToLog(text);
+    WriteToStandardError(text);
 }
 
 MessageBackend* InstallMessageBackend(MessageBackend* backend) {

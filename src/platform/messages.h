@@ -32,6 +32,12 @@ public:
 // standard error; appends it to QUILLET_MESSAGE_LOG first when that is set.
 MessageAnswer ShowMessage(const MessageRequest& request);
 
+// Tells the host what went wrong where no message box belongs (a dialog
+// that may not be shown, a closed library that cannot be used): the line
+// "Quillet: <text>" on standard error and the text in QUILLET_MESSAGE_LOG,
+// whatever backend is installed.
+void ReportToHost(const std::string& text);
+
 // Installs the backend used by ShowMessage (null: headless only). Returns
 // the previous one. Not thread-safe: called at start-up and by tests.
 MessageBackend* InstallMessageBackend(MessageBackend* backend);
