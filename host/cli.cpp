@@ -219,20 +219,20 @@ int NoDisplay(const Report& report) {
                        "QT_QPA_PLATFORM=offscreen to run it without a screen");
 }
 
-namespace {
-
-// The program's own folder when it runs from its build tree.
-bool RunsFromBuildTree(const fs::path& self) {
+bool RunsFromBuildTree() {
     std::error_code error;
-    return fs::equivalent(self.parent_path(), QUILLET_BUILD_PROGRAM_DIR, error);
+    const fs::path self = SelfPath();
+    return !self.empty() && fs::equivalent(self.parent_path(), QUILLET_BUILD_PROGRAM_DIR, error);
 }
+
+namespace {
 
 // A folder of the installation the program belongs to: below its prefix (the
 // folder above bin/), or the given build-tree folder.
 fs::path InstalledOrBuilt(const fs::path& belowPrefix, const fs::path& inBuildTree) {
     const fs::path self = SelfPath();
     if (self.empty()) return fs::path();
-    return RunsFromBuildTree(self) ? inBuildTree : self.parent_path().parent_path() / belowPrefix;
+    return RunsFromBuildTree() ? inBuildTree : self.parent_path().parent_path() / belowPrefix;
 }
 
 }  // namespace

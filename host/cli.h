@@ -150,6 +150,8 @@ bool DisplayAvailable();
 // The failure of a dialog command without a display (exit 69).
 int NoDisplay(const Report& report);
 
+// True when the program runs from its build tree (build/bin), not installed.
+bool RunsFromBuildTree();
 // The sample installation files (drivers/, jobs/, pdl/): the folder given,
 // else share/quillet/samples below the installed program's prefix, or the
 // source tree's samples/ for the program run from its build tree; nullopt

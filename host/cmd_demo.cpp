@@ -326,10 +326,14 @@ int RunDemo(int argc, char** argv) {
         "  %s templates\n"
         "  %s pdl-table --machine %s --material %s --type %d --table L --used-only\n"
         "and with a display (or QT_QPA_PLATFORM=offscreen) a dialog:\n"
-        "  %s laser-dialog --driver %s --machine %s --material %s --condition L\n"
-        "(cmake --install puts quillet-host on PATH, see README.md)\n",
+        "  %s laser-dialog --driver %s --machine %s --material %s --condition L\n",
         at.registry.c_str(), drivers->c_str(), self.c_str(), self.c_str(), kMachine, kMaterial,
         kPdlMachineType, self.c_str(), at.driver.c_str(), kMachine, kMaterial);
+    if (RunsFromBuildTree()) {
+        std::printf(
+            "(a build folder is not on PATH: cmake --install or the Debian packages put "
+            "quillet-host there, see README.md)\n");
+    }
     return 0;
 }
 
