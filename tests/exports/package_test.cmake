@@ -1,6 +1,7 @@
 # Installs the build tree into WORK_DIR/prefix, checks that the installed
-# plug-in exports exactly the functions the public header declares, builds
-# the consumer project against it with find_package(Quillet) and runs it.
+# plug-in exports exactly the functions the public header declares and that
+# quillet-host has no core of its own, builds the consumer project against
+# it with find_package(Quillet) and runs it.
 file(REMOVE_RECURSE ${WORK_DIR})
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${WORK_DIR}/prefix
                 RESULT_VARIABLE rc OUTPUT_QUIET)
@@ -26,6 +27,16 @@ list(SORT declared)
 list(REMOVE_DUPLICATES declared)
 if(NOT entries STREQUAL declared)
   message(FATAL_ERROR "libQuillet.so exports\n  ${entries}\nthe header declares\n  ${declared}")
+endif()
+
+# quillet-host defines none of the core's functions: it calls the one copy of
+# the core that the plug-in loads too.
+execute_process(COMMAND ${NM} -C --defined-only ${WORK_DIR}/prefix/bin/quillet-host
+                RESULT_VARIABLE rc OUTPUT_VARIABLE symbols)
+string(REGEX MATCHALL " T quillet::(platform|frame|othmac|driver|driver_ui|pdl)::[^\n]*" copies
+       "${symbols}")
+if(rc OR copies)
+  message(FATAL_ERROR "quillet-host holds its own copy of the core (${rc}):\n${copies}")
 endif()
 
 execute_process(COMMAND ${CMAKE_COMMAND} -S ${SOURCE_DIR} -B ${WORK_DIR}/build
