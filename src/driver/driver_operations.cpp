@@ -18,7 +18,7 @@ namespace quillet::driver {
 namespace {
 
 constexpr int kMaxClampLocations = 5;
-constexpr int kMaxSpecialSequences = 99;
+constexpr std::size_t kMaxSpecialSequences = 99;
 
 using DriverText = std::array<char, kDriverTextSize>;
 
@@ -77,13 +77,11 @@ bool Present(const char* text) { return text != nullptr && text[0] != '\0'; }
 
 int CreateNc(std::string_view driverName, char* target) {
     DriverText driver;
-    if (target == nullptr || !ToDriverText(driverName, driver) ||
-        platform::BoundedLength(target, kDriverTextSize - 1) > kDriverTextSize - 1) {
-        return kSystemError;
-    }
+    if (target == nullptr || !ToDriverText(driverName, driver)) return kSystemError;
     GenerationFunctions f;
     if (!f.Bind()) return kSystemError;
 
+    const auto lock = LockClosedLibraries();
     f.load(driver.data());
 
     md_machine_inf_ machine{};
@@ -119,10 +117,10 @@ int CreateNc(std::string_view driverName, char* target) {
     return f.close();
 }
 
-void GetSpecialSequences(std::string_view driverName, int family, md_ssi_all_& result) {
-    result.count = 0;
+std::vector<SpecialSequence> ListSpecialSequences(std::string_view driverName, int family) {
+    std::vector<SpecialSequence> list;
     DriverText driver;
-    if (!ToDriverText(driverName, driver)) return;
+    if (!ToDriverText(driverName, driver)) return list;
 
     fn::Text load = nullptr;
     fn::Count count = nullptr;
@@ -136,12 +134,13 @@ void GetSpecialSequences(std::string_view driverName, int family, md_ssi_all_& r
         binder.Bind(count, ClosedLibrary::Korvid, "MD_GetSpecialSequenceNumberOfPunching")
             .Bind(entry, ClosedLibrary::Korvid, "MD_GetSpecialSequenceOfPunching");
     }
-    if (!binder.Complete()) return;
+    if (!binder.Complete()) return list;
 
+    const auto lock = LockClosedLibraries();
     load(driver.data());
-    if (count == nullptr) return;
+    if (count == nullptr) return list;
     const int n = count();
-    for (int i = 1; i <= n && result.count < kMaxSpecialSequences; ++i) {
+    for (int i = 1; i <= n && list.size() < kMaxSpecialSequences; ++i) {
         int id = 0;
         int valueType = 0;
         int valueCount = 0;
@@ -150,18 +149,18 @@ void GetSpecialSequences(std::string_view driverName, int family, md_ssi_all_& r
         const std::optional<DriverValueType> type = DriverValueTypeOf(valueType);
         if (!type) continue;
         name.back() = '\0';
-        md_ssi_& slot = result.entries[result.count];
-        slot.id = id;
-        slot.name = name.data();
-        slot.valueType = valueType;
-        slot.valueCount = type == DriverValueType::Switch ? 0 : valueCount;
-        ++result.count;
+        list.push_back(
+            {id, name.data(), valueType, type == DriverValueType::Switch ? 0 : valueCount});
     }
+    return list;
 }
 
 int SetCurrentInfo(const char* driverName, const char* machineName, const char* laserMaterialName,
                    const char* dieLayoutName) {
     if (!Present(driverName) || !Present(machineName)) return kInvalidArguments;
+    // One sequence from the first look at the driver to the last file it
+    // generates.
+    const auto libraries = LockClosedLibraries();
     const std::string driver = driverName;
     const std::string machine = machineName;
     struct Request {

@@ -201,6 +201,7 @@ std::optional<DriverConditionList> LoadDriverConditions(const std::string& drive
 
     std::array<char, kDriverTextSize> driverBuffer{};
     std::memcpy(driverBuffer.data(), driver.data(), driver.size());
+    const auto lock = LockClosedLibraries();
     f.load(driverBuffer.data());
     DriverConditionList items;
     if (!KnownKind(kind)) return items;

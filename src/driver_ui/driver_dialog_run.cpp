@@ -16,7 +16,8 @@ int RunLaserDialog(const char* driverFile, const char* machine, const char* mate
                    int conditionIndex) {
     if (auto status = CheckDialogStart(driverFile, {machine, material})) return *status;
     if (!frame::IsCuttingConditionIndex(conditionIndex)) return kInvalidArguments;
-    if (!frame::EnsureApplication()) return kSystemError;
+    const frame::DialogTurn turn("MD_OthMacLasCutDLG");
+    if (!turn) return kSystemError;
     CDriverLaserDlg dialog;
     dialog.SetDriver(driverFile);
     dialog.SetMachine(machine);
@@ -28,7 +29,8 @@ int RunLaserDialog(const char* driverFile, const char* machine, const char* mate
 int RunToolDialog(const char* driverFile, const char* machine, const char* layout, int toolNumber) {
     if (auto status = CheckDialogStart(driverFile, {machine, layout})) return *status;
     if (toolNumber < 0) return kInvalidArguments;
-    if (!frame::EnsureApplication()) return kSystemError;
+    const frame::DialogTurn turn("MD_OthMacToolDLG");
+    if (!turn) return kSystemError;
     CDriverToolDlg dialog;
     dialog.SetDriver(driverFile);
     dialog.SetMachine(machine);
@@ -39,7 +41,8 @@ int RunToolDialog(const char* driverFile, const char* machine, const char* layou
 
 int RunNcDialog(const char* driverFile, const char* machine) {
     if (auto status = CheckDialogStart(driverFile, {machine})) return *status;
-    if (!frame::EnsureApplication()) return kSystemError;
+    const frame::DialogTurn turn("MD_OthMacNCCreateDLG");
+    if (!turn) return kSystemError;
     CDriverNcDlg dialog;
     dialog.SetDriver(driverFile);
     dialog.SetMachine(machine);

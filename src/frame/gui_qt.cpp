@@ -6,8 +6,11 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QThread>
+#include <atomic>
+#include <clocale>
 #include <cstdlib>
 #include <mutex>
+#include <string>
 
 #include "platform/messages.h"
 
@@ -64,30 +67,107 @@ public:
     }
 };
 
-}  // namespace
+// Why the calling thread can or cannot show a widget.
+enum class Gui { Ready, NoDisplay, Qt5Host, CoreApplicationOnly, OtherThread };
 
-bool EnsureApplication() {
-    if (QCoreApplication* existing = QCoreApplication::instance(); existing != nullptr) {
-        // Widgets need a QApplication, and they live on its thread only: a
-        // call from another thread of the host shows nothing.
-        return qobject_cast<QApplication*>(existing) != nullptr &&
-               QThread::currentThread() == existing->thread();
+// True when the host runs an application object of Qt 5. Qt 5 and Qt 6 load
+// side by side (their symbols are versioned), but the module's widgets would
+// need a second application, platform connection and event loop of Qt 6.
+bool HostRunsQt5() {
+    void* const self = ::dlvsym(RTLD_DEFAULT, "_ZN16QCoreApplication4selfE", "Qt_5");
+    return self != nullptr && *static_cast<void* const*>(self) != nullptr;
+}
+
+// The application object puts the process locale in place from the
+// environment (setlocale(LC_ALL, "")), LC_CTYPE made UTF-8: the host's
+// own number formatting would change for good. Every category goes back to
+// what the host had; the module's own conversions use the C locale anyway.
+class HostLocale {
+public:
+    HostLocale() {
+        if (const char* names = std::setlocale(LC_ALL, nullptr)) saved_ = names;
     }
-    if (!EnvSet("QT_QPA_PLATFORM")) {
-        // Qt ends the process when its default platform cannot connect, so an
-        // unreachable X server means no GUI here, not a crashed host.
-        if (EnvSet("DISPLAY")) {
-            if (!XServerReachable()) return false;
-        } else if (!EnvSet("WAYLAND_DISPLAY")) {
-            return false;
-        }
+    ~HostLocale() {
+        if (!saved_.empty()) std::setlocale(LC_ALL, saved_.c_str());
     }
-    // The module's own application object lives as long as the process.
+    HostLocale(const HostLocale&) = delete;
+    HostLocale& operator=(const HostLocale&) = delete;
+
+private:
+    std::string saved_;
+};
+
+QApplication* CreateApplication() {
     static int argc = 1;
     static char name[] = "quillet";
     static char* argv[] = {name, nullptr};
-    static QApplication* application = new QApplication(argc, argv);
-    return application != nullptr;
+    const HostLocale hostLocale;
+    return new QApplication(argc, argv);
+}
+
+Gui CallingThreadGui() {
+    if (QCoreApplication::instance() == nullptr) {
+        if (HostRunsQt5()) return Gui::Qt5Host;
+        if (!EnvSet("QT_QPA_PLATFORM")) {
+            // Qt ends the process when its default platform cannot connect, so
+            // an unreachable X server means no GUI here, not a crashed host.
+            if (EnvSet("DISPLAY")) {
+                if (!XServerReachable()) return Gui::NoDisplay;
+            } else if (!EnvSet("WAYLAND_DISPLAY")) {
+                return Gui::NoDisplay;
+            }
+        }
+        // The module's own application object lives as long as the process.
+        // A second thread that waited for its creation is not its thread.
+        static QApplication* const application = CreateApplication();
+        (void)application;
+    }
+    QCoreApplication* const application = QCoreApplication::instance();
+    if (application == nullptr) return Gui::NoDisplay;  // the host's own one is gone
+    // Widgets need a QApplication, and they live on its thread only.
+    if (qobject_cast<QApplication*>(application) == nullptr) return Gui::CoreApplicationOnly;
+    return QThread::currentThread() == application->thread() ? Gui::Ready : Gui::OtherThread;
+}
+
+std::atomic<bool> g_dialogOpen{false};
+
+}  // namespace
+
+bool EnsureApplication() { return CallingThreadGui() == Gui::Ready; }
+
+DialogTurn::DialogTurn(const char* exportName) {
+    const char* refusal = nullptr;
+    switch (CallingThreadGui()) {
+        case Gui::NoDisplay:
+            refusal =
+                "there is no display (set DISPLAY or WAYLAND_DISPLAY to a reachable "
+                "display, or QT_QPA_PLATFORM)";
+            break;
+        case Gui::Qt5Host:
+            refusal = "dialogs need Qt 6, and the host's application object is one of Qt 5";
+            break;
+        case Gui::CoreApplicationOnly:
+            refusal =
+                "dialogs need a QApplication, and the host's application object is a "
+                "QCoreApplication";
+            break;
+        case Gui::OtherThread:
+            refusal =
+                "dialogs run only on the thread that showed the first one (the "
+                "QApplication's thread), not on this one";
+            break;
+        case Gui::Ready:
+            granted_ = !g_dialogOpen.exchange(true);
+            if (!granted_) refusal = "one dialog at a time, and another dialog of Quillet is open";
+            break;
+    }
+    if (refusal != nullptr) {
+        platform::ReportToHost(std::string(exportName) + ": no dialog shown: " + refusal);
+    }
+}
+
+DialogTurn::~DialogTurn() {
+    if (granted_) g_dialogOpen.store(false);
 }
 
 void InstallQtMessageBackend() {

@@ -6,9 +6,28 @@ namespace quillet::frame {
 
 // True when a QApplication exists (on the calling thread), or could be
 // created now because QT_QPA_PLATFORM, DISPLAY (with its X server reachable)
-// or WAYLAND_DISPLAY is set; it is then created and kept for the life of the
-// process. False: no GUI, show nothing.
+// or WAYLAND_DISPLAY is set; it is then created on the calling thread and
+// kept for the life of the process, and the host's process locale (every
+// category) is put back as it was before Qt set it from the environment.
+// False: no GUI on this thread, show nothing.
 bool EnsureApplication();
+
+// A turn at showing one of the module's dialogs, held while it runs. It is
+// granted when EnsureApplication() holds and no other dialog of the module is
+// open (one at a time, on this thread or another). A refusal names the broken
+// rule and exportName to the host: standard error and the message log.
+class DialogTurn {
+public:
+    explicit DialogTurn(const char* exportName);
+    ~DialogTurn();
+    DialogTurn(const DialogTurn&) = delete;
+    DialogTurn& operator=(const DialogTurn&) = delete;
+
+    explicit operator bool() const { return granted_; }
+
+private:
+    bool granted_ = false;
+};
 
 // Installs the QMessageBox backend of the message service (once).
 void InstallQtMessageBackend();

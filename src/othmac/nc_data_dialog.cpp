@@ -336,7 +336,8 @@ private:
 }  // namespace
 
 Outcome RunNcDataDialog(const LookupRequest& request) {
-    if (!frame::EnsureApplication()) return Outcome::SystemError;
+    const frame::DialogTurn turn("SddOthMacCondDLG");
+    if (!turn) return Outcome::SystemError;
     // The lookup comes first: when it fails the dialog is never shown.
     NcDataEdit edit(request);
     const Outcome opened = edit.Open();

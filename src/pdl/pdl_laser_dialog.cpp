@@ -383,7 +383,8 @@ void CPdlLaserCondDlg::Save() {
 
 int RunPdlLaserCondDialog(const char* machineName, int machineType, const char* materialName,
                           int tableIndex) {
-    if (!frame::EnsureApplication()) return kPdlUnavailable;
+    const frame::DialogTurn turn("SddPDLOthMacLasCutDLG");
+    if (!turn) return kPdlUnavailable;
     const int machineId = PdlMachineTypeGet(machineType);
     CPdlLaserCondDlg dialog(machineName, machineId, materialName, tableIndex);
     dialog.Initialize();

@@ -85,6 +85,11 @@ int GetInf(const char* machine, const char* material, int table = 0, int type = 
     return SddPDLOthMacLasCutGetInf(machine, type, material, table, g_block);
 }
 
+// The refusal of a dialog without a display, as the message log holds it.
+const std::string kNoDisplay =
+    "SddOthMacCondDLG: no dialog shown: there is no display (set DISPLAY or WAYLAND_DISPLAY to "
+    "a reachable display, or QT_QPA_PLATFORM)\n";
+
 // "あ/x" in UTF-8 (E3 81 82 2F 78).
 const char* const kJapaneseSlash = "\xE3\x81\x82/x";
 
@@ -226,7 +231,7 @@ const Row kRows[] = {
     // without a display show nothing.
     {"T14", {}, [] { return Logs("", [](char*) { return Dialog(1, 1, 130, kName51); }); }, 999},
     {"T15", {}, [] { return Logs("", [](char*) { return Dialog(1, 1, 130, "M", kName56.c_str()); }); }, 999},
-    {"T16", {}, [] { return Logs("", [](char*) { return Dialog(1, 1, 130, kName50, "r"); }); }, 999},
+    {"T16", {}, [] { return Logs(kNoDisplay, [](char*) { return Dialog(1, 1, 130, kName50, "r"); }); }, 999},
     // The path handed back, found again without letter case.
     {"E1", kRegistered, [] { return Logs("", [](char* p) {
          return Path(p, 1, 1, 131, "mc01", "spcc", "any", -1, 99) != 0 || InData("MC01-SPCC.CUT") != p; }); }, 0},
