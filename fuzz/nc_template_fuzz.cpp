@@ -1,13 +1,17 @@
-// Fuzz target: the NC template reader and the cutting-condition test on
-// arbitrary file bytes. Checks: the test answers yes or no for a readable file;
-// a template read and written again reads back with the same texts when its
-// texts hold no tag or marker text of their own.
+// Fuzz target: the NC template reader, the cutting-condition test and the
+// audit of quillet-host check on arbitrary file bytes. Checks: the test
+// answers yes or no for a readable file; a template read and written again
+// reads back with the same texts when its texts hold no tag or marker text of
+// their own; a template the audit finds nothing to say about keeps every
+// content line whole (the audit and the reader agree on what is read).
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
+#include "check/check_internal.h"
 #include "fuzz_install.h"
 #include "othmac/nc_template.h"
+#include "platform/file_ops.h"
 
 using namespace quillet;
 using quillet::fuzz::Check;
@@ -44,6 +48,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (texts->texts[i].find_first_not_of(" \r\n") == std::string::npos) continue;
             Check(again->texts[i] == texts->texts[i]);
         }
+    }
+    // Nothing found: every content line is read whole, so the texts hold
+    // each line of the file's sections as written, line break for line break.
+    check::detail::Findings findings;
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    check::detail::CheckTemplateFile("F.CUT", bytes, findings);
+    if (findings.All().empty()) {
+        std::size_t kept = 0;
+        othmac::ScanNcTemplate(
+            platform::TextModeBytes(bytes), [&](const othmac::NcTemplateLine& l) {
+                if (l.section >= 0 &&
+                    othmac::kNcTemplateSections[static_cast<std::size_t>(l.section)].text) {
+                    kept += l.piece.size() + 2;
+                }
+            });
+        std::size_t read = 0;
+        for (const std::string& text : texts->texts) read += text.size();
+        // Each line keeps its bytes; only the section's own marker goes.
+        Check(read <= kept && kept - read <= 8 * othmac::kNcTextCount);
     }
     return 0;
 }

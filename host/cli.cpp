@@ -9,9 +9,11 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "diagnose.h"
 #include "frame/cutting_conditions.h"
 #include "frame/roots.h"
 #include "platform/ascii.h"
+#include "platform/display.h"
 #include "platform/file_ops.h"
 #include "platform/registry.h"
 
@@ -20,8 +22,7 @@ namespace quillet::host {
 namespace {
 
 void PrintJsonDocument(const Json& value) {
-    const std::string text = value.dump(2, ' ', false, Json::error_handler_t::replace);
-    std::printf("%s\n", text.c_str());
+    PrintJson(value.dump(2, ' ', false, Json::error_handler_t::replace));
 }
 
 }  // namespace
@@ -65,6 +66,10 @@ void ArgParser::Flag(const std::string& name, const std::string& help) {
     options_.push_back({name, OptionInfo{help, false, false}});
 }
 
+void ArgParser::Alias(const std::string& name, const std::string& target) {
+    aliases_[name] = target;
+}
+
 void ArgParser::AllowPositional(const std::string& name, const std::string& help, int count) {
     positionalName_ = name;
     positionalHelp_ = help;
@@ -99,6 +104,7 @@ bool ArgParser::Parse(int argc, char** argv, int& exitCode) {
             inlineValue = name.substr(eq + 1);
             name.resize(eq);
         }
+        if (const auto alias = aliases_.find(name); alias != aliases_.end()) name = alias->second;
         const OptionInfo* info = nullptr;
         for (const auto& [n, s] : options_) {
             if (n == name) info = &s;
@@ -162,8 +168,14 @@ void ArgParser::PrintHelp() const {
         std::string left = "--" + name + (info.takesValue ? " VALUE" : "");
         std::printf("  %-26s %s%s\n", left.c_str(), info.help.c_str(),
                     info.required ? " (required)" : "");
+        for (const auto& [alias, target] : aliases_) {
+            if (target != name) continue;
+            const std::string same = "--" + alias + (info.takesValue ? " VALUE" : "");
+            std::printf("  %-26s the same as --%s\n", same.c_str(), name.c_str());
+        }
     }
     std::printf("  %-26s %s\n", "--help", "show this help");
+    if (!note_.empty()) std::printf("\n%s\n", note_.c_str());
     if (!example_.empty()) std::printf("\nexample:\n  quillet-host %s\n", example_.c_str());
 }
 
@@ -175,8 +187,27 @@ std::optional<int> ParseCondition(const std::string& text) {
     }
     int value = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    if (ec != std::errc() || end != text.data() + text.size() ||
+        !frame::IsCuttingConditionIndex(value)) {
+        return std::nullopt;
+    }
     return value;
+}
+
+void DeclareTable(ArgParser& args, const std::string& name, const std::string& help) {
+    args.Option(name, help + ": K, L, M, H, U, U1-U5, P101-P103 (any case) or 0-12", true);
+    args.Alias(name == "table" ? "condition" : "table", name);
+}
+
+std::optional<int> TableArg(const ArgParser& args, int& exitCode) {
+    const std::string text = args.Has("table") ? args.Get("table") : args.Get("condition");
+    const std::optional<int> table = ParseCondition(text);
+    if (!table) {
+        exitCode = args.MakeReport().Usage("unknown table '" + text +
+                                           "': give K, L, M, H, U, U1-U5, P101-P103 (any "
+                                           "case) or 0-12");
+    }
+    return table;
 }
 
 void PrintError(const std::string& text) {
@@ -205,17 +236,59 @@ std::string StatusText(int status) {
     }
 }
 
-bool DisplayAvailable() {
-    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
-        const char* value = std::getenv(name);
-        if (value != nullptr && value[0] != '\0') return true;
-    }
-    return false;
+void NoteNameForm(const Report& report, const std::string& what, const std::string& typed,
+                  const std::string& form, bool matched) {
+    if (form == typed) return;
+    PrintError(report.Command() + ": note: " + what + " '" + typed + "' " +
+               (matched ? "matched" : "is written") +
+               " in its CP932 form, as Windows workstations write names");
 }
 
-int NoDisplay(const Report& report) {
-    return report.Fail(kExitNoDisplay, kExitNoDisplay,
-                       "no display for the dialog: set DISPLAY (or WAYLAND_DISPLAY), or "
+std::optional<int> ResolveFileNames(
+    const Report& report, const std::vector<TypedName>& names,
+    const std::function<bool(const std::vector<std::string>&)>& exists, bool creating,
+    Json& nameForms) {
+    std::vector<std::vector<std::string>> forms;
+    for (const TypedName& name : names) forms.push_back(NameForms(*name.name));
+    // Every combination of forms, as typed first: an odometer over them.
+    std::vector<std::size_t> at(names.size(), 0);
+    auto chosen = [&] {
+        std::vector<std::string> texts;
+        for (std::size_t i = 0; i < names.size(); ++i) texts.push_back(forms[i][at[i]]);
+        return texts;
+    };
+    bool matched = false;
+    for (;;) {
+        if ((matched = exists(chosen()))) break;
+        std::size_t i = 0;
+        while (i < at.size() && ++at[i] == forms[i].size()) at[i++] = 0;
+        if (i == at.size()) break;
+    }
+    if (!matched) {
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            std::string unheld;
+            if (creating && !Cp932Form(*names[i].name, unheld)) {
+                return report.Usage(std::string("the ") + names[i].what + " name '" +
+                                    *names[i].name + "' holds " + unheld +
+                                    ", which code page 932 cannot hold: Windows workstations "
+                                    "could not use it");
+            }
+            at[i] = creating ? forms[i].size() - 1 : 0;
+        }
+    }
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        NoteNameForm(report, names[i].what, *names[i].name, forms[i][at[i]], matched);
+        nameForms[names[i].what] = at[i] == 0 ? "as typed" : "CP932";
+        *names[i].name = forms[i][at[i]];
+    }
+    return std::nullopt;
+}
+
+std::optional<int> RefuseWithoutDisplay(const Report& report) {
+    const std::string problem = platform::DialogDisplayProblem();
+    if (problem.empty()) return std::nullopt;
+    return report.Fail(kExitNoDisplay, kExitNoDisplay, "cannot show the dialog: " + problem,
+                       "set DISPLAY (or WAYLAND_DISPLAY) to a display that runs, or "
                        "QT_QPA_PLATFORM=offscreen to run it without a screen");
 }
 
@@ -282,6 +355,14 @@ std::optional<fs::path> DataFolder() {
 std::optional<fs::path> WorkingFolder() {
     const std::optional<std::string> folder = frame::WorkingFolder();
     return folder ? std::optional<fs::path>(*folder) : std::nullopt;
+}
+
+std::optional<fs::path> DataFolderToList(const Report& report, int status, int& exitCode) {
+    const std::string cause = Diagnose({true});
+    const std::optional<fs::path> folder = DataFolder();
+    if (cause.empty() && folder) return folder;
+    exitCode = report.Fail(ExitCodeForStatus(status), status, "no data folder to list", cause);
+    return std::nullopt;
 }
 
 std::optional<fs::path> DataFolderOf(const fs::path& dataRoot) {

@@ -77,6 +77,10 @@ public:
     void Option(const std::string& name, const std::string& help, bool required = false);
     // Declares a flag.
     void Flag(const std::string& name, const std::string& help);
+    // A paragraph --help prints after the options (lines broken by the caller).
+    void Note(const std::string& text) { note_ = text; }
+    // Declares --name as another name of the option target (declared first).
+    void Alias(const std::string& name, const std::string& target);
     // Accepts up to `count` arguments that are not options; without this
     // call an argument that is not an option is a bad command line.
     void AllowPositional(const std::string& name, const std::string& help, int count = 1);
@@ -107,7 +111,9 @@ private:
     std::string command_;
     std::string usage_;
     std::string example_;
+    std::string note_;
     std::vector<std::pair<std::string, OptionInfo>> options_;
+    std::map<std::string, std::string> aliases_;
     std::string positionalName_;
     std::string positionalHelp_;
     int positionalCount_ = 0;
@@ -133,9 +139,14 @@ std::vector<Command> ToolCommands();  // demo, check, init
 int RunPdlTableCommand(const std::vector<std::string>& words);
 
 // A cutting condition or PDL table: a name K .. P103 (any case) or an
-// index; numbers outside 0 to 12 pass so that the export's own check
-// answers them. nullopt for anything else.
+// index 0 to 12; nullopt for anything else.
 std::optional<int> ParseCondition(const std::string& text);
+// Declares the one table or cutting condition a command works on as
+// --name (--table or --condition), the other name its synonym.
+void DeclareTable(ArgParser& args, const std::string& name, const std::string& help);
+// The value of --table or --condition; anything but K..P103 or 0-12 is a bad command line,
+// reported (exit 64) with exitCode set.
+std::optional<int> TableArg(const ArgParser& args, int& exitCode);
 
 // Prints "quillet-host: <text>" as one line to stderr.
 void PrintError(const std::string& text);
@@ -144,11 +155,33 @@ void PrintError(const std::string& text);
 // for 999, "unavailable" for -1 ...); empty for other numbers.
 std::string StatusText(int status);
 
-// True when a dialog can be shown: QT_QPA_PLATFORM, DISPLAY or
-// WAYLAND_DISPLAY is set, as the module decides.
-bool DisplayAvailable();
-// The failure of a dialog command without a display (exit 69).
-int NoDisplay(const Report& report);
+// Says on standard error that the name typed was found (matched) or will
+// be written in another form, its CP932 form, when form differs from typed.
+void NoteNameForm(const Report& report, const std::string& what, const std::string& typed,
+                  const std::string& form, bool matched);
+
+// Names typed on the command line that together name a file of the data
+// folder (a PDL condition file, a driver setting file). They are text in
+// the locale's encoding, the data folder's names CP932: each name is taken
+// in the form (NameForms) in which exists finds the file, as typed first;
+// else, when a file is to be made, in its CP932 form (a name CP932 cannot
+// hold is then refused, exit 64), else as typed. Each name is replaced by
+// the form taken; nameForms says which ("as typed" or "CP932"), and a note
+// on standard error when it is not as typed. nullopt when the call may go
+// ahead.
+struct TypedName {
+    const char* what;  // "machine", "material" ...
+    std::string* name;
+};
+std::optional<int> ResolveFileNames(
+    const Report& report, const std::vector<TypedName>& names,
+    const std::function<bool(const std::vector<std::string>&)>& exists, bool creating,
+    Json& nameForms);
+
+// Runs a dialog command's export when the module can show a dialog (the
+// module's own rule: the display the Qt platform plug-in would use can be
+// reached); otherwise reports why (exit 69) and returns that exit code.
+std::optional<int> RefuseWithoutDisplay(const Report& report);
 
 // True when the program runs from its build tree (build/bin), not installed.
 bool RunsFromBuildTree();
@@ -178,6 +211,11 @@ std::optional<std::string> RegistryRoot(const std::string& valueName);
 // (system root + "TEMP") as the module forms them.
 std::optional<fs::path> DataFolder();
 std::optional<fs::path> WorkingFolder();
+// The data folder of a command that lists it (templates, pdl-list): a
+// missing registry, a root without its trailing '/', a missing or empty
+// mount (no data folder) are failures with status, reported with their
+// cause (exitCode set), never an empty listing.
+std::optional<fs::path> DataFolderToList(const Report& report, int status, int& exitCode);
 // The same below a root given as a folder (with or without its trailing
 // '/'); nullopt when the path would pass 499 characters.
 std::optional<fs::path> DataFolderOf(const fs::path& dataRoot);

@@ -60,9 +60,7 @@ int RunCheck(int argc, char** argv) {
                                   args.Has("data-root") ? "" : Diagnose({true, false, false}));
     }
     if (report.Json()) {
-        std::printf(
-            "%s\n",
-            check::ToJson(result).dump(2, ' ', false, Json::error_handler_t::replace).c_str());
+        PrintJson(check::ToJson(result).dump(2, ' ', false, Json::error_handler_t::replace));
     } else {
         const std::string text = check::FormatPlain(result);
         std::fwrite(text.data(), 1, text.size(), stdout);

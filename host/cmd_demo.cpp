@@ -284,7 +284,11 @@ int RunDemo(int argc, char** argv) {
                                               "libDravik.so) the sample driver and job need"));
         return kExitHostFailure;
     }
-    if (args.Has("gui") && !DisplayAvailable()) return NoDisplay(Report("demo", false));
+    if (args.Has("gui")) {
+        if (const std::optional<int> refused = RefuseWithoutDisplay(Report("demo", false))) {
+            return *refused;
+        }
+    }
 
     fs::path base;
     std::error_code error;

@@ -111,7 +111,10 @@ int GenerateNc(int argc, char** argv) {
     if (args.Has("job")) {
         const std::string job = args.Get("job");
         records = CountJobRecords(job);
-        if (!records) return report.Usage("cannot use --job: " + ReadProblem(job));
+        // Refused as an unreadable driver is.
+        if (!records) {
+            return report.Fail(kExitNotDone, kExitNotDone, "cannot use --job: " + ReadProblem(job));
+        }
         setenv("QUILLET_JOB", job.c_str(), 1);
     }
     std::string target = args.Get("target");
@@ -247,18 +250,47 @@ int SetCurrent(int argc, char** argv) {
         driver::DriverSettingKind kind;
         std::string path;
         FileStamp before;
+        std::string saved;  // the saved file of the pair
+        bool savedExists;
     };
+    std::string machine = args.Get("machine");
+    std::string material = args.Get("material");
+    std::string dieLayout = args.Get("die-layout");
+    // The names in the form whose saved files exist (as typed, or CP932).
+    std::vector<TypedName> names = {{"machine", &machine}};
+    if (args.Has("material")) names.push_back({"material", &material});
+    if (args.Has("die-layout")) names.push_back({"die-layout", &dieLayout});
+    Json nameForms = Json::object();
+    ResolveFileNames(
+        report, names,
+        [&](const std::vector<std::string>& forms) {
+            for (std::size_t i = 0; i < forms.size(); ++i) {
+                const driver::DriverSettingKind kind =
+                    i == 0 ? driver::DriverSettingKind::Nc
+                           : (names[i].name == &material ? driver::DriverSettingKind::Cut
+                                                         : driver::DriverSettingKind::Tool);
+                const std::optional<std::string> saved =
+                    driver::BuildDriverSettingPath(kind, forms[0], i == 0 ? "" : forms[i]);
+                if (saved && platform::FileExists(*saved)) return true;
+            }
+            return false;
+        },
+        false, nameForms);
     std::vector<Current> files;
     for (const driver::DriverSettingKind kind :
          {driver::DriverSettingKind::Nc, driver::DriverSettingKind::Cut,
           driver::DriverSettingKind::Tool}) {
         if (std::optional<std::string> path = driver::BuildDriverDefaultPath(kind)) {
-            files.push_back({kind, *path, StampOf(*path)});
+            const std::string name = kind == driver::DriverSettingKind::Cut    ? material
+                                     : kind == driver::DriverSettingKind::Tool ? dieLayout
+                                                                               : "";
+            const std::optional<std::string> saved =
+                driver::BuildDriverSettingPath(kind, machine, name);
+            files.push_back({kind, *path, StampOf(*path), saved.value_or(""),
+                             saved && platform::FileExists(*saved)});
         }
     }
-    const std::string material = args.Get("material");
-    const std::string dieLayout = args.Get("die-layout");
-    const int status = MD_SetCurrentInfo(driverFile.c_str(), args.Get("machine").c_str(),
+    const int status = MD_SetCurrentInfo(driverFile.c_str(), machine.c_str(),
                                          args.Has("material") ? material.c_str() : nullptr,
                                          args.Has("die-layout") ? dieLayout.c_str() : nullptr);
 
@@ -272,11 +304,19 @@ int SetCurrent(int argc, char** argv) {
         const bool sectioned = bytes && !bytes->empty() && (*bytes)[0] == '[';
         std::string kind = driver::KindPrefix(c.kind);
         kind.pop_back();  // "CUT_" -> "CUT"
+        // A pair without saved settings gets the driver's defaults: said, as
+        // it may be a mistyped name.
+        const std::string from = c.savedExists
+                                     ? "from " + DisplayText(c.saved)
+                                     : "the driver's defaults: no saved settings " +
+                                           DisplayText(fs::path(c.saved).filename().string());
         text += kind + std::string(5 - kind.size(), ' ') + DisplayText(c.path) +
-                (sectioned ? " (sectioned)\n" : " (plain lines)\n");
-        current.push_back({{"kind", kind},
-                           {"path", DisplayText(c.path)},
-                           {"form", sectioned ? "sectioned" : "plain"}});
+                (sectioned ? " (sectioned, " : " (plain lines, ") + from + ")\n";
+        current.push_back(
+            {{"kind", kind},
+             {"path", DisplayText(c.path)},
+             {"form", sectioned ? "sectioned" : "plain"},
+             {"saved", c.saved.empty() ? Json(nullptr) : Json(DisplayText(c.saved))}});
     }
     if (status != 0) {
         std::string cause = status == QUILLET_INVALID_ARGUMENTS

@@ -7,6 +7,8 @@
 
 #include "cli.h"
 #include "diagnose.h"
+#include "driver/driver_settings.h"
+#include "platform/file_ops.h"
 #include "quillet/quillet.h"
 
 namespace quillet::host {
@@ -14,12 +16,30 @@ namespace quillet::host {
 namespace {
 
 // Runs a dialog export when a display is there; the exit code carries its
-// status.
+// status. The names (machine, and the material or die layout of kind) are
+// taken in the form whose saved file exists, else in their CP932 form, in
+// which OK saves a new one.
 template <typename Open>
-int RunDialog(const ArgParser& args, const char* exportName, Open open) {
+int RunDialog(const ArgParser& args, const char* exportName, driver::DriverSettingKind kind,
+              const char* what, Open open) {
     const Report report = args.MakeReport();
-    if (!DisplayAvailable()) return NoDisplay(report);
-    const int status = open();
+    if (const std::optional<int> refused = RefuseWithoutDisplay(report)) return *refused;
+    std::string machine = args.Get("machine");
+    std::string name = what != nullptr ? args.Get(what) : "";
+    std::vector<TypedName> names = {{"machine", &machine}};
+    if (what != nullptr) names.push_back({what, &name});
+    Json nameForms = Json::object();
+    if (const std::optional<int> refused = ResolveFileNames(
+            report, names,
+            [&](const std::vector<std::string>& forms) {
+                const std::optional<std::string> saved = driver::BuildDriverSettingPath(
+                    kind, forms[0], forms.size() > 1 ? forms[1] : "");
+                return saved && platform::FileExists(*saved);
+            },
+            true, nameForms)) {
+        return *refused;
+    }
+    const int status = open(machine, name);
     if (status != 0) {
         return report.FailStatus(
             exportName, status, status == QUILLET_SYSTEM_ERROR ? Diagnose({true, true, true}) : "");
@@ -40,18 +60,17 @@ int LaserDialog(int argc, char** argv) {
                    "--condition L");
     DeclareDriverAndMachine(args);
     args.Option("material", "laser material name", true);
-    args.Option("condition", "cutting condition: name K..P103 or index 0-12", true);
+    DeclareTable(args, "condition", "cutting condition");
     args.Flag("json", "print the status as JSON");
     int exitCode = 0;
     if (!args.Parse(argc, argv, exitCode)) return exitCode;
-    const std::optional<int> condition = ParseCondition(args.Get("condition"));
-    if (!condition) {
-        return args.MakeReport().Usage("unknown cutting condition '" + args.Get("condition") + "'");
-    }
-    return RunDialog(args, "MD_OthMacLasCutDLG", [&] {
-        return MD_OthMacLasCutDLG(args.Get("driver").c_str(), args.Get("machine").c_str(),
-                                  args.Get("material").c_str(), *condition);
-    });
+    const std::optional<int> condition = TableArg(args, exitCode);
+    if (!condition) return exitCode;
+    return RunDialog(args, "MD_OthMacLasCutDLG", driver::DriverSettingKind::Cut, "material",
+                     [&](const std::string& machine, const std::string& material) {
+                         return MD_OthMacLasCutDLG(args.Get("driver").c_str(), machine.c_str(),
+                                                   material.c_str(), *condition);
+                     });
 }
 
 int ToolDialog(int argc, char** argv) {
@@ -66,10 +85,11 @@ int ToolDialog(int argc, char** argv) {
     if (!args.Parse(argc, argv, exitCode)) return exitCode;
     const std::optional<int> tool = args.GetInt("tool", 0);
     if (!tool) return kExitUsage;
-    return RunDialog(args, "MD_OthMacToolDLG", [&] {
-        return MD_OthMacToolDLG(args.Get("driver").c_str(), args.Get("machine").c_str(),
-                                args.Get("die-layout").c_str(), *tool);
-    });
+    return RunDialog(args, "MD_OthMacToolDLG", driver::DriverSettingKind::Tool, "die-layout",
+                     [&](const std::string& machine, const std::string& dieLayout) {
+                         return MD_OthMacToolDLG(args.Get("driver").c_str(), machine.c_str(),
+                                                 dieLayout.c_str(), *tool);
+                     });
 }
 
 int NcDialog(int argc, char** argv) {
@@ -79,9 +99,10 @@ int NcDialog(int argc, char** argv) {
     args.Flag("json", "print the status as JSON");
     int exitCode = 0;
     if (!args.Parse(argc, argv, exitCode)) return exitCode;
-    return RunDialog(args, "MD_OthMacNCCreateDLG", [&] {
-        return MD_OthMacNCCreateDLG(args.Get("driver").c_str(), args.Get("machine").c_str());
-    });
+    return RunDialog(args, "MD_OthMacNCCreateDLG", driver::DriverSettingKind::Nc, nullptr,
+                     [&](const std::string& machine, const std::string&) {
+                         return MD_OthMacNCCreateDLG(args.Get("driver").c_str(), machine.c_str());
+                     });
 }
 
 }  // namespace

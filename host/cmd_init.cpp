@@ -4,6 +4,7 @@
 // both.
 #include <cstdio>
 
+#include "check/check.h"
 #include "cli.h"
 #include "diagnose.h"
 #include "frame/roots.h"
@@ -11,6 +12,56 @@
 #include "platform/registry.h"
 
 namespace quillet::host {
+
+namespace {
+
+// A data root given where an installation's data folder already is: the
+// data folder itself or a folder inside it (whose own data/Othmcn would be
+// a second, empty installation), or the folder "data" that holds it. ""
+// when the root is none of these, else why, with the root meant.
+std::string RootInsideDataFolder(fs::path dataRoot) {
+    std::error_code error;
+    if (!dataRoot.has_filename()) dataRoot = dataRoot.parent_path();
+    const fs::path below = std::string(frame::kDataFolderBelowRoot);  // "data/Othmcn"
+    if (dataRoot.filename() == below.parent_path() &&
+        fs::is_directory(dataRoot / below.filename(), error)) {
+        return dataRoot.string() + " holds " + below.filename().string() +
+               ": it is the folder above an installation's data folder; give its data root " +
+               dataRoot.parent_path().string();
+    }
+    for (fs::path folder = dataRoot; folder.has_relative_path(); folder = folder.parent_path()) {
+        if (folder.filename() == below.filename() &&
+            folder.parent_path().filename() == below.parent_path() &&
+            fs::is_directory(folder, error)) {
+            return dataRoot.string() + " lies inside the data folder " + folder.string() +
+                   " of an existing installation: give its data root " +
+                   folder.parent_path().parent_path().string();
+        }
+    }
+    return "";
+}
+
+// What the data folder holds already: "existing: N machines, M materials, K
+// condition files", or that it is new.
+Json DataFolderContents(const fs::path& folder, std::string& text) {
+    std::error_code error;
+    if (!fs::is_directory(folder, error)) {
+        text = "new: created empty";
+        return {{"existed", false}};
+    }
+    const std::vector<check::RegisteredMachine> machines = check::ReadRecordStore(folder);
+    std::size_t materials = 0;
+    for (const check::RegisteredMachine& machine : machines) materials += machine.materials.size();
+    const std::size_t conditionFiles = check::ListPdlFiles(folder).size();
+    text = "existing: " + Counted(machines.size(), "machine") + ", " +
+           Counted(materials, "material") + ", " + Counted(conditionFiles, "condition file");
+    return {{"existed", true},
+            {"machines", machines.size()},
+            {"materials", materials},
+            {"conditionFiles", conditionFiles}};
+}
+
+}  // namespace
 
 int RunInit(int argc, char** argv) {
     ArgParser args("init",
@@ -36,6 +87,10 @@ int RunInit(int argc, char** argv) {
     const fs::path registry =
         args.Has("registry") ? fs::path(args.Get("registry")) : platform::RegistryFilePath();
     if (registry.empty()) return report.Usage("--registry needs a file");
+    if (const std::string inside = RootInsideDataFolder(dataRoot); !inside.empty()) {
+        return report.Usage("--data-root " + inside);
+    }
+
     if (fs::exists(registry, error) && !args.Has("replace")) {
         return report.Fail(kExitNotDone, kExitNotDone,
                            "the registry file " + registry.string() + " exists already",
@@ -49,6 +104,8 @@ int RunInit(int argc, char** argv) {
     if (!dataFolder || !workingFolder) {
         return report.Usage("the roots are too long: the module's paths hold 499 characters");
     }
+    std::string contents;
+    const Json dataFolderContents = DataFolderContents(*dataFolder, contents);
     for (const fs::path& folder : {*dataFolder, *workingFolder, registry.parent_path()}) {
         if (folder.empty()) continue;
         fs::create_directories(folder, error);
@@ -71,8 +128,8 @@ int RunInit(int argc, char** argv) {
         }
     }
     if (!report.Json()) {
-        std::printf("data folder     %s\nworking folder  %s\nregistry file   %s\n",
-                    DisplayText(dataFolder->string()).c_str(),
+        std::printf("data folder     %s (%s)\nworking folder  %s\nregistry file   %s\n",
+                    DisplayText(dataFolder->string()).c_str(), contents.c_str(),
                     DisplayText(workingFolder->string()).c_str(),
                     DisplayText(registry.string()).c_str());
         if (registry != platform::RegistryFilePath()) {
@@ -86,6 +143,7 @@ int RunInit(int argc, char** argv) {
                            {"dataRoot", DisplayText(dataText)},
                            {"systemRoot", DisplayText(systemText)},
                            {"dataFolder", DisplayText(dataFolder->string())},
+                           {"dataFolderContents", dataFolderContents},
                            {"workingFolder", DisplayText(workingFolder->string())}});
 }
 

@@ -4,11 +4,13 @@
 // dialog, and a demo on the sample installation.
 #include <stdlib.h>
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <map>
 
 #include "check/check.h"
@@ -17,6 +19,7 @@
 #include "frame/cutting_conditions.h"
 #include "frame/module.h"
 #include "frame/resources.h"
+#include "frame/setting_values.h"
 #include "pdl/pdl_files.h"
 #include "pdl/pdl_machine.h"
 #include "pdl/pdl_table.h"
@@ -51,8 +54,9 @@ std::string CsvField(const std::string& text) {
     return out + "\"";
 }
 
-// The fields of one CSV line (quoted fields with "" for a quote).
-std::vector<std::string> CsvFields(std::string_view line) {
+// The fields of one CSV line (quoted fields with "" for a quote) split at
+// separator.
+std::vector<std::string> CsvFields(std::string_view line, char separator) {
     std::vector<std::string> fields(1);
     bool quoted = false;
     for (std::size_t i = 0; i < line.size(); ++i) {
@@ -62,13 +66,84 @@ std::vector<std::string> CsvFields(std::string_view line) {
             ++i;
         } else if (c == '"') {
             quoted = !quoted;
-        } else if (c == ',' && !quoted) {
+        } else if (c == separator && !quoted) {
             fields.emplace_back();
         } else {
             fields.back() += c;
         }
     }
     return fields;
+}
+
+// CSV text as spreadsheets save it, in UTF-8: UTF-16 with its byte-order
+// mark ("Unicode text") is decoded, a UTF-8 mark dropped.
+std::string CsvText(const std::string& bytes) {
+    const bool little = bytes.rfind("\xFF\xFE", 0) == 0;
+    if (!little && bytes.rfind("\xFE\xFF", 0) != 0) {
+        return bytes.rfind("\xEF\xBB\xBF", 0) == 0 ? bytes.substr(3) : bytes;
+    }
+    std::string text;
+    char32_t high = 0;  // a high surrogate waiting for its low one
+    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
+        const auto a = static_cast<unsigned char>(bytes[i]);
+        const auto b = static_cast<unsigned char>(bytes[i + 1]);
+        char32_t c = little ? (a | b << 8) : (b | a << 8);
+        if (c >= 0xD800 && c <= 0xDBFF) {
+            high = c;
+            continue;
+        }
+        if (c >= 0xDC00 && c <= 0xDFFF) {
+            c = high != 0 ? 0x10000 + ((high - 0xD800) << 10) + (c - 0xDC00) : U'?';
+        }
+        high = 0;
+        if (c < 0x80) {
+            text += static_cast<char>(c);
+        } else if (c < 0x800) {
+            text += {static_cast<char>(0xC0 | c >> 6), static_cast<char>(0x80 | (c & 0x3F))};
+        } else if (c < 0x10000) {
+            text += {static_cast<char>(0xE0 | c >> 12), static_cast<char>(0x80 | (c >> 6 & 0x3F)),
+                     static_cast<char>(0x80 | (c & 0x3F))};
+        } else {
+            text +=
+                {static_cast<char>(0xF0 | c >> 18), static_cast<char>(0x80 | (c >> 12 & 0x3F)),
+                 static_cast<char>(0x80 | (c >> 6 & 0x3F)), static_cast<char>(0x80 | (c & 0x3F))};
+        }
+    }
+    return text;
+}
+
+// The lines of a CSV text: LF, CR LF and a lone CR (old spreadsheets) end
+// a line.
+std::vector<std::string_view> CsvLines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\n' && text[i] != '\r') continue;
+        lines.push_back(text.substr(start, i - start));
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        start = i + 1;
+    }
+    if (start < text.size()) lines.push_back(text.substr(start));
+    return lines;
+}
+
+// A number written with a decimal comma ("0,9", "-1,5").
+bool DecimalComma(std::string_view text) {
+    const std::size_t comma = text.find(',');
+    return comma != std::string_view::npos && comma > 0 && comma + 1 < text.size() &&
+           text.find_first_not_of("+-0123456789,") == std::string_view::npos &&
+           text.find(',', comma + 1) == std::string_view::npos;
+}
+
+constexpr const char* kDecimalMarkFix = ": use a point as the decimal mark";
+
+// The value a table keeps of a number: the float of its slot, written with
+// six decimals and read back.
+float StoredValue(double value) {
+    const std::string text = frame::FormatReal(static_cast<float>(value));
+    double back = 0.0;
+    std::from_chars(text.data(), text.data() + text.size(), back);
+    return static_cast<float>(back);
 }
 
 // The condition file of a pair, as the module names it; nullopt when the
@@ -81,14 +156,34 @@ std::optional<fs::path> ConditionFile(const std::string& machine, const std::str
     return path ? std::optional<fs::path>(*path) : std::nullopt;
 }
 
+// A machine and material as the data folder names their condition file.
+struct PdlPair {
+    std::string machine;
+    std::string material;
+    Json nameForms = Json::object();
+};
+
+// The pair in the forms of its names whose condition file exists, else
+// for a file to be made their CP932 forms (see ResolveFileNames).
+std::optional<int> ResolvePair(const Report& report, PdlPair& pair, bool creating) {
+    return ResolveFileNames(
+        report, {{"machine", &pair.machine}, {"material", &pair.material}},
+        [](const std::vector<std::string>& names) {
+            const std::optional<fs::path> file = ConditionFile(names[0], names[1]);
+            return file && platform::FileExists(*file);
+        },
+        creating, pair.nameForms);
+}
+
 // A pair without a condition file is most likely a mistyped name: the
 // export would quietly make one from the master. Refused unless the flag
 // says so; nullopt when the call may go ahead.
-std::optional<int> RefuseMissingPair(const Report& report, const std::string& machine,
-                                     const std::string& material, bool allowed,
+std::optional<int> RefuseMissingPair(const Report& report, const PdlPair& pair, bool allowed,
                                      const std::string& fix) {
+    const std::string& machine = pair.machine;
+    const std::string& material = pair.material;
     // Names the export refuses itself (empty, or holding a separator) go to
-    // the export, which reports them.
+    // the export, which reports it.
     if (allowed || machine.empty() || material.empty() || platform::NameHoldsSeparator(machine) ||
         platform::NameHoldsSeparator(material)) {
         return std::nullopt;
@@ -187,10 +282,12 @@ int RunTable(int argc, char** argv) {
                    "pdl-table --machine MC01 --material SPCC1.6 --type 13300 --table K --csv");
     DeclarePair(args);
     args.Option("type", "machine type 12000-13998", true);
-    args.Option("table", "table K..P103 or index 0-12", true);
+    DeclareTable(args, "table", "table");
     args.Flag("used-only", "only the parameters the machine uses (machine.ini and the alias)");
     args.Flag("create", "make a missing condition file from PDL_CUT_MASTER.ini");
-    args.Flag("csv", "print CSV: slot,key,label,value (value exact, for pdl-import)");
+    args.Flag("csv",
+              "print CSV: slot,key,label,value (each value as the table's float holds it, "
+              "for pdl-import)");
     args.Flag("json", "print JSON");
     int exitCode = 0;
     if (!args.Parse(argc, argv, exitCode)) return exitCode;
@@ -198,21 +295,117 @@ int RunTable(int argc, char** argv) {
     if (args.Has("csv") && report.Json()) return report.Usage("give --csv or --json, not both");
     const std::optional<int> type = args.GetInt("type", 0);
     if (!type) return kExitUsage;
-    const int table = ParseCondition(args.Get("table")).value_or(-1);
-    if (!frame::IsCuttingConditionIndex(table)) {
-        // The export refuses it; report its status.
-        std::array<float, QUILLET_PDL_SLOTS> block{};
-        const int status = SddPDLOthMacLasCutGetInf(args.Get("machine").c_str(), *type,
-                                                    args.Get("material").c_str(), -1, block.data());
-        return report.FailStatus("SddPDLOthMacLasCutGetInf", status,
-                                 "table '" + args.Get("table") + "' is none of K..P103 or 0-12");
-    }
-    if (const std::optional<int> refused = RefuseMissingPair(
-            report, args.Get("machine"), args.Get("material"), args.Has("create"), kCreateFix)) {
+    const std::optional<int> table = TableArg(args, exitCode);
+    if (!table) return exitCode;
+    PdlPair pair{args.Get("machine"), args.Get("material")};
+    if (const std::optional<int> refused = ResolvePair(report, pair, args.Has("create"))) {
         return *refused;
     }
-    return ShowTable(report, args.Get("machine"), args.Get("material"), *type, table,
-                     args.Has("used-only"), args.Has("csv"));
+    if (const std::optional<int> refused =
+            RefuseMissingPair(report, pair, args.Has("create"), kCreateFix)) {
+        return *refused;
+    }
+    return ShowTable(report, pair.machine, pair.material, *type, *table, args.Has("used-only"),
+                     args.Has("csv"));
+}
+
+// The values of a CSV by slot, matched by its key column; an empty map
+// after the failure was reported (exitCode set).
+std::map<int, float> ReadCsvValues(const Report& report, const std::string& csvFile,
+                                   int& exitCode) {
+    const std::optional<std::string> bytes = platform::ReadWholeFile(fs::path(csvFile));
+    if (!bytes) {
+        exitCode = report.Usage("cannot use --csv: " + ReadProblem(csvFile));
+        return {};
+    }
+    const std::string csv = CsvText(*bytes);
+    std::map<int, float> values;
+    std::size_t keyColumn = 0, valueColumn = 0, columns = 0;
+    char separator = ',';
+    int lineNumber = 0;
+    auto refuse = [&](const std::string& what) {
+        exitCode = report.Usage(csvFile + ":" + std::to_string(lineNumber) + ": " + what);
+        return std::map<int, float>();
+    };
+    for (const std::string_view line : CsvLines(csv)) {
+        ++lineNumber;
+        if (platform::TrimProfileSpace(line).empty()) continue;
+        if (columns == 0) {
+            // The header names the columns and, by what splits it into
+            // them, the separator: a comma, a semicolon or a tab.
+            for (const char candidate : {',', ';', '\t'}) {
+                const std::vector<std::string> fields = CsvFields(line, candidate);
+                keyColumn = valueColumn = fields.size();
+                for (std::size_t i = 0; i < fields.size(); ++i) {
+                    const std::string_view name = platform::TrimProfileSpace(fields[i]);
+                    if (platform::EqualsIgnoringAsciiCase(name, "key")) keyColumn = i;
+                    if (platform::EqualsIgnoringAsciiCase(name, "value")) valueColumn = i;
+                }
+                if (keyColumn < fields.size() && valueColumn < fields.size()) {
+                    columns = fields.size();
+                    separator = candidate;
+                    break;
+                }
+            }
+            if (columns == 0) {
+                return refuse(
+                    "the header names no key and value columns (as pdl-table --csv writes "
+                    "them: slot,key,label,value)");
+            }
+            continue;
+        }
+        const std::vector<std::string> fields = CsvFields(line, separator);
+        if (std::all_of(fields.begin(), fields.end(), [](const std::string& field) {
+                return platform::TrimProfileSpace(field).empty();
+            })) {
+            continue;  // an empty row of a spreadsheet
+        }
+        if (fields.size() != columns) {
+            return refuse(std::to_string(fields.size()) + " fields where the header has " +
+                          std::to_string(columns) +
+                          (separator == ',' ? " (a number written with a decimal comma?" +
+                                                  std::string(kDecimalMarkFix) + ")"
+                                            : std::string()));
+        }
+        const std::string_view key = platform::TrimProfileSpace(fields[keyColumn]);
+        int slot = -1;
+        for (int s = 0; s < pdl::kPdlParamCount; ++s) {
+            if (platform::EqualsIgnoringAsciiCase(key, pdl::kPdlParamKeys[s])) slot = s;
+        }
+        if (slot < 0) return refuse("'" + std::string(key) + "' is no parameter key");
+        const std::string_view text = platform::TrimProfileSpace(fields[valueColumn]);
+        const std::string shown = std::string(key) + "=" + std::string(text);
+        if (DecimalComma(text)) {
+            return refuse(shown + " is written with a decimal comma" + kDecimalMarkFix);
+        }
+        double value = 0.0;
+        const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+        if (text.empty() || ec != std::errc() || end != text.data() + text.size()) {
+            return refuse(shown + ": '" + std::string(text) + "' is not a number");
+        }
+        if (!std::isfinite(value) || std::fabs(value) > std::numeric_limits<float>::max()) {
+            return refuse(shown + " is " +
+                          (std::isfinite(value) ? "beyond what the table's float holds (about "
+                                                  "3.4e38)"
+                                                : "no finite number") +
+                          ": the table keeps finite numbers only");
+        }
+        const float stored = StoredValue(value);
+        double back = 0.0;
+        const std::string storedText = FloatText(stored);
+        std::from_chars(storedText.data(), storedText.data() + storedText.size(), back);
+        if (back != value) {
+            PrintError(report.Command() + ": warning: " + csvFile + ":" +
+                       std::to_string(lineNumber) + ": " + shown + " is stored as " +
+                       frame::FormatReal(stored) +
+                       " (the table keeps a float, written with six decimals)");
+        }
+        if (!values.emplace(slot, stored).second) {
+            return refuse(std::string(key) + " is given twice");
+        }
+    }
+    if (values.empty()) exitCode = report.Usage(csvFile + " holds no value rows");
+    return values;
 }
 
 int RunImport(int argc, char** argv) {
@@ -221,100 +414,78 @@ int RunImport(int argc, char** argv) {
         "--machine NAME --material NAME --table K|..|P103|0-12 --csv FILE [--create] [--json]",
         "pdl-import --machine MC01 --material SPCC1.6 --table K --csv k.csv");
     DeclarePair(args);
-    args.Option("table", "the one table written (K..P103 or 0-12)", true);
-    args.Option("csv", "CSV with a header naming the columns key and value (as pdl-table --csv)",
+    DeclareTable(args, "table", "the one table written");
+    args.Option("csv",
+                "CSV whose header names the columns key and value, as pdl-table --csv writes it",
                 true);
+    args.Note(
+        "The separator is the one that splits the header into its key and value columns\n"
+        "(comma, semicolon or tab); the header may be in any case, empty rows are skipped,\n"
+        "UTF-16 with its byte-order mark and CR line ends are read. Numbers are written with\n"
+        "a point as the decimal mark. Values are stored as the table's floats, written with\n"
+        "six decimals (123456789.123 becomes 123456792.000000, 1e-7 becomes 0.000000): a\n"
+        "value that storing changes is warned of on standard error; inf, nan and numbers\n"
+        "beyond the float are refused (exit 64, naming the line and the value).");
     args.Flag("create", "make a missing condition file from PDL_CUT_MASTER.ini first");
     args.Flag("json", "print JSON");
     int exitCode = 0;
     if (!args.Parse(argc, argv, exitCode)) return exitCode;
     const Report report = args.MakeReport();
-    const std::string machine = args.Get("machine");
-    const std::string material = args.Get("material");
-    const int table = ParseCondition(args.Get("table")).value_or(-1);
-    if (!frame::IsCuttingConditionIndex(table)) {
-        return report.Usage("unknown table '" + args.Get("table") + "'");
+    const std::optional<int> table = TableArg(args, exitCode);
+    if (!table) return exitCode;
+    PdlPair pair{args.Get("machine"), args.Get("material")};
+    if (pair.machine.empty() || pair.material.empty()) {
+        return report.Usage("empty machine or material name");
     }
-    if (machine.empty() || material.empty()) return report.Usage("empty machine or material name");
     const std::string csvFile = args.Get("csv");
-    const std::optional<std::string> csv = platform::ReadWholeFile(fs::path(csvFile));
-    if (!csv) return report.Usage("cannot use --csv: " + ReadProblem(csvFile));
-
-    // The values by slot, matched by the key column.
-    std::map<int, float> values;
-    std::size_t keyColumn = 0, valueColumn = 0, columns = 0;
-    int lineNumber = 0;
-    for (std::size_t start = 0; start < csv->size();) {
-        std::size_t end = csv->find('\n', start);
-        if (end == std::string::npos) end = csv->size();
-        std::string_view line(csv->data() + start, end - start);
-        start = end + 1;
-        ++lineNumber;
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (platform::TrimProfileSpace(line).empty()) continue;
-        const std::vector<std::string> fields = CsvFields(line);
-        const std::string where = csvFile + ":" + std::to_string(lineNumber) + ": ";
-        if (columns == 0) {
-            columns = fields.size();
-            keyColumn = valueColumn = columns;
-            for (std::size_t i = 0; i < columns; ++i) {
-                const std::string_view name = platform::TrimProfileSpace(fields[i]);
-                if (name == "key") keyColumn = i;
-                if (name == "value") valueColumn = i;
-            }
-            if (keyColumn == columns || valueColumn == columns) {
-                return report.Usage(where + "the header names no key and value columns");
-            }
-            continue;
-        }
-        if (fields.size() != columns) {
-            return report.Usage(where + std::to_string(fields.size()) +
-                                " fields where the header has " + std::to_string(columns) +
-                                " (numbers are written with a point, never a comma)");
-        }
-        const std::string_view key = platform::TrimProfileSpace(fields[keyColumn]);
-        int slot = -1;
-        for (int s = 0; s < pdl::kPdlParamCount; ++s) {
-            if (platform::EqualsIgnoringAsciiCase(key, pdl::kPdlParamKeys[s])) slot = s;
-        }
-        if (slot < 0) return report.Usage(where + "'" + std::string(key) + "' is no parameter key");
-        const std::string_view text = platform::TrimProfileSpace(fields[valueColumn]);
-        double value = 0.0;
-        const auto [end2, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-        if (text.empty() || ec != std::errc() || end2 != text.data() + text.size()) {
-            return report.Usage(where + "'" + std::string(text) + "' is not a number");
-        }
-        if (!values.emplace(slot, static_cast<float>(value)).second) {
-            return report.Usage(where + std::string(key) + " is given twice");
-        }
+    const std::map<int, float> values = ReadCsvValues(report, csvFile, exitCode);
+    if (values.empty()) return exitCode;
+    if (const std::optional<int> refused = ResolvePair(report, pair, args.Has("create"))) {
+        return *refused;
     }
-    if (values.empty()) return report.Usage(csvFile + " holds no value rows");
     if (const std::optional<int> refused =
-            RefuseMissingPair(report, machine, material, args.Has("create"), kCreateFix)) {
+            RefuseMissingPair(report, pair, args.Has("create"), kCreateFix)) {
         return *refused;
     }
     // The dialog's save path: the table is read, the values replaced and the
     // one table written; the save options do not widen it to its group.
-    std::optional<pdl::PdlCutCondition> record = pdl::ReadPdlTable(machine, material, table);
+    std::optional<pdl::PdlCutCondition> record =
+        pdl::ReadPdlTable(pair.machine, pair.material, *table);
+    std::size_t changed = 0;
     if (record) {
-        for (const auto& [slot, value] : values) record->slot[slot] = value;
+        for (const auto& [slot, value] : values) {
+            changed += record->slot[slot] != value ? 1 : 0;
+            record->slot[slot] = value;
+        }
     }
-    const bool saved = record && pdl::SavePdlTables(machine, material, {{table, *record}});
-    const std::optional<fs::path> file = ConditionFile(machine, material);
+    const std::optional<fs::path> file = ConditionFile(pair.machine, pair.material);
+    const std::string path = file ? DisplayText(file->string()) : "";
+    const Json data = {{"file", path},
+                       {"table", TableName(*table)},
+                       {"written", changed == 0 ? 0 : values.size()},
+                       {"changed", changed},
+                       {"nameForms", pair.nameForms}};
+    if (record && changed == 0) {
+        if (!report.Json()) {
+            std::printf("nothing changed: table %s of %s already holds these %zu values\n",
+                        TableName(*table).c_str(), path.c_str(), values.size());
+        }
+        return report.Done(0, data);
+    }
+    const bool saved =
+        record && pdl::SavePdlTables(pair.machine, pair.material, {{*table, *record}});
     if (!saved) {
         const int status = QUILLET_PDL_UNAVAILABLE;
-        return report.Fail(
-            ExitCodeForStatus(status), status,
-            "cannot write table " + TableName(table) + " of " + machine + " / " + material,
-            PdlCause(status));
+        return report.Fail(ExitCodeForStatus(status), status,
+                           "cannot write table " + TableName(*table) + " of " + pair.machine +
+                               " / " + pair.material,
+                           PdlCause(status));
     }
-    const std::string path = file ? file->string() : "";
     if (!report.Json()) {
-        std::printf("wrote %zu values into table %s of %s\n", values.size(),
-                    TableName(table).c_str(), DisplayText(path).c_str());
+        std::printf("wrote %zu values (%zu changed) into table %s of %s\n", values.size(), changed,
+                    TableName(*table).c_str(), path.c_str());
     }
-    return report.Done(
-        0, {{"file", DisplayText(path)}, {"table", TableName(table)}, {"written", values.size()}});
+    return report.Done(0, data);
 }
 
 int RunList(int argc, char** argv) {
@@ -323,8 +494,9 @@ int RunList(int argc, char** argv) {
     int exitCode = 0;
     if (!args.Parse(argc, argv, exitCode)) return exitCode;
     const Report report = args.MakeReport();
-    const std::optional<fs::path> folder = DataFolder();
-    if (!folder) return report.HostFailure("the data folder cannot be formed", Diagnose({true}));
+    const std::optional<fs::path> folder =
+        DataFolderToList(report, QUILLET_PDL_UNAVAILABLE, exitCode);
+    if (!folder) return exitCode;
     Json files = Json::array();
     std::string text;
     for (const check::PdlFilePair& pair : check::ListPdlFiles(*folder)) {
@@ -333,11 +505,12 @@ int RunList(int argc, char** argv) {
             also += (also.empty() ? " (or " : ", ") + DisplayText(machine) + " / " +
                     DisplayText(material);
         }
-        text += DisplayText(pair.machine) + " / " + DisplayText(pair.material) + "  " +
-                DisplayText(pair.file) + (also.empty() ? "" : also + ")") + "\n";
+        const std::string path = DisplayText((*folder / pair.file).string());
+        text += DisplayText(pair.machine) + " / " + DisplayText(pair.material) + "  " + path +
+                (also.empty() ? "" : also + ")") + "\n";
         files.push_back({{"machine", DisplayText(pair.machine)},
                          {"material", DisplayText(pair.material)},
-                         {"file", DisplayText(pair.file)},
+                         {"file", path},
                          {"ambiguous", !pair.others.empty()}});
     }
     if (!report.Json()) {
@@ -359,46 +532,69 @@ int RunCopy(int argc, char** argv) {
     args.Option("to-machine", "target machine name", true);
     args.Option("to-material", "target laser material name", true);
     args.Flag("from-master",
-              "a source without a condition file copies the master's values (else refused)");
-    args.Flag("json", "print the status as JSON");
+              "a source without a condition file gets one from the master first, which is "
+              "then copied (else refused)");
+    args.Flag("json", "print the status and the files as JSON");
     int exitCode = 0;
     if (!args.Parse(argc, argv, exitCode)) return exitCode;
     const Report report = args.MakeReport();
-    const std::string from = args.Get("from-machine") + " / " + args.Get("from-material");
-    const std::string to = args.Get("to-machine") + " / " + args.Get("to-material");
+    PdlPair from{args.Get("from-machine"), args.Get("from-material")};
+    PdlPair to{args.Get("to-machine"), args.Get("to-material")};
+    for (PdlPair* pair : {&from, &to}) {
+        if (const std::optional<int> refused =
+                ResolvePair(report, *pair, pair == &to || args.Has("from-master"))) {
+            return *refused;
+        }
+    }
+    const std::string toText = to.machine + " / " + to.material;
     if (const std::optional<int> refused = RefuseMissingPair(
-            report, args.Get("from-machine"), args.Get("from-material"), args.Has("from-master"),
-            ", or give --from-master to copy the master's values onto " + to)) {
+            report, from, args.Has("from-master"),
+            ", or give --from-master to copy the master's values onto " + toText)) {
         return *refused;
     }
-    const int status = SddPDLOthMacLasCutFileCopy(
-        args.Get("from-machine").c_str(), args.Get("from-material").c_str(),
-        args.Get("to-machine").c_str(), args.Get("to-material").c_str());
+    const std::optional<fs::path> source = ConditionFile(from.machine, from.material);
+    const std::optional<fs::path> target = ConditionFile(to.machine, to.material);
+    const bool sourceExisted = source && platform::FileExists(*source);
+    const int status = SddPDLOthMacLasCutFileCopy(from.machine.c_str(), from.material.c_str(),
+                                                  to.machine.c_str(), to.material.c_str());
     if (status != 0)
         return report.FailStatus("SddPDLOthMacLasCutFileCopy", status, PdlCause(status));
-    if (!report.Json()) std::printf("copied %s onto %s\n", from.c_str(), to.c_str());
-    return report.Done(status);
+    const bool sourceCreated = !sourceExisted && source && platform::FileExists(*source);
+    const std::string sourcePath = source ? DisplayText(source->string()) : "";
+    const std::string targetPath = target ? DisplayText(target->string()) : "";
+    if (!report.Json()) {
+        if (sourceCreated) {
+            std::printf("created %s from PDL_CUT_MASTER.ini (the source had no condition file)\n",
+                        sourcePath.c_str());
+        }
+        std::printf("copied %s onto %s\n", sourcePath.c_str(), targetPath.c_str());
+    }
+    Json data = {{"from", sourcePath}, {"to", targetPath}, {"created", Json::array()}};
+    if (sourceCreated) data["created"].push_back(sourcePath);
+    return report.Done(status, data);
 }
 
 int RunDelete(int argc, char** argv) {
     ArgParser args("pdl-delete", "--machine NAME --material NAME [--json]",
                    "pdl-delete --machine MC02 --material SPCC1.6");
     DeclarePair(args);
-    args.Flag("json", "print the status as JSON");
+    args.Flag("json", "print the status and the file as JSON");
     int exitCode = 0;
     if (!args.Parse(argc, argv, exitCode)) return exitCode;
     const Report report = args.MakeReport();
-    if (const std::optional<int> refused = RefuseMissingPair(
-            report, args.Get("machine"), args.Get("material"), false, "; nothing was deleted")) {
+    PdlPair pair{args.Get("machine"), args.Get("material")};
+    if (const std::optional<int> refused = ResolvePair(report, pair, false)) return *refused;
+    if (const std::optional<int> refused =
+            RefuseMissingPair(report, pair, false, "; nothing was deleted")) {
         return *refused;
     }
-    const int status =
-        SddPDLOthMacLasCutFileDelete(args.Get("machine").c_str(), args.Get("material").c_str());
+    const int status = SddPDLOthMacLasCutFileDelete(pair.machine.c_str(), pair.material.c_str());
     if (status != 0)
         return report.FailStatus("SddPDLOthMacLasCutFileDelete", status, PdlCause(status));
-    const std::optional<fs::path> file = ConditionFile(args.Get("machine"), args.Get("material"));
-    if (!report.Json() && file) std::printf("deleted %s\n", DisplayText(file->string()).c_str());
-    return report.Done(status);
+    const std::optional<fs::path> file = ConditionFile(pair.machine, pair.material);
+    const std::string path = file ? DisplayText(file->string()) : "";
+    if (!report.Json()) std::printf("deleted %s\n", path.c_str());
+    return report.Done(status, {{"deleted", path}});
 }
 
 int RunType(int argc, char** argv) {
@@ -433,7 +629,7 @@ int RunDialog(int argc, char** argv) {
                    "pdl-dialog --machine MC01 --material SPCC1.6 --type 13300 --table K");
     DeclarePair(args);
     args.Option("type", "machine type 12000-13998", true);
-    args.Option("table", "table K..P103 or index 0-12", true);
+    DeclareTable(args, "table", "table");
     args.Flag("create", "make a missing condition file from PDL_CUT_MASTER.ini");
     args.Flag("json", "print the status as JSON");
     int exitCode = 0;
@@ -441,14 +637,19 @@ int RunDialog(int argc, char** argv) {
     const Report report = args.MakeReport();
     const std::optional<int> type = args.GetInt("type", 0);
     if (!type) return kExitUsage;
-    if (!DisplayAvailable()) return NoDisplay(report);
-    if (const std::optional<int> refused = RefuseMissingPair(
-            report, args.Get("machine"), args.Get("material"), args.Has("create"), kCreateFix)) {
+    const std::optional<int> table = TableArg(args, exitCode);
+    if (!table) return exitCode;
+    if (const std::optional<int> refused = RefuseWithoutDisplay(report)) return *refused;
+    PdlPair pair{args.Get("machine"), args.Get("material")};
+    if (const std::optional<int> refused = ResolvePair(report, pair, args.Has("create"))) {
         return *refused;
     }
-    const int table = ParseCondition(args.Get("table")).value_or(-1);
-    const int status = SddPDLOthMacLasCutDLG(args.Get("machine").c_str(), *type,
-                                             args.Get("material").c_str(), table);
+    if (const std::optional<int> refused =
+            RefuseMissingPair(report, pair, args.Has("create"), kCreateFix)) {
+        return *refused;
+    }
+    const int status =
+        SddPDLOthMacLasCutDLG(pair.machine.c_str(), *type, pair.material.c_str(), *table);
     if (status != 0) return report.FailStatus("SddPDLOthMacLasCutDLG", status, PdlCause(status));
     return report.Done(status);
 }

@@ -67,7 +67,8 @@ std::string RootProblem(const char* valueName, const std::string& registry,
     return FolderProblem(
         *root,
         std::string_view(valueName) == "VELDSystemRoot" ? "the system root" : "the data root",
-        "create it, or correct " + std::string(valueName) + " in " + registry);
+        "create it, correct " + std::string(valueName) + " in " + registry +
+            (std::string_view(valueName) == "VELDSystemRoot" ? "" : ", or mount the share"));
 }
 
 std::string RegistryProblem() {
@@ -139,7 +140,8 @@ std::string Diagnose(const Needs& needs) {
         if (!fs::is_directory(folder, error)) {
             return "the data folder " + folder.string() +
                    (fs::exists(folder, error) ? " is not a folder" : " does not exist") +
-                   ": create it (mkdir -p " + folder.string() + ") or run " + kInitHint;
+                   ": create it (mkdir -p " + folder.string() + "), run " + kInitHint +
+                   ", or mount the share";
         }
         if (needs.writeDataFolder) {
             if (std::string problem = FolderProblem(folder, "the data folder", "");

@@ -61,6 +61,7 @@ int UnknownCommand(const char* name) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    quillet::host::PrintInLocaleEncoding();
     const std::vector<quillet::host::Command> commands = AllCommands();
     if (argc < 2) {
         PrintUsage(commands);

@@ -5,7 +5,8 @@
 
 namespace quillet::resources {
 
-// kStringTable: 201-205, 206-293, 300-305, 400-487, 488; kDialog102: the NC
+// kStringTable: 201-205, 206-293, 300-305, 400-487, 488, the message-box
+// buttons and the texts that refuse an entry; kDialog102: the NC
 // data settings dialog; kDialog129: the PDL laser information dialog;
 // kDriverDialogs: dialogs 130, 131, 132.
 namespace ja {

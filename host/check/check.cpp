@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -17,6 +18,7 @@
 #include "check/check_internal.h"
 #include "platform/file_lock.h"
 #include "platform/file_ops.h"
+#include "platform/paths.h"
 #include "platform/profile.h"
 #include "text.h"
 
@@ -35,11 +37,16 @@ bool IsCSpace(char c) {
 void AddIniLine(IniFile& ini, std::string_view text, int number) {
     const platform::ProfileLine line = platform::ScanProfileLine(text);
     if (line.kind == platform::ProfileLineKind::Header) {
-        ini.sections.push_back(IniSection{number, std::string(line.name), {}});
+        IniSection section{number, std::string(line.name), {}, true, {}};
+        section.first = ini.byName.emplace(AsciiFolded(line.name), ini.sections.size()).second;
+        ini.sections.push_back(std::move(section));
     } else if (line.kind == platform::ProfileLineKind::Entry) {
-        ini.sections.back().entries.push_back(
-            IniEntry{number, std::string(line.name), line.hasValue,
-                     std::string(platform::UnquoteProfileValue(line.value))});
+        IniSection& section = ini.sections.back();
+        const bool first =
+            section.byKey.emplace(AsciiFolded(line.name), section.entries.size()).second;
+        section.entries.push_back(IniEntry{number, std::string(line.name), line.hasValue,
+                                           std::string(platform::UnquoteProfileValue(line.value)),
+                                           first});
     }
 }
 
@@ -47,21 +54,19 @@ void AddIniLine(IniFile& ini, std::string_view text, int number) {
 
 std::vector<TextLine> ReadFgetsLines(std::string_view raw, std::size_t bufferSize) {
     const std::string text = platform::TextModeBytes(raw);
+    // The pieces the module's line reads give: a line longer than the buffer
+    // comes as several, each read as a line of its own.
+    platform::FgetsReader reader(text, bufferSize);
     std::vector<TextLine> lines;
-    std::size_t start = 0;
-    int number = 0;
-    while (start < text.size()) {
-        const std::size_t end = text.find('\n', start);
+    int number = 1;
+    while (const std::optional<std::string_view> chunk = reader.Next()) {
         TextLine line;
-        line.number = ++number;
-        line.hasNewline = end != std::string::npos;
-        const std::string_view content =
-            std::string_view(text).substr(start, (line.hasNewline ? end : text.size()) - start);
-        // fgets stops after bufferSize - 1 bytes, the newline included.
-        const std::size_t room = bufferSize - 1;
-        line.overlong = content.size() + (line.hasNewline ? 1 : 0) > room;
-        line.text = std::string(CutAtNul(content.substr(0, room)));
-        start = line.hasNewline ? end + 1 : text.size();
+        line.number = number;
+        line.hasNewline = !chunk->empty() && chunk->back() == '\n';
+        line.overlong =
+            !line.hasNewline && chunk->data() + chunk->size() != text.data() + text.size();
+        line.text = std::string(CutAtNul(chunk->substr(0, chunk->size() - line.hasNewline)));
+        if (line.hasNewline) ++number;
         lines.push_back(std::move(line));
     }
     return lines;
@@ -88,39 +93,31 @@ IniFile ScanIni(std::string_view bytes) {
 }
 
 const IniSection* FindSection(const IniFile& ini, std::string_view name) {
-    for (std::size_t i = 1; i < ini.sections.size(); ++i) {
-        if (EqualsIgnoringAsciiCase(ini.sections[i].name, name)) return &ini.sections[i];
-    }
-    return nullptr;
+    const auto it = ini.byName.find(AsciiFolded(name));
+    return it == ini.byName.end() ? nullptr : &ini.sections[it->second];
 }
 
 const IniEntry* FindEntry(const IniSection& section, std::string_view key) {
-    for (const IniEntry& entry : section.entries) {
-        if (EqualsIgnoringAsciiCase(entry.key, key)) return &entry;
-    }
-    return nullptr;
+    const auto it = section.byKey.find(AsciiFolded(key));
+    return it == section.byKey.end() ? nullptr : &section.entries[it->second];
 }
 
 void CheckIniStructure(const IniFile& ini, const std::string& file, Findings& findings) {
-    std::map<std::string, int> sectionLines;
     for (std::size_t s = 0; s < ini.sections.size(); ++s) {
         const IniSection& section = ini.sections[s];
-        if (s > 0) {
-            const auto [it, fresh] = sectionLines.emplace(AsciiFolded(section.name), section.line);
-            if (!fresh) {
-                findings.Warning("duplicate-section", file, section.line,
-                                 "section [" + section.name + "] appears again (first on line " +
-                                     std::to_string(it->second) + "): its keys are never read");
-                continue;
-            }
+        if (!section.first) {
+            findings.Warning("duplicate-section", file, section.line,
+                             "section [" + section.name + "] appears again (first on line " +
+                                 std::to_string(FindSection(ini, section.name)->line) +
+                                 "): its keys are never read");
+            continue;
         }
-        std::map<std::string, int> keyLines;
         for (const IniEntry& entry : section.entries) {
-            const auto [it, fresh] = keyLines.emplace(AsciiFolded(entry.key), entry.line);
-            if (!fresh) {
+            if (!entry.first) {
                 findings.Warning("duplicate-key", file, entry.line,
                                  "key " + entry.key + " appears again in [" + section.name +
-                                     "] (first on line " + std::to_string(it->second) +
+                                     "] (first on line " +
+                                     std::to_string(FindEntry(section, entry.key)->line) +
                                      "): the first wins");
             } else if (!entry.hasValue && s > 0) {
                 findings.Warning("key-without-value", file, entry.line,
@@ -180,6 +177,11 @@ double CheckNumber(const IniEntry& entry, bool integer, const std::string& file,
         findings.Error(
             "not-numeric", file, entry.line,
             entry.key + "=" + entry.value + ": the value is not a number and reads as 0");
+    } else if (!std::isfinite(read.value)) {
+        findings.Error("not-finite", file, entry.line,
+                       entry.key + "=" + entry.value +
+                           ": no finite number; write a number (quillet-host pdl-import and the "
+                           "dialogs refuse such values)");
     } else if (read.form == NumberForm::TrailingText && LocaleNumber(entry.value)) {
         findings.Error("locale-number", file, entry.line,
                        entry.key + "=" + entry.value + ": a number in a locale format reads as " +
@@ -194,7 +196,7 @@ double CheckNumber(const IniEntry& entry, bool integer, const std::string& file,
 }
 
 bool UnsafeFileName(std::string_view name) {
-    return name.find_first_of("/\\") != std::string_view::npos || name == "." || name == "..";
+    return platform::NameHoldsSeparator(name) || name == "." || name == "..";
 }
 
 }  // namespace detail
@@ -325,7 +327,7 @@ void CheckWritable(const fs::path& folder, const std::string& file, const char* 
     std::error_code error;
     if (!fs::is_directory(folder, error)) {
         findings.Error("folder-missing", file, 0,
-                       std::string("the ") + what +
+                       std::string("the ") + what + " " + folder.string() +
                            " does not exist: every edit that uses it fails; create it");
     } else if (::access(folder.c_str(), W_OK | X_OK) != 0) {
         findings.Error("folder-read-only", file, 0,
@@ -394,6 +396,23 @@ CheckResult CheckDataFolder(const CheckOptions& options) {
             CheckIniFileByName(name, *bytes, findings);
         }
     }
+    // A Windows workstation cannot tell apart names that differ only in
+    // letter case: it sees one of the two files.
+    std::map<std::string, std::string> byFolded;
+    for (const std::string& name : names) {
+        const std::string folded = AsciiFolded(name);
+        if (!EndsWith(folded, ".cut") &&
+            !(StartsWith(folded, "pdl_cut_") && EndsWith(folded, ".ini"))) {
+            continue;
+        }
+        const auto [twin, first] = byFolded.emplace(folded, name);
+        if (!first) {
+            findings.Warning("case-twins", name, 0,
+                             "differs from " + twin->second +
+                                 " only in letter case: a Windows workstation sees only one of "
+                                 "the two; merge them or rename one");
+        }
+    }
     if (!names.count("PDL_CUT_MASTER.ini") && names.count("machine.ini")) {
         findings.Info("master-missing", "PDL_CUT_MASTER.ini", 0,
                       "no master file: a PDL condition file that is missing cannot be created");
@@ -436,14 +455,14 @@ std::string FormatPlain(const CheckResult& result) {
     int counts[3] = {0, 0, 0};
     for (const Finding& f : result.findings) {
         ++counts[static_cast<int>(f.severity)];
-        out += host::DisplayText(f.file);
+        out += host::DisplayTextEscaped(f.file);
         if (f.line > 0) out += ":" + std::to_string(f.line);
-        out += ": " + std::string(SeverityName(f.severity)) + ": " + host::DisplayText(f.message) +
-               " [" + f.code + "]\n";
+        out += ": " + std::string(SeverityName(f.severity)) + ": " +
+               host::DisplayTextEscaped(f.message) + " [" + f.code + "]\n";
     }
-    out += std::to_string(result.filesChecked) + " files checked: " + std::to_string(counts[2]) +
-           " errors, " + std::to_string(counts[1]) + " warnings, " + std::to_string(counts[0]) +
-           " notes\n";
+    out += host::Counted(static_cast<std::size_t>(result.filesChecked), "file") +
+           " checked: " + host::Counted(counts[2], "error") + ", " +
+           host::Counted(counts[1], "warning") + ", " + host::Counted(counts[0], "note") + "\n";
     return out;
 }
 
@@ -452,9 +471,9 @@ nlohmann::ordered_json ToJson(const CheckResult& result) {
     for (const Finding& f : result.findings) {
         findings.push_back({{"severity", SeverityName(f.severity)},
                             {"code", f.code},
-                            {"file", host::DisplayText(f.file)},
+                            {"file", host::DisplayTextEscaped(f.file)},
                             {"line", f.line},
-                            {"message", host::DisplayText(f.message)}});
+                            {"message", host::DisplayTextEscaped(f.message)}});
     }
     return {{"status", ExitCodeFor(result)},
             {"filesChecked", result.filesChecked},

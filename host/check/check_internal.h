@@ -8,6 +8,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "check/check.h"
@@ -38,13 +39,14 @@ private:
     std::vector<Finding> all_;
 };
 
-// One line as an fgets loop with a bufferSize buffer sees it after a
-// text-mode read: text without its newline, cut at a NUL byte.
+// One piece of a line as an fgets loop with a bufferSize buffer reads it
+// after a text-mode read: text without its newline, cut at a NUL byte. A line
+// longer than the buffer comes as several pieces of the same number.
 struct TextLine {
     int number = 0;          // 1-based physical line
-    std::string text;        // the first bufferSize - 1 bytes
-    bool overlong = false;   // the line goes on past the buffer
-    bool hasNewline = true;  // false only for a last line without one
+    std::string text;        // at most bufferSize - 1 bytes
+    bool overlong = false;   // the line goes on in the next piece
+    bool hasNewline = true;  // the piece ends its line with a newline
 };
 std::vector<TextLine> ReadFgetsLines(std::string_view raw, std::size_t bufferSize);
 
@@ -52,21 +54,27 @@ std::vector<TextLine> ReadFgetsLines(std::string_view raw, std::size_t bufferSiz
 // "unreadable-file" error from the caller).
 std::optional<std::string> ReadBytes(const fs::path& path);
 
-// An INI file as the profile engine parses it, with line numbers.
+// An INI file as the profile engine parses it, with line numbers. Names
+// match without regard to ASCII letter case; the first section or key of a
+// name is the one read (first), looked up in one step.
 struct IniEntry {
     int line = 0;
     std::string key;
     bool hasValue = false;
     std::string value;  // trimmed and unquoted as reading gives it
+    bool first = true;  // no earlier key of this name in its section
 };
 struct IniSection {
     int line = 0;  // 0 for the unnamed section before the first header
     std::string name;
     std::vector<IniEntry> entries;
+    bool first = true;                                   // no earlier section of this name
+    std::unordered_map<std::string, std::size_t> byKey;  // folded key -> first entry
 };
 struct IniFile {
     bool utf16 = false;
-    std::vector<IniSection> sections;  // sections[0] is the unnamed section
+    std::vector<IniSection> sections;                     // sections[0] is the unnamed section
+    std::unordered_map<std::string, std::size_t> byName;  // folded name -> first section
 };
 IniFile ScanIni(std::string_view bytes);
 

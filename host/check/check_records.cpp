@@ -1,5 +1,6 @@
 // Audit of the other-machine record store (Othmcn.dat and the material
 // lists), of the NC template files they name, and of files no record names.
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <map>
@@ -8,6 +9,8 @@
 #include "othmac/nc_template.h"
 #include "othmac/record_layout.h"
 #include "othmac/text_lines.h"
+#include "platform/file_ops.h"
+#include "text.h"
 
 namespace quillet::check::detail {
 
@@ -48,7 +51,9 @@ std::string Field(const std::string& line, othmac::RecordField field) {
 std::string FieldName(const std::string& field) { return std::string(othmac::FieldName(field)); }
 
 std::string TrimRight(std::string text) {
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\r')) text.pop_back();
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\r' || text.back() == '\n')) {
+        text.pop_back();
+    }
     return text;
 }
 
@@ -62,6 +67,16 @@ bool EndsWithFolded(const std::string& name, std::string_view suffix) {
     return name.size() >= suffix.size() &&
            EqualsIgnoringAsciiCase(std::string_view(name).substr(name.size() - suffix.size()),
                                    suffix);
+}
+
+// What a new registration of a pair writes as its template file name: the
+// name, or nothing when the name would not fit its field.
+std::string NewTemplateName(const std::string& name) {
+    if (name.size() > kFileFieldWidth) {
+        return "a new registration of this pair is refused: its template name " + Quoted(name) +
+               " would pass the 100-character field";
+    }
+    return "a new registration would name " + Quoted(name);
 }
 
 // A marker record wider than its fields: say which field overran.
@@ -108,6 +123,7 @@ private:
     Findings& findings_;
     std::vector<Record> records_;
     std::map<std::string, int> seen_;
+    std::map<std::string, std::pair<int, std::string>> shown_;  // shown text -> line, bytes
 };
 
 std::vector<Record> RecordReader::Read(std::string_view bytes) {
@@ -248,104 +264,129 @@ void RecordReader::Accept(Record record) {
                               " (letter case ignored): this record is never used");
         return;
     }
+    // A name in CP932 and the same name in UTF-8 (written by a Linux tool)
+    // are two records to the module but one name to the user.
+    const std::string shown =
+        (layout_.machineIndex ? std::to_string(record.number) + " " : std::string()) +
+        AsciiFolded(host::DisplayText(record.name));
+    const auto [twin, first] = shown_.emplace(shown, std::pair{record.line, record.name});
+    if (!first) {
+        findings_.Warning("same-name-encodings", file_, record.line,
+                          std::string(layout_.nameWhat) + " " + Quoted(record.name) +
+                              " reads as the same text as line " +
+                              std::to_string(twin->second.first) +
+                              " in another encoding (CP932 and UTF-8): two records for one " +
+                              (layout_.machineIndex ? "machine" : "material") +
+                              "; keep the CP932 one, which Windows workstations read");
+    }
     records_.push_back(std::move(record));
 }
 
 constexpr const auto& kTags = othmac::kNcTemplateSections;
-constexpr std::string_view kEndTag = othmac::kNcTemplateEndTag;
-constexpr const auto& kMarkerTexts = othmac::kNcTemplateReadMarkers;
+
+std::string TagName(int tag) {
+    return std::string(tag == othmac::kNcEndTag ? othmac::kNcTemplateEndTag
+                                                : kTags[static_cast<std::size_t>(tag)].tag);
+}
 
 }  // namespace
 
 void CheckTemplateFile(const std::string& file, std::string_view bytes, Findings& findings) {
-    const std::vector<TextLine> lines = ReadFgetsLines(bytes, kLineBufferSize);
     int current = -1;  // section being read, -1 outside any
     int currentLine = 0;
-    int contentLines = 0;
     int lastTag = -1;
     std::array<int, kTags.size()> firstLine{};
-    for (const TextLine& line : lines) {
-        const std::string& text = line.text;
-        if (line.overlong) {
-            findings.Warning("long-line", file, line.number,
-                             "line is longer than 498 characters: it is read as two lines");
-        }
-        // Every tag found makes the line a tag line; the last one found wins.
-        int found = -2;  // -2 none, -1 ###END, else the section
-        for (std::size_t t = 0; t < kTags.size(); ++t) {
-            if (text.find(kTags[t].tag) != std::string::npos) found = static_cast<int>(t);
-        }
-        if (text.find(kEndTag) != std::string::npos) found = -1;
-        if (found >= 0) {
-            const std::string tag(kTags[static_cast<std::size_t>(found)].tag);
-            if (current >= 0) {
-                findings.Warning("unclosed-section", file, currentLine,
-                                 std::string(kTags[static_cast<std::size_t>(current)].tag) +
-                                     " is not closed by ###END before line " +
-                                     std::to_string(line.number));
+    std::array<int, kTags.size()> contentLines{};
+    std::array<bool, kTags.size()> startsEmpty{};
+    // The module's own reader walks the pieces; the audit says what each
+    // piece does.
+    othmac::ScanNcTemplate(
+        platform::TextModeBytes(bytes), [&](const othmac::NcTemplateLine& piece) {
+            const int number = piece.line;
+            if (piece.nul) {
+                findings.Warning("nul-byte", file, number,
+                                 "line holds a NUL byte: reading ends the line there");
             }
-            if (firstLine[static_cast<std::size_t>(found)] != 0) {
-                findings.Warning("duplicate-tag", file, line.number,
-                                 tag + " appears again (first on line " +
-                                     std::to_string(firstLine[static_cast<std::size_t>(found)]) +
-                                     "): its lines are added to the first");
-            } else if (found < lastTag) {
-                findings.Warning("tag-order", file, line.number,
-                                 tag + " stands after " +
-                                     std::string(kTags[static_cast<std::size_t>(lastTag)].tag) +
-                                     ": saving the template writes the sections in their fixed "
-                                     "order");
+            if (piece.tag >= 0) {
+                const auto t = static_cast<std::size_t>(piece.tag);
+                if (current >= 0) {
+                    findings.Warning("unclosed-section", file, currentLine,
+                                     TagName(current) + " is not closed by ###END before line " +
+                                         std::to_string(number));
+                }
+                if (firstLine[t] != 0) {
+                    findings.Warning("duplicate-tag", file, number,
+                                     TagName(piece.tag) + " appears again (first on line " +
+                                         std::to_string(firstLine[t]) +
+                                         "): its lines are added to the first");
+                } else if (piece.tag < lastTag) {
+                    findings.Warning("tag-order", file, number,
+                                     TagName(piece.tag) + " stands after " + TagName(lastTag) +
+                                         ": saving the template writes the sections in their fixed "
+                                         "order");
+                }
+                if (firstLine[t] == 0) firstLine[t] = number;
+                lastTag = std::max(lastTag, piece.tag);
+                current = piece.tag;
+                currentLine = number;
+                return;
             }
-            if (firstLine[static_cast<std::size_t>(found)] == 0) {
-                firstLine[static_cast<std::size_t>(found)] = line.number;
+            if (piece.tag == othmac::kNcEndTag) {
+                current = -1;
+                return;
             }
-            lastTag = std::max(lastTag, found);
-            current = found;
-            currentLine = line.number;
-            contentLines = 0;
-            continue;
-        }
-        if (found == -1) {
-            current = -1;
-            continue;
-        }
-        if (text.find("###") != std::string::npos) {
-            findings.Warning("unknown-tag", file, line.number,
-                             "'" + text + "' is no template tag: it is read as " +
-                                 (current >= 0 ? "content" : "an ignored line"));
-        }
-        if (current < 0) {
-            if (!IsBlank(text) && text.find("###") == std::string::npos) {
-                findings.Warning("outside-section", file, line.number,
-                                 "line outside any section: it is ignored");
+            const std::string text(piece.piece);
+            if (text.find("###") != std::string::npos) {
+                findings.Warning("unknown-tag", file, number,
+                                 "'" + text + "' is no template tag: it is read as " +
+                                     (piece.section >= 0 ? "content" : "an ignored line"));
             }
-            continue;
-        }
-        std::size_t cut = std::string::npos;
-        std::string_view markerFound;
-        for (const std::string_view marker : kMarkerTexts) {
-            const std::size_t at = text.find(marker);
-            if (at < cut) cut = at, markerFound = marker;
-        }
-        const std::string_view own = kTags[static_cast<std::size_t>(current)].marker;
-        const bool ownMarker = contentLines == 0 && !own.empty() && text.size() >= own.size() &&
-                               cut == text.size() - own.size() &&
-                               text.compare(cut, own.size(), own) == 0;
-        if (cut != std::string::npos && !ownMarker) {
-            findings.Warning("content-marker", file, line.number,
-                             "content holds the marker text '" + std::string(markerFound) +
-                                 "': reading cuts the line there");
-        }
-        if (!line.hasNewline) {
-            findings.Warning("no-final-newline", file, line.number,
-                             "last line has no newline: it loses its last character on reading");
-        }
-        ++contentLines;
-    }
+            if (piece.section < 0) {
+                if (!IsBlank(text) && text.find("###") == std::string::npos) {
+                    findings.Warning("outside-section", file, number,
+                                     "line outside any section: it is ignored");
+                }
+                return;
+            }
+            const auto s = static_cast<std::size_t>(piece.section);
+            const int index = contentLines[s]++;
+            if (index == 0) startsEmpty[s] = text.empty();
+            if (!kTags[s].text) {
+                findings.Warning("dropped-content", file, number,
+                                 "content of " + TagName(piece.section) +
+                                     ", a section the module keeps no text of: saving the template "
+                                     "drops it");
+                return;
+            }
+            // The section's own marker stands where saving writes it: at the
+            // end of the first line, or of the second after an empty first one.
+            const std::string_view own = kTags[s].marker;
+            const bool ownMarker = !own.empty() && index == (startsEmpty[s] ? 1 : 0) &&
+                                   piece.kept + own.size() == text.size() &&
+                                   text.compare(piece.kept, own.size(), own) == 0;
+            if (piece.kept < text.size() && !ownMarker) {
+                findings.Warning(
+                    "content-marker", file, number,
+                    "content holds the marker text '" +
+                        text.substr(piece.kept, text.find(')', piece.kept) + 1 - piece.kept) +
+                        "': reading cuts the line there");
+            }
+        });
     if (current >= 0) {
         findings.Warning("unclosed-section", file, currentLine,
-                         std::string(kTags[static_cast<std::size_t>(current)].tag) +
-                             " is not closed by ###END at the end of the file");
+                         TagName(current) + " is not closed by ###END at the end of the file");
+    }
+    // The NC data dialog saves a text of at most kMaxNcTextLength bytes.
+    const othmac::NcTemplateTexts texts = othmac::ParseNcTemplate(platform::TextModeBytes(bytes));
+    for (std::size_t s = 0; s < kTags.size(); ++s) {
+        if (!kTags[s].text) continue;
+        const std::size_t length = othmac::WrittenLength(texts[*kTags[s].text]);
+        if (length > othmac::kMaxNcTextLength) {
+            findings.Warning("long-text", file, firstLine[s],
+                             TagName(static_cast<int>(s)) + " holds " + std::to_string(length) +
+                                 " bytes: the NC data dialog saves at most " +
+                                 std::to_string(othmac::kMaxNcTextLength) + "; shorten it");
+        }
     }
 }
 
@@ -357,6 +398,8 @@ int CheckRecordStore(const fs::path& folder, const std::set<std::string>& names,
     // Template file (letter case ignored, as on a Windows share) -> the
     // first pair naming it.
     std::map<std::string, std::string> templateOwners;
+    // Machines whose list cannot be read: their templates may be named.
+    std::vector<std::string> unreadOwners;
     bool indexEmpty = nonFiles.count(kIndexFile) == 0;
     if (names.count(kIndexFile) != 0) {
         const std::optional<std::string> bytes = ReadBytes(folder / kIndexFile);
@@ -372,7 +415,7 @@ int CheckRecordStore(const fs::path& folder, const std::set<std::string>& names,
                 if (machine.file != machine.name + std::string(othmac::kListSuffix)) {
                     findings.Info("list-name-unusual", kIndexFile, machine.line,
                                   "machine " + Quoted(machine.name) + " names the material list " +
-                                      Quoted(machine.file) + " (a new record would name " +
+                                      Quoted(machine.file) + " (a new registration would name " +
                                       Quoted(machine.name + std::string(othmac::kListSuffix)) +
                                       ")");
                 }
@@ -390,7 +433,10 @@ int CheckRecordStore(const fs::path& folder, const std::set<std::string>& names,
                 }
                 const std::optional<std::string> listBytes = ReadBytes(folder / listName);
                 if (!listBytes) {
-                    findings.Error("unreadable-file", listName, 0, "the file cannot be read");
+                    findings.Error("unreadable-file", listName, 0,
+                                   "the file cannot be read: the templates of machine " +
+                                       Quoted(machine->name) + " are not audited");
+                    unreadOwners.push_back(AsciiFolded(machine->name) + "-");
                     continue;
                 }
                 ++filesRead;
@@ -401,8 +447,8 @@ int CheckRecordStore(const fs::path& folder, const std::set<std::string>& names,
                     if (material.file != expected) {
                         findings.Info("template-name-unusual", listName, material.line,
                                       "material " + Quoted(material.name) + " names the template " +
-                                          Quoted(material.file) + " (a new record would name " +
-                                          Quoted(expected) + ")");
+                                          Quoted(material.file) + " (" + NewTemplateName(expected) +
+                                          ")");
                     }
                     templates.insert(material.file);
                     const std::string pair =
@@ -447,7 +493,10 @@ int CheckRecordStore(const fs::path& folder, const std::set<std::string>& names,
         if (endsWith(".__1") && lists.count(name) == 0) {
             findings.Warning("orphan-list", name, 0,
                              "material list not named by any record of Othmcn.dat: never read");
-        } else if (endsWith(".cut") && templates.count(name) == 0) {
+        } else if (endsWith(".cut") && templates.count(name) == 0 &&
+                   std::none_of(
+                       unreadOwners.begin(), unreadOwners.end(),
+                       [&](const std::string& owner) { return folded.rfind(owner, 0) == 0; })) {
             findings.Warning("orphan-template", name, 0,
                              "template file not named by any material list: never used");
         }

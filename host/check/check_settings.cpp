@@ -1,6 +1,8 @@
 // Audit of the INI-style setting files: PDL condition files and their
 // master, the PDL save options, the machine-type alias, machine.ini and the
 // driver setting files.
+#include <cmath>
+#include <limits>
 #include <map>
 
 #include "check/check_internal.h"
@@ -13,13 +15,9 @@ namespace {
 
 constexpr std::size_t kFlagsLength = pdl::kPdlParamCount;
 
-bool IsFirstOf(const IniFile& ini, const IniSection& section) {
-    return FindSection(ini, section.name) == &section;
-}
+bool IsFirstOf(const IniFile&, const IniSection& section) { return section.first; }
 
-bool IsFirstOf(const IniSection& section, const IniEntry& entry) {
-    return FindEntry(section, entry.key) == &entry;
-}
+bool IsFirstOf(const IniSection&, const IniEntry& entry) { return entry.first; }
 
 bool AllDigits(std::string_view text) {
     return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
@@ -181,7 +179,12 @@ void CheckPdlConditionFile(const std::string& file, const IniFile& ini, Findings
                                  "key " + entry.key + " is no parameter key: never read");
                 continue;
             }
-            CheckNumber(entry, false, file, findings);
+            const double value = CheckNumber(entry, false, file, findings);
+            if (std::isfinite(value) && std::fabs(value) > std::numeric_limits<float>::max()) {
+                findings.Error("not-finite", file, entry.line,
+                               entry.key + "=" + entry.value +
+                                   ": beyond what the table's float holds; it reads as infinity");
+            }
         }
     }
 }

@@ -119,6 +119,21 @@ const QuilletResourceText kEntries[] = {
     {"488",
      "The machine driver file name is invalid.\n"
      "Check the \"Driver file name\" in the NC unit information of the machine management."},
+    // Message-box buttons, and what the dialogs say when they refuse an entry.
+    {"button.ok", "OK"},
+    {"button.yes", "&Yes"},
+    {"button.no", "&No"},
+    {"entry.not_a_number",
+     "\"%1\" is not a number. Type digits with a point as the decimal mark and no group "
+     "separators (for example 1500.5). The value was not changed."},
+    {"entry.not_an_integer",
+     "\"%1\" is not a whole number. Type digits without a decimal mark or group separators "
+     "(for example 1500). The value was not changed."},
+    {"entry.out_of_range",
+     "\"%1\" is out of range. Type a value from %2 to %3. The value was not changed."},
+    {"text.not_cp932",
+     "\"%1\" (U+%2) cannot be stored in the data folder's code page (CP932) and cannot be "
+     "used."},
 };
 }  // namespace
 

@@ -118,6 +118,20 @@ const QuilletResourceText kEntries[] = {
     {"488",
      "マシンドライバーファイル名称が異常です。\n"
      "機械管理のNC装置情報の「ドライバーファイル名称」を確認してください。"},
+    // Message-box buttons, and what the dialogs say when they refuse an entry.
+    {"button.ok", "OK"},
+    {"button.yes", "はい(&Y)"},
+    {"button.no", "いいえ(&N)"},
+    {"entry.not_a_number",
+     "「%1」は数値として読めません。数値は半角の数字と小数点「.」で、桁区切りを付けずに"
+     "入力してください（例：1500.5）。値は変更していません。"},
+    {"entry.not_an_integer",
+     "「%1」は整数ではありません。整数は半角の数字で、小数点や桁区切りを付けずに"
+     "入力してください（例：1500）。値は変更していません。"},
+    {"entry.out_of_range",
+     "「%1」は範囲外です。%2 から %3 までの値を入力してください。値は変更していません。"},
+    {"text.not_cp932",
+     "「%1」（U+%2）はデータフォルダーの文字コード（CP932）で保存できないため、使えません。"},
 };
 }  // namespace
 

@@ -117,6 +117,7 @@ void CDriverLaserDlg::UpdateVisibility() {
 }
 
 void CDriverLaserDlg::accept() {
+    if (!FinishEditing()) return;
     if (ItemsEmpty()) {
         reject();
         return;

@@ -77,9 +77,6 @@ CDriverSettingDlg::CDriverSettingDlg(int templateId, QWidget* parent)
     sheet_->Model()->onButtonClicked = [grid](int column, int row, int buttonDown) {
         grid->OnOptionClicked(column, row, buttonDown);
     };
-    sheet_->SetKeyFilter([](int key, int activeColumn) {
-        return CDriverSettingGrid::DiscardsKey(key == Qt::Key_Space, activeColumn);
-    });
 }
 
 CDriverSettingDlg::~CDriverSettingDlg() = default;
@@ -181,7 +178,12 @@ void CDriverSettingDlg::CommitStep(
     }
 }
 
+bool CDriverSettingDlg::FinishEditing() { return sheet_->FinishEditing(); }
+
 void CDriverSettingDlg::accept() {
+    // OK takes the cell being typed in first; a refused entry keeps the
+    // dialog open, with the operator on that cell.
+    if (!FinishEditing()) return;
     if (ItemsEmpty()) {
         reject();
         return;

@@ -64,6 +64,9 @@ protected:
     void CommitStep(const std::vector<std::string>& furtherSections = {},
                     const std::function<void(platform::ProfileDocument&)>& writeMore = {});
     bool ItemsEmpty() const { return edit_ == nullptr || edit_->Items().empty(); }
+    // Takes the entry of a cell being edited; false when the cell refused it
+    // (the operator is back on the cell, told why).
+    bool FinishEditing();
 
     // Bytes as shown: valid UTF-8 as it is, anything else as code page 932.
     static QString Shown(const std::string& bytes);

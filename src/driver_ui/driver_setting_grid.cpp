@@ -121,9 +121,4 @@ void CDriverSettingGrid::ReadBackGrid(driver::DriverConditionList& items) {
     }
 }
 
-bool CDriverSettingGrid::DiscardsKey(bool spaceKey, int activeColumn) {
-    return spaceKey &&
-           (activeColumn == 1 || activeColumn == 5 || activeColumn == 6 || activeColumn == 7);
-}
-
 }  // namespace quillet::driver_ui

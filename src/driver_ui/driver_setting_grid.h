@@ -1,6 +1,7 @@
 // The settings grid of the three driver dialogs: the column layout, one row
-// per driver setting item, reading the user's choices back into the items,
-// and the keyboard rule that check boxes change only by mouse.
+// per driver setting item, and reading the user's choices back into the
+// items. (The Space key switches check boxes as a click does: the grid has
+// no keyboard filter.)
 #pragma once
 
 #include <array>
@@ -34,11 +35,6 @@ public:
     // Locks every cell, then takes On/Off, the values and the timing of each
     // row back into its item.
     void ReadBackGrid(driver::DriverConditionList& items);
-
-    // The keyboard filter: true when a key-down of key must be discarded
-    // with the grid's active column at activeColumn (the space key in the
-    // check-box columns 1, 5, 6 and 7).
-    static bool DiscardsKey(bool spaceKey, int activeColumn);
 
 private:
     void SetValueCell(int column, int row, driver::DriverValueType valueType, double value);

@@ -2,16 +2,11 @@
 #include "driver_ui/qt_spread_sheet.h"
 
 #include <QApplication>
-#include <QDoubleSpinBox>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
-#include <QSpinBox>
-#include <QStyledItemDelegate>
-#include <cmath>
 
 #include "frame/resources.h"
 #include "frame/setting_values.h"
@@ -20,65 +15,36 @@ namespace quillet::driver_ui {
 
 namespace {
 
-// A number entered for an integer or real cell: numeric variants as they
-// are, texts as the C locale reads them.
-std::optional<double> EnteredNumber(const QVariant& value) {
-    bool ok = false;
-    double number = 0.0;
-    if (value.typeId() == QMetaType::QString) {
-        number = value.toString().trimmed().toDouble(&ok);
-    } else {
-        number = value.toDouble(&ok);
+// The rule of an integer or real cell (nullopt for other cells).
+std::optional<frame::NumberRule> RuleOfCell(const SpreadSheetModel::Cell* cell) {
+    if (cell == nullptr) return std::nullopt;
+    if (cell->type == kCellInteger) {
+        return frame::NumberRule{true, double(cell->integerMin), double(cell->integerMax), 0};
     }
-    if (!ok || !std::isfinite(number)) return std::nullopt;
-    return number;
+    if (cell->type == kCellReal) {
+        return frame::NumberRule{false, cell->realMin, cell->realMax, cell->decimals};
+    }
+    return std::nullopt;
 }
 
-class SpreadSheetDelegate final : public QStyledItemDelegate {
+// A user's entry for an integer or real cell: texts in the one form of
+// number_entry.h, numeric variants as they are.
+frame::NumberEntry CheckEntry(const QVariant& value, const frame::NumberRule& rule) {
+    if (value.typeId() == QMetaType::QString) {
+        return frame::CheckEnteredNumber(value.toString().toStdString(), rule);
+    }
+    bool ok = false;
+    const double number = value.toDouble(&ok);
+    return ok ? frame::CheckNumber(number, rule) : frame::NumberEntry{};
+}
+
+class SpreadSheetDelegate final : public frame::EntryDelegate {
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    using frame::EntryDelegate::EntryDelegate;
 
-    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
-                          const QModelIndex& index) const override {
+    std::optional<frame::NumberRule> RuleOf(const QModelIndex& index) const override {
         const auto* model = static_cast<const SpreadSheetModel*>(index.model());
-        const SpreadSheetModel::Cell* cell = model->Find(index.column() + 1, index.row() + 1);
-        if (cell != nullptr && cell->type == kCellInteger) {
-            auto* editor = new QSpinBox(parent);
-            editor->setRange(cell->integerMin, cell->integerMax);
-            editor->setFrame(false);
-            return editor;
-        }
-        if (cell != nullptr && cell->type == kCellReal) {
-            auto* editor = new QDoubleSpinBox(parent);
-            editor->setDecimals(cell->decimals);
-            editor->setRange(cell->realMin, cell->realMax);
-            editor->setFrame(false);
-            return editor;
-        }
-        return QStyledItemDelegate::createEditor(parent, option, index);
-    }
-
-    void setEditorData(QWidget* editor, const QModelIndex& index) const override {
-        if (auto* spin = qobject_cast<QSpinBox*>(editor)) {
-            spin->setValue(index.data(Qt::EditRole).toInt());
-        } else if (auto* spin = qobject_cast<QDoubleSpinBox*>(editor)) {
-            spin->setValue(index.data(Qt::EditRole).toDouble());
-        } else {
-            QStyledItemDelegate::setEditorData(editor, index);
-        }
-    }
-
-    void setModelData(QWidget* editor, QAbstractItemModel* model,
-                      const QModelIndex& index) const override {
-        if (auto* spin = qobject_cast<QSpinBox*>(editor)) {
-            spin->interpretText();
-            model->setData(index, spin->value(), Qt::EditRole);
-        } else if (auto* spin = qobject_cast<QDoubleSpinBox*>(editor)) {
-            spin->interpretText();
-            model->setData(index, spin->value(), Qt::EditRole);
-        } else {
-            QStyledItemDelegate::setModelData(editor, model, index);
-        }
+        return RuleOfCell(model->Find(index.column() + 1, index.row() + 1));
     }
 
 protected:
@@ -295,20 +261,13 @@ bool SpreadSheetModel::setData(const QModelIndex& index, const QVariant& value, 
     }
     if (role != Qt::EditRole) return false;
     switch (cell.type) {
-        case kCellInteger: {
-            const std::optional<double> number = EnteredNumber(value);
-            if (!number || *number != std::trunc(*number)) return false;
-            if (*number < cell.integerMin || *number > cell.integerMax) return false;
-            cell.value = frame::FormatInteger(static_cast<int>(*number));
-            break;
-        }
+        case kCellInteger:
         case kCellReal: {
-            std::optional<double> number = EnteredNumber(value);
-            if (!number) return false;
-            const double scale = std::pow(10.0, cell.decimals);
-            const double rounded = std::round(*number * scale) / scale;
-            if (rounded < cell.realMin || rounded > cell.realMax) return false;
-            cell.value = frame::FormatReal(rounded);
+            const frame::NumberEntry entry = CheckEntry(value, *RuleOfCell(&cell));
+            if (entry.check != frame::EntryCheck::Taken) return false;
+            cell.value = cell.type == kCellInteger
+                             ? frame::FormatInteger(static_cast<int>(entry.value))
+                             : frame::FormatReal(entry.value);
             break;
         }
         case kCellEdit:
@@ -351,7 +310,7 @@ QVariant SpreadSheetModel::headerData(int section, Qt::Orientation orientation, 
 // ---- view ----
 
 CQtSpreadSheet::CQtSpreadSheet(int columns, int rows, QWidget* parent)
-    : QTableView(parent), model_(new SpreadSheetModel(columns, rows, this)) {
+    : frame::EntryTableView(parent), model_(new SpreadSheetModel(columns, rows, this)) {
     setModel(model_);
     setItemDelegate(new SpreadSheetDelegate(this));
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -390,6 +349,11 @@ void CQtSpreadSheet::ApplyWidths() {
             setColumnWidth(column - 1, static_cast<int>(width * charWidth + 8));
         }
     }
+    // Never narrower than its columns (with the vertical scroll bar the
+    // grid always shows): no column vanishes.
+    int total = 2 * frameWidth() + verticalScrollBar()->sizeHint().width();
+    for (int column = 0; column < ColumnCount(); ++column) total += columnWidth(column);
+    setMinimumWidth(total);
 }
 
 void CQtSpreadSheet::SetFont(const std::string& name, float points) {
@@ -471,18 +435,13 @@ void CQtSpreadSheet::SetScrollBarPagesToOne() {
 }
 
 void CQtSpreadSheet::keyPressEvent(QKeyEvent* event) {
-    if (keyFilter_ && keyFilter_(event->key(), ActiveColumn())) {
-        event->accept();
-        return;
-    }
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        // Enter stays in the grid, as in a spreadsheet: in an open editor it
-        // commits the cell (the editor's delegate does that), on a cell it
-        // moves to the next row. It never reaches the dialog's OK.
+        // Enter stays in the grid, as in a spreadsheet: on a cell it moves to
+        // the next row (in an open editor the delegate takes it). It never
+        // reaches the dialog's OK.
         event->accept();
         const QModelIndex current = currentIndex();
-        if (state() != EditingState && current.isValid() &&
-            current.row() + 1 < model_->rowCount()) {
+        if (current.isValid() && current.row() + 1 < model_->rowCount()) {
             setCurrentIndex(current.sibling(current.row() + 1, current.column()));
         }
         return;

@@ -1,17 +1,20 @@
-// The grid control of the driver dialogs on Qt: a QTableView (the sheet the
-// grid model drives) over a table model that holds the cells, with spin-box
-// editors that honour each cell's range and decimals and check boxes drawn
-// with the module's check and option pictures.
+// The grid control of the driver dialogs on Qt: a table view worked from the
+// keyboard (frame::EntryTableView: Tab leaves it, numbers typed in the one
+// form and checked against each cell's range and decimals, compact rows)
+// over a table model that holds the cells, with check boxes drawn with the
+// module's check and option pictures; Space switches the current check box.
 //
 // Automation contract (model row r-1, column c-1 is grid cell (c, r)):
 // - Qt::DisplayRole: the cell's text as the grid holds it: text cells their
 //   text, value cells their value text ("07" for an integer 7, "1.500000"
 //   for a real 1.5; a user's entry as "%d" or "%lf"); check cells have none.
 // - Qt::EditRole: read: int / double / text; write: a user's entry. Integer
-//   and real entries (numbers, or texts in the C locale) outside the cell's
-//   range are refused (setData returns false), as the grid lets the user
-//   enter only values of its form; real entries are rounded to the cell's
-//   decimals first. Locked and static cells refuse entries.
+//   and real entries (numbers, or texts in the one form of number_entry.h:
+//   "1,5" and "1e3" are no numbers) that are no number of the cell's kind
+//   or lie outside its range are refused (setData returns false), as the
+//   grid lets the user enter only values of its form; real entries are
+//   rounded to the cell's decimals first. Locked and static cells refuse
+//   entries.
 // - Qt::CheckStateRole: check cells; setData is a user's click (the button
 //   clicked event, option groups included). Locked check cells refuse.
 // - Qt::UserRole: the cell type code (1, 2, 3, 5, 10); Qt::UserRole + 1:
@@ -21,13 +24,13 @@
 
 #include <QAbstractTableModel>
 #include <QPixmap>
-#include <QTableView>
 #include <functional>
 #include <map>
 #include <string>
 #include <utility>
 
 #include "driver_ui/spread_sheet.h"
+#include "frame/entry_view_qt.h"
 
 namespace quillet::driver_ui {
 
@@ -83,14 +86,12 @@ private:
     std::map<int, QPixmap> pictures_;
 };
 
-class CQtSpreadSheet final : public QTableView, public CSpreadSheet {
+class CQtSpreadSheet final : public frame::EntryTableView, public CSpreadSheet {
     Q_OBJECT
 public:
     CQtSpreadSheet(int columns, int rows, QWidget* parent = nullptr);
 
     SpreadSheetModel* Model() const { return model_; }
-    // Decides whether a key press is discarded: (key, active column).
-    void SetKeyFilter(std::function<bool(int, int)> filter) { keyFilter_ = std::move(filter); }
 
     int ColumnCount() const override { return model_->columnCount(); }
     int RowCount() const override { return model_->rowCount(); }
@@ -126,7 +127,6 @@ private:
     void ApplyWidths();
 
     SpreadSheetModel* model_;
-    std::function<bool(int, int)> keyFilter_;
     std::map<int, double> widths_;
 };
 

@@ -3,6 +3,7 @@
 
 #include <dlfcn.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 #include <QThread>
@@ -12,58 +13,60 @@
 #include <mutex>
 #include <string>
 
+#include "frame/entry_view_qt.h"
+#include "frame/resources.h"
+#include "platform/display.h"
 #include "platform/messages.h"
 
 namespace quillet::frame {
 
 namespace {
 
-bool EnvSet(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr && value[0] != '\0';
-}
-
-// Opens and closes a connection to the X server named by DISPLAY, through
-// the xcb library that Qt's X platform uses; false when either is missing.
-bool XServerReachable() {
-    void* xcb = ::dlopen("libxcb.so.1", RTLD_NOW | RTLD_LOCAL);
-    if (xcb == nullptr) return false;
-    using Connect = void* (*)(const char*, int*);
-    using HasError = int (*)(void*);
-    using Disconnect = void (*)(void*);
-    auto connect = reinterpret_cast<Connect>(::dlsym(xcb, "xcb_connect"));
-    auto hasError = reinterpret_cast<HasError>(::dlsym(xcb, "xcb_connection_has_error"));
-    auto disconnect = reinterpret_cast<Disconnect>(::dlsym(xcb, "xcb_disconnect"));
-    bool reachable = false;
-    if (connect != nullptr && hasError != nullptr && disconnect != nullptr) {
-        void* connection = connect(nullptr, nullptr);
-        reachable = connection != nullptr && hasError(connection) == 0;
-        if (connection != nullptr) disconnect(connection);
-    }
-    ::dlclose(xcb);
-    return reachable;
-}
-
 class QtMessageBackend final : public platform::MessageBackend {
 public:
     bool Available() override { return EnsureApplication(); }
 
     platform::MessageAnswer Show(const platform::MessageRequest& request) override {
+        const QString text = QString::fromStdString(request.text);
+        if (request.buttons == platform::MessageButtons::None) {
+            ShowNoticePopup(text);
+            return platform::MessageAnswer::Ok;
+        }
         QMessageBox box;
         box.setObjectName(QString::fromStdString(request.objectName));
         box.setWindowTitle(QStringLiteral("Quillet"));
-        box.setText(QString::fromStdString(request.text));
+        box.setText(text);
         if (request.buttons == platform::MessageButtons::YesNo) {
             box.setIcon(QMessageBox::Question);
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            // A stray Enter never answers Yes: every question here would
+            // overwrite something.
             box.setDefaultButton(QMessageBox::No);
+            NameButtons(box);
             return box.exec() == QMessageBox::Yes ? platform::MessageAnswer::Yes
                                                   : platform::MessageAnswer::No;
         }
         box.setIcon(QMessageBox::Warning);
         box.setStandardButtons(QMessageBox::Ok);
+        NameButtons(box);
         box.exec();
         return platform::MessageAnswer::Ok;
+    }
+
+private:
+    // The buttons' texts (with their mnemonics) from the active resource set.
+    static void NameButtons(QMessageBox& box) {
+        const std::pair<QMessageBox::StandardButton, const char*> names[] = {
+            {QMessageBox::Ok, "button.ok"},
+            {QMessageBox::Yes, "button.yes"},
+            {QMessageBox::No, "button.no"}};
+        for (const auto& [which, key] : names) {
+            const std::string_view name = ResourceText(key);
+            if (QAbstractButton* button = box.button(which); button != nullptr && !name.empty()) {
+                button->setText(
+                    QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+            }
+        }
     }
 };
 
@@ -108,15 +111,9 @@ QApplication* CreateApplication() {
 Gui CallingThreadGui() {
     if (QCoreApplication::instance() == nullptr) {
         if (HostRunsQt5()) return Gui::Qt5Host;
-        if (!EnvSet("QT_QPA_PLATFORM")) {
-            // Qt ends the process when its default platform cannot connect, so
-            // an unreachable X server means no GUI here, not a crashed host.
-            if (EnvSet("DISPLAY")) {
-                if (!XServerReachable()) return Gui::NoDisplay;
-            } else if (!EnvSet("WAYLAND_DISPLAY")) {
-                return Gui::NoDisplay;
-            }
-        }
+        // Qt ends the process when its platform plug-in cannot connect, so an
+        // unreachable display means no GUI here, not a crashed host.
+        if (!platform::DialogDisplayProblem().empty()) return Gui::NoDisplay;
         // The module's own application object lives as long as the process.
         // A second thread that waited for its creation is not its thread.
         static QApplication* const application = CreateApplication();
@@ -137,11 +134,14 @@ bool EnsureApplication() { return CallingThreadGui() == Gui::Ready; }
 
 DialogTurn::DialogTurn(const char* exportName) {
     const char* refusal = nullptr;
+    std::string noDisplay;
     switch (CallingThreadGui()) {
         case Gui::NoDisplay:
-            refusal =
-                "there is no display (set DISPLAY or WAYLAND_DISPLAY to a reachable "
-                "display, or QT_QPA_PLATFORM)";
+            noDisplay = platform::DialogDisplayProblem();
+            noDisplay = (noDisplay.empty() ? "there is no display" : noDisplay) +
+                        " (set DISPLAY or WAYLAND_DISPLAY to a reachable display, or "
+                        "QT_QPA_PLATFORM)";
+            refusal = noDisplay.c_str();
             break;
         case Gui::Qt5Host:
             refusal = "dialogs need Qt 6, and the host's application object is one of Qt 5";

@@ -5,8 +5,8 @@
 namespace quillet::frame {
 
 // True when a QApplication exists (on the calling thread), or could be
-// created now because QT_QPA_PLATFORM, DISPLAY (with its X server reachable)
-// or WAYLAND_DISPLAY is set; it is then created on the calling thread and
+// created now because the display its platform plug-in uses can be reached
+// (platform::DialogDisplayProblem); it is then created on the calling thread and
 // kept for the life of the process, and the host's process locale (every
 // category) is put back as it was before Qt set it from the environment.
 // False: no GUI on this thread, show nothing.

@@ -45,14 +45,21 @@ void NoThrow(Work&& work) noexcept {
     }
 }
 
+// The message that a character CP932 cannot hold is not taken, naming it.
+std::string NotCp932Text(const QString& character) {
+    const char32_t c = character.toUcs4().value(0);
+    return Text("text.not_cp932")
+        .arg(character, QStringLiteral("%1").arg(uint(c), 4, 16, QLatin1Char('0')).toUpper())
+        .toStdString();
+}
+
 // A multi-line edit that takes Enter as a line break and scrolls both ways.
 // What the operator enters (typed, pasted, from an input method) has its
-// ASCII letters turned into upper case, and a character the template's
-// code page cannot hold becomes '?'; text the program shows stays as it is.
+// ASCII letters turned into upper case; a character CP932 cannot hold is not
+// taken, and a notice names it. Text the program shows stays as it is.
 class UpperCaseEdit final : public QPlainTextEdit {
 public:
-    UpperCaseEdit(QWidget* parent, const platform::TextEncoding& encoding)
-        : QPlainTextEdit(parent), encoding_(encoding) {
+    explicit UpperCaseEdit(QWidget* parent) : QPlainTextEdit(parent) {
         setLineWrapMode(QPlainTextEdit::NoWrap);
         setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -100,31 +107,35 @@ private:
         cursor.setPosition(std::min(position + added, document()->characterCount() - 1),
                            QTextCursor::KeepAnchor);
         const QString entered = cursor.selectedText();
-        QString kept;
+        QString kept, refused;
         kept.reserve(entered.size());
         for (const char32_t c : entered.toUcs4()) {
+            const QString character = QString::fromUcs4(&c, 1);
             if (c >= U'a' && c <= U'z') {
                 kept += QChar(static_cast<char16_t>(c - U'a' + U'A'));
-            } else if (c == 0x2029u ||
-                       platform::CanEncode(QString::fromUcs4(&c, 1).toStdString(), encoding_)) {
-                kept += QString::fromUcs4(&c, 1);
-            } else {
-                kept += QLatin1Char('?');
+            } else if (c == 0x2029u || platform::CanEncode(character.toStdString(),
+                                                           platform::TextEncoding::Cp932)) {
+                kept += character;
+            } else if (refused.isEmpty()) {
+                refused = character;
             }
         }
         if (kept == entered) return;
         entering_ = false;
         cursor.insertText(kept);
         entering_ = true;
+        if (!refused.isEmpty()) {
+            platform::ShowMessage(
+                {NotCp932Text(refused), "text.not_cp932", platform::MessageButtons::None});
+        }
     }
 
-    const platform::TextEncoding& encoding_;
     bool entering_ = false;
 };
 
 class NcDataDialog final : public QDialog {
 public:
-    explicit NcDataDialog(NcDataEdit& edit) : edit_(edit), encoding_(edit.Encoding()) {
+    explicit NcDataDialog(NcDataEdit& edit) : edit_(edit) {
         setObjectName(QStringLiteral("102"));
         setWindowTitle(Text("102.title"));
         BuildLayout();
@@ -143,6 +154,9 @@ public:
                 case NcDataEdit::SaveResult::TooLong:
                     ShowTooLong();
                     return;
+                case NcDataEdit::SaveResult::NotCp932:
+                    ShowNotCp932();
+                    return;
                 default:
                     // OK must not report a save that did not happen: the
                     // dialog stays open, and Cancel leaves it with nothing
@@ -155,7 +169,7 @@ public:
 
 private:
     UpperCaseEdit* MakeEdit(NcText which) {
-        auto* edit = new UpperCaseEdit(this, encoding_);
+        auto* edit = new UpperCaseEdit(this);
         edit->setObjectName(Id(NcTextControlId(which)));
         edit->setMinimumSize(150, 70);
         edits_[static_cast<std::size_t>(which)] = edit;
@@ -269,23 +283,35 @@ private:
     }
 
     void ShowTexts() {
-        encoding_ = edit_.Encoding();
         for (std::size_t i = 0; i < kNcTextCount; ++i) {
             edits_[i]->Show(Utf8(edit_.Text(static_cast<NcText>(i))));
         }
     }
 
     // The edits' texts into the edit object; false (after saying why) when
-    // one is too long for the template's users.
+    // one cannot be saved: too long for the template's users, or holding a
+    // character CP932 cannot hold (a line of a UTF-8 template, edited).
     bool TakeTexts() {
         for (std::size_t i = 0; i < kNcTextCount; ++i) {
             edit_.SetText(static_cast<NcText>(i), edits_[i]->Raw().toStdString());
+        }
+        if (edit_.FirstRefusedCharacter()) {
+            ShowNotCp932();
+            return false;
         }
         if (edit_.FirstOverlongText()) {
             ShowTooLong();
             return false;
         }
         return true;
+    }
+
+    void ShowNotCp932() {
+        const auto refused = edit_.FirstRefusedCharacter();
+        if (!refused) return;
+        platform::ShowMessage(
+            {NotCp932Text(Utf8(refused->second)), "text.not_cp932", platform::MessageButtons::Ok});
+        edits_[static_cast<std::size_t>(refused->first)]->setFocus();
     }
 
     void ShowTooLong() {
@@ -329,7 +355,6 @@ private:
     }
 
     NcDataEdit& edit_;
-    platform::TextEncoding encoding_;
     std::array<UpperCaseEdit*, kNcTextCount> edits_{};
 };
 

@@ -1,56 +1,7 @@
 // Opening, editing and saving the NC template of dialog 102.
 #include "othmac/nc_data_edit.h"
 
-#include <unordered_map>
-#include <vector>
-
 namespace quillet::othmac {
-
-namespace {
-
-// The lines of text split at sep (the last one without it, possibly empty).
-std::vector<std::string_view> Lines(std::string_view text, std::string_view sep) {
-    std::vector<std::string_view> lines;
-    for (std::size_t at; (at = text.find(sep)) != std::string_view::npos;) {
-        lines.push_back(text.substr(0, at));
-        text.remove_prefix(at + sep.size());
-    }
-    lines.push_back(text);
-    return lines;
-}
-
-// The bytes of a shown text: lines joined by CR LF; each line the operator
-// left as it was shown keeps its bytes, the others are encoded.
-std::string Encode(std::string_view shown, std::string_view original,
-                   platform::TextEncoding encoding) {
-    std::unordered_map<std::string, std::string_view> kept;
-    for (std::string_view line : Lines(original, "\r\n")) {
-        kept.emplace(platform::DecodeText(line, encoding), line);
-    }
-    std::string bytes;
-    bool first = true;
-    for (std::string_view line : Lines(shown, "\n")) {
-        if (!first) bytes += "\r\n";
-        first = false;
-        const auto it = kept.find(std::string(line));
-        bytes += it != kept.end() ? std::string(it->second) : platform::EncodeText(line, encoding);
-    }
-    return bytes;
-}
-
-// A shown text: the bytes decoded, CR LF as LF.
-std::string Decode(std::string_view bytes, platform::TextEncoding encoding) {
-    std::string shown;
-    bool first = true;
-    for (std::string_view line : Lines(bytes, "\r\n")) {
-        if (!first) shown += '\n';
-        first = false;
-        shown += platform::DecodeText(line, encoding);
-    }
-    return shown;
-}
-
-}  // namespace
 
 Outcome NcDataEdit::Open() {
     try {
@@ -68,11 +19,10 @@ Outcome NcDataEdit::Open() {
 }
 
 void NcDataEdit::Show(const NcTemplateTexts& texts) {
-    std::string all;
-    for (const std::string& text : texts.texts) all += text;
-    encoding_ = platform::DetectEncoding(all);
-    original_ = texts;
-    for (std::size_t i = 0; i < kNcTextCount; ++i) shown_[i] = Decode(texts.texts[i], encoding_);
+    for (std::size_t i = 0; i < kNcTextCount; ++i) {
+        original_[i] = platform::ShownText(texts.texts[i], "\r\n");
+        shown_[i] = original_[i].Shown();
+    }
 }
 
 void NcDataEdit::ClearAll() {
@@ -81,13 +31,17 @@ void NcDataEdit::ClearAll() {
 
 NcTemplateTexts NcDataEdit::Bytes() const {
     NcTemplateTexts bytes;
-    for (std::size_t i = 0; i < kNcTextCount; ++i) {
-        const std::string& original = original_.texts[i];
-        bytes.texts[i] = shown_[i] == Decode(original, encoding_)
-                             ? original
-                             : Encode(shown_[i], original, encoding_);
-    }
+    for (std::size_t i = 0; i < kNcTextCount; ++i)
+        bytes.texts[i] = original_[i].BytesFor(shown_[i]);
     return bytes;
+}
+
+std::optional<std::pair<NcText, std::string>> NcDataEdit::FirstRefusedCharacter() const {
+    for (std::size_t i = 0; i < kNcTextCount; ++i) {
+        std::string refused = original_[i].Refused(shown_[i]);
+        if (!refused.empty()) return std::pair(static_cast<NcText>(i), std::move(refused));
+    }
+    return std::nullopt;
 }
 
 std::optional<NcText> NcDataEdit::FirstOverlongText() const {
@@ -98,6 +52,7 @@ std::optional<NcText> NcDataEdit::FirstOverlongText() const {
 
 NcDataEdit::SaveResult NcDataEdit::Write(const std::string& path) const {
     try {
+        if (FirstRefusedCharacter()) return SaveResult::NotCp932;
         const NcTemplateTexts bytes = Bytes();
         if (othmac::FirstOverlongText(bytes)) return SaveResult::TooLong;
         return WriteNcTemplate(bytes, path) ? SaveResult::Saved : SaveResult::WriteFailed;
@@ -123,6 +78,7 @@ std::optional<std::string> NcDataEdit::MasterPath() const {
 }
 
 NcDataEdit::SaveResult NcDataEdit::RegisterMaster() const {
+    if (FirstRefusedCharacter()) return SaveResult::NotCp932;
     if (FirstOverlongText()) return SaveResult::TooLong;
     const std::optional<std::string> path = MasterPath();
     if (!path) return SaveResult::NoMaster;

@@ -3,15 +3,17 @@
 // operator sees them, the master template, and the save.
 //
 // Texts are shown as UTF-8 with LF line breaks. The template's bytes are
-// shown as UTF-8 when its texts are valid UTF-8, else as code page 932
-// (Shift-JIS written by Windows workstations); what the operator did not
-// change, whole texts and single lines, is written back byte for byte.
+// shown as code page 932 (Shift-JIS, as Windows workstations write it) where
+// they are valid CP932, as UTF-8 only where they are not (platform::
+// ShownText); what the operator did not change, whole texts and single lines,
+// is written back byte for byte, changed and new lines as CP932.
 #pragma once
 
 #include <array>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "othmac/nc_template.h"
 #include "othmac/record_store.h"
@@ -21,7 +23,9 @@ namespace quillet::othmac {
 
 class NcDataEdit {
 public:
-    explicit NcDataEdit(LookupRequest request) : request_(std::move(request)) {}
+    explicit NcDataEdit(LookupRequest request) : request_(std::move(request)) {
+        Show(NcTemplateTexts{});
+    }
 
     // Looks up (or registers) the template and, when found, reads its texts
     // (all empty when it is not written yet). Returns the lookup's outcome
@@ -32,8 +36,6 @@ public:
     std::string MachineShown() const { return platform::DisplayText(request_.machineName); }
     std::string MaterialShown() const { return platform::DisplayText(request_.materialName); }
     const std::string& TemplatePath() const { return templatePath_; }
-    // The encoding new text is written in: that of the template's texts.
-    platform::TextEncoding Encoding() const { return encoding_; }
 
     // A text as shown (UTF-8, lines separated by LF).
     const std::string& Text(NcText which) const { return shown_[Index(which)]; }
@@ -45,8 +47,13 @@ public:
     NcTemplateTexts Bytes() const;
     // The first text over kMaxNcTextLength bytes as written, if any.
     std::optional<NcText> FirstOverlongText() const;
+    // The first character, in a line the operator changed, that CP932
+    // cannot hold, with its text, if any.
+    std::optional<std::pair<NcText, std::string>> FirstRefusedCharacter() const;
 
-    enum class SaveResult { Saved, TooLong, WriteFailed, NoMaster };
+    // Saves refuse texts that are too long or hold a character CP932 cannot
+    // hold (nothing written).
+    enum class SaveResult { Saved, TooLong, NotCp932, WriteFailed, NoMaster };
     // OK: writes the texts to the template.
     SaveResult Save() const;
     // "Register master": writes the texts to the machine's master template
@@ -67,8 +74,7 @@ private:
 
     LookupRequest request_;
     std::string templatePath_;
-    platform::TextEncoding encoding_ = platform::TextEncoding::Utf8;
-    NcTemplateTexts original_;  // the bytes as read
+    std::array<platform::ShownText, kNcTextCount> original_;  // the texts as read
     std::array<std::string, kNcTextCount> shown_;
 };
 

@@ -1,6 +1,7 @@
 // Writing and reading of NC template files. See nc_template.h.
 #include "othmac/nc_template.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "othmac/text_lines.h"
@@ -46,9 +47,17 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
 
 int NcTextControlId(NcText which) { return kControlIds[static_cast<std::size_t>(which)]; }
 
+std::size_t WrittenLength(std::string_view text) {
+    text = text.substr(0, text.find('\0'));
+    if (IsBlank(text)) return 0;
+    // The break after the last line is the file's own line break, which the
+    // reader gives back as CR LF.
+    return text.ends_with("\r\n") ? text.size() - 2 : text.size();
+}
+
 std::optional<std::size_t> FirstOverlongText(const NcTemplateTexts& texts) {
     for (std::size_t i = 0; i < kNcTextCount; ++i) {
-        if (CString(texts.texts[i]).size() > kMaxNcTextLength) return i;
+        if (WrittenLength(texts.texts[i]) > kMaxNcTextLength) return i;
     }
     return std::nullopt;
 }
@@ -81,37 +90,71 @@ bool WriteNcTemplate(const NcTemplateTexts& texts, const std::filesystem::path& 
     return platform::AtomicReplace(path, FormatNcTemplate(texts));
 }
 
-std::optional<NcTemplateTexts> ReadNcTemplate(const std::filesystem::path& path) {
-    const std::optional<std::vector<std::string>> lines = ReadTextLines(path);
-    if (!lines) return std::nullopt;
-    std::vector<std::string> sections(kSectionCount);
+void ScanNcTemplate(std::string_view text,
+                    const std::function<void(const NcTemplateLine&)>& visit) {
+    platform::FgetsReader reader(text, kLineBufferSize);
     int current = -1;
-    for (std::string line : *lines) {
-        bool tagLine = false;
+    NcTemplateLine piece;
+    piece.line = 1;
+    while (std::optional<std::string_view> chunk = reader.Next()) {
+        // A line is read whole, however long: a text line of 499 bytes with
+        // its marker reads back as it was written, and a marker is never
+        // split between two buffers. The chunks of one line lie side by side
+        // in text.
+        std::string_view whole = *chunk;
+        while (whole.size() % (kLineBufferSize - 1) == 0 && !whole.ends_with('\n') &&
+               whole.find('\0') == std::string_view::npos) {
+            const std::optional<std::string_view> more = reader.Next();
+            if (!more) break;
+            whole = std::string_view(whole.data(), whole.size() + more->size());
+        }
+        const bool newline = whole.ends_with('\n');
+        const std::string_view line = whole.substr(0, whole.size() - (newline ? 1 : 0));
+        // A NUL byte ends the string that fgets leaves in its buffer.
+        piece.nul = line.find('\0') != std::string_view::npos;
+        piece.piece = line.substr(0, line.find('\0'));
+        piece.lineEnds = newline || whole.data() + whole.size() == text.data() + text.size();
+        piece.tag = kNcNoTag;
         for (int s = 0; s < kSectionCount; ++s) {
-            if (Contains(line, kNcTemplateSections[static_cast<std::size_t>(s)].tag)) {
-                tagLine = true, current = s;
+            if (Contains(piece.piece, kNcTemplateSections[static_cast<std::size_t>(s)].tag)) {
+                piece.tag = s;
             }
         }
-        if (Contains(line, kNcTemplateEndTag)) tagLine = true, current = -1;
-        if (tagLine || current < 0) continue;
+        if (Contains(piece.piece, kNcTemplateEndTag)) piece.tag = kNcEndTag;
+        if (piece.tag != kNcNoTag) current = piece.tag;
+        piece.section = piece.tag == kNcNoTag ? current : -1;
         // A marker ends the line: whatever follows it is dropped.
+        piece.kept = piece.piece.size();
         for (const std::string_view marker : kNcTemplateReadMarkers) {
-            const std::size_t pos = line.find(marker);
-            if (pos != std::string::npos) line.resize(pos);
+            piece.kept = std::min(piece.kept, piece.piece.substr(0, piece.kept).find(marker));
         }
-        if (!line.empty() && line.back() == '\n') line.pop_back();
-        // Every content line ends with CR LF. A line that had no newline
-        // (the file's last line, or a part of a line over 499 characters)
-        // keeps all its characters.
-        sections[static_cast<std::size_t>(current)] += line + "\r\n";
+        visit(piece);
+        if (newline) ++piece.line;
     }
+}
+
+NcTemplateTexts ParseNcTemplate(std::string_view textModeBytes) {
+    std::vector<std::string> sections(kSectionCount);
+    // Every content line ends with CR LF; the file's last line, without a
+    // newline, keeps all its characters.
+    ScanNcTemplate(textModeBytes, [&](const NcTemplateLine& piece) {
+        if (piece.section < 0) return;
+        std::string& text = sections[static_cast<std::size_t>(piece.section)];
+        text.append(piece.piece.substr(0, piece.kept));
+        text += "\r\n";
+    });
     NcTemplateTexts texts;
     for (int s = 0; s < kSectionCount; ++s) {
         const std::optional<NcText> which = kNcTemplateSections[static_cast<std::size_t>(s)].text;
         if (which) texts[*which] = std::move(sections[static_cast<std::size_t>(s)]);
     }
     return texts;
+}
+
+std::optional<NcTemplateTexts> ReadNcTemplate(const std::filesystem::path& path) {
+    const std::optional<std::string> text = ReadTextModeFile(path);
+    if (!text) return std::nullopt;
+    return ParseNcTemplate(*text);
 }
 
 std::optional<bool> TemplateDefinesCuttingConditions(const std::string& path) {

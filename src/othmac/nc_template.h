@@ -5,6 +5,7 @@
 
 #include <array>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -94,20 +95,52 @@ inline constexpr std::array<std::string_view, 5> kNcTemplateReadMarkers = {"(ON)
 // The dialog control that shows a text.
 int NcTextControlId(NcText which);
 
-// The index of the first text longer than kMaxNcTextLength, if any.
+// The bytes written for text: up to a NUL byte, without the CR LF that ends
+// its last line (the reader adds it to every line); 0 for a blank text,
+// which is written as an empty section.
+std::size_t WrittenLength(std::string_view text);
+
+// The index of the first text whose written length is over
+// kMaxNcTextLength, if any.
 std::optional<std::size_t> FirstOverlongText(const NcTemplateTexts& texts);
 
 // The file contents WriteNcTemplate writes.
 std::string FormatNcTemplate(const NcTemplateTexts& texts);
 
 // Writes texts to path in one atomic rewrite. False, with nothing written,
-// when a text is longer than kMaxNcTextLength or the file cannot be written.
+// when a text's written length is over kMaxNcTextLength or the file cannot
+// be written.
 bool WriteNcTemplate(const NcTemplateTexts& texts, const std::filesystem::path& path);
 
 // Reads the template at path. nullopt when it cannot be opened (the caller
 // keeps its texts); otherwise all seventeen texts, empty where a section is
-// missing, each content line ending with CR LF.
+// missing, each content line ending with CR LF. Lines are read whole, however
+// long, so that a written text reads back as it was.
 std::optional<NcTemplateTexts> ReadNcTemplate(const std::filesystem::path& path);
+
+// The same for a template's bytes as text mode reads them (CR LF as LF).
+NcTemplateTexts ParseNcTemplate(std::string_view textModeBytes);
+
+// One piece of a template as the reader takes it: a line of the file, read
+// whole however long (a NUL byte cuts it; what follows comes as a piece of
+// its own).
+inline constexpr int kNcNoTag = -2;
+inline constexpr int kNcEndTag = -1;
+struct NcTemplateLine {
+    int line = 0;            // the file's line (1-based) the piece belongs to
+    std::string_view piece;  // as read, without its newline, cut at a NUL byte
+    bool lineEnds = true;    // false: the line goes on in the next piece, or
+                             // the file ends without a newline
+    bool nul = false;        // the line held a NUL byte, which cut the piece
+    int tag = kNcNoTag;      // the section whose tag the piece holds (the last
+                             // one found), kNcEndTag for ###END
+    int section = -1;        // the section the piece adds content to; -1: none
+    std::size_t kept = 0;    // bytes of the piece the content keeps: a marker
+                             // text ends it
+};
+// Walks the pieces of a template in one pass, as ParseNcTemplate reads them.
+void ScanNcTemplate(std::string_view textModeBytes,
+                    const std::function<void(const NcTemplateLine&)>& visit);
 
 // SddGetOthCutInf: true when one of the cutting-condition sections of the
 // file has a content line, false when none has, nullopt for an empty path or

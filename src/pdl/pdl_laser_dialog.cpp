@@ -8,7 +8,6 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -41,6 +40,8 @@ constexpr int kValueColumnWidth = 79;
 constexpr int kLabelColumnWidth = 220;
 // The widest value the value box must show whole.
 constexpr const char* kWidestValue = "-99999.999";
+// The value box holds what its 50-byte buffer held.
+constexpr int kValueBoxLength = 49;
 
 }  // namespace
 
@@ -84,8 +85,7 @@ bool CPdlParamModel::setData(const QModelIndex& index, const QVariant& value, in
         role != Qt::EditRole) {
         return false;
     }
-    // Any text is taken as atof takes it: no number gives 0. Nothing may be
-    // thrown into the view that ends the edit.
+    // Nothing may be thrown into the view that ends the edit.
     try {
         if (!edit_.EditInPlace(index.row(), value.toString().toStdString())) return false;
     } catch (...) {
@@ -108,19 +108,35 @@ void CPdlParamModel::RowChanged(int row) {
 
 // ---------------------------------------------------------------- list
 
+namespace {
+
+// The in-place editor of the value column takes values as the value box does.
+class CPdlValueDelegate final : public frame::EntryDelegate {
+public:
+    using frame::EntryDelegate::EntryDelegate;
+    std::optional<frame::NumberRule> RuleOf(const QModelIndex& index) const override {
+        if (index.column() != 0) return std::nullopt;
+        return PdlLaserEdit::kValueRule;
+    }
+};
+
+}  // namespace
+
+CPdlParamList::CPdlParamList(QWidget* parent) : frame::EntryTableView(parent) {
+    setItemDelegate(new CPdlValueDelegate(this));
+}
+
 bool CPdlParamList::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
     return QTableView::edit(index.isValid() ? index.siblingAtColumn(0) : index, trigger, event);
 }
 
-void CPdlParamList::keyPressEvent(QKeyEvent* event) {
-    // Enter that ends an in-place edit commits it and goes no further: it
-    // must not also press the apply button.
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-        state() == EditingState) {
-        event->accept();
-        return;
+QModelIndex CPdlParamList::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    const int rows = model()->rowCount();
+    if ((action == MoveHome || action == MoveEnd) && rows > 0) {
+        return model()->index(action == MoveHome ? 0 : rows - 1,
+                              std::max(currentIndex().column(), 0));
     }
-    QTableView::keyPressEvent(event);
+    return QTableView::moveCursor(action, modifiers);
 }
 
 // ---------------------------------------------------------------- dialog
@@ -182,6 +198,7 @@ void CPdlLaserCondDlg::BuildControls() {
     // Value group: the value box and the apply button (the default button).
     valueEdit_ = new QLineEdit(this);
     valueEdit_->setObjectName(QStringLiteral("1000"));
+    valueEdit_->setMaxLength(kValueBoxLength);
     {
         // Wide enough for the widest value with the box's own margins.
         QStyleOptionFrame option;
@@ -334,14 +351,27 @@ void CPdlLaserCondDlg::ItemChanged(int row) {
     }
 }
 
-void CPdlLaserCondDlg::ApplyValueBox() {
+bool CPdlLaserCondDlg::ApplyValueBox() {
+    const int row = edit_.CurrentRow();
+    if (row >= edit_.ShownCount()) return true;
+    const QString typed = valueEdit_->text();
     try {
-        if (!edit_.Apply(valueEdit_->text().toStdString())) return;
+        if (!edit_.Apply(typed.toStdString())) {
+            // The row keeps its value, and the box shows it again.
+            valueEdit_->setText(QString::fromStdString(edit_.ValueText(row)));
+            valueEdit_->selectAll();
+            valueEdit_->setFocus();
+            frame::ShowEntryRefusal(PdlLaserEdit::CheckValue(typed.toStdString()).check, typed,
+                                    PdlLaserEdit::kValueRule);
+            return false;
+        }
     } catch (...) {
-        return;
+        return false;
     }
-    model_->RowChanged(edit_.CurrentRow());
+    valueEdit_->setModified(false);
+    model_->RowChanged(row);
     list_->setFocus();
+    return true;
 }
 
 void CPdlLaserCondDlg::InPlaceEditEnded() {
@@ -350,9 +380,8 @@ void CPdlLaserCondDlg::InPlaceEditEnded() {
 }
 
 void CPdlLaserCondDlg::SetSaveOptionBoxes(const PdlSaveOptions& options) {
-    // The switch counts as on in any state but 0, a table only when exactly 1,
-    // so the boxes show what a save will do.
-    saveSwitch_->setChecked(options.saveSwitch != 0);
+    // Only 1 is on (a missing key reads -1): the boxes show what a save will do.
+    saveSwitch_->setChecked(options.saveSwitch == 1);
     for (int k = 0; k < kPdlTableCount; ++k) tableBoxes_[k]->setChecked(options.tables[k] == 1);
 }
 
@@ -373,6 +402,10 @@ void CPdlLaserCondDlg::UpdatePdlSaveOptionBoxes() {
 }
 
 void CPdlLaserCondDlg::Save() {
+    // OK takes what the operator typed and did not apply yet, in place or
+    // in the value box; a refused entry keeps the dialog open.
+    if (!list_->FinishEditing()) return;
+    if (valueEdit_->isModified() && !ApplyValueBox()) return;
     // The dialog closes after the save in every case, failure included; the
     // result tells the host.
     edit_.Save(SaveOptionsFromBoxes());

@@ -5,9 +5,9 @@
 
 #include <QAbstractTableModel>
 #include <QDialog>
-#include <QTableView>
 #include <array>
 
+#include "frame/entry_view_qt.h"
 #include "pdl/pdl_laser_edit.h"
 
 class QCheckBox;
@@ -25,7 +25,8 @@ int RunPdlLaserCondDialog(const char* machineName, int machineType, const char* 
 
 // The list model over the edit's shown rows: row i is shown row i, column 0
 // the value text, column 1 the label (both with the full label as tooltip).
-// setData(EditRole) on column 0 is the in-place edit (atof of the text).
+// setData(EditRole) on column 0 is the in-place edit; a text that is no
+// value (PdlLaserEdit::CheckValue) is refused (false, the value stays).
 class CPdlParamModel final : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -49,16 +50,18 @@ private:
     PdlLaserEdit& edit_;
 };
 
-// The list 1028: in-place editing (F2, a click on the selected row) always
-// edits the value, whichever cell of the row is current.
-class CPdlParamList final : public QTableView {
+// The list 1028, worked from the keyboard as frame::EntryTableView says, with
+// Home and End as in a list; in-place editing (F2, a click on the selected
+// row) always edits the value, whichever cell of the row is current.
+class CPdlParamList final : public frame::EntryTableView {
     Q_OBJECT
 public:
-    using QTableView::QTableView;
+    explicit CPdlParamList(QWidget* parent);
 
 protected:
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
+    // A list: Home and End go to the first and the last parameter.
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
 };
 
 class CPdlLaserCondDlg final : public QDialog {
@@ -75,7 +78,9 @@ public:
 private:
     void BuildControls();
     void FitColumns();
-    void ApplyValueBox();
+    // False when the value box's text was refused (the box then shows the
+    // current row's value again, and a notice says why).
+    bool ApplyValueBox();
     void ItemChanged(int row);
     void InPlaceEditEnded();
     void UpdatePdlSaveOptionBoxes();

@@ -2,19 +2,11 @@
 #include "pdl/pdl_laser_edit.h"
 
 #include "frame/resources.h"
-#include "frame/setting_values.h"
 #include "pdl/pdl_files.h"
 
 namespace quillet::pdl {
 
 namespace {
-
-// The value box is read through a 50-byte buffer.
-constexpr std::size_t kValueBoxBytes = 49;
-
-float AtofOf(std::string_view text) {
-    return static_cast<float>(frame::CLocaleAtof(std::string(text).c_str()));
-}
 
 // Runs a file operation where nothing may be thrown (the dialog's slots):
 // what it gave, or false when it threw.
@@ -67,15 +59,17 @@ bool PdlLaserEdit::SelectRow(int row) {
     return true;
 }
 
-bool PdlLaserEdit::Apply(std::string_view text) {
-    if (currentRow_ >= ShownCount()) return false;
-    rows_.shown.rows[currentRow_].value = AtofOf(text.substr(0, kValueBoxBytes));
-    return true;
+frame::NumberEntry PdlLaserEdit::CheckValue(std::string_view text) {
+    return frame::CheckEnteredNumber(text, kValueRule);
 }
+
+bool PdlLaserEdit::Apply(std::string_view text) { return EditInPlace(currentRow_, text); }
 
 bool PdlLaserEdit::EditInPlace(int row, std::string_view text) {
     if (row < 0 || row >= ShownCount()) return false;
-    rows_.shown.rows[row].value = AtofOf(text);
+    const frame::NumberEntry entry = CheckValue(text);
+    if (entry.check != frame::EntryCheck::Taken) return false;
+    rows_.shown.rows[row].value = static_cast<float>(entry.value);
     return true;
 }
 

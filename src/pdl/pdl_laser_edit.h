@@ -3,9 +3,11 @@
 // box, in-place edits and the save with its save options.
 #pragma once
 
+#include <limits>
 #include <string>
 #include <string_view>
 
+#include "frame/number_entry.h"
 #include "pdl/pdl_machine.h"
 #include "pdl/pdl_save_options.h"
 #include "pdl/pdl_table.h"
@@ -41,16 +43,22 @@ public:
     // for a row that is not shown.
     bool SelectRow(int row);
     int CurrentRow() const { return currentRow_; }
-    // Apply: up to 49 bytes of text, converted as atof converts (no number
-    // gives 0), become the value of the current row. False when no row is
-    // shown.
+    // What a value takes: a number in the one form of number_entry.h that a
+    // float holds (a value is stored as a float). Anything else ("0,8",
+    // "abc", "1e39", "nan", "0x20", forty digits) is refused, where atof
+    // would have stored 0 or an infinity.
+    static constexpr frame::NumberRule kValueRule{false, -std::numeric_limits<float>::max(),
+                                                  std::numeric_limits<float>::max(), -1};
+    static frame::NumberEntry CheckValue(std::string_view text);
+    // Apply: the value box's text becomes the value of the current row.
+    // False, nothing changed, when no row is shown or CheckValue refuses it.
     bool Apply(std::string_view text);
-    // The in-place edit of row's value: atof of text. False for a row that
-    // is not shown.
+    // The in-place edit of row's value, checked as Apply checks. False,
+    // nothing changed, for a row that is not shown or a refused text.
     bool EditInPlace(int row, std::string_view text);
 
     // The save: the shown values over the values read at opening go into
-    // the tables options pick (PdlSaveTargets), in one rewrite of the
+    // the tables options pick (PdlSaveTargets, never none), in one rewrite of the
     // condition file, then the options into the save-option file. False
     // (nothing written) when the table was never read or the condition file
     // could not be prepared or written. Never throws.

@@ -75,18 +75,18 @@ bool SavePdlSaveOptions(const PdlSaveOptions& options) {
 }
 
 bool PdlSaveOptionBoxShown(int saveSwitch, PdlCutTable editedTable, PdlCutTable table) {
-    return frame::TakesPartInSave(saveSwitch != 0, editedTable, table);
+    return frame::TakesPartInSave(saveSwitch == 1, editedTable, table);
 }
 
 std::vector<int> PdlSaveTargets(PdlCutTable editedTable, const PdlSaveOptions& options) {
-    if (options.saveSwitch == 0) return {editedTable};
     std::vector<int> targets;
     for (int table = 0; table < kPdlTableCount; ++table) {
-        if (frame::TakesPartInSave(true, editedTable, table) &&
+        if (frame::TakesPartInSave(options.saveSwitch == 1, editedTable, table) &&
             options.tables[static_cast<std::size_t>(table)] == 1) {
             targets.push_back(table);
         }
     }
+    if (targets.empty()) targets.push_back(editedTable);
     return targets;
 }
 

@@ -33,13 +33,17 @@ std::optional<PdlSaveOptions> LoadPdlSaveOptions();
 // here), or the rewrite failed.
 bool SavePdlSaveOptions(const PdlSaveOptions& options);
 
-// Whether the box of table is shown: none when the switch is 0; with the
-// switch in any other state, the boxes of the edited table's group.
+// Only the state 1 is on, for the switch as for a table: a state the file
+// gives otherwise (a missing key reads -1) is off, shown and used alike.
+
+// Whether the box of table is shown: with the switch on, the boxes of the
+// edited table's group; none otherwise.
 bool PdlSaveOptionBoxShown(int saveSwitch, PdlCutTable editedTable, PdlCutTable table);
 
-// The tables a save of editedTable writes, in index order: the edited table
-// alone when the switch is 0; otherwise every table of its group whose state
-// is exactly 1 (possibly none, possibly without the edited table).
+// The tables a save of editedTable writes, in index order: with the switch
+// on, every table of its group that is on (possibly without the edited
+// table); the edited table alone when the switch is off or no table of the
+// group is on, so that a save always writes.
 std::vector<int> PdlSaveTargets(PdlCutTable editedTable, const PdlSaveOptions& options);
 
 }  // namespace quillet::pdl

@@ -4,6 +4,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -116,15 +117,42 @@ private:
     iconv_t cd_;
 };
 
+bool IsValidUtf8(std::string_view bytes) {
+    while (!bytes.empty()) {
+        const std::size_t length = Utf8CharLength(bytes);
+        if (length == 0) return false;
+        bytes.remove_prefix(length);
+    }
+    return true;
+}
+
+bool IsValidCp932(std::string_view bytes) {
+    if (std::all_of(bytes.begin(), bytes.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        return true;
+    }
+    Converter cp932("UTF-8", "CP932");
+    std::string out;
+    return cp932.Ok() && cp932.Convert(bytes, out);
+}
+
+// The lines of text split at lineBreak (the last one without it, possibly
+// empty).
+std::vector<std::string_view> SplitAt(std::string_view text, std::string_view lineBreak) {
+    std::vector<std::string_view> lines;
+    for (std::size_t at; (at = text.find(lineBreak)) != std::string_view::npos;) {
+        lines.push_back(text.substr(0, at));
+        text.remove_prefix(at + lineBreak.size());
+    }
+    lines.push_back(text);
+    return lines;
+}
+
 }  // namespace
 
 TextEncoding DetectEncoding(std::string_view bytes) {
-    while (!bytes.empty()) {
-        const std::size_t length = Utf8CharLength(bytes);
-        if (length == 0) return TextEncoding::Cp932;
-        bytes.remove_prefix(length);
-    }
-    return TextEncoding::Utf8;
+    if (IsValidCp932(bytes)) return TextEncoding::Cp932;
+    return IsValidUtf8(bytes) ? TextEncoding::Utf8 : TextEncoding::Cp932;
 }
 
 std::string DecodeText(std::string_view bytes, TextEncoding encoding) {
@@ -170,6 +198,62 @@ bool CanEncode(std::string_view utf8Character, TextEncoding encoding) {
     Converter cp932("CP932", "UTF-8");
     std::string out;
     return cp932.Ok() && cp932.Convert(utf8Character, out);
+}
+
+std::optional<std::string> EncodeCp932OrRefuse(std::string_view utf8, std::string* refused) {
+    for (std::string_view rest = utf8; !rest.empty();) {
+        const std::size_t length = std::max<std::size_t>(Utf8CharLength(rest), 1);
+        const std::string_view character = rest.substr(0, length);
+        if (static_cast<unsigned char>(character[0]) >= 0x80 &&
+            !CanEncode(character, TextEncoding::Cp932)) {
+            if (refused != nullptr) *refused = std::string(character);
+            return std::nullopt;
+        }
+        rest.remove_prefix(length);
+    }
+    return EncodeText(utf8, TextEncoding::Cp932);
+}
+
+ShownText::ShownText(std::string bytes, std::string_view lineBreak)
+    : bytes_(std::move(bytes)), lineBreak_(lineBreak) {
+    const bool cp932 = IsValidCp932(bytes_);
+    const bool whole = cp932 || IsValidUtf8(bytes_);
+    encoding_ = cp932 || !whole ? TextEncoding::Cp932 : TextEncoding::Utf8;
+    for (const std::string_view line : SplitAt(bytes_, lineBreak_)) {
+        std::string shown = whole ? DecodeText(line, encoding_) : DisplayText(line);
+        if (!lines_.empty()) shown_ += '\n';
+        shown_ += shown;
+        lines_.emplace_back(std::move(shown), std::string(line));
+    }
+}
+
+const std::string* ShownText::KeptLine(std::string_view shownLine) const {
+    for (const auto& [shown, lineBytes] : lines_) {
+        if (shown == shownLine) return &lineBytes;
+    }
+    return nullptr;
+}
+
+std::string ShownText::BytesFor(std::string_view edited) const {
+    if (edited == shown_) return bytes_;
+    std::string out;
+    bool first = true;
+    for (const std::string_view line : SplitAt(edited, "\n")) {
+        if (!first) out += lineBreak_;
+        first = false;
+        const std::string* kept = KeptLine(line);
+        out += kept != nullptr ? *kept : EncodeText(line, TextEncoding::Cp932);
+    }
+    return out;
+}
+
+std::string ShownText::Refused(std::string_view edited) const {
+    std::string refused;
+    if (edited == shown_) return refused;
+    for (const std::string_view line : SplitAt(edited, "\n")) {
+        if (KeptLine(line) == nullptr && !EncodeCp932OrRefuse(line, &refused)) break;
+    }
+    return refused;
 }
 
 }  // namespace quillet::platform

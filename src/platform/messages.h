@@ -8,7 +8,10 @@
 
 namespace quillet::platform {
 
-enum class MessageButtons { Ok, YesNo };
+// Ok and YesNo are modal message boxes. None is a notice: shown beside the
+// control the user is in (with a GUI) without waiting for an answer, and
+// gone at the user's next key; it answers Ok.
+enum class MessageButtons { Ok, YesNo, None };
 enum class MessageAnswer { Ok, Yes, No };
 
 struct MessageRequest {

@@ -46,7 +46,11 @@ TEST(CheckTest, EverySampleGivesItsReviewedReportAndStaysUnchanged) {
         if (fs::exists(copy.Path() / "system")) working = copy.Path() / "system" / "TEMP";
         const CheckResult result =
             CheckDataFolder(CheckOptions{copy.Path() / "data" / "Othmcn", working});
-        const std::string report = FormatPlain(result);
+        // Paths in the report name the copy: {root} stands for it.
+        std::string report = FormatPlain(result);
+        for (std::size_t at; (at = report.find(copy.Path().string())) != std::string::npos;) {
+            report.replace(at, copy.Path().string().size(), "{root}");
+        }
         const std::string expected = ReadFile(entry.path().string() + ".expected");
         if (report != expected) quillet::testing::WriteFile(name + ".out", report);
         EXPECT_EQ(report, expected);

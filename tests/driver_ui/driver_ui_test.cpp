@@ -2,16 +2,17 @@
 // its model (QAbstractItemModelTester watches every change); the edit behind
 // the dialogs against files and the stand-in driver (open, save, cancel, the
 // laser save options, the common start checks); and the three dialogs driven
-// offscreen (OK and Cancel runs, keys, host bytes, focus and order, caption
+// offscreen with keys sent to the focused control (OK and Cancel runs, Tab
+// order, typed numbers in any locale, host bytes, minimum size, caption
 // 1051).
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModelTester>
 #include <QAbstractItemView>
+#include <QAbstractSpinBox>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QSpinBox>
 #include <QTableView>
 #include <cstdlib>
 #include <limits>
@@ -224,11 +225,14 @@ TEST_F(GridTest, ItemsFillTheColumnsAndReadBack) {
         bool accepted;
         const char* text;
     } entries[] = {{3, 5, 12.34567, true, "12.345700"},
-                   {3, 5, QString("2.5"), true, "2.500000"},
+                   {3, 5, QString(" 2.5 "), true, "2.500000"},
                    {3, 5, 100000.0, false, "2.500000"},
-                   {3, 5, QString("abc"), false, "2.500000"},
+                   {3, 5, QString("1,5"), false, "2.500000"},  // no comma, either way
+                   {3, 5, QString("1e1"), false, "2.500000"},
+                   {3, 2, QString("-12.0"), true, "-12"},
                    {3, 2, 42, true, "42"},
                    {3, 2, 1.5, false, "42"},
+                   {3, 2, QString("1,000"), false, "42"},
                    {3, 2, 100000, false, "42"},
                    {2, 2, QString("x"), false, "item 2"},
                    {4, 2, 3, false, ""}};
@@ -315,22 +319,29 @@ TEST_F(DriverUiTest, LaserOkSavesTheConditionAndItsCopiesUnderTheHostsBytes) {
     OnModal modal("130", [](QDialog& dialog) {
         EXPECT_EQ(Child<QLineEdit>(dialog, "1003")->text(), "SJあX");
         EXPECT_EQ(Child<QLineEdit>(dialog, "1004")->text(), "L");
-        EXPECT_EQ(dialog.focusWidget(), Child<QWidget>(dialog, "1050"));
-        EXPECT_EQ(TabChain(dialog, "1000", 6),
-                  (std::vector<std::string>{"1000", "1003", "1004", "1050", "1046", "1"}));
-        EXPECT_TRUE(Visible(dialog, "1046") && Visible(dialog, "1051"));
+        auto* view = Child<QTableView>(dialog, "1050");
+        EXPECT_EQ(dialog.focusWidget(), view);
+        // Tab leaves the grid; with the option off no condition box takes it.
+        EXPECT_EQ(FocusWalk(dialog, 2), (std::vector<std::string>{"1046", "1"}));
+        EXPECT_EQ(FocusWalk(dialog, 3, Qt::ShiftModifier),
+                  (std::vector<std::string>{"1046", "1050", "1004"}));
         EXPECT_FALSE(Visible(dialog, "1033"));  // option off: no condition boxes
-        Child<QCheckBox>(dialog, "1046")->click();
+        PressKey(Child<QWidget>(dialog, "1046"), Qt::Key_Space);
         for (int id = 1033; id <= 1045; ++id)
             EXPECT_EQ(Visible(dialog, std::to_string(id)), id <= 1042) << id;
-        EXPECT_EQ(TabChain(dialog, "1046", 3), (std::vector<std::string>{"1046", "1033", "1034"}));
+        EXPECT_EQ(FocusWalk(dialog, 2), (std::vector<std::string>{"1033", "1034"}));
         Child<QCheckBox>(dialog, "1033")->click();  // K
         Child<QCheckBox>(dialog, "1035")->click();  // M
         Child<QCheckBox>(dialog, "1034")->click();  // L itself: written once
-        QAbstractItemModel* grid = GridModel(dialog);
+        QAbstractItemModel* grid = view->model();
         ASSERT_EQ(grid->rowCount(), 6);
-        EXPECT_TRUE(grid->setData(grid->index(0, 0), Qt::Checked, Qt::CheckStateRole));
-        EXPECT_TRUE(grid->setData(grid->index(1, 2), 77, Qt::EditRole));
+        // Space switches a box; a number typed is taken by the Tab that leaves.
+        view->setCurrentIndex(grid->index(0, 0));
+        PressKey(view, Qt::Key_Space);
+        view->setCurrentIndex(grid->index(1, 2));
+        TypeKeys(dialog, "77");
+        QTest::keyClick(dialog.focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(dialog.focusWidget()->objectName(), "1046");
         EXPECT_TRUE(grid->setData(grid->index(2, 3), 0.25, Qt::EditRole));
         PressKey(Child<QWidget>(dialog, "1"), Qt::Key_Enter);  // keypad Enter on OK
     });
@@ -376,19 +387,23 @@ TEST_F(DriverUiTest, LaserP102ShowsItsGroupAndEnterOnCancelKeepsTheFile) {
     EXPECT_FALSE(fs::exists(Working("MD_CUT_TEMP.ini")));
 }
 
-TEST_F(DriverUiTest, ToolEnterStaysInTheGridTimingIsExclusiveAndTheCaptionTopsItsColumns) {
+TEST_F(DriverUiTest, ToolGridWorksFromTheKeyboardAndTheCaptionTopsItsColumns) {
     const fs::path saved = Saved("MD_TOOL_MC01_DIE1.ini");
     for (const QuilletResourceSet* set :
          {QuilletGetBuiltinResourceSet(), QuilletGetResourceSet()}) {
         frame::UseResourceSet(set);
+        messages_.Clear();
         WriteFile(saved, "[MD_TOOL_3]\n11_3Timing=2\n[MD_TOOL_4]\n11_3Timing=0\n");
         OnModal modal("131", [](QDialog& dialog) {
             EXPECT_EQ(Child<QLineEdit>(dialog, "1004")->text(), "3");
-            EXPECT_EQ(TabChain(dialog, "1000", 6),
-                      (std::vector<std::string>{"1000", "1003", "1004", "1050", "1", "2"}));
             auto* view = Child<QTableView>(dialog, "1050");
             QAbstractItemModel* grid = view->model();
-            // Caption 1051 stands above columns 5 to 7 and shows its text whole.
+            // Shrunk as far as it goes, the dialog shows every column, and
+            // caption 1051 stands whole above columns 5 to 7.
+            dialog.resize(1, 1);
+            QTest::qWait(10);
+            EXPECT_LE(view->columnViewportPosition(6) + view->columnWidth(6),
+                      view->viewport()->width());
             auto* caption = Child<QLabel>(dialog, "1051");
             ASSERT_TRUE(caption != nullptr && caption->isVisible());
             const int left =
@@ -400,52 +415,84 @@ TEST_F(DriverUiTest, ToolEnterStaysInTheGridTimingIsExclusiveAndTheCaptionTopsIt
             EXPECT_GE(box.width(), caption->fontMetrics().horizontalAdvance(caption->text()));
             EXPECT_LE(box.bottom(), view->mapTo(&dialog, QPoint(0, 0)).y());
 
+            // Space switches the timing as a click does.
             EXPECT_EQ(grid->index(1, 6).data(Qt::CheckStateRole).toInt(), Qt::Checked);
             view->setCurrentIndex(grid->index(1, 4));
-            PressKey(view, Qt::Key_Space);  // Space in a timing column changes nothing
-            EXPECT_EQ(grid->index(1, 4).data(Qt::CheckStateRole).toInt(), Qt::Unchecked);
-            EXPECT_TRUE(grid->setData(grid->index(1, 4), Qt::Checked, Qt::CheckStateRole));
+            PressKey(view, Qt::Key_Space);
+            EXPECT_EQ(grid->index(1, 4).data(Qt::CheckStateRole).toInt(), Qt::Checked);
             EXPECT_EQ(grid->index(1, 6).data(Qt::CheckStateRole).toInt(), Qt::Unchecked);
-            // Enter on a cell moves down; in an open editor it commits the cell.
-            view->setCurrentIndex(grid->index(0, 2));
-            PressKey(view, Qt::Key_Return);
+            // Numbers go into a plain edit: Enter takes one and stays, Up and
+            // Down take one and move; a refused one leaves the cell as it was
+            // and the operator on it.
+            view->setCurrentIndex(grid->index(1, 2));
+            TypeKeys(dialog, "12");
+            EXPECT_EQ(view->findChild<QAbstractSpinBox*>(), nullptr);
+            QTest::keyClick(dialog.focusWidget(), Qt::Key_Enter);
+            EXPECT_EQ(grid->index(1, 2).data().toString(), "12");
             EXPECT_EQ(view->currentIndex(), grid->index(1, 2));
-            PressKey(view, Qt::Key_F2);
-            auto* editor = view->findChild<QSpinBox*>();
-            ASSERT_NE(editor, nullptr);
-            editor->setValue(42);
-            QTest::keyClick(editor, Qt::Key_Enter);
-            QTest::qWait(20);
-            EXPECT_EQ(grid->index(1, 2).data().toString(), "42");
-            EXPECT_TRUE(dialog.isVisible());
+            QTest::keyClick(dialog.focusWidget(), Qt::Key_Down);
+            TypeKeys(dialog, "1,5");
+            QTest::keyClick(dialog.focusWidget(), Qt::Key_Up);
+            EXPECT_EQ(grid->index(2, 2).data().toString(), "0.000000");
+            EXPECT_EQ(view->currentIndex(), grid->index(2, 2));
+            TypeKeys(dialog, "2.5");
+            QTest::keyClick(dialog.focusWidget(), Qt::Key_Up);
+            EXPECT_EQ(grid->index(2, 2).data().toString(), "2.500000");
+            EXPECT_EQ(view->currentIndex(), grid->index(1, 2));
+            // Enter on a cell moves down and stays in the grid; Tab leaves it.
+            PressKey(view, Qt::Key_Return);
+            EXPECT_EQ(view->currentIndex(), grid->index(2, 2));
+            EXPECT_EQ(FocusWalk(dialog, 3), (std::vector<std::string>{"1", "2", "1000"}));
             PressKey(Child<QWidget>(dialog, "1"), Qt::Key_Return);
         });
         EXPECT_EQ(RunToolDialog(driver_.c_str(), "MC01", "DIE1", 3), kDone);
         EXPECT_TRUE(modal.Ran());
+        EXPECT_EQ(messages_.Ids(), std::vector<std::string>{"entry.not_a_number"});
         EXPECT_EQ(IniValue(saved, "MD_TOOL_3", "11_3Timing"), "0");
-        EXPECT_EQ(IniValue(saved, "MD_TOOL_3", "11_3Value1"), "42");
+        EXPECT_EQ(IniValue(saved, "MD_TOOL_3", "11_3Value1") + " " +
+                      IniValue(saved, "MD_TOOL_3", "12_4Value1"),
+                  "12 2.500000");
         EXPECT_EQ(IniValue(saved, "MD_TOOL_4", "11_3Timing"), "0");
         EXPECT_FALSE(fs::exists(Working("MD_TOOL_TEMP.ini")));
     }
     frame::UseResourceSet(nullptr);
 }
 
-TEST_F(DriverUiTest, NcOkWritesThePlainFile) {
+TEST_F(DriverUiTest, NcOkWritesThePlainFileWhateverTheLocale) {
     WriteFile(Saved("MD_NC_MC01.ini"), "100_3OnOff=1\n100_3Value1=8\n");
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     OnModal modal("132", [](QDialog& dialog) {
-        QAbstractItemModel* grid = GridModel(dialog);
+        auto* view = Child<QTableView>(dialog, "1050");
+        QAbstractItemModel* grid = view->model();
         EXPECT_EQ(grid->columnCount(), 3);
         EXPECT_EQ(grid->index(0, 2).data().toString(), "08");
         EXPECT_EQ(grid->index(1, 2).data().toString(), "1.500000");
         EXPECT_EQ(dialog.findChild<QLineEdit*>("1003"), nullptr);
-        EXPECT_EQ(TabChain(dialog, "1000", 4),
-                  (std::vector<std::string>{"1000", "1050", "1", "2"}));
+        // A point is the decimal mark in every locale; Tab takes the entry
+        // and leaves the grid.
+        view->setCurrentIndex(grid->index(1, 2));
+        PressKey(view, Qt::Key_F2);
+        auto* editor = qobject_cast<QLineEdit*>(dialog.focusWidget());
+        ASSERT_NE(editor, nullptr);
+        EXPECT_EQ(editor->text(), "1.5000");
+        TypeKeys(dialog, "2.25");
+        QTest::keyClick(dialog.focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(FocusWalk(dialog, 3), (std::vector<std::string>{"2", "1000", "1050"}));
+        // OK takes an open entry first: a refused one keeps the dialog open.
+        view->setCurrentIndex(grid->index(0, 2));
+        TypeKeys(dialog, "9x");
+        Click(dialog, "1");
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_EQ(grid->index(0, 2).data().toString(), "08");
         Click(dialog, "1");
     });
     EXPECT_EQ(RunNcDialog(driver_.c_str(), "MC01"), kDone);
+    QLocale::setDefault(before);
     EXPECT_TRUE(modal.Ran());
+    EXPECT_EQ(messages_.Ids(), std::vector<std::string>{"entry.not_a_number"});
     EXPECT_EQ(ReadFile(Saved("MD_NC_MC01.ini")),
-              "100_3OnOff=1\n100_3Value1=8\n101_4OnOff=0\n101_4Value1=1.500000\n102_3OnOff=0\n"
+              "100_3OnOff=1\n100_3Value1=8\n101_4OnOff=0\n101_4Value1=2.250000\n102_3OnOff=0\n"
               "102_3Value1=0\n103_4OnOff=0\n103_4Value1=-99999.999900\n104_4OnOff=0\n"
               "104_4Value1=0.000000\n");
     EXPECT_FALSE(fs::exists(Working("MD_NC_TEMP.ini")));

@@ -126,12 +126,16 @@ TEST(HostCli, ErrorsNameTheCause) {
         {data(root), "pdl-table --machine MC01 --material X --type 13300 --table K --create", 255,
          "has no string value VELDSystemRoot"},
         {data(root), path + " --create", 231, "Othmcn.dat is a folder, not a file"},
+        // Listings of a data folder that is not there fail with the cause.
+        {data(root.substr(0, root.size() - 1)), "templates", 100, "does not end with '/'"},
+        {data(root + "none/"), "pdl-list --json", 255, "correct ParentComputerRoot in"},
+        {data(install.SystemRoot()), "templates", 100, "or mount the share"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.cause);
         fs::remove(install.RegistryFile());
         if (!row.registryBody.empty()) install.WriteRegistry(row.registryBody);
-        // The last row: a folder stands where the index belongs.
+        // The row of --create: a folder stands where the index belongs.
         if (row.exitCode == 231 && row.line != path) {
             fs::create_directories(install.DataFolder() / "Othmcn.dat");
         }
@@ -232,6 +236,7 @@ TEST_F(HostDemo, ReadsAUtf16RegistryFileLikeTheModule) {
     EXPECT_NE(current.out.find((Temp() / "MD_TOOL_default.ini").string()), std::string::npos);
     EXPECT_NE(current.out.find((Temp() / "MD_NC_default.ini").string()), std::string::npos);
     EXPECT_EQ(current.out.find("MD_CUT_default.ini"), std::string::npos);
+    EXPECT_NE(current.out.find("no saved settings MD_TOOL_MC01_DIE01.ini"), std::string::npos);
     // Machine ID 60 uses eleven parameters of table K (samples/pdl/machine.ini).
     const ProgramRun table = Host(Line("{pdl} K --used-only"), env);
     EXPECT_EQ(table.exitCode, 0) << table.err;
@@ -248,26 +253,66 @@ TEST_F(HostDemo, ExitCodesCarryTheStatusAndFailuresTheirCause) {
     }
     EXPECT_FALSE(fs::exists(Data() / "PDL_CUT_MC02_SPCC1.6.ini"));
     EXPECT_FALSE(fs::exists(Data() / "PDL_CUT_MC0_SPCC1.6.ini"));
+    // The files a command touched, by their full paths.
+    const Json copied = Object(Run("pdl-copy --from-machine MC03 --from-material X --to-machine "
+                                   "MC04 --to-material X --from-master --json")
+                                   .out);
+    EXPECT_EQ(copied["created"][0], (Data() / "PDL_CUT_MC03_X.ini").string());
+    EXPECT_EQ(copied["to"], (Data() / "PDL_CUT_MC04_X.ini").string());
+    EXPECT_EQ(Object(Run("pdl-delete --machine MC04 --material X --json").out)["deleted"],
+              copied["to"]);
+    EXPECT_EQ(Object(Run("pdl-list --json").out)["files"][0]["file"],
+              (Data() / "PDL_CUT_MC01_SPCC1.6.ini").string());
+    fs::remove(Data() / "PDL_CUT_MC03_X.ini");
+    // A display that cannot be reached is no display, for every dialog.
+    for (const char* dialog :
+         {"template-dialog --type 130 --machine MC01 --material SPCC1.6",
+          "laser-dialog --driver {driver} --machine MC01 --material SPCC1.6 "
+          "--condition K",
+          "pdl-dialog --machine MC01 --material SPCC1.6 --type 13300 --table K"}) {
+        ExpectRun(Host(Line(dialog), {"QUILLET_REGISTRY=" + (Base() / "registry.reg").string(),
+                                      "DISPLAY=:93", "QT_QPA_PLATFORM", "WAYLAND_DISPLAY"}),
+                  69, false, "display :93 cannot be reached");
+    }
 }
 
 // Template text and PDL tables make exact round trips through the host:
-// print, edit, write back, print again.
+// print, edit, write back, print again; what the formats cannot keep is
+// refused, naming the line.
 TEST_F(HostDemo, TemplateAndCsvRoundTripsAreExact) {
     const fs::path text = folder_->Path() / "template.txt";
     const std::string pair = " --type 130 --machine MC01 --material SPCC1.6";
     std::string shown = Run("template-show" + pair).out;
     ASSERT_NE(shown.find("O1000"), std::string::npos);
-    shown.replace(shown.find("O1000"), 5, "O2000 \x83\x65\x83\x58\x83\x67");  // Shift-JIS bytes
+    shown.replace(shown.find("O1000"), 5, "O2000 テスト");  // UTF-8, stored as CP932
     WriteFile(text, shown);
     const std::string write = "template-write" + pair + " --file " + text.string();
     EXPECT_EQ(Run(write).exitCode, 0);
+    EXPECT_NE(ReadFile(Data() / "MC01-SPCC1.6.CUT").find("O2000 \x83\x65\x83\x58\x83\x67"),
+              std::string::npos);
     EXPECT_EQ(Run("template-show" + pair).out, shown);
     EXPECT_NE(Object(Run("template-show" + pair + " --json").out)["text"].get<std::string>().find(
                   "O2000 テスト"),
               std::string::npos);
-    WriteFile(text, "G00 X0\n");  // no tag line: refused, the template stays
-    EXPECT_EQ(Run(write).exitCode, 64);
+    for (const auto& [bad, cause] : std::vector<std::pair<std::string, std::string>>{
+             {"G00 X0\n", "holds no ### tag line"},
+             {"###NCSTART\nM05 (OFF) laser off first\n###END\n", "line 2 holds '(OFF)'"},
+             {"###CUTCOND-K\nE1 (CUT-K) extra\n###END\n", "line 2 holds '(CUT-K)'"},
+             {"###NCSTART\nG00\n###END\nM30\n", "line 4 stands outside any section"},
+             {"###NCSTART\n" + std::string(500, 'X') + "\n###END\n", "longer than 499 bytes"},
+             {"###NCSTART\nO1 😀\n###END\n", "line 2 holds '😀' (U+1F600)"}}) {
+        WriteFile(text, bad);
+        ExpectRun(Run(write), 64, false, cause);
+    }
     EXPECT_EQ(Run("template-show" + pair).out, shown);
+    // A pair registered without its template gets it written.
+    EXPECT_EQ(Run("template-path --type 130 --machine MC01 --material AL2.0 --create").exitCode, 0);
+    WriteFile(text, shown);
+    EXPECT_EQ(
+        Run("template-write --type 130 --machine MC01 --material AL2.0 --file " + text.string())
+            .exitCode,
+        0);
+    EXPECT_EQ(Run("template-show --type 130 --machine MC01 --material AL2.0").out, shown);
 
     // One table written, with the save options asking for the whole group.
     WriteFile(Data() / "PDL_CUT_SAVEOPT.ini",
@@ -283,14 +328,41 @@ TEST_F(HostDemo, TemplateAndCsvRoundTripsAreExact) {
         "pdl-import --machine MC01 --material SPCC1.6 --table K --csv {scratch}/k.csv";
     EXPECT_EQ(Run(import).exitCode, 0);
     EXPECT_EQ(Run("{pdl} K --csv").out, csv);
+    EXPECT_NE(Run(import).out.find("nothing changed"), std::string::npos);
     const std::string after = ReadFile(file);
     EXPECT_NE(after.find("Power=2150.250000"), std::string::npos);
     EXPECT_EQ(after.substr(after.find("[PDL_CUT_L]")), before.substr(before.find("[PDL_CUT_L]")));
-    for (const char* bad : {"key,value\nPower,2,000\n", "key,value\nPowr,1\n", "key,value\n"}) {
+    for (const auto& [bad, cause] : std::vector<std::pair<std::string, std::string>>{
+             {"key,value\nPower,2,000\n", "use a point as the decimal mark"},
+             {"Key;Value\nPower;0,9\n", "Power=0,9 is written with a decimal comma"},
+             {"key,value\nPowr,1\n", "'Powr' is no parameter key"},
+             {"key,value\nPower,inf\n", ":2: Power=inf is no finite number"},
+             {"key,value\nPower,nan\n", "Power=nan is no finite number"},
+             {"key,value\nPower,1e40\n", "beyond what the table's float holds"},
+             {"key,value\n", "holds no value rows"},
+             {"slot key value\n", "names no key and value columns"}}) {
         WriteFile(folder_->Path() / "k.csv", bad);
-        EXPECT_EQ(Run(import).exitCode, 64) << bad;
+        ExpectRun(Run(import), 64, false, cause);
     }
     EXPECT_EQ(ReadFile(file), after);
+    // Spreadsheets' forms: a separator of their own, a header in any case,
+    // empty rows, CR line ends, UTF-16 with its mark; a value the float
+    // changes is warned of.
+    std::string utf16 = "\xFF\xFE";
+    for (char c : std::string("key,value\r\nPower,1000\r\n")) utf16 += std::string{c, '\0'};
+    for (const auto& [good, value] : std::vector<std::pair<std::string, std::string>>{
+             {"Slot;Key;Label;Value\n0;Power;x;2100.5\n;;;\n", "2100.5"},
+             {"KEY\tVALUE\rPower\t2000\r", "2000"},
+             {utf16, "1000"},
+             {"key,value\nPower,123456789.123\n", "123456792"}}) {
+        WriteFile(folder_->Path() / "k.csv", good);
+        const ProgramRun run = Run(import);
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_EQ(run.err.find("warning") != std::string::npos, value == "123456792") << run.err;
+        const std::string table = Run("{pdl} K --csv").out;
+        const std::size_t end = table.find('\n', table.find("\n0,Power,") + 1);
+        EXPECT_EQ(table.substr(table.rfind(',', end) + 1, end - table.rfind(',', end) - 1), value);
+    }
 }
 
 // init sets up a workstation a registration can use at once; names that
@@ -301,7 +373,7 @@ TEST(HostCli, InitSetsUpAWorkstationAndJsonIsAlwaysUtf8) {
     const Args init =
         Words("init --data-root {f}/shared --system-root {f}/local --registry " + registry,
               {{"f", folder.Path().string()}});
-    ExpectRun(Host(init), 0, false);
+    EXPECT_NE(Host(init).out.find("(new: created empty)"), std::string::npos);
     EXPECT_TRUE(fs::is_directory(folder.Path() / "shared" / "data" / "Othmcn"));
     EXPECT_TRUE(fs::is_directory(folder.Path() / "local" / "TEMP"));
     EXPECT_NE(ReadFile(registry).find("\"VELDSystemRoot\"=\"" + (folder.Path() / "local").string() +
@@ -318,9 +390,23 @@ TEST(HostCli, InitSetsUpAWorkstationAndJsonIsAlwaysUtf8) {
                          {}),
                    env),
               0, false);
-    const Json listing = Object(Host({"templates", "--json"}, env).out);
+    // Typed in UTF-8, the name Windows wrote in CP932 is found in that
+    // form, and a registration does not make a second record of it.
+    const Args typed = {"template-path", "--type", "130",      "--machine", "テスト",
+                        "--material",    "鉄",     "--create", "--json"};
+    const Json path = Object(Host(typed, env).out);
+    EXPECT_EQ(path["nameForms"]["machine"], "CP932");
+    EXPECT_EQ(path["nameForms"]["material"], "CP932");
+    EXPECT_EQ(Host(typed, env).exitCode, 0);
+    const Json listing = Object(Host({"templates", "--json", "--machine", "テスト"}, env).out);
+    ASSERT_EQ(listing["machines"].size(), 1u);
     EXPECT_EQ(listing["machines"][0]["name"], "テスト");
+    EXPECT_EQ(listing["machines"][0]["materials"].size(), 2u);
     EXPECT_EQ(Host({"templates"}, env).out.rfind("130 テスト (material list ", 0), 0u);
+    Args second = init;
+    second.back() = (folder.Path() / "second.reg").string();
+    EXPECT_NE(Host(second).out.find("(existing: 1 machine, 2 materials, 0 condition files)"),
+              std::string::npos);
 }
 
 }  // namespace

@@ -19,6 +19,7 @@ namespace {
 
 using platform::MessageAnswer;
 using testing::Child;
+using testing::FocusWalk;
 using testing::MessageRecorder;
 using testing::OnModal;
 using testing::PressKey;
@@ -50,7 +51,6 @@ TEST_F(NcDataEditTest, ShiftJisTextsShowDecodedAndWhatWasNotEditedGoesBackByteFo
     Write("SPCC", saved);
     NcDataEdit edit(Request(0, "SPCC"));
     ASSERT_EQ(edit.Open(), Outcome::Done);
-    EXPECT_EQ(edit.Encoding(), platform::TextEncoding::Cp932);
     EXPECT_EQ(edit.Text(NcText::NcStart), "O1000 (切断)\n≒g04\n");
     EXPECT_EQ(edit.Bytes(), saved);  // nothing edited, nothing changed
     edit.SetText(NcText::NcStart, "O1000 (切断)\n≒g04\nM30 あ");
@@ -71,18 +71,23 @@ TEST_F(NcDataEditTest, ShiftJisTextsShowDecodedAndWhatWasNotEditedGoesBackByteFo
     EXPECT_EQ(edit.FirstOverlongText(), NcText::MacStop);
     EXPECT_EQ(edit.Save(), NcDataEdit::SaveResult::TooLong);
     EXPECT_EQ(ReadFile(Data("MC01-SPCC.CUT")), FormatNcTemplate(expected));
+    // 499 bytes save on every OK, also after reading them back.
+    edit.SetText(NcText::MacStop, text + "X");
+    ASSERT_EQ(edit.Save(), NcDataEdit::SaveResult::Saved);
+    NcDataEdit again(Request(0, "SPCC"));
+    ASSERT_EQ(again.Open(), Outcome::Done);
+    EXPECT_EQ(again.Save(), NcDataEdit::SaveResult::Saved);
 }
 
 TEST_F(NcDataEditTest, MasterIsRegisteredAndLoadedUnderAnotherMaterial) {
     NcDataEdit edit(Request(1, "SPCC"));
     ASSERT_EQ(edit.Open(), Outcome::Done);
-    EXPECT_EQ(edit.Encoding(), platform::TextEncoding::Utf8);  // new: empty texts
-    EXPECT_FALSE(edit.LoadMaster());                           // there is none yet
+    EXPECT_FALSE(edit.LoadMaster());  // there is none yet
     EXPECT_NE(ReadFile(Data("MC01.__1")).find("[QM700]Oth_MASTER "), std::string::npos);
-    edit.SetText(NcText::NcStartG92, "G90");
+    edit.SetText(NcText::NcStartG92, "G90 (あ)");  // new text is CP932
     ASSERT_EQ(edit.RegisterMaster(), NcDataEdit::SaveResult::Saved);
     NcTemplateTexts master;
-    master[NcText::NcStartG92] = "G90";
+    master[NcText::NcStartG92] = "G90 (\x82\xa0)";
     EXPECT_EQ(ReadFile(Data("MC01-Oth_MASTER.CUT")), FormatNcTemplate(master));
     EXPECT_FALSE(std::filesystem::exists(Data("MC01-SPCC.CUT")));
 
@@ -90,7 +95,7 @@ TEST_F(NcDataEditTest, MasterIsRegisteredAndLoadedUnderAnotherMaterial) {
     ASSERT_EQ(other.Open(), Outcome::Done);
     other.SetText(NcText::NcStart, "OLD");
     ASSERT_TRUE(other.LoadMaster());
-    EXPECT_EQ(other.Text(NcText::NcStartG92), "G90\n");
+    EXPECT_EQ(other.Text(NcText::NcStartG92), "G90 (あ)\n");
     EXPECT_EQ(other.Text(NcText::NcStart), "");
     other.ClearAll();
     EXPECT_EQ(other.Text(NcText::NcStartG92), "");
@@ -113,6 +118,8 @@ TEST_F(NcDataDialogTest, OkRunTypesInUpperCaseKeepsLoadedTextAndEnterPressesTheF
     OnModal modal("102", [](QDialog& dialog) {
         EXPECT_EQ(Child<QLineEdit>(dialog, "1021")->text(), "SPCC1.6");
         EXPECT_EQ(dialog.focusWidget(), Edit(dialog, 1000));
+        EXPECT_EQ(FocusWalk(dialog, 5),
+                  (std::vector<std::string>{"1003", "1004", "1022", "1012", "1007"}));
         EXPECT_TRUE(Child<QPushButton>(dialog, "1")->isDefault());
         EXPECT_EQ(Edit(dialog, 1000)->toPlainText(), "O1000 (切断)\ng04p1\n");
         QPlainTextEdit* end = Edit(dialog, 1006);
@@ -125,19 +132,20 @@ TEST_F(NcDataDialogTest, OkRunTypesInUpperCaseKeepsLoadedTextAndEnterPressesTheF
             QApplication::sendEvent(end, &press);
         }
         QTest::keyClick(end, Qt::Key_Enter);
-        EXPECT_EQ(end->toPlainText(), "M05\nG04ａ?\n");
+        EXPECT_EQ(end->toPlainText(), "M05\nG04ａ\n");
         QTest::keyClicks(Edit(dialog, 1005), "x");
         PressKey(Child<QWidget>(dialog, "1008"), Qt::Key_Return);  // asks 204: No
         PressKey(Child<QWidget>(dialog, "1016"), Qt::Key_Return);  // asks 205: No
-        EXPECT_EQ(end->toPlainText(), "M05\nG04ａ?\n");
+        EXPECT_EQ(end->toPlainText(), "M05\nG04ａ\n");
         EXPECT_TRUE(dialog.isVisible());
         PressKey(Child<QWidget>(dialog, "1002"), Qt::Key_Return);  // elsewhere: OK
     });
     EXPECT_EQ(RunNcDataDialog(Request(1, "SPCC1.6")), Outcome::Done);
     EXPECT_TRUE(modal.Ran());
-    EXPECT_EQ(messages_.Ids(), (std::vector<std::string>{"204", "205"}));
+    EXPECT_EQ(messages_.Ids(), (std::vector<std::string>{"text.not_cp932", "204", "205"}));
+    EXPECT_NE(messages_.Messages()[0].text.find("「😀」（U+1F600）"), std::string::npos);
     NcTemplateTexts expected = saved;
-    expected[NcText::CutEndK] = "M05\r\nG04\x82\x81?\r\n";  // ａ in CP932
+    expected[NcText::CutEndK] = "M05\r\nG04\x82\x81\r\n";  // ａ in CP932
     expected[NcText::CutStartK] = "X";
     EXPECT_EQ(ReadFile(Data("MC01-SPCC1.6.CUT")), FormatNcTemplate(expected));
 }

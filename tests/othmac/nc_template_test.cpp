@@ -80,13 +80,22 @@ TEST(NcTemplateFileTest, WritesWholeFileReadsBackAndRefusesOverlongText) {
         EXPECT_EQ(read->texts[i], texts.texts[i] + "\r\n") << i;
     }
 
+    // The limit counts what is written: not the CR LF that reading adds, so
+    // a text of 499 bytes (here with its marker) saves again after reading.
     NcTemplateTexts tooLong;
     tooLong[NcText::MacStop] = std::string(500, 'X');
     EXPECT_EQ(FirstOverlongText(tooLong), static_cast<std::size_t>(NcText::MacStop));
     EXPECT_FALSE(WriteNcTemplate(tooLong, path));
     EXPECT_EQ(ReadFile(path), written);
-    tooLong[NcText::MacStop] = std::string(499, 'X');
-    EXPECT_TRUE(WriteNcTemplate(tooLong, path));
+    EXPECT_EQ(WrittenLength(std::string(600, ' ') + "\r\n"), 0u);  // blank: nothing written
+    for (const std::string& text : {std::string(499, 'X'), std::string(496, 'X') + "\r\nY"}) {
+        tooLong[NcText::MacStop] = text;
+        ASSERT_TRUE(WriteNcTemplate(tooLong, path));
+        const std::optional<NcTemplateTexts> again = ReadNcTemplate(path);
+        ASSERT_TRUE(again);
+        EXPECT_EQ((*again)[NcText::MacStop], text + "\r\n");
+        EXPECT_TRUE(WriteNcTemplate(*again, path));
+    }
     EXPECT_FALSE(WriteNcTemplate(texts, folder.Path() / "missing" / "x.CUT"));
 }
 

@@ -26,14 +26,18 @@
 #include "pdl/pdl_table.h"
 #include "pdl_test_support.h"
 #include "resource_set.h"
+#include "support/message_recorder.h"
 #include "support/on_modal.h"
 
 namespace quillet::pdl {
 namespace {
 
 using quillet::testing::Child;
+using quillet::testing::FocusWalk;
+using quillet::testing::MessageRecorder;
 using quillet::testing::OnModal;
 using quillet::testing::PressKey;
+using quillet::testing::TypeKeys;
 using namespace testing;
 
 TEST(PdlTableTest, GoldenSectionBothWaysAndSixDecimals) {
@@ -182,8 +186,8 @@ TEST(PdlSaveOptionsTest, SaveTargetRule) {
         {0, Options(1, {1}), {1}},  // own box off: K is not written
         {5, Options(1, {0, 5, 9, 10, 12}), {0, 5, 9}},
         {11, Options(1, {0, 5, 10, 12}), {10, 12}},
-        {3, Options(1, {10, 11}), {}},  // nothing of the group
-        {3, Options(-1, {3}), {3}},     // any state but 0 is on
+        {3, Options(1, {10, 11}), {3}},  // nothing of the group: the edited table
+        {3, Options(-1, {4}), {3}},      // only 1 is on (a missing key reads -1)
         {3, minusOne, {2}},
     };
     for (const auto& row : rows) {
@@ -298,12 +302,17 @@ TEST_F(PdlLaserEditTest, OpensTheMachinesParametersAppliesAndSavesTheEditedTable
     EXPECT_TRUE(edit.Apply("1500.5"));
     EXPECT_EQ(edit.ValueText(0), "1500.5");
     EXPECT_TRUE(edit.SelectRow(2));
-    EXPECT_TRUE(edit.Apply("abc"));  // letters store 0
     EXPECT_TRUE(edit.EditInPlace(1, "2.000"));
     EXPECT_EQ(edit.ValueText(1), "2");
-    EXPECT_TRUE(edit.Apply(std::string(49, '1') + "9"));  // the box holds 49 bytes
-    EXPECT_EQ(edit.Shown(2).value, static_cast<float>(1.1111111111111111e48));
     EXPECT_TRUE(edit.Apply("0"));
+    // What is no finite decimal number a float holds is refused, the value kept.
+    using namespace std::string_literals;
+    for (const std::string& text : {"abc"s, "0,8"s, "1e39"s, "nan"s, "-infinity"s, "0x20"s, ""s,
+                                    "1"s + std::string(39, '0')}) {
+        EXPECT_FALSE(edit.Apply(text)) << text;
+        EXPECT_FALSE(edit.EditInPlace(1, text)) << text;
+    }
+    EXPECT_EQ(edit.ValueText(2) + edit.ValueText(1), "02");
     EXPECT_FALSE(edit.EditInPlace(4, "5"));
     EXPECT_TRUE(edit.Save(Options(0, {1, 2})));
     PdlCutCondition expected = DistinctRecord(0);
@@ -358,6 +367,7 @@ protected:
         PdlLaserEditTest::SetUp();
     }
     static QTableView* List(QDialog& dialog) { return Child<QTableView>(dialog, "1028"); }
+    MessageRecorder messages_;
     static QString Cell(QDialog& dialog, int row, int column) {
         return List(dialog)->model()->index(row, column).data().toString();
     }
@@ -368,18 +378,30 @@ protected:
     }
 };
 
-TEST_F(PdlDialogTest, OkRunShowsEverythingWholeAndSaves) {
+TEST_F(PdlDialogTest, OkRunShowsEverythingWholeRefusesWhatIsNoNumberAndSaves) {
     for (const QuilletResourceSet* set :
          {QuilletGetBuiltinResourceSet(), QuilletGetResourceSet()}) {
         frame::UseResourceSet(set);
+        messages_.Clear();
+        // A save-option file made by hand, without keys: the switch is off.
+        WriteFile(SaveOptionFile(), "[PDL_CUT_SAVEOPT]\n");
         OnModal modal("129", [](QDialog& dialog) {
             EXPECT_EQ(Child<QLineEdit>(dialog, "1011")->text(), "MC01");
             EXPECT_EQ(Child<QLineEdit>(dialog, "1012")->text(), "SJあX");  // Shift-JIS bytes
             EXPECT_EQ(Child<QLineEdit>(dialog, "1013")->text(), "K");
-            EXPECT_EQ(dialog.focusWidget(), List(dialog));
-            EXPECT_TRUE(Child<QPushButton>(dialog, "1001")->isDefault());
+            EXPECT_FALSE(Child<QCheckBox>(dialog, "1046")->isChecked());
             QTableView* list = List(dialog);
+            EXPECT_EQ(dialog.focusWidget(), list);
+            EXPECT_TRUE(Child<QPushButton>(dialog, "1001")->isDefault());
+            EXPECT_EQ(FocusWalk(dialog, 5),
+                      (std::vector<std::string>{"1000", "1001", "1046", "1", "2"}));
+            list->setFocus();
+            EXPECT_EQ(FocusWalk(dialog, 1, Qt::ShiftModifier), std::vector<std::string>{"1013"});
             ASSERT_EQ(list->model()->rowCount(), 4);
+            for (const auto& [key, row] : {std::pair(Qt::Key_End, 3), std::pair(Qt::Key_Home, 0)}) {
+                PressKey(list, key);
+                EXPECT_EQ(list->currentIndex().row(), row);
+            }
             EXPECT_EQ(list->horizontalHeader()->visualIndex(1), 0);  // label on the left
             EXPECT_FALSE(list->horizontalHeader()->sectionsClickable());
             // Every label whole, and as the row's tooltip.
@@ -403,30 +425,41 @@ TEST_F(PdlDialogTest, OkRunShowsEverythingWholeAndSaves) {
             EXPECT_TRUE(description->wordWrap());
             EXPECT_EQ(description->text().toStdString(), frame::ResourceString(404));
             EXPECT_GE(description->height(), description->heightForWidth(description->width()));
-            // F2 on the label cell edits the value; Enter commits it and stays.
-            PressKey(list, Qt::Key_F2);
-            auto* editor = list->viewport()->findChild<QLineEdit*>();
-            ASSERT_NE(editor, nullptr);
-            EXPECT_EQ(editor->geometry().center(),
-                      list->visualRect(list->model()->index(2, 0)).center());
-            editor->setText("2.000");
-            QTest::keyClick(editor, Qt::Key_Return);
-            QTest::qWait(20);
-            EXPECT_EQ(Cell(dialog, 2, 0), "2");
-            EXPECT_EQ(value->text(), "2");
-            // Enter in the value box applies it.
+            // F2 on the label cell edits the value; Enter takes it and stays.
+            // What is no number is refused, the value kept.
+            for (const char* typed : {"2.000", "nan"}) {
+                PressKey(list, Qt::Key_F2);
+                auto* editor = list->viewport()->findChild<QLineEdit*>();
+                ASSERT_NE(editor, nullptr);
+                EXPECT_EQ(editor->geometry().center(),
+                          list->visualRect(list->model()->index(2, 0)).center());
+                TypeKeys(dialog, typed);
+                QTest::keyClick(dialog.focusWidget(), Qt::Key_Return);
+                QTest::qWait(20);
+                EXPECT_EQ(Cell(dialog, 2, 0), "2");
+                EXPECT_EQ(value->text(), "2");
+                EXPECT_TRUE(dialog.isVisible());
+            }
+            // The value box too, where it was typed; OK takes a typed value
+            // that was not applied.
             Select(dialog, 0);
-            value->setText("1500.5");
-            PressKey(value, Qt::Key_Return);
-            EXPECT_EQ(Cell(dialog, 0, 0), "1500.5");
-            EXPECT_TRUE(dialog.isVisible());
+            value->setFocus();
+            value->selectAll();
+            TypeKeys(dialog, "0,8");
+            QTest::keyClick(value, Qt::Key_Return);
+            EXPECT_EQ(Cell(dialog, 0, 0), value->text());
+            value->selectAll();
+            TypeKeys(dialog, "1500.5");
             PressKey(Child<QWidget>(dialog, "1"), Qt::Key_Enter);  // keypad Enter on OK
         });
         const std::string material = "SJ\x82\xa0X";
         EXPECT_EQ(RunPdlLaserCondDialog("MC01", 13300, material.c_str(), 0), 0);
         EXPECT_TRUE(modal.Ran());
+        EXPECT_EQ(messages_.Ids(),
+                  (std::vector<std::string>{"entry.not_a_number", "entry.not_a_number"}));
         EXPECT_EQ(Table(0, material).slot[0], 1500.5f);
         EXPECT_EQ(Table(0, material).slot[4], 2.0f);
+        EXPECT_NE(ReadFile(SaveOptionFile()).find("OnOff_SaveOpt=0\n"), std::string::npos);
     }
 }
 

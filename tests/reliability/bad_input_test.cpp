@@ -87,8 +87,9 @@ int GetInf(const char* machine, const char* material, int table = 0, int type = 
 
 // The refusal of a dialog without a display, as the message log holds it.
 const std::string kNoDisplay =
-    "SddOthMacCondDLG: no dialog shown: there is no display (set DISPLAY or WAYLAND_DISPLAY to "
-    "a reachable display, or QT_QPA_PLATFORM)\n";
+    "SddOthMacCondDLG: no dialog shown: no display: DISPLAY, WAYLAND_DISPLAY and "
+    "QT_QPA_PLATFORM are not set (set DISPLAY or WAYLAND_DISPLAY to a reachable display, or "
+    "QT_QPA_PLATFORM)\n";
 
 // "あ/x" in UTF-8 (E3 81 82 2F 78).
 const char* const kJapaneseSlash = "\xE3\x81\x82/x";

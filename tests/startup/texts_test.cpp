@@ -1,13 +1,15 @@
 // The texts the module shows: the two resource sets (the same keys, the
 // fixed texts, the grid pictures), the message service (headless line and
 // answer, message log, Qt message box) and the byte texts it and the dialogs
-// show (UTF-8 as it is, anything else as code page 932, written back byte for
-// byte).
+// show (code page 932 where valid, else UTF-8; unchanged lines written back
+// byte for byte, new ones as CP932).
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QImage>
 #include <QMessageBox>
+#include <QPointer>
 #include <algorithm>
 #include <fstream>
 #include <map>
@@ -59,15 +61,26 @@ TEST(QtMessageBoxTest, BoxIsNamedByItsStringAndAnswersTheClickedButton) {
     frame::InstallQtMessageBackend();
     TempFolder folder;
     const ScopedEnv log("QUILLET_MESSAGE_LOG", (folder.Path() / "messages.log").string());
-    // Presses button of the box named name and records its text and buttons.
-    std::string seenText;
+    // Presses button of the box named name (NoButton: Enter, Yes: the key Y,
+    // on the focused control) and records its text, buttons and their names.
+    std::string seenText, seenNames;
     QMessageBox::StandardButtons seenButtons;
     const auto answer = [&](const char* name, QMessageBox::StandardButton button) {
         return std::make_unique<OnModal>(name, [&, button](QDialog& dialog) {
             auto& box = static_cast<QMessageBox&>(dialog);
             seenText = box.text().toStdString();
             seenButtons = box.standardButtons();
-            box.button(button)->click();
+            seenNames.clear();
+            for (const auto which : {QMessageBox::Yes, QMessageBox::No, QMessageBox::Ok}) {
+                if (box.button(which)) seenNames += box.button(which)->text().toStdString() + "|";
+            }
+            if (button == QMessageBox::NoButton || button == QMessageBox::Yes) {
+                QTest::keyClick(box.focusWidget(),
+                                button == QMessageBox::Yes ? Qt::Key_Y : Qt::Key_Return);
+                EXPECT_TRUE(QTest::qWaitFor([&box] { return !box.isVisible(); }));  // animated
+            } else {
+                box.button(button)->click();
+            }
         });
     };
 
@@ -76,37 +89,51 @@ TEST(QtMessageBoxTest, BoxIsNamedByItsStringAndAnswersTheClickedButton) {
     EXPECT_TRUE(yes->Ran());
     EXPECT_EQ(seenText, frame::ResourceString(204));
     EXPECT_EQ(seenButtons, QMessageBox::Yes | QMessageBox::No);
-    auto no = answer("205", QMessageBox::No);
+    // The buttons are named by the resource set; Enter answers No.
+    auto enter = answer("205", QMessageBox::NoButton);
     EXPECT_EQ(frame::ShowStringMessage(205, MessageButtons::YesNo), MessageAnswer::No);
-    EXPECT_TRUE(no->Ran());
+    EXPECT_TRUE(enter->Ran());
+    EXPECT_EQ(seenNames, "はい(&Y)|いいえ(&N)|");
     auto ok = answer("builtin", QMessageBox::Ok);
     frame::ShowBuiltinMessage("Resource load error!![libQuillet_rs.so]");
     EXPECT_TRUE(ok->Ran());
     EXPECT_EQ(seenButtons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    EXPECT_EQ(seenNames, "OK|");
+    // A notice awaits nothing and goes at the next key.
+    EXPECT_EQ(platform::ShowMessage({"say", "x", MessageButtons::None}), MessageAnswer::Ok);
+    QPointer<QWidget> notice;
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (top->objectName() == "notice" && top->isVisible()) notice = top;
+    }
+    ASSERT_FALSE(notice.isNull());
+    QTest::keyClick(notice, Qt::Key_A);
+    EXPECT_TRUE(notice.isNull() || !notice->isVisible());
 
     // The GUI shows the box and the log still gets every message, one line each.
     const std::string logged = ReadFile(folder.Path() / "messages.log");
-    EXPECT_EQ(std::count(logged.begin(), logged.end(), '\n'), 3);
-    EXPECT_TRUE(logged.ends_with("\nResource load error!![libQuillet_rs.so]\n"));
+    EXPECT_EQ(std::count(logged.begin(), logged.end(), '\n'), 4);
+    EXPECT_TRUE(logged.ends_with("\nResource load error!![libQuillet_rs.so]\nsay\n"));
 }
 
-TEST(CodePageTest, ShowsUtf8AsItIsAndAnythingElseAsCp932AndWritesItBack) {
+TEST(CodePageTest, ShowsCp932WhereValidUtf8ElsewhereAndWritesNewTextAsCp932) {
+    using platform::TextEncoding;
     const struct {
         std::string bytes;
-        platform::TextEncoding encoding;
+        TextEncoding encoding;
         std::string shown;
     } rows[] = {
-        {"", platform::TextEncoding::Utf8, ""},
-        {"MC01", platform::TextEncoding::Utf8, "MC01"},
-        {"O1000 (切断)", platform::TextEncoding::Utf8, "O1000 (切断)"},
-        {"O1000 (\x90\xd8\x92\x66)", platform::TextEncoding::Cp932, "O1000 (切断)"},
-        {"SJ\x82\xa0X", platform::TextEncoding::Cp932, "SJあX"},
-        {"\xb6\xc3\xde", platform::TextEncoding::Cp932, "ｶﾃﾞ"},       // half-width katakana
-        {"\x87\x90\x81\xe0", platform::TextEncoding::Cp932, "≒≒"},    // NEC row 13 and JIS
-        {"\xc0\xaf", platform::TextEncoding::Cp932, "ﾀｯ"},            // overlong UTF-8
-        {"\xed\xa0\x80", platform::TextEncoding::Cp932, "恝\uF780"},  // a UTF-8 surrogate
-        {"A\x80\xa0\xfd", platform::TextEncoding::Cp932, "A\uF780\uF7A0\uF7FD"},
-        {"A\x90", platform::TextEncoding::Cp932, "A\uF790"},  // lead byte at the end
+        {"", TextEncoding::Cp932, ""},
+        {"MC01", TextEncoding::Cp932, "MC01"},
+        {"O1000 (切断)", TextEncoding::Utf8, "O1000 (切断)"},  // no CP932: UTF-8
+        {"O1000 (\x90\xd8\x92\x66)", TextEncoding::Cp932, "O1000 (切断)"},
+        {"SJ\x82\xa0X", TextEncoding::Cp932, "SJあX"},
+        {"\xb6\xc3\xde", TextEncoding::Cp932, "ｶﾃﾞ"},       // half-width katakana
+        {"\xc3\xbd", TextEncoding::Cp932, "ﾃｽ"},            // valid UTF-8 too ("ý")
+        {"あい", TextEncoding::Cp932, "縺ゅ＞"},            // so is this UTF-8
+        {"\x87\x90\x81\xe0", TextEncoding::Cp932, "≒≒"},    // NEC row 13 and JIS
+        {"\xed\xa0\x80", TextEncoding::Cp932, "恝\uF780"},  // neither: escapes
+        {"A\x80\xa0\xfd", TextEncoding::Cp932, "A\uF780\uF7A0\uF7FD"},
+        {"A\x90", TextEncoding::Cp932, "A\uF790"},  // lead byte at the end
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.shown);
@@ -118,14 +145,19 @@ TEST(CodePageTest, ShowsUtf8AsItIsAndAnythingElseAsCp932AndWritesItBack) {
             EXPECT_EQ(platform::EncodeText(row.shown, row.encoding), row.bytes);
         }
     }
-    const platform::ShownText sjis("\x82\xa0");
-    EXPECT_EQ(sjis.BytesFor("あい"), "\x82\xa0\x82\xa2");
-    EXPECT_EQ(sjis.BytesFor("あ😀"), "\x82\xa0?");  // CP932 cannot hold it
-    EXPECT_EQ(platform::ShownText("a").BytesFor("a😀"), "a😀");
-    EXPECT_TRUE(platform::CanEncode("あ", platform::TextEncoding::Cp932));
-    EXPECT_TRUE(platform::CanEncode("\uF7A0", platform::TextEncoding::Cp932));
-    EXPECT_FALSE(platform::CanEncode("😀", platform::TextEncoding::Cp932));
-    EXPECT_TRUE(platform::CanEncode("😀", platform::TextEncoding::Utf8));
+    // Changed and new lines are CP932, unchanged ones keep their bytes; a
+    // text of both kinds then shows line by line.
+    const platform::ShownText utf8("あ\r\nX", "\r\n");
+    const std::string mixed = utf8.BytesFor("あ\nい");
+    EXPECT_EQ(mixed, "あ\r\n\x82\xa2");
+    EXPECT_EQ(platform::ShownText(mixed, "\r\n").Shown(), "あ\nい");
+    EXPECT_EQ(platform::ShownText("a").BytesFor("a😀"), "a?");
+    EXPECT_EQ(platform::ShownText("a").Refused("a😀\nb"), "😀");
+    EXPECT_EQ(platform::ShownText("😀\nb").Refused("😀\nc"), "");  // that line is unchanged
+    std::string refused;
+    EXPECT_EQ(platform::EncodeCp932OrRefuse("x\uF7A0あ"), "x\xa0\x82\xa0");
+    EXPECT_EQ(platform::EncodeCp932OrRefuse("あ😀", &refused), std::nullopt);
+    EXPECT_EQ(refused, "😀");
 }
 
 using TextMap = std::map<std::string, std::string>;

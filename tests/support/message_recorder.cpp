@@ -6,7 +6,7 @@ namespace quillet::testing {
 platform::MessageAnswer MessageRecorder::Show(const platform::MessageRequest& request) {
     messages_.push_back(request);
     if (whileShown) whileShown(request);
-    if (request.buttons == platform::MessageButtons::Ok) return platform::MessageAnswer::Ok;
+    if (request.buttons != platform::MessageButtons::YesNo) return platform::MessageAnswer::Ok;
     if (answers_.empty()) return platform::MessageAnswer::No;
     const platform::MessageAnswer answer = answers_.front();
     answers_.pop_front();

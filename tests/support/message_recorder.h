@@ -1,4 +1,4 @@
-// A message backend for tests: records every message and answers Yes/No
+// A message backend for tests: records every message and notice and answers Yes/No
 // questions from a queue (No when the queue is empty).
 #pragma once
 

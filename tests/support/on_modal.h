@@ -56,18 +56,23 @@ inline bool Visible(QWidget& dialog, const std::string& name) {
     return control != nullptr && control->isVisible();
 }
 
-// The objectNames along the keyboard order of the shown controls that take
-// Tab, count of them from first on.
-inline std::vector<std::string> TabChain(QWidget& dialog, const std::string& first, int count) {
-    std::vector<std::string> chain;
-    QWidget* widget = Child<QWidget>(dialog, first);
-    for (int i = 0; i < count && widget != nullptr; ++i, widget = widget->nextInFocusChain()) {
-        while (!(widget->focusPolicy() & Qt::TabFocus) || !widget->isVisible()) {
-            widget = widget->nextInFocusChain();
-        }
-        chain.push_back(widget->objectName().toStdString());
+// The objectNames of the controls the focus visits when key (Tab, or Tab
+// with Shift) is pressed count times, each press sent to the control of
+// window that has the focus.
+inline std::vector<std::string> FocusWalk(QWidget& window, int count,
+                                          Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    std::vector<std::string> visited;
+    for (int i = 0; i < count && window.focusWidget() != nullptr; ++i) {
+        QTest::keyClick(window.focusWidget(), Qt::Key_Tab, modifiers);
+        visited.push_back(window.focusWidget()->objectName().toStdString());
     }
-    return chain;
+    return visited;
+}
+
+// Keys typed as the operator types them: each to the control of window that
+// has the focus at that moment (an editor the first key opened).
+inline void TypeKeys(QWidget& window, const char* keys) {
+    for (; *keys != '\0'; ++keys) QTest::keyClick(window.focusWidget(), *keys);
 }
 
 // A key pressed on widget as the focused control.

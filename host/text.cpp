@@ -1,0 +1,148 @@
+// The locale's encoding of what quillet-host prints and the CP932 form of
+// what it is given. See text.h.
+#include "text.h"
+
+#include <langinfo.h>
+#include <locale.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+
+namespace quillet::host {
+
+namespace {
+
+// The locale's character set is UTF-8, or one that says nothing else
+// (ASCII, the C locale); not Shift-JIS or CP932. Asked once.
+bool LocaleTakesUtf8() {
+    static const bool utf8 = [] {
+        const std::string saved = ::setlocale(LC_CTYPE, nullptr);
+        ::setlocale(LC_CTYPE, "");
+        std::string folded;
+        for (const char* c = ::nl_langinfo(CODESET); c != nullptr && *c != '\0'; ++c) {
+            if (*c != '-' && *c != '_') folded += static_cast<char>(*c | 0x20);
+        }
+        ::setlocale(LC_CTYPE, saved.c_str());
+        return folded != "shiftjis" && folded != "sjis" && folded != "cp932" &&
+               folded != "windows31j" && folded != "mskanji";
+    }();
+    return utf8;
+}
+
+// The length of the UTF-8 character that starts with lead (valid text).
+std::size_t Utf8Length(unsigned char lead) {
+    return lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+}
+
+// Well-formed UTF-8: shortest forms, no surrogates, at most U+10FFFF.
+bool ValidUtf8(std::string_view text) {
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const std::size_t length = lead < 0x80                   ? 1
+                                   : lead >= 0xC2 && lead < 0xE0 ? 2
+                                   : lead >= 0xE0 && lead < 0xF0 ? 3
+                                   : lead >= 0xF0 && lead < 0xF5 ? 4
+                                                                 : 0;
+        if (length == 0 || i + length > text.size()) return false;
+        for (std::size_t k = 1; k < length; ++k) {
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+        }
+        const auto second = static_cast<unsigned char>(text[i + 1 < text.size() ? i + 1 : i]);
+        if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second > 0x9F) ||
+            (lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second > 0x8F)) {
+            return false;
+        }
+        i += length;
+    }
+    return true;
+}
+
+// A stream that writes what it is given as CP932, keeping a character cut
+// by the stream's buffer until its last byte comes.
+struct Cp932Stream {
+    int fd;
+    std::string pending;
+};
+
+ssize_t WriteCp932(void* cookie, const char* data, size_t size) {
+    auto* stream = static_cast<Cp932Stream*>(cookie);
+    stream->pending.append(data, size);
+    std::size_t whole = 0;
+    while (whole < stream->pending.size()) {
+        const std::size_t length = Utf8Length(static_cast<unsigned char>(stream->pending[whole]));
+        if (whole + length > stream->pending.size()) break;
+        whole += length;
+    }
+    const std::string out = platform::EncodeText(std::string_view(stream->pending).substr(0, whole),
+                                                 platform::TextEncoding::Cp932);
+    stream->pending.erase(0, whole);
+    for (std::size_t done = 0; done < out.size();) {
+        const ssize_t n = ::write(stream->fd, out.data() + done, out.size() - done);
+        if (n <= 0) return -1;
+        done += static_cast<std::size_t>(n);
+    }
+    return static_cast<ssize_t>(size);
+}
+
+FILE* Cp932File(int fd) {
+    static Cp932Stream streams[3];
+    streams[fd] = Cp932Stream{fd, {}};
+    cookie_io_functions_t functions{};
+    functions.write = WriteCp932;
+    FILE* file = ::fopencookie(&streams[fd], "w", functions);
+    if (file != nullptr) ::setvbuf(file, nullptr, fd == STDERR_FILENO ? _IOLBF : _IOFBF, 4096);
+    return file;
+}
+
+}  // namespace
+
+void PrintInLocaleEncoding() {
+    if (LocaleTakesUtf8()) return;
+    if (FILE* out = Cp932File(STDOUT_FILENO)) stdout = out;
+    if (FILE* err = Cp932File(STDERR_FILENO)) stderr = err;
+}
+
+void PrintJson(const std::string& utf8) {
+    std::fflush(stdout);
+    const std::string text = utf8 + "\n";
+    for (std::size_t done = 0; done < text.size();) {
+        const ssize_t n = ::write(STDOUT_FILENO, text.data() + done, text.size() - done);
+        if (n <= 0) return;
+        done += static_cast<std::size_t>(n);
+    }
+}
+
+std::optional<std::string> Cp932Form(std::string_view given, std::string& unheld) {
+    // Given text is decided by the locale it was typed in, not by how the
+    // data folder's bytes are shown: valid UTF-8 under a UTF-8 locale is UTF-8.
+    if (!LocaleTakesUtf8() || !ValidUtf8(given)) return std::string(given);
+    const std::string encoded = platform::EncodeText(given, platform::TextEncoding::Cp932);
+    if (platform::DecodeText(encoded, platform::TextEncoding::Cp932) == given) return encoded;
+    for (std::size_t at = 0; at < given.size();) {
+        const std::size_t length = Utf8Length(static_cast<unsigned char>(given[at]));
+        const std::string_view character = given.substr(at, length);
+        if (!platform::CanEncode(character, platform::TextEncoding::Cp932)) {
+            char code[16];
+            char32_t c = static_cast<unsigned char>(character[0]) & (0xFF >> (length + 1));
+            for (std::size_t i = 1; i < length; ++i) c = (c << 6) | (character[i] & 0x3F);
+            std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
+            unheld = "'" + std::string(character) + "' (" + code + ")";
+            return std::nullopt;
+        }
+        at += length;
+    }
+    return encoded;  // held, though CP932 writes it another way
+}
+
+std::vector<std::string> NameForms(const std::string& typed) {
+    std::vector<std::string> forms = {typed};
+    std::string unheld;
+    if (const std::optional<std::string> cp932 = Cp932Form(typed, unheld);
+        cp932 && *cp932 != typed) {
+        forms.push_back(*cp932);
+    }
+    return forms;
+}
+
+}  // namespace quillet::host
