@@ -1,8 +1,15 @@
 // quillet-host init: sets up a workstation. It creates the data folder
 // below the data root (shared by every workstation) and the working folder
 // below the system root (local), and writes the registry file that names
-// both.
+// both. With --group the folders are prepared for several user accounts of
+// one group (see docs/SHARED-FOLDER.md).
+#include <grp.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "check/check.h"
 #include "cli.h"
@@ -14,6 +21,25 @@
 namespace quillet::host {
 
 namespace {
+
+// Gives path the group and the group's rights: read and write, and for a
+// folder also search and setgid, so that every file made in it gets the
+// group. Only what differs is changed. "" when done, else why not.
+std::string ShareWithGroup(const fs::path& path, gid_t group) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || S_ISLNK(st.st_mode)) return "";
+    const bool folder = S_ISDIR(st.st_mode);
+    const mode_t wanted = st.st_mode | S_IRGRP | S_IWGRP | (folder ? S_IXGRP | S_ISGID : 0);
+    if (st.st_gid != group && ::chown(path.c_str(), static_cast<uid_t>(-1), group) != 0) {
+        return "cannot give " + path.string() + " the group: " + std::strerror(errno) +
+               " (run init as its owner, uid " + std::to_string(st.st_uid) + ", or as root)";
+    }
+    if ((wanted & 07777) != (st.st_mode & 07777) && ::chmod(path.c_str(), wanted & 07777) != 0) {
+        return "cannot make " + path.string() + " group-writable: " + std::strerror(errno) +
+               " (run init as its owner, uid " + std::to_string(st.st_uid) + ", or as root)";
+    }
+    return "";
+}
 
 // A data root given where an installation's data folder already is: the
 // data folder itself or a folder inside it (whose own data/Othmcn would be
@@ -65,7 +91,8 @@ Json DataFolderContents(const fs::path& folder, std::string& text) {
 
 int RunInit(int argc, char** argv) {
     ArgParser args("init",
-                   "--data-root FOLDER --system-root FOLDER [--registry FILE] [--replace] [--json]",
+                   "--data-root FOLDER --system-root FOLDER [--registry FILE] [--group NAME] "
+                   "[--replace] [--json]",
                    "init --data-root /srv/quillet/data --system-root /opt/quillet/system "
                    "--registry /etc/quillet/registry.reg");
     args.Option("data-root", "the shared data root (data/Othmcn is created below it)", true);
@@ -73,6 +100,10 @@ int RunInit(int argc, char** argv) {
     args.Option(
         "registry",
         "registry file to write (default: QUILLET_REGISTRY, else /etc/quillet/registry.reg)");
+    args.Option("group",
+                "share the data folder with the user accounts of this group: the folders get "
+                "the group, group write and setgid, the data folder's files the group and group "
+                "write");
     args.Flag("replace", "overwrite an existing registry file");
     args.Flag("json", "print a JSON object");
     int exitCode = 0;
@@ -87,6 +118,15 @@ int RunInit(int argc, char** argv) {
     const fs::path registry =
         args.Has("registry") ? fs::path(args.Get("registry")) : platform::RegistryFilePath();
     if (registry.empty()) return report.Usage("--registry needs a file");
+    std::optional<gid_t> group;
+    if (args.Has("group")) {
+        const struct group* named = ::getgrnam(args.Get("group").c_str());
+        if (named == nullptr) {
+            return report.Usage("--group: there is no group '" + args.Get("group") +
+                                "' (see getent group; groupadd creates one)");
+        }
+        group = named->gr_gid;
+    }
     if (const std::string inside = RootInsideDataFolder(dataRoot); !inside.empty()) {
         return report.Usage("--data-root " + inside);
     }
@@ -111,6 +151,25 @@ int RunInit(int argc, char** argv) {
         fs::create_directories(folder, error);
         if (error) {
             return report.HostFailure("cannot create " + folder.string() + ": " + error.message());
+        }
+    }
+    Json unshared = Json::array();
+    if (group) {
+        // The folders (the data folder's parent too: a look-up creates
+        // data/Othmcn there when it is missing) must be the group's; a file
+        // of another owner that stays as it is is named, and check reports it.
+        for (const fs::path& folder : {dataFolder->parent_path(), *dataFolder, *workingFolder}) {
+            if (std::string problem = ShareWithGroup(folder, *group); !problem.empty()) {
+                return report.Fail(kExitNotDone, kExitNotDone, problem,
+                                   "every account of the group must be able to write the data "
+                                   "folder (docs/SHARED-FOLDER.md)");
+            }
+        }
+        for (const fs::directory_entry& entry : fs::directory_iterator(*dataFolder, error)) {
+            if (std::string problem = ShareWithGroup(entry.path(), *group); !problem.empty()) {
+                PrintError("init: warning: " + problem);
+                unshared.push_back(DisplayText(entry.path().string()));
+            }
         }
     }
     if (!WriteRegistryFile(registry, dataRoot, systemRoot)) {
@@ -144,7 +203,9 @@ int RunInit(int argc, char** argv) {
                            {"systemRoot", DisplayText(systemText)},
                            {"dataFolder", DisplayText(dataFolder->string())},
                            {"dataFolderContents", dataFolderContents},
-                           {"workingFolder", DisplayText(workingFolder->string())}});
+                           {"workingFolder", DisplayText(workingFolder->string())},
+                           {"group", args.Get("group")},
+                           {"unshared", unshared}});
 }
 
 }  // namespace quillet::host

@@ -44,6 +44,28 @@ void DeclareLookup(ArgParser& args, bool create) {
     args.Flag("json", "print a JSON object");
 }
 
+// True when the machine's material list (under any of its type numbers)
+// holds the material already, read as the look-up reads it: a registration
+// then writes no material record.
+bool MaterialListed(const LookupArgs& args) {
+    const std::optional<fs::path> folder = DataFolder();
+    if (!folder) return false;
+    for (const check::RegisteredMachine& machine : check::ReadRecordStore(*folder)) {
+        if (!EqualsIgnoringAsciiCase(machine.name, args.machine)) continue;
+        const std::optional<std::string> list =
+            othmac::ReadTextModeFile(*folder / machine.listFile);
+        if (!list) continue;
+        othmac::TextLineCursor lines(*list);
+        while (const std::optional<std::string_view> line = lines.Next()) {
+            if (EqualsIgnoringAsciiCase(othmac::ReadRecord(*line, othmac::kListRecord).name,
+                                        args.material)) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 // A registration the stored format can never find again: the index reads a
 // name up to its first space and only from its field.
 std::string UnfindableName(const LookupArgs& args) {
@@ -61,7 +83,8 @@ std::string UnfindableName(const LookupArgs& args) {
     }
     const std::string file =
         args.machine + "-" + args.material + std::string(othmac::kTemplateSuffix);
-    if (file.size() > othmac::kFileFieldWidth && args.machine.size() <= othmac::kNameFieldWidth) {
+    if (file.size() > othmac::kFileFieldWidth && args.machine.size() <= othmac::kNameFieldWidth &&
+        !MaterialListed(args)) {
         return "the template file name " + file + " is " + std::to_string(file.size()) +
                " characters, wider than its 100-character field";
     }

@@ -197,13 +197,16 @@ std::optional<int> RefuseMissingPair(const Report& report, const PdlPair& pair, 
 
 constexpr const char* kCreateFix = ", or give --create to make it from PDL_CUT_MASTER.ini";
 
-// What the PDL exports need; the cause of their failure.
-std::string PdlCause(int status) {
+// What the PDL exports need (and the condition file a call writes, when
+// given); the cause of their failure.
+std::string PdlCause(int status, const std::optional<fs::path>& written = std::nullopt) {
     if (status == QUILLET_INVALID_ARGUMENTS) {
         return "names must not be empty nor hold '/', tables are K..P103 or 0-12, machine types "
                "12000-13998";
     }
-    std::string cause = Diagnose({true, true, true});
+    std::vector<fs::path> files;
+    if (written) files.push_back(*written);
+    std::string cause = Diagnose({true, true, true, {}, files});
     if (cause.empty()) {
         if (const std::optional<fs::path> folder = DataFolder()) {
             cause = ReadProblem(*folder / "PDL_CUT_MASTER.ini");
@@ -479,7 +482,7 @@ int RunImport(int argc, char** argv) {
         return report.Fail(ExitCodeForStatus(status), status,
                            "cannot write table " + TableName(*table) + " of " + pair.machine +
                                " / " + pair.material,
-                           PdlCause(status));
+                           PdlCause(status, file));
     }
     if (!report.Json()) {
         std::printf("wrote %zu values (%zu changed) into table %s of %s\n", values.size(), changed,
@@ -558,7 +561,7 @@ int RunCopy(int argc, char** argv) {
     const int status = SddPDLOthMacLasCutFileCopy(from.machine.c_str(), from.material.c_str(),
                                                   to.machine.c_str(), to.material.c_str());
     if (status != 0)
-        return report.FailStatus("SddPDLOthMacLasCutFileCopy", status, PdlCause(status));
+        return report.FailStatus("SddPDLOthMacLasCutFileCopy", status, PdlCause(status, target));
     const bool sourceCreated = !sourceExisted && source && platform::FileExists(*source);
     const std::string sourcePath = source ? DisplayText(source->string()) : "";
     const std::string targetPath = target ? DisplayText(target->string()) : "";

@@ -2,6 +2,9 @@
 // the way the module reaches it. See diagnose.h.
 #include "diagnose.h"
 
+#include <fcntl.h>
+#include <grp.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -10,6 +13,7 @@
 #include <optional>
 
 #include "frame/roots.h"
+#include "platform/file_lock.h"
 #include "platform/file_ops.h"
 #include "platform/registry.h"
 
@@ -28,14 +32,27 @@ std::string Reason(int error) {
     return text;
 }
 
-// A folder the user can create files in; "" when it can.
-std::string FolderProblem(const fs::path& folder, const std::string& what, const std::string& fix) {
+// "rw-r--r--" for the permission bits of mode.
+std::string ModeText(mode_t mode) {
+    std::string text;
+    for (int shift = 6; shift >= 0; shift -= 3) {
+        text += (mode >> shift) & 4 ? 'r' : '-';
+        text += (mode >> shift) & 2 ? 'w' : '-';
+        text += (mode >> shift) & 1 ? 'x' : '-';
+    }
+    return text;
+}
+
+// A folder (that the user can create files in, when write is set); "" when
+// it is.
+std::string FolderProblem(const fs::path& folder, const std::string& what, const std::string& fix,
+                          bool write = true) {
     std::error_code error;
     if (!fs::exists(folder, error)) return what + " " + folder.string() + " does not exist: " + fix;
     if (!fs::is_directory(folder, error)) {
         return what + " " + folder.string() + " is not a folder: " + fix;
     }
-    if (::access(folder.c_str(), W_OK | X_OK) != 0) {
+    if (write && ::access(folder.c_str(), W_OK | X_OK) != 0) {
         return "cannot write in " + what + " " + folder.string() + ": " + Reason(errno) +
                " (it must be writable by this user)";
     }
@@ -56,7 +73,14 @@ std::string RootProblem(const char* valueName, const std::string& registry,
                " --replace";
     }
     root = value->data;
-    if (root->empty() || root->back() != '/') {
+    if (!frame::IsAbsoluteRoot(*root)) {
+        return std::string(valueName) +
+               (root->empty() ? " is empty" : " \"" + *root + "\" is relative") +
+               ": the module takes only an absolute folder (starting with '/') as a root and "
+               "treats this as no root at all; write the folder's full path, ending with '/', in " +
+               registry;
+    }
+    if (root->back() != '/') {
         return std::string(valueName) + " \"" + *root +
                "\" does not end with '/': the module appends its folders directly (" + *root +
                std::string(std::string_view(valueName) == "VELDSystemRoot"
@@ -64,11 +88,13 @@ std::string RootProblem(const char* valueName, const std::string& registry,
                                : frame::kDataFolderBelowRoot) +
                "); write \"" + *root + "/\" in " + registry;
     }
+    // The module writes only in the folders below a root.
     return FolderProblem(
         *root,
         std::string_view(valueName) == "VELDSystemRoot" ? "the system root" : "the data root",
         "create it, correct " + std::string(valueName) + " in " + registry +
-            (std::string_view(valueName) == "VELDSystemRoot" ? "" : ", or mount the share"));
+            (std::string_view(valueName) == "VELDSystemRoot" ? "" : ", or mount the share"),
+        false);
 }
 
 std::string RegistryProblem() {
@@ -115,6 +141,25 @@ std::string WriteProblem(const fs::path& path) {
     if (::access(folder.c_str(), W_OK | X_OK) != 0) {
         return "cannot write " + path.string() + ": " + Reason(errno) + " (its folder " +
                folder.string() + " must be writable by this user)";
+    }
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) return "";
+    if (S_ISLNK(st.st_mode)) {
+        return path.string() + " is a symbolic link (to " + fs::read_symlink(path, error).string() +
+               "): the module never updates a file through a link; put the file itself there";
+    }
+    if (::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) {
+        const std::string reason = Reason(errno);
+        const group* owner = ::getgrgid(st.st_gid);
+        return "cannot write " + path.string() + ": " + reason + " (mode " + ModeText(st.st_mode) +
+               ", group " + (owner != nullptr ? owner->gr_name : std::to_string(st.st_gid)) +
+               "): it must be writable by every account that saves it: chmod g+w as its owner, "
+               "or quillet-host init --group GROUP (docs/SHARED-FOLDER.md)";
+    }
+    if (platform::LockedElsewhere(path)) {
+        return "another workstation holds " + path.string() + " and did not let go of it within " +
+               std::to_string(platform::kLockWaitLimit.count()) +
+               " seconds: try again once it is done, or restart it if it has stopped";
     }
     return "";
 }

@@ -25,6 +25,9 @@ _quillet_host() {
         --family)
             COMPREPLY=($(compgen -W "cutting punching" -- "$cur"))
             return ;;
+        --group)
+            COMPREPLY=($(compgen -g -- "$cur"))
+            return ;;
         --dir | --samples | --data-root | --system-root)
             COMPREPLY=($(compgen -d -- "$cur"))
             return ;;

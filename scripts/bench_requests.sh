@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Counts, under strace, the file-system requests each export makes on the
 # data folder: one call each on a fresh sample installation, counting every
-# system call that names a path below the data root (on a network share each
-# is a round trip). Prints a Markdown table: export, requests now, the least
-# the job needs.
+# system call on a path below the data root or on a descriptor of such a
+# path (opens, stats, reads, writes, locks, flushes, closes, listings: on a
+# network share each can be a round trip). Prints a Markdown table: export,
+# requests now, the least the job needs.
 #   scripts/bench_requests.sh [build-folder]
 # Environment: REQUESTS_OUT (file that receives the table as well).
 set -euo pipefail
@@ -48,21 +49,23 @@ printf '[MD_TOOL_1]\n1_3OnOff=1\n' >"$folder/MD_TOOL_MC01_DIE1.ini"
 
 # scenario | what is measured | least requests | why that many
 rows=(
-  "lookup|SddGetOthMacCondPath, registered pair, create 0|4|the folder creation every look-up makes, one read of the index, one of the list, one test of the template"
-  "register|SddGetOthMacCondPath, new material, create 1|5|folder creation, index read, list read, the list opened for its lock and the append, the check that the path still names it"
-  "cut-inf|SddGetOthCutInf (after a look-up)|5|the look-up's 4, one read of the template"
-  "set-current|MD_SetCurrentInfo, Nc, Cut and Tool saved|3|one read per saved file"
-  "get-inf|SddPDLOthMacLasCutGetInf|1|one read of the condition file"
-  "type-get|SddPDLOthMacTypeGet|1|one read of the alias file"
-  "copy|SddPDLOthMacLasCutFileCopy onto a new pair|4|source read, target opened for its lock (missing), master test, exclusive creation of the target"
+  "lookup|SddGetOthMacCondPath, registered pair, create 0|10|the folder creation every look-up makes; the index and the list each opened, read in one read, closed; the template opened, its type asked (a folder is no template), closed"
+  "register|SddGetOthMacCondPath, new material, create 1|19|the look-up's folder creation and two reads (7); the list opened for its lock, locked, its size, the server asked that the name still leads to it, one read, one append, flushed (7); the folder listed for the list's stale temporary files (open, two reads, close); the lock released by closing (1)"
+  "cut-inf|SddGetOthCutInf (after a look-up)|13|the look-up's 10; the template opened, read, closed"
+  "set-current|MD_SetCurrentInfo, Nc, Cut and Tool saved|9|each saved file opened, read, closed"
+  "get-inf|SddPDLOthMacLasCutGetInf|3|the condition file opened, read, closed"
+  "type-get|SddPDLOthMacTypeGet|3|the alias file opened, read, closed"
+  "copy|SddPDLOthMacLasCutFileCopy onto a new pair|20|source read (3); target opened for its lock (missing); master opened, its type, closed (3); a temporary file opened, written, flushed, its mode and group asked, closed, the folder's group asked, linked to the name, its own name removed (8); the folder opened, flushed, listed for stale temporary files (two reads), closed (5)"
   "delete|SddPDLOthMacLasCutFileDelete|1|one unlink"
-  "pdl-save|dialog 129 OK (one table; save options unchanged)|6|condition file opened for its lock, path check, temporary file, rename, folder flush; one read of the save options"
-  "driver-commit|dialog 130 open and OK (Cut, saved file exists)|6|open: one read; OK: saved file opened for its lock, path check, temporary file, rename, folder flush"
+  "pdl-save|dialog 129 OK (one table; save options unchanged)|20|condition file opened, locked, its size and mode, the server asked for the name, read (5); temporary file opened, written, flushed, its mode asked, closed, renamed (6); the folder opened, flushed, listed twice, closed (5); the lock released by closing (1); the save options opened, read, closed (3)"
+  "driver-commit|dialog 130 open and OK (Cut, saved file exists)|20|open: one read (3); OK: as dialog 129's save of the condition file (17)"
 )
-count() {  # scenario -> requests naming a path below the data root
+count() {  # scenario -> system calls on a path or descriptor below the data root
   local log=$dir/trace.log
-  strace -f -qq -e trace=%file -o "$log" "$probe" "$1" >/dev/null 2>&1 || true
-  grep -c "\"$data" "$log" || true
+  # -y shows the path behind each descriptor; a call split by another
+  # thread's ("resumed") is counted once.
+  strace -f -qq -y -o "$log" "$probe" "$1" >/dev/null 2>&1 || true
+  grep -v 'resumed>' "$log" | grep -c -E "[\"<]$data" || true
 }
 printf '| call | requests now | least | what the least is |\n|---|---|---|---|\n' | tee "${REQUESTS_OUT:-/dev/null}"
 for row in "${rows[@]}"; do

@@ -16,7 +16,6 @@
 #include <system_error>
 
 #include "check/check_internal.h"
-#include "platform/file_lock.h"
 #include "platform/file_ops.h"
 #include "platform/paths.h"
 #include "platform/profile.h"
@@ -195,9 +194,7 @@ double CheckNumber(const IniEntry& entry, bool integer, const std::string& file,
     return read.value;
 }
 
-bool UnsafeFileName(std::string_view name) {
-    return platform::NameHoldsSeparator(name) || name == "." || name == "..";
-}
+bool UnsafeFileName(std::string_view name) { return !platform::IsSingleFileName(name); }
 
 }  // namespace detail
 
@@ -417,18 +414,7 @@ CheckResult CheckDataFolder(const CheckOptions& options) {
         findings.Info("master-missing", "PDL_CUT_MASTER.ini", 0,
                       "no master file: a PDL condition file that is missing cannot be created");
     }
-    // Several workstations serialise their saves with byte-range locks on
-    // the shared files: a file system that refuses them (an NFS mount with
-    // nolock, an SMB mount with nobrl on some servers) leaves saves unguarded.
-    // The probe takes and drops a shared lock on one file; it writes nothing.
-    const std::string probe =
-        names.count("Othmcn.dat") || names.empty() ? "Othmcn.dat" : *names.begin();
-    if (platform::FileSystemCarriesLocks(options.dataFolder / probe) == false) {
-        findings.Warning("no-locks", probe, 0,
-                         "the data folder's file system does not support locks: workstations "
-                         "saving at the same time can lose each other's changes (mount NFS with "
-                         "locks, never 'nolock'; SMB without 'nobrl'; see docs/SHARED-FOLDER.md)");
-    }
+    CheckSharedUse(options.dataFolder, names, findings);
     if (options.workingFolder) {
         CheckWritable(*options.workingFolder, "TEMP", "working folder", findings);
         CheckWorkingFolder(*options.workingFolder, findings);

@@ -120,5 +120,17 @@ void CheckMachineFile(const std::string& file, const IniFile& ini, Findings& fin
 void CheckDriverCutOrToolFile(const std::string& file, const IniFile& ini, bool tool,
                               Findings& findings);
 void CheckDriverPlainFile(const std::string& file, std::string_view bytes, Findings& findings);
+// Empty condition files, files this user cannot write or of another group
+// than the folder's, stale temporary files, links leading out of the folder,
+// and the lock probe (check_share.cpp).
+void CheckSharedUse(const fs::path& folder, const std::set<std::string>& names, Findings& findings);
+
+// How far the locks of the mount holding path reach, from the text of
+// /proc/self/mountinfo: Local (a local file system), ClientOnly (a share
+// mounted with nolock, local_lock or nobrl), Unknown (a share: one
+// workstation cannot see whether its server carries them). nullopt when no
+// mount holds path.
+enum class LockReach { Local, ClientOnly, Unknown };
+std::optional<LockReach> LockReachOf(std::string_view mountinfo, const fs::path& path);
 
 }  // namespace quillet::check::detail

@@ -8,8 +8,9 @@
    Arguments. Texts are NUL-terminated byte strings; integers are 32-bit.
    Names (machine, material, die layout) are bytes in code page 932 (CP932),
    used byte for byte in file names and file contents; a name holding a path
-   separator ('/', or '\' unless it is the second byte of a CP932 character
-   under a Shift-JIS locale) is refused with the export's error status. A
+   separator ('/' always; '\' unless it is the second byte of a CP932
+   double-byte character in a name that is not valid UTF-8), or that is "."
+   or "..", is refused with the export's error status, in every locale. A
    driver file name is a path as the host's machine management holds it.
 
    Environment, read anew on every call unless said otherwise:

@@ -119,6 +119,11 @@ const QuilletResourceText kEntries[] = {
     {"488",
      "The machine driver file name is invalid.\n"
      "Check the \"Driver file name\" in the NC unit information of the machine management."},
+    // A shared file whose lock another workstation kept too long (%s: the file).
+    {"file.busy",
+     "Another workstation is holding %s and did not let go of it within 30 seconds.\n"
+     "Nothing was saved. Try again once that workstation is done, or restart it if it has "
+     "stopped."},
     // Message-box buttons, and what the dialogs say when they refuse an entry.
     {"button.ok", "OK"},
     {"button.yes", "&Yes"},

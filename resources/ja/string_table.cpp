@@ -118,6 +118,11 @@ const QuilletResourceText kEntries[] = {
     {"488",
      "マシンドライバーファイル名称が異常です。\n"
      "機械管理のNC装置情報の「ドライバーファイル名称」を確認してください。"},
+    // A shared file whose lock another workstation kept too long (%s: the file).
+    {"file.busy",
+     "%s は他のワークステーションが使用中で、30秒以内に解放されませんでした。\n"
+     "保存されていません。そのワークステーションの処理が終わってから、もう一度実行してください。"
+     "停止している場合は再起動してください。"},
     // Message-box buttons, and what the dialogs say when they refuse an entry.
     {"button.ok", "OK"},
     {"button.yes", "はい(&Y)"},

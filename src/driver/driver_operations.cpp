@@ -201,6 +201,7 @@ int SetCurrentInfo(const char* driverName, const char* machineName, const char* 
     }
 
     const std::unique_ptr<platform::FolderLock> lock = LockDriverWorkingFolder();
+    if (lock && lock->TimedOut()) return kSystemError;
     for (DriverSettingKind kind :
          {DriverSettingKind::Nc, DriverSettingKind::Cut, DriverSettingKind::Tool}) {
         if (const std::optional<std::string> current = BuildDriverDefaultPath(kind)) {

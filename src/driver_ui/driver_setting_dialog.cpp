@@ -10,6 +10,7 @@
 #include <QShowEvent>
 
 #include "driver_ui/qt_spread_sheet.h"
+#include "frame/module.h"
 #include "frame/resources.h"
 #include "frame/status.h"
 #include "platform/code_page.h"
@@ -173,6 +174,7 @@ void CDriverSettingDlg::CommitStep(
     try {
         grid_->ReadBackGrid(edit_->Items());
         result_ = edit_->Save(furtherSections, writeMore) ? kDone : kSystemError;
+        if (result_ != kDone) frame::ShowBusyFileMessage(edit_->SavedPath());
     } catch (...) {
         result_ = kSystemError;
     }

@@ -70,6 +70,7 @@ DriverSettingEdit::Opened DriverSettingEdit::Load(
     workingPath_ = *working;
     if (!file.exists) return Opened::NoSavedFile;
     platform::FolderLock lock(FolderOf(workingPath_));
+    if (lock.TimedOut()) return Opened::Failed;
     // When the working copy cannot be made the choices are read from the
     // saved file itself, which the read does not change.
     const bool copied = file.bytes && platform::AtomicReplace(workingPath_, *file.bytes,
@@ -90,6 +91,7 @@ bool DriverSettingEdit::Save(
     // The working folder's lock first, then the saved file's: every save
     // takes them in this order, and neither is held while a dialog is open.
     platform::FolderLock lock(FolderOf(workingPath_));
+    if (lock.TimedOut()) return false;
     const bool saved = SaveLocked(furtherSections, writeMore);
     platform::DeleteFile(workingPath_);
     return saved;
@@ -103,6 +105,7 @@ bool DriverSettingEdit::SaveLocked(
         // saved file's lock so that saves of it follow one another.
         if (!driver::WritePlainDriverFile(items_, kind_, workingPath_)) return false;
         const platform::FileLock saved(savedPath_);
+        if (!saved.Open() && saved.GetState() != platform::FileLock::State::Missing) return false;
         return platform::CopyFileOver(workingPath_, savedPath_);
     }
     for (int attempt = 0; attempt < 2; ++attempt) {
@@ -110,7 +113,7 @@ bool DriverSettingEdit::SaveLocked(
         // sections and options another workstation saved meanwhile are kept,
         // and only this dialog's sections change.
         const platform::FileLock saved(savedPath_);
-        if (saved.GetState() == platform::FileLock::State::Failed) return false;
+        if (!saved.Open() && saved.GetState() != platform::FileLock::State::Missing) return false;
         std::optional<std::string> bytes = std::string();
         if (saved.Open()) bytes = saved.Read();
         if (!bytes) return false;
@@ -127,7 +130,7 @@ bool DriverSettingEdit::SaveLocked(
         }
         if (saved.Open()) {
             return platform::AtomicReplace(savedPath_, contents, platform::Durability::Durable,
-                                           saved.Mode());
+                                           saved.Held());
         }
         // No saved file yet: created holding the sections, unless another
         // workstation created one meanwhile, whose sections are then kept.
@@ -139,7 +142,7 @@ bool DriverSettingEdit::SaveLocked(
 void DriverSettingEdit::Cancel() {
     if (workingPath_.empty()) return;
     platform::FolderLock lock(FolderOf(workingPath_));
-    platform::DeleteFile(workingPath_);
+    if (!lock.TimedOut()) platform::DeleteFile(workingPath_);
 }
 
 LaserSaveOptions LoadLaserSaveOptions(const platform::ProfileDocument& file, int conditionIndex) {

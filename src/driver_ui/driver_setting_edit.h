@@ -75,6 +75,7 @@ public:
     driver::DriverConditionList& Items() { return items_; }
     const driver::DriverConditionList& Items() const { return items_; }
     const std::string& WorkingPath() const { return workingPath_; }
+    const std::string& SavedPath() const { return savedPath_; }
     const std::string& Machine() const { return machine_; }
     const std::string& Name() const { return name_; }
     const std::string& Section() const { return section_; }

@@ -9,6 +9,7 @@
 
 #include "frame/resources.h"
 #include "platform/code_page.h"
+#include "platform/file_lock.h"
 #include "resource_set.h"
 
 namespace quillet::frame {
@@ -109,6 +110,17 @@ platform::MessageAnswer ShowStringMessage(int id, platform::MessageButtons butto
 
 void ShowBuiltinMessage(const std::string& text) {
     platform::ShowMessage(platform::MessageRequest{text, "builtin", platform::MessageButtons::Ok});
+}
+
+bool ShowBusyFileMessage(const std::string& file) {
+    if (!platform::LockedElsewhere(file)) return false;
+    std::string text(ResourceText("file.busy"));
+    if (const std::size_t at = text.find("%s"); at != std::string::npos) {
+        text.replace(at, 2, platform::DisplayText(file));
+    }
+    platform::ShowMessage(
+        platform::MessageRequest{text, "file.busy", platform::MessageButtons::Ok});
+    return true;
 }
 
 }  // namespace quillet::frame

@@ -21,4 +21,10 @@ platform::MessageAnswer ShowStringMessage(
 // Shows a text built into the module (objectName "builtin") with OK.
 void ShowBuiltinMessage(const std::string& text);
 
+// After a save or registration that failed: when another workstation holds
+// the lock of file (the operation waited platform::kLockWaitLimit for it),
+// shows the message that names the file (objectName "file.busy") and
+// returns true. Never call it while a lock is held.
+bool ShowBusyFileMessage(const std::string& file);
+
 }  // namespace quillet::frame

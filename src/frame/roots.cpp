@@ -8,13 +8,19 @@
 
 namespace quillet::frame {
 
+bool IsAbsoluteRoot(std::string_view root) { return !root.empty() && root.front() == '/'; }
+
 namespace {
 
 std::optional<std::string> ReadRoot(const char* valueName) {
     auto value = platform::ReadRegistryValue(kRootsKey, valueName);
     if (!value || value->type != platform::RegistryValueType::String) return std::nullopt;
-    // The value must fit a 500-byte buffer with its NUL, as on Windows.
-    if (value->data.size() > platform::kMaxPathLength) return std::nullopt;
+    // The value must fit a 500-byte buffer with its NUL, as on Windows. An
+    // empty or relative root is no root: the module's folders would land
+    // below whatever the host's current folder happens to be.
+    if (value->data.size() > platform::kMaxPathLength || !IsAbsoluteRoot(value->data)) {
+        return std::nullopt;
+    }
     return std::move(value->data);
 }
 

@@ -12,10 +12,15 @@ inline constexpr const char* kRootsKey =
     "HKEY_LOCAL_MACHINE\\Software\\VELDNetwork\\COMMON\\SystemInformation";
 
 // ParentComputerRoot and VELDSystemRoot. nullopt when the registry file,
-// key or value is missing, the value is not a string, or the value with its
-// NUL would not fit the 500-byte buffers of the paths.
+// key or value is missing, the value is not a string, the value with its NUL
+// would not fit the 500-byte buffers of the paths, or it is empty or relative
+// (see IsAbsoluteRoot).
 std::optional<std::string> DataRoot();
 std::optional<std::string> SystemRoot();
+
+// True when root names a folder whatever the current folder is: it starts
+// with '/'. "" and "./" are no roots.
+bool IsAbsoluteRoot(std::string_view root);
 
 // What the folders add to their roots.
 inline constexpr std::string_view kDataFolderBelowRoot = "data/Othmcn";

@@ -83,12 +83,14 @@ RecordFile ReadRecordFile(const fs::path& path, Conversion convert) {
     // The conversion is a rewrite: under the file's lock, from the file as
     // it is now (another workstation may have converted it meanwhile).
     const platform::FileLock lock(path);
-    std::optional<std::string> now = lock.Read();
+    std::optional<std::string> now = lock.Open() ? lock.Read() : std::nullopt;
     if (!now) return RecordFile{std::nullopt, false};
     ToTextMode(*now);
     if (!IsOldFormat(*now)) return RecordFile{std::move(now), true};
     std::string contents = convert(*now);
-    if (!platform::AtomicReplace(path, contents)) return RecordFile{std::move(file.text), false};
+    if (!platform::AtomicReplace(path, contents, platform::Durability::Durable, lock.Held())) {
+        return RecordFile{std::move(file.text), false};
+    }
     // The rewritten file reads back as exactly these bytes (no CR LF).
     file.text = std::move(contents);
     return file;
@@ -108,7 +110,7 @@ std::string OnNewLine(const std::string& text, const std::string& record) {
 
 // A file name taken from a record: one name inside the data folder.
 bool SafeFileName(const std::string& name) {
-    return !name.empty() && name != "." && name != ".." && !UnsafeName(name);
+    return platform::IsSingleFileName(name) && name.find_first_of("\r\n") == std::string::npos;
 }
 
 // The record store's own files: the index, and a material list by its
@@ -129,13 +131,15 @@ using RecordSearch = std::function<std::optional<std::string>(std::string_view t
 struct Registration {
     bool written = false;              // the record was appended or the file created
     std::optional<std::string> found;  // another workstation registered it meanwhile
+    bool busy = false;                 // another held the file's lock too long
 };
 
 // Writes record into the index or list at path: creates the file holding it
-// when there was none (O_EXCL, so nobody's file is written over), else takes
-// the file's lock, rereads the file and appends the record unless a record
-// that search finds is there by now. The lock is held only for this
-// read-then-append.
+// when there was none (published whole, so nobody's file is written over and
+// nobody sees it empty), else takes the file's lock, rereads the file and
+// appends the record unless a record that search finds is there by now. The
+// lock is held only for this read-then-append; a file that cannot be
+// written (read-only, a link in its place) takes no record.
 Registration Register(const fs::path& path, const RecordSearch& search, const std::string& record,
                       bool exists) {
     for (int attempt = 0; attempt < 2; ++attempt, exists = false) {
@@ -144,7 +148,9 @@ Registration Register(const fs::path& path, const RecordSearch& search, const st
         }
         const platform::FileLock lock(path);
         if (lock.GetState() == platform::FileLock::State::Missing) continue;  // removed meanwhile
-        std::optional<std::string> text = lock.Read();
+        if (lock.GetState() == platform::FileLock::State::Busy)
+            return Registration{false, std::nullopt, true};
+        std::optional<std::string> text = lock.Open() ? lock.Read() : std::nullopt;
         if (!text) return Registration{};
         std::string lines = *text;
         ToTextMode(lines);
@@ -170,11 +176,24 @@ private:
         if (messageId != 0 && show_) frame::ShowStringMessage(messageId);
         return LookupResult{status, {}};
     }
+    // A registration that wrote nothing: the message naming the file when
+    // another workstation kept its lock.
+    LookupResult FailRegistration(const Registration& added, const std::string& path) const {
+        if (added.busy && show_) frame::ShowBusyFileMessage(path);
+        return LookupResult{Outcome::SystemError, {}};
+    }
     std::optional<std::string> SearchIndex(std::string_view text) const;
     std::optional<std::string> SearchList(std::string_view text) const;
-    // What a new record needs before anything is written: every name of the
-    // registration fits its field and its path.
-    bool CanRegister(const std::string& folder) const;
+    // What a new record needs before anything is written: the names of the
+    // registration fit their fields and paths (the template's only for a
+    // material record).
+    bool CanRegister(const std::string& folder, bool material) const;
+    // True when the list a new machine record would name holds the material.
+    bool ListedUnderOtherType(const std::string& folder) const {
+        const std::optional<std::string> text =
+            ReadTextModeFile(folder + "/" + request_.machineName + std::string(kListSuffix));
+        return text && !IsOldFormat(*text) && SearchList(*text);
+    }
 
     const LookupRequest& request_;
     const bool create_;
@@ -204,20 +223,21 @@ std::optional<std::string> Lookup::SearchList(std::string_view text) const {
     return std::nullopt;
 }
 
-// A registration needs both names and a template file name that fits its
-// field (one over 100 characters would not read back whole). A name with a
-// space is written in full and read back cut at the space, so such a record
-// is never found again and each registration appends another: that is the
-// stored format, and callers still get their path.
-bool Lookup::CanRegister(const std::string& folder) const {
+// A registration needs both names; a material record also a template file
+// name that fits its field (one over 100 characters would not read back
+// whole). A machine record names only the list, so a pair whose material
+// record exists opens under a new machine type whatever its template name.
+// A name with a space is written in full and read back cut at the space, so
+// such a record is never found again and each registration appends another:
+// that is the stored format, and callers still get their path.
+bool Lookup::CanRegister(const std::string& folder, bool material) const {
     const std::string& machine = request_.machineName;
-    const std::string& material = request_.materialName;
-    if (machine.empty() || material.empty()) return false;
-    if (machine.size() + 1 + material.size() + kTemplateSuffix.size() > kFileFieldWidth) {
-        return false;
-    }
-    return platform::ComposePath(folder, {"/", machine, kListSuffix}) &&
-           platform::ComposePath(folder, {"/", machine, "-", material, kTemplateSuffix});
+    const std::string& materialName = request_.materialName;
+    if (machine.empty() || materialName.empty()) return false;
+    if (!platform::ComposePath(folder, {"/", machine, kListSuffix})) return false;
+    if (!material) return true;
+    return machine.size() + 1 + materialName.size() + kTemplateSuffix.size() <= kFileFieldWidth &&
+           platform::ComposePath(folder, {"/", machine, "-", materialName, kTemplateSuffix});
 }
 
 LookupResult Lookup::Run() {
@@ -244,13 +264,18 @@ LookupResult Lookup::Run() {
         if (!create_) return Fail(Outcome::NotSetUp, kMessageNotSetUp);
         if (machine.size() > kNameFieldWidth)
             return Fail(Outcome::NameTooLong, kMessageNameTooLong);
-        // Refuse what could not be named before any record is written.
-        if (!CanRegister(*folder)) return Fail(Outcome::SystemError);
+        // Refuse what could not be named before any record is written: the
+        // material record too, unless the machine's list (shared with its
+        // other type numbers) holds the material already.
+        if (!CanRegister(*folder, true) &&
+            !(CanRegister(*folder, false) && ListedUnderOtherType(*folder))) {
+            return Fail(Outcome::SystemError);
+        }
         const Registration added = Register(
             *indexPath, [this](std::string_view text) { return SearchIndex(text); },
             MachineRecord(request_.machineTypeNo, machine, machine + std::string(kListSuffix)),
             index.text.has_value());
-        if (!added.written && !added.found) return Fail(Outcome::SystemError);
+        if (!added.written && !added.found) return FailRegistration(added, *indexPath);
         listName = added.found ? *added.found : machine + std::string(kListSuffix);
     }
     // A file name read from a damaged or hand-edited record must not lead
@@ -270,13 +295,13 @@ LookupResult Lookup::Run() {
         // The refusals of a registration apply only here, where a new
         // material record must be written: a registered pair opens with
         // create 1 exactly as with create 0.
-        if (!CanRegister(*folder)) return Fail(Outcome::SystemError);
+        if (!CanRegister(*folder, true)) return Fail(Outcome::SystemError);
         const std::string name =
             machine + "-" + request_.materialName + std::string(kTemplateSuffix);
         const Registration added = Register(
             *listPath, [this](std::string_view text) { return SearchList(text); },
             MaterialRecord(request_.materialName, name), list.text.has_value());
-        if (!added.written && !added.found) return Fail(Outcome::SystemError);
+        if (!added.written && !added.found) return FailRegistration(added, *listPath);
         templateName = added.found ? *added.found : name;
     }
     if (!SafeFileName(*templateName) || IsRecordStoreFile(*templateName)) {

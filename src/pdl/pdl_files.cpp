@@ -33,7 +33,12 @@ public:
 
     explicit WorkingCopyScope(const std::string& workingPath)
         : path_(workingPath), lock_(std::filesystem::path(workingPath).parent_path()) {}
-    ~WorkingCopyScope() { platform::DeleteFile(path_); }
+    ~WorkingCopyScope() {
+        if (!lock_.TimedOut()) platform::DeleteFile(path_);
+    }
+    // True when another operation of this workstation kept the working
+    // folder's lock too long: nothing may be done.
+    bool TimedOut() const { return lock_.TimedOut(); }
     WorkingCopyScope(const WorkingCopyScope&) = delete;
     WorkingCopyScope& operator=(const WorkingCopyScope&) = delete;
 
@@ -58,31 +63,58 @@ std::optional<PdlPaths> Paths(std::string_view machine, std::string_view materia
     return PdlPaths{std::move(*file), std::move(*master)};
 }
 
+// A condition file of no bytes holds no table: one left by a workstation
+// that died while it created the file, or by an earlier build that created
+// it empty and filled it afterwards. It counts as missing.
+bool Unfilled(const std::optional<std::string>& bytes) { return bytes && bytes->empty(); }
+
+// Fills an empty condition file from the master under its lock (it is
+// rewritten only while it is still empty). True when it holds content now.
+bool FillFromMaster(const PdlPaths& paths, const std::string& master) {
+    const platform::FileLock lock(paths.file);
+    if (!lock.Open()) return false;
+    const std::optional<std::string> bytes = lock.Read();
+    if (!bytes) return false;
+    return !bytes->empty() ||
+           platform::AtomicReplace(paths.file, master, platform::Durability::Durable, lock.Held());
+}
+
 // The preparation: the bytes of the pair's condition file, read with one
-// open; a missing file is created from the master first (O_EXCL: a file
-// another workstation created meanwhile is read instead). nullopt when
-// neither exists or the file exists but cannot be read.
+// open; a missing (or empty) file is created from the master first,
+// published whole (a file another workstation created meanwhile is read
+// instead). nullopt when neither exists or the file exists but cannot be
+// read.
 std::optional<std::string> PreparePdlCutFile(const PdlPaths& paths) {
-    for (int attempt = 0; attempt < 2; ++attempt) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
         int error = 0;
-        if (std::optional<std::string> bytes = platform::ReadWholeFile(paths.file, &error)) {
-            return bytes;
-        }
+        std::optional<std::string> bytes = platform::ReadWholeFile(paths.file, &error);
+        if (bytes && !bytes->empty()) return bytes;
         // An existing file that cannot be read, or a folder, is never
         // replaced by the master; a FIFO or device in its place holds no
         // condition data and is.
-        if (error != ENOENT && error != EINVAL) return std::nullopt;
+        if (!bytes && error != ENOENT && error != EINVAL) return std::nullopt;
         std::optional<std::string> master = platform::ReadWholeFile(paths.master);
         if (!master) return std::nullopt;
+        if (Unfilled(bytes)) {
+            if (!FillFromMaster(paths, *master)) return std::nullopt;
+            continue;
+        }
         if (error == EINVAL) {
             return platform::AtomicReplace(paths.file, *master) ? master : std::nullopt;
         }
         if (platform::CreateExclusive(paths.file, *master)) return master;
+        if (errno != EEXIST) return std::nullopt;
     }
     return std::nullopt;
 }
 
 }  // namespace
+
+std::optional<std::string> PdlConditionFilePath(std::string_view machine,
+                                                std::string_view material) {
+    std::optional<PdlPaths> paths = Paths(machine, material);
+    return paths ? std::optional<std::string>(std::move(paths->file)) : std::nullopt;
+}
 
 bool IsValidPdlName(const char* name) {
     if (name == nullptr || name[0] == '\0') return false;
@@ -98,6 +130,7 @@ std::optional<PdlCutCondition> ReadPdlTable(std::string_view machine, std::strin
     const std::optional<std::string> bytes = PreparePdlCutFile(*paths);
     if (!bytes) return std::nullopt;
     WorkingCopyScope scope(*working);
+    if (scope.TimedOut()) return std::nullopt;
     const platform::ProfileDocument document =
         platform::ProfileDocument::FromBytes(paths->file, *bytes);
     PdlCutCondition record;
@@ -114,21 +147,22 @@ bool SavePdlTables(std::string_view machine, std::string_view material,
     // The working folder's lock first, then the file's: every save takes
     // them in this order.
     WorkingCopyScope scope(*working);
+    if (scope.TimedOut()) return false;
     for (int attempt = 0; attempt < 2; ++attempt) {
         const platform::FileLock lock(paths->file);
-        if (!lock.Open()) {
+        const std::optional<std::string> bytes = lock.Open() ? lock.Read() : std::nullopt;
+        if (lock.GetState() == platform::FileLock::State::Missing || Unfilled(bytes)) {
             // Prepared from the master, then locked and read like any file.
             if (!PreparePdlCutFile(*paths)) return false;
             continue;
         }
-        const std::optional<std::string> bytes = lock.Read();
         if (!bytes) return false;
         platform::ProfileDocument document =
             platform::ProfileDocument::FromBytes(paths->file, *bytes);
         for (const PdlTableWrite& write : writes) {
             if (IsPdlTable(write.table)) WritePdlCutCondition(document, write.table, write.record);
         }
-        return document.Save(lock.Mode());
+        return document.Save(lock.Held());
     }
     return false;
 }
@@ -161,11 +195,12 @@ bool CopyPdlFile(std::string_view sourceMachine, std::string_view sourceMaterial
                 if (!platform::CanOpenForReading(target->master)) return false;
                 if (platform::CreateExclusive(target->file, *bytes)) return true;
                 continue;
-            case platform::FileLock::State::Failed:
-                return false;
-            default:
+            case platform::FileLock::State::Locked:
+            case platform::FileLock::State::Unlocked:
                 return platform::AtomicReplace(target->file, *bytes, platform::Durability::Durable,
-                                               lock.Mode());
+                                               lock.Held());
+            default:
+                return false;
         }
     }
     return false;

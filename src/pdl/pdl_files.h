@@ -21,11 +21,18 @@ inline constexpr std::string_view kPdlWorkingFile = "/PDL_CUT_TEMP.ini";
 // folder. The exports refuse other names with -2 before touching any file.
 bool IsValidPdlName(const char* name);
 
+// The pair's condition file: data folder + "/PDL_CUT_<machine>_<material>.ini";
+// nullopt without a data root or when the path would pass 499 characters.
+std::optional<std::string> PdlConditionFilePath(std::string_view machine,
+                                                std::string_view material);
+
 // Every operation starts by preparing the pair's condition file: it is read
 // with one open, and a missing one is created as a copy of the master file,
-// only where no file exists (O_EXCL). The preparation fails when there is no
-// data root, a path would pass 499 characters, the file exists but cannot be
-// read, or neither file nor master exists.
+// only where no file exists, published whole; an empty one (left by a
+// workstation that stopped while it created it) counts as missing and is
+// filled from the master under its lock. The preparation fails when there is
+// no data root, a path would pass 499 characters, the file exists but cannot
+// be read, or neither file nor master exists.
 
 // Table (0-12) of the pair's condition file: all 128 slots cleared, then
 // 0-87 filled (-1 for keys the section lacks). nullopt when the file cannot

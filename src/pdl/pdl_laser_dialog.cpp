@@ -18,8 +18,10 @@
 
 #include "frame/cutting_conditions.h"
 #include "frame/gui_qt.h"
+#include "frame/module.h"
 #include "frame/resources.h"
 #include "frame/status.h"
+#include "pdl/pdl_files.h"
 #include "pdl/pdl_machine.h"
 #include "platform/code_page.h"
 
@@ -407,8 +409,11 @@ void CPdlLaserCondDlg::Save() {
     if (!list_->FinishEditing()) return;
     if (valueEdit_->isModified() && !ApplyValueBox()) return;
     // The dialog closes after the save in every case, failure included; the
-    // result tells the host.
-    edit_.Save(SaveOptionsFromBoxes());
+    // result tells the host, and a file another workstation kept is named.
+    if (!edit_.Save(SaveOptionsFromBoxes())) {
+        frame::ShowBusyFileMessage(
+            PdlConditionFilePath(edit_.Machine(), edit_.Material()).value_or(""));
+    }
     done(QDialog::Accepted);
 }
 

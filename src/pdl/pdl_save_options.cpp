@@ -71,7 +71,7 @@ bool SavePdlSaveOptions(const PdlSaveOptions& options) {
     if (!current) return false;
     platform::ProfileDocument document = platform::ProfileDocument::FromBytes(*path, *current);
     WriteOptions(document, options);
-    return document.Save(lock.Mode());
+    return document.Save(lock.Held());
 }
 
 bool PdlSaveOptionBoxShown(int saveSwitch, PdlCutTable editedTable, PdlCutTable table) {

@@ -30,17 +30,18 @@ bool CopyToBuffer(std::string_view text, char* buffer, std::size_t size);
 // scanning unbounded memory.
 std::size_t BoundedLength(const char* text, std::size_t limit);
 
-// True when the character set of the process locale (the code set of the
-// first non-empty one of LC_ALL, LC_CTYPE, LANG: "ja_JP.SJIS", "ja_JP.CP932"
-// and the like) is Shift-JIS. Read anew on each call.
-bool LocaleCharsetIsShiftJis();
-
-// True when name holds a path separator, so that it would reach outside the
-// data folder. The byte '/' is one in every encoding (it is never the second
-// byte of a double-byte character); '\' is one too, except as the second
-// byte of a double-byte character when the locale's character set really is
-// Shift-JIS (lead bytes 0x81-0x9F, 0xE0-0xFC). A UTF-8 locale, Japanese or
-// not, takes no byte with a lead byte: "あ/x" holds a separator everywhere.
+// The one rule by which a name from a host, a record or a Windows
+// workstation is told apart from a path, the same in every locale: '/' is
+// always a separator (it is never the second byte of a double-byte
+// character); '\' is one too, unless it is the second byte of a CP932
+// double-byte character in a name that is not valid UTF-8 (the rule by which
+// the module shows names: such a name is CP932 text). So "表1" written by a
+// Windows workstation (95 5C 31) is one name, while "あ/x" and "あ\x" in
+// UTF-8 hold a separator.
 bool NameHoldsSeparator(std::string_view name);
+
+// True when name can stand alone as one file of a folder: not empty, not "."
+// or "..", and without a separator by the rule above.
+bool IsSingleFileName(std::string_view name);
 
 }  // namespace quillet::platform

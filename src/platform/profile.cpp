@@ -320,10 +320,10 @@ bool ProfileDocument::SetString(std::string_view section, std::string_view key,
 
 bool ProfileDocument::Dirty() const { return impl_->dirty; }
 
-bool ProfileDocument::Save(std::optional<unsigned> knownMode) {
+bool ProfileDocument::Save(std::optional<HeldFile> held) {
     if (!impl_->dirty) return true;
     if (impl_->unreadable ||
-        !AtomicReplace(impl_->path, impl_->Serialize(), Durability::Durable, knownMode)) {
+        !AtomicReplace(impl_->path, impl_->Serialize(), Durability::Durable, held)) {
         return false;
     }
     impl_->dirty = false;

@@ -15,6 +15,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file_ops.h"
+
 namespace quillet::platform {
 
 // The line grammar of INI files, shared by the engine and by every other
@@ -100,9 +102,9 @@ public:
     // dirty (the file is created when missing; a missing folder fails, and
     // so does a file that exists but could not be read, which is kept).
     // Returns true when nothing needed writing or the write succeeded.
-    // knownMode: the file's permission bits when the caller holds it open
+    // held: the file's attributes when the caller holds it open for writing
     // (see AtomicReplace).
-    bool Save(std::optional<unsigned> knownMode = std::nullopt);
+    bool Save(std::optional<HeldFile> held = std::nullopt);
 
     // The bytes Save() would write.
     std::string Serialize() const;

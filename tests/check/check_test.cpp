@@ -4,10 +4,12 @@
 // as <name>.out in the test's folder for review.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <map>
 #include <string>
 
 #include "check/check.h"
+#include "check/check_internal.h"
 #include "support/temp_install.h"
 
 namespace {
@@ -41,6 +43,18 @@ TEST(CheckTest, EverySampleGivesItsReviewedReportAndStaysUnchanged) {
         if (fs::exists(master) && ReadFile(master) == "sample\n") {
             fs::copy_file(QUILLET_SAMPLE_MASTER, master, fs::copy_options::overwrite_existing);
         }
+        // A file holding only "link: TARGET" stands for a symbolic link to
+        // TARGET; a temporary file, for one a writer left long ago.
+        for (const auto& file : fs::recursive_directory_iterator(copy.Path())) {
+            const std::string text = file.is_regular_file() ? ReadFile(file.path()) : "";
+            if (text.starts_with("link: ")) {
+                fs::remove(file.path());
+                fs::create_symlink(text.substr(6, text.size() - 7), file.path());
+            } else if (file.path().extension() == ".tmp") {
+                fs::last_write_time(file.path(),
+                                    fs::file_time_type::clock::now() - std::chrono::hours(1));
+            }
+        }
         const auto before = Snapshot(copy.Path());
         std::optional<fs::path> working;
         if (fs::exists(copy.Path() / "system")) working = copy.Path() / "system" / "TEMP";
@@ -61,6 +75,28 @@ TEST(CheckTest, EverySampleGivesItsReviewedReportAndStaysUnchanged) {
     const CheckResult missing = CheckDataFolder(CheckOptions{"/no/such/folder", std::nullopt});
     EXPECT_FALSE(missing.readable);
     EXPECT_EQ(ExitCodeFor(missing), 70);
+}
+
+// How far the locks of the data folder's mount reach, from mountinfo lines.
+TEST(CheckTest, LockReachOfTheMountHoldingTheFolder) {
+    using quillet::check::detail::LockReach;
+    const std::string root = "22 1 8:1 / / rw - ext4 /dev/sda1 rw\n";
+    const struct {
+        std::string mount;
+        std::optional<LockReach> reach;
+    } rows[] = {
+        {"", LockReach::Local},
+        {"40 22 0:50 / /srv/q rw - nfs4 s:/q rw,vers=4.2,local_lock=none\n", LockReach::Unknown},
+        {"40 22 0:50 / /srv/q rw - nfs s:/q rw,vers=3,nolock,local_lock=all\n",
+         LockReach::ClientOnly},
+        {"40 22 0:50 / /srv/q rw - cifs //s/q rw,nobrl,vers=3.1.1\n", LockReach::ClientOnly},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(quillet::check::detail::LockReachOf(root + row.mount, "/srv/q/data/Othmcn"),
+                  row.reach)
+            << row.mount;
+    }
+    EXPECT_EQ(quillet::check::detail::LockReachOf("", "/srv/q"), std::nullopt);
 }
 
 }  // namespace

@@ -28,6 +28,8 @@ TEST(RootsTest, OnlyAStringValueThatFitsCounts) {
              k + "\"Other\"=\"/x/\"\n",
              std::string("[HKEY_LOCAL_MACHINE\\Software\\Other]\n\"ParentComputerRoot\"=\"/x/\"\n"),
              k + "\"ParentComputerRoot\"=\"" + root500 + "\"\n",  // 500 bytes with its NUL
+             k + "\"ParentComputerRoot\"=\"\"\n",                 // empty: no root
+             k + "\"ParentComputerRoot\"=\"./\"\n",               // relative: no root
              std::string(),                                       // no registry file at all
          }) {
         SCOPED_TRACE(body);
@@ -36,8 +38,9 @@ TEST(RootsTest, OnlyAStringValueThatFitsCounts) {
         EXPECT_EQ(DataRoot(), std::nullopt);
         EXPECT_EQ(DataFolder(), std::nullopt);
     }
-    installation.WriteRegistry(k + "\"ParentComputerRoot\"=\"" + root500.substr(1) + "\"\n");
-    EXPECT_EQ(DataRoot(), root500.substr(1));
+    const std::string root499 = root500.substr(0, 498) + "/";
+    installation.WriteRegistry(k + "\"ParentComputerRoot\"=\"" + root499 + "\"\n");
+    EXPECT_EQ(DataRoot(), root499);
     EXPECT_EQ(DataFolder(), std::nullopt);  // 510 characters
 }
 

@@ -12,6 +12,7 @@
 #include <random>
 #include <string>
 
+#include "frame/roots.h"
 #include "quillet/quillet.h"
 #include "reliability_support.h"
 
@@ -127,6 +128,18 @@ Setup Fifo(const std::string& name, Setup first = {}) {
 Setup PutInBase(const std::string& name, const std::string& contents) {
     return [=](In install) { WriteFile(install.Base() / name, contents); };
 }
+// name in the data folder as a symbolic link to a file target of the base.
+Setup LinkTo(const std::string& name, const std::string& target, Setup first = {}) {
+    return [=](In install) {
+        if (first) first(install);
+        WriteFile(install.Base() / target, othmac::MachineRecord(131, "OTHER", "OTHER.__1"));
+        fs::create_symlink(install.Base() / target, install.DataFolder() / name);
+    };
+}
+std::string Roots(const std::string& dataRoot, const std::string& systemRoot) {
+    return "[" + std::string(frame::kRootsKey) + "]\n\"ParentComputerRoot\"=\"" + dataRoot +
+           "\"\n\"VELDSystemRoot\"=\"" + systemRoot + "\"\n";
+}
 Setup Folder(const std::string& name) {
     return [=](In install) { fs::create_directory(install.DataFolder() / name); };
 }
@@ -201,7 +214,11 @@ const Row kRows[] = {
     // and with messages on (a name is never cut to fit its files).
     {"S19", {}, [] { return Lookup(0, "../MC01", "SPCC"); }, 999},
     {"S20", {}, [] { return Logs("", [](char* p) { return Path(p, 1, 1, 131, "MC01", "a/b"); }); }, 999},
-    {"S21", {}, InBothLocales([] { return Lookup(1, "MC\x95\x5C", "SPCC"); }), 999},
+    // "表" written by a Windows workstation (95 5C) is one character in every
+    // locale: a name that is not UTF-8 keeps a '\' that ends a character.
+    {"S21", {}, InBothLocales([] { return Lookup(1, "MC\x95\x5C", "SPCC"); }), 0},
+    {"S23", kMaster, InBothLocales([] { return GetInf("\x95\x5C" "1", "SPCC"); }), 0},
+    {"S24", {}, InBothLocales([] { return Lookup(1, "\xE3\x81\x82\\x", "SPCC"); }), 999},
     {"S22", {}, InBothLocales([] { return Lookup(1, "M", kJapaneseSlash); }), 999},
     {"T17", {}, [] { return Lookup(0, "", "SPCC"); }, 100},
     {"T18", {}, [] { return Lookup(1, std::string(50, 'A').c_str(), kName46.c_str()); }, 999},
@@ -283,6 +300,14 @@ const Row kRows[] = {
     {"D9", RemoveFolder("data/data/Othmcn"), kAlias, -1},
     {"D10", {}, [] { return SddGetOthCutInf("/"); }, 999},
     {"D11", {}, [] { return CreateNc(kDriver, "/nonexistent-folder/out.nc"); }, 2},
+    // An empty or relative root is no root.
+    {"D12", [](In install) { install.WriteRegistry(Roots("", install.SystemRoot())); }, kRegister, 999},
+    {"D13", [](In install) { install.WriteRegistry(Roots("./", install.SystemRoot())); }, kPdlRead, -1},
+    // A link planted in place of a file that is updated: refused, and the
+    // file it leads to (outside the data folder) is left alone.
+    {"F25", LinkTo("Othmcn.dat", "outside.dat"), kRegister, 999},
+    {"F26", LinkTo("PDL_CUT_M2_S.ini", "outside.ini", kMaster),
+     [] { return SddPDLOthMacLasCutFileCopy("M1", "SPCC", "M2", "S"); }, -1},
 };
 // clang-format on
 

@@ -1,9 +1,11 @@
 // Faults that need a process of their own: a full disk (RLIMIT_FSIZE with
 // SIGXFSZ ignored), a save loop killed with SIGKILL, and several processes
 // registering and saving in one data folder at once.
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -13,11 +15,14 @@
 #include <thread>
 #include <vector>
 
+#include "check/check.h"
 #include "driver/driver_settings.h"
 #include "driver_ui/driver_setting_edit.h"
 #include "frame/cutting_conditions.h"
 #include "frame/roots.h"
 #include "pdl/pdl_files.h"
+#include "platform/file_fault.h"
+#include "platform/file_ops.h"
 #include "platform/profile.h"
 #include "reliability_support.h"
 
@@ -134,6 +139,104 @@ TEST(KilledSaveTest, SigkillInASaveLoopLeavesAWholeFile) {
         EXPECT_TRUE(pdl::ReadPdlTable("M1", "SPCC", 1));
         if (fs::exists(folder / "Othmcn.dat")) WholeLines(folder / "Othmcn.dat", 161);
     }
+
+    // A creator killed right after it made its temporary file leaves no
+    // name behind, only that file; the next creator publishes its own, and
+    // once the left-over is old the next writer of the file removes it.
+    const fs::path index = folder / "Othmcn.dat";
+    fs::remove(index);
+    const pid_t creator = StartChild([] {
+        platform::testing::SetTemporaryCreatedHook([](const char*) { ::pause(); });
+        return Register("NEW", "SPCC") == kDone ? 0 : 1;
+    });
+    // Its temporary file: Othmcn.dat.<pid>.<hex>.tmp.
+    const std::string own = "Othmcn.dat." + std::to_string(creator) + ".";
+    fs::path left;
+    for (int wait = 0; left.empty() && wait < 2000; ++wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        for (const auto& entry : fs::directory_iterator(folder)) {
+            if (entry.path().filename().string().starts_with(own)) left = entry.path();
+        }
+    }
+    ::kill(creator, SIGKILL);
+    ASSERT_EQ(WaitChild(creator), 128 + SIGKILL);
+    ASSERT_FALSE(left.empty());
+    EXPECT_FALSE(fs::exists(index));
+    ASSERT_EQ(Register("OTHER", "SPCC"), kDone);
+    fs::last_write_time(left, fs::file_time_type::clock::now() - std::chrono::minutes(6));
+    ASSERT_TRUE(platform::AtomicReplace(index, ReadFile(index)));
+    EXPECT_FALSE(fs::exists(left));
+}
+
+// Two user accounts of one group, umask 022, on a group-writable setgid data
+// folder: each adds to and rewrites the files the other made, every file
+// stays the group's and group-writable; a file its owner made read-only is
+// never replaced by the other, and check tells that account so. Needs root
+// to become the two accounts (unused ids).
+TEST(SharedGroupTest, TwoAccountsOfOneGroupShareTheFolderAndItsFiles) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as two accounts";
+    TempInstallation install;
+    WriteMaster(install);
+    constexpr gid_t kGroup = 42700;
+    const fs::path folder = install.DataFolder();
+    for (fs::path p = install.RegistryFile(); p != install.Base().parent_path();
+         p = p.parent_path())
+        ::chmod(p.c_str(), fs::is_directory(p) ? 0755 : 0644);
+    for (const fs::path& shared : {folder, install.WorkingFolder()}) {
+        ASSERT_EQ(::chown(shared.c_str(), 0, kGroup) | ::chmod(shared.c_str(), 02775), 0);
+    }
+    ::chmod(folder.parent_path().c_str(), 0755);
+    // body as account user of the group, umask 022: 0 when it did all.
+    const auto as = [&](uid_t user, const std::function<bool()>& body) {
+        return RunInChild([&] {
+            ::umask(022);
+            if (::setgroups(1, &kGroup) != 0 || ::setgid(user) != 0 || ::setuid(user) != 0)
+                return 99;
+            return body() ? 0 : 1;
+        });
+    };
+    EXPECT_EQ(as(42701,
+                 [] { return Register("MC01", "SPCC") == kDone && SaveRecord("M1", "S", 1, {0}); }),
+              0);
+    EXPECT_EQ(as(42702,
+                 [] {
+                     return Register("MC01", "AL") == kDone && Register("MC02", "AL") == kDone &&
+                            SaveRecord("M1", "S", 2, {1});
+                 }),
+              0);
+    for (const char* name : {"Othmcn.dat", "MC01.__1", "MC02.__1", "PDL_CUT_M1_S.ini"}) {
+        struct stat st {};
+        ASSERT_EQ(::stat((folder / name).c_str(), &st), 0) << name;
+        EXPECT_EQ(st.st_gid, kGroup) << name;
+        EXPECT_EQ(st.st_mode & 0777, 0664u) << name;
+    }
+    EXPECT_EQ(pdl::ReadPdlTable("M1", "S", 1)->slot[0] + pdl::ReadPdlTable("M1", "S", 0)->slot[0],
+              3);
+
+    // The first account keeps its condition file to itself; the second one
+    // neither replaces it nor is left unaware.
+    const fs::path file = folder / "PDL_CUT_M1_S.ini";
+    ASSERT_EQ(::chown(file.c_str(), 42701, kGroup) | ::chmod(file.c_str(), 0644), 0);
+    ASSERT_EQ(::chown((folder / "MC02.__1").c_str(), 42702, 0), 0);
+    const std::string before = ReadFile(file);
+    EXPECT_EQ(
+        as(42702,
+           [&] {
+               std::set<std::string> found;
+               for (const check::Finding& f :
+                    check::CheckDataFolder(check::CheckOptions{folder, std::nullopt}).findings)
+                   found.insert(f.code + " " + f.file);
+               return !SaveRecord("M1", "S", 3, {2}) &&
+                      found.count("not-writable PDL_CUT_M1_S.ini") &&
+                      found.count("group-differs MC02.__1");
+           }),
+        0);
+    EXPECT_EQ(ReadFile(file), before);
+}
+
+void StallFourTimes(const char*) {
+    static int stalls = 0;
+    if (++stalls <= 4) std::this_thread::sleep_for(std::chrono::milliseconds(30));
 }
 
 // Eight workstations sharing one data root, each with its own system root
@@ -158,6 +261,9 @@ TEST(WorkstationsTest, EightWorkstationsOnOneShareLoseNoUpdate) {
                                                 "\"\n\"VELDSystemRoot\"=\"" +
                                                 (own / "system").string() + "/\"\n");
             ::setenv("QUILLET_REGISTRY", (own / "registry.reg").c_str(), 1);
+            // Half the workstations stall right after each of their first
+            // temporary files (new files among them): the others come meanwhile.
+            if (w % 2 == 0) platform::testing::SetTemporaryCreatedHook(StallFourTimes);
             const std::string condition(frame::kCuttingConditionNames[w]);
             int failures = 0;
             for (int i = 0; i < kOperations; ++i) {
