@@ -12,8 +12,8 @@ install(TARGETS quillet-host RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES host/quillet-host.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES host/quillet-host.bash DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions
         RENAME quillet-host)
-install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
-install(DIRECTORY docs DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES README.md DESTINATION ${QUILLET_INSTALL_DOCDIR})
+install(DIRECTORY docs DESTINATION ${QUILLET_INSTALL_DOCDIR})
 
 # The header and the find_package(Quillet) package: the imported target
 # Quillet::Quillet is the plug-in in the private folder with the header's
