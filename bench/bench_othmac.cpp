@@ -1,9 +1,11 @@
 // Other-machine NC data: the template look-up in a machine index of 10,000
-// machines and a material list of 500 materials.
+// machines and a material list of 500 materials, as a call and as a
+// quillet-host command in a process of its own.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "bench_support.h"
 #include "quillet/quillet.h"
@@ -33,6 +35,7 @@ int MachineType(int n) { return 130 + n % 10; }
 struct LookupFiles {
     fs::path index;
     fs::path list;
+    fs::path cut;
     std::string machine;
     std::string material;
     int machineType = 0;
@@ -64,7 +67,8 @@ const LookupFiles& Files() {
             f.material = material;
         }
         WriteFile(f.list, list);
-        WriteFile(install.DataFolder() / (f.machine + "-" + f.material + ".CUT"), "O0001\n");
+        f.cut = install.DataFolder() / (f.machine + "-" + f.material + ".CUT");
+        WriteFile(f.cut, "O0001\n");
         return f;
     }();
     return files;
@@ -105,9 +109,36 @@ void BM_OthMacLookup(benchmark::State& state) {
     ReportPeakMemory(state);
 }
 
+// The start-up of a command that shows no dialog: a fresh process that
+// reads the registry file, the index, the list and the template, against one
+// that reads the same files and does nothing else.
+void RunEachIteration(benchmark::State& state, const std::vector<std::string>& argv) {
+    for (auto _ : state) {
+        if (RunProgram(argv) != 0) {
+            state.SkipWithError((argv[0] + " failed").c_str());
+            break;
+        }
+    }
+}
+
+void BM_HostTemplatePath_Baseline(benchmark::State& state) {
+    const LookupFiles& files = Files();
+    RunEachIteration(state, {QUILLET_BENCH_READER, BenchInstallation::Get().RegistryFile(),
+                             files.index, files.list, files.cut});
+}
+
+void BM_HostTemplatePath(benchmark::State& state) {
+    const LookupFiles& files = Files();
+    RunEachIteration(
+        state, {QUILLET_HOST_PROGRAM, "template-path", "--type", std::to_string(files.machineType),
+                "--machine", files.machine, "--material", files.material});
+}
+
 }  // namespace
 
 BENCHMARK(BM_OthMacLookup_Baseline);
 BENCHMARK(BM_OthMacLookup);
+BENCHMARK(BM_HostTemplatePath_Baseline)->UseRealTime();
+BENCHMARK(BM_HostTemplatePath)->UseRealTime();
 
 }  // namespace quillet::bench

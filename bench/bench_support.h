@@ -5,6 +5,8 @@
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "support/temp_install.h"
 
@@ -21,6 +23,7 @@ public:
 
     fs::path DataFolder() const { return install_.DataFolder(); }
     fs::path WorkingFolder() const { return install_.WorkingFolder(); }
+    fs::path RegistryFile() const { return install_.RegistryFile(); }
 
 private:
     BenchInstallation();
@@ -31,5 +34,10 @@ private:
 // Each benchmark runs in a process of its own (scripts/bench.sh), so this is
 // the peak of that benchmark.
 void ReportPeakMemory(benchmark::State& state);
+// Runs argv[0] with the benchmark's environment, its standard input and
+// output on /dev/null, and waits for it: its exit status, -1 when it could
+// not be started or a signal ended it. (Its peak memory is not reported:
+// a child's ru_maxrss includes the pages of the benchmark it was forked from.)
+int RunProgram(const std::vector<std::string>& argv);
 
 }  // namespace quillet::bench
