@@ -1,8 +1,9 @@
 # What `cmake --install` puts in place (the Debian packages split it, see
 # debian/*.install): the layout is set at the top of the main list.
 
-# The plug-in, its resource library and the core in the private folder.
-install(TARGETS Quillet Quillet_rs quillet_core LIBRARY DESTINATION ${QUILLET_INSTALL_MODULEDIR})
+# The plug-in, its resource library, the core and the dialogs in the private
+# folder.
+install(TARGETS Quillet Quillet_rs quillet_core quillet_ui_library LIBRARY DESTINATION ${QUILLET_INSTALL_MODULEDIR})
 # The stand-ins below it: not beside the plug-in (its run path is $ORIGIN)
 # and not in a folder the dynamic loader searches by itself.
 install(TARGETS korvid Dravik LIBRARY DESTINATION ${QUILLET_INSTALL_STANDINDIR})

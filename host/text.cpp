@@ -127,7 +127,7 @@ std::optional<std::string> Cp932Form(std::string_view given, std::string& unheld
             char32_t c = static_cast<unsigned char>(character[0]) & (0xFF >> (length + 1));
             for (std::size_t i = 1; i < length; ++i) c = (c << 6) | (character[i] & 0x3F);
             std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
-            unheld = "'" + std::string(character) + "' (" + code + ")";
+            unheld = std::string("'").append(character) + "' (" + code + ")";
             return std::nullopt;
         }
         at += length;

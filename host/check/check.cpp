@@ -442,7 +442,7 @@ std::string FormatPlain(const CheckResult& result) {
     for (const Finding& f : result.findings) {
         ++counts[static_cast<int>(f.severity)];
         out += host::DisplayTextEscaped(f.file);
-        if (f.line > 0) out += ":" + std::to_string(f.line);
+        if (f.line > 0) out.append(":").append(std::to_string(f.line));
         out += ": " + std::string(SeverityName(f.severity)) + ": " +
                host::DisplayTextEscaped(f.message) + " [" + f.code + "]\n";
     }

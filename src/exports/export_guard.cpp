@@ -1,13 +1,13 @@
 // Entry into the module from an export.
 #include "exports/export_guard.h"
 
-#include "frame/gui_qt.h"
 #include "frame/module.h"
+#include "ui/ui_loader.h"
 
 namespace quillet::exports {
 
 bool EnterModule() {
-    frame::InstallQtMessageBackend();
+    ui::InstallMessageBoxes();
     return frame::ModuleReady();
 }
 

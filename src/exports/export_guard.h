@@ -6,7 +6,8 @@
 
 namespace quillet::exports {
 
-// Installs the GUI message backend and runs start-up once. False when the
+// Installs the message boxes (ui::InstallMessageBoxes) and runs start-up
+// once. False when the
 // module is inert.
 bool EnterModule();
 

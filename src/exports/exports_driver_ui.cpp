@@ -1,8 +1,9 @@
-// Exports of the machine-driver settings dialogs.
-#include "driver_ui/driver_dialog_run.h"
+// Exports of the machine-driver settings dialogs, run by the dialogs'
+// library.
 #include "exports/export_guard.h"
 #include "exports/status.h"
 #include "quillet/quillet.h"
+#include "ui/ui_loader.h"
 
 using namespace quillet;
 using namespace quillet::exports;
@@ -12,8 +13,10 @@ extern "C" QUILLET_EXPORT int QUILLET_API MD_OthMacLasCutDLG(const char* driverF
                                                              const char* laserMaterialName,
                                                              int conditionIndex) {
     return exports::Guarded(kSystemError, [&] {
+        const ui::UiTable* dialogs = ui::Dialogs("MD_OthMacLasCutDLG");
+        if (dialogs == nullptr) return kSystemError;
         return StatusOf(
-            driver_ui::RunLaserDialog(driverFile, machineName, laserMaterialName, conditionIndex));
+            dialogs->laserDialog(driverFile, machineName, laserMaterialName, conditionIndex));
     });
 }
 
@@ -22,13 +25,17 @@ extern "C" QUILLET_EXPORT int QUILLET_API MD_OthMacToolDLG(const char* driverFil
                                                            const char* dieLayoutName,
                                                            int toolNumber) {
     return exports::Guarded(kSystemError, [&] {
-        return StatusOf(
-            driver_ui::RunToolDialog(driverFile, machineName, dieLayoutName, toolNumber));
+        const ui::UiTable* dialogs = ui::Dialogs("MD_OthMacToolDLG");
+        if (dialogs == nullptr) return kSystemError;
+        return StatusOf(dialogs->toolDialog(driverFile, machineName, dieLayoutName, toolNumber));
     });
 }
 
 extern "C" QUILLET_EXPORT int QUILLET_API MD_OthMacNCCreateDLG(const char* driverFile,
                                                                const char* machineName) {
-    return exports::Guarded(
-        kSystemError, [&] { return StatusOf(driver_ui::RunNcDialog(driverFile, machineName)); });
+    return exports::Guarded(kSystemError, [&] {
+        const ui::UiTable* dialogs = ui::Dialogs("MD_OthMacNCCreateDLG");
+        if (dialogs == nullptr) return kSystemError;
+        return StatusOf(dialogs->ncDialog(driverFile, machineName));
+    });
 }

@@ -5,11 +5,11 @@
 
 #include "exports/export_guard.h"
 #include "exports/status.h"
-#include "othmac/nc_data_dialog.h"
 #include "othmac/nc_template.h"
 #include "othmac/record_store.h"
 #include "platform/paths.h"
 #include "quillet/quillet.h"
+#include "ui/ui_loader.h"
 
 using namespace quillet;
 using namespace quillet::exports;
@@ -104,6 +104,8 @@ SddOthMacCondDLG(int create, int showMessages, int machineTypeNo, const char* ma
             create, showMessages, machineTypeNo, machineName, materialName, reservedText,
             reservedNo1, reservedNo2, kDialogNameField, kDialogReservedField);
         if (!request) return kSystemError;
-        return StatusOf(othmac::RunNcDataDialog(*request));
+        const ui::UiTable* dialogs = ui::Dialogs("SddOthMacCondDLG");
+        if (dialogs == nullptr) return kSystemError;
+        return StatusOf(dialogs->ncDataDialog(*request));
     });
 }

@@ -7,10 +7,10 @@
 #include "exports/export_guard.h"
 #include "exports/status.h"
 #include "pdl/pdl_files.h"
-#include "pdl/pdl_laser_dialog.h"
 #include "pdl/pdl_machine.h"
 #include "platform/paths.h"
 #include "quillet/quillet.h"
+#include "ui/ui_loader.h"
 
 using namespace quillet;
 using namespace quillet::exports;
@@ -41,8 +41,10 @@ extern "C" QUILLET_EXPORT int QUILLET_API SddPDLOthMacLasCutDLG(const char* mach
             return kInvalidArguments;
         }
         if (!Fits(machineName) || !Fits(laserMaterialName)) return kPdlUnavailable;
+        const ui::UiTable* dialogs = ui::Dialogs("SddPDLOthMacLasCutDLG");
+        if (dialogs == nullptr) return kPdlUnavailable;
         return StatusOf(
-            pdl::RunPdlLaserCondDialog(machineName, machineType, laserMaterialName, tableIndex));
+            dialogs->pdlLaserDialog(machineName, machineType, laserMaterialName, tableIndex));
     });
 }
 

@@ -1,8 +1,6 @@
 // QApplication on demand and QMessageBox as the message service's GUI.
 #include "frame/gui_qt.h"
 
-#include <dlfcn.h>
-
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
@@ -10,7 +8,6 @@
 #include <atomic>
 #include <clocale>
 #include <cstdlib>
-#include <mutex>
 #include <string>
 
 #include "frame/entry_view_qt.h"
@@ -22,7 +19,7 @@ namespace quillet::frame {
 
 namespace {
 
-class QtMessageBackend final : public platform::MessageBackend {
+class MessageBoxBackend final : public platform::MessageBackend {
 public:
     bool Available() override { return EnsureApplication(); }
 
@@ -73,14 +70,6 @@ private:
 // Why the calling thread can or cannot show a widget.
 enum class Gui { Ready, NoDisplay, Qt5Host, CoreApplicationOnly, OtherThread };
 
-// True when the host runs an application object of Qt 5. Qt 5 and Qt 6 load
-// side by side (their symbols are versioned), but the module's widgets would
-// need a second application, platform connection and event loop of Qt 6.
-bool HostRunsQt5() {
-    void* const self = ::dlvsym(RTLD_DEFAULT, "_ZN16QCoreApplication4selfE", "Qt_5");
-    return self != nullptr && *static_cast<void* const*>(self) != nullptr;
-}
-
 // The application object puts the process locale in place from the
 // environment (setlocale(LC_ALL, "")), LC_CTYPE made UTF-8: the host's
 // own number formatting would change for good. Every category goes back to
@@ -110,7 +99,10 @@ QApplication* CreateApplication() {
 
 Gui CallingThreadGui() {
     if (QCoreApplication::instance() == nullptr) {
-        if (HostRunsQt5()) return Gui::Qt5Host;
+        // Qt 5 and Qt 6 load side by side (their symbols are versioned), but
+        // the dialogs would need a second application, platform connection
+        // and event loop, of Qt 6, beside a Qt 5 host's.
+        if (platform::QtApplicationExists(5)) return Gui::Qt5Host;
         // Qt ends the process when its platform plug-in cannot connect, so an
         // unreachable display means no GUI here, not a crashed host.
         if (!platform::DialogDisplayProblem().empty()) return Gui::NoDisplay;
@@ -170,10 +162,9 @@ DialogTurn::~DialogTurn() {
     if (granted_) g_dialogOpen.store(false);
 }
 
-void InstallQtMessageBackend() {
-    static std::once_flag once;
-    static QtMessageBackend backend;
-    std::call_once(once, [] { platform::InstallMessageBackend(&backend); });
+platform::MessageBackend& QtMessageBackend() {
+    static MessageBoxBackend backend;
+    return backend;
 }
 
 }  // namespace quillet::frame

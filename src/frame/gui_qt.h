@@ -2,6 +2,8 @@
 // modal message boxes of the message service.
 #pragma once
 
+#include "platform/messages.h"
+
 namespace quillet::frame {
 
 // True when a QApplication exists (on the calling thread), or could be
@@ -29,7 +31,7 @@ private:
     bool granted_ = false;
 };
 
-// Installs the QMessageBox backend of the message service (once).
-void InstallQtMessageBackend();
+// The QMessageBox backend of the message service.
+platform::MessageBackend& QtMessageBackend();
 
 }  // namespace quillet::frame

@@ -35,7 +35,14 @@ public:
     // null when it cannot be loaded or is not a resource library.
     const QuilletResourceSet* Load() {
         handle_ = ::dlopen(kResourceLibrary, RTLD_NOW | RTLD_LOCAL);
-        if (handle_ == nullptr) handle_ = OpenBesideModule();
+        // Beside the module, as a run path of $ORIGIN finds it. Needed where
+        // dlopen does not see the module as its caller (a sanitizer's
+        // interceptor calls it from its own runtime).
+        if (handle_ == nullptr) {
+            const std::string beside =
+                PathBesideLibrary(reinterpret_cast<const void*>(&ModuleReady), kResourceLibrary);
+            if (!beside.empty()) handle_ = ::dlopen(beside.c_str(), RTLD_NOW | RTLD_LOCAL);
+        }
         if (handle_ == nullptr) return nullptr;
         using SetFunction = const QuilletResourceSet* (*)();
         auto function = reinterpret_cast<SetFunction>(::dlsym(handle_, "QuilletGetResourceSet"));
@@ -48,23 +55,6 @@ public:
     }
 
 private:
-    // The library in the module's own folder, as a run path of $ORIGIN finds
-    // it. Needed where dlopen does not see the module as its caller (a
-    // sanitizer's interceptor calls it from its own runtime).
-    static void* OpenBesideModule() {
-        Dl_info info{};
-        if (::dladdr(reinterpret_cast<void*>(&ModuleReady), &info) == 0 ||
-            info.dli_fname == nullptr) {
-            return nullptr;
-        }
-        std::string path = info.dli_fname;
-        const std::size_t slash = path.rfind('/');
-        if (slash == std::string::npos) return nullptr;
-        path.resize(slash + 1);
-        path += kResourceLibrary;
-        return ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    }
-
     void* handle_ = nullptr;
 };
 
@@ -84,6 +74,15 @@ bool StartUp() {
 }
 
 }  // namespace
+
+std::string PathBesideLibrary(const void* address, std::string_view fileName) {
+    Dl_info info{};
+    if (::dladdr(address, &info) == 0 || info.dli_fname == nullptr) return "";
+    const std::string_view library = info.dli_fname;
+    const std::size_t slash = library.rfind('/');
+    if (slash == std::string_view::npos) return "";
+    return std::string(library.substr(0, slash + 1)).append(fileName);
+}
 
 bool ModuleReady() {
     static std::once_flag once;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "platform/messages.h"
 
@@ -14,6 +15,10 @@ namespace quillet::frame {
 // Runs start-up on the first call; true when the module works, false when it
 // is inert.
 bool ModuleReady();
+
+// fileName in the folder of the shared library that holds address (the
+// folder a run path of $ORIGIN names); "" when the loader cannot tell.
+std::string PathBesideLibrary(const void* address, std::string_view fileName);
 
 // Shows string-table entry id (objectName: the id) with the given buttons.
 platform::MessageAnswer ShowStringMessage(

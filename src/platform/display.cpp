@@ -1,5 +1,6 @@
 // The display check of dialogs, through plain sockets and, for the X
-// handshake, the xcb library when it is there. See display.h.
+// handshake, the xcb library when it is there; a Qt application object
+// looked up in a Qt core library already loaded. See display.h.
 #include "platform/display.h"
 
 #include <dlfcn.h>
@@ -175,6 +176,19 @@ std::string DialogDisplayProblem() {
         if (problem.empty()) return "";
     }
     return problem;
+}
+
+bool QtApplicationExists(int qtMajorVersion) {
+    // The core library by its soname, in whatever scope the host loaded it.
+    const std::string major = std::to_string(qtMajorVersion);
+    const std::string soname = "libQt" + major + "Core.so." + major;
+    void* const core = ::dlopen(soname.c_str(), RTLD_LAZY | RTLD_NOLOAD);
+    if (core == nullptr) return false;
+    const std::string version = "Qt_" + major;
+    void* const self = ::dlvsym(core, "_ZN16QCoreApplication4selfE", version.c_str());
+    const bool exists = self != nullptr && *static_cast<void* const*>(self) != nullptr;
+    ::dlclose(core);
+    return exists;
 }
 
 }  // namespace quillet::platform

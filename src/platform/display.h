@@ -17,4 +17,9 @@ namespace quillet::platform {
 // minimal, eglfs ...) need nothing this can test.
 std::string DialogDisplayProblem();
 
+// True when an application object of Qt of that major version (5 or 6)
+// exists in the process: a Qt host's, or the one the dialogs made. Asked of
+// the libraries already loaded, without loading Qt.
+bool QtApplicationExists(int qtMajorVersion);
+
 }  // namespace quillet::platform

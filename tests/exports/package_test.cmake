@@ -1,6 +1,7 @@
 # Installs the build tree into WORK_DIR/prefix, checks that the installed
-# plug-in exports exactly the functions the public header declares and that
-# quillet-host has no core of its own, builds the consumer project against
+# plug-in exports exactly the functions the public header declares, that the
+# dialogs' library exports its one entry and that neither it nor
+# quillet-host has a core of its own, builds the consumer project against
 # it with find_package(Quillet) and runs it.
 file(REMOVE_RECURSE ${WORK_DIR})
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${WORK_DIR}/prefix
@@ -9,20 +10,26 @@ if(rc)
   message(FATAL_ERROR "install failed: ${rc}")
 endif()
 
-# The plug-in's defined dynamic symbols, demangled, by their names alone,
-# against every QUILLET_EXPORT declaration of the header.
-execute_process(COMMAND ${NM} -D -C --defined-only ${WORK_DIR}/prefix/${MODULE_DIR}/libQuillet.so
-                RESULT_VARIABLE rc OUTPUT_VARIABLE symbols)
-if(rc)
-  message(FATAL_ERROR "nm failed on the installed plug-in: ${rc}")
-endif()
-string(REGEX MATCHALL "[0-9a-f]+ [TDBR] [A-Za-z_][A-Za-z0-9_]*" entries "${symbols}")
-list(TRANSFORM entries REPLACE "^[0-9a-f]+ [TDBR] " "")
-list(REMOVE_ITEM entries _edata _end __bss_start _init _fini)
+# The defined dynamic symbols of an installed library, demangled, by their
+# names alone.
+function(exported_names library out)
+  execute_process(COMMAND ${NM} -D -C --defined-only ${WORK_DIR}/prefix/${MODULE_DIR}/${library}
+                  RESULT_VARIABLE rc OUTPUT_VARIABLE symbols)
+  if(rc)
+    message(FATAL_ERROR "nm failed on the installed ${library}: ${rc}")
+  endif()
+  string(REGEX MATCHALL "[0-9a-f]+ [TDBRVW] [A-Za-z_][A-Za-z0-9_:]*" entries "${symbols}")
+  list(TRANSFORM entries REPLACE "^[0-9a-f]+ [TDBRVW] " "")
+  list(REMOVE_ITEM entries _edata _end __bss_start _init _fini)
+  list(SORT entries)
+  set(${out} "${entries}" PARENT_SCOPE)
+endfunction()
+
+# The plug-in's against every QUILLET_EXPORT declaration of the header.
+exported_names(libQuillet.so entries)
 file(READ ${WORK_DIR}/prefix/include/quillet/quillet.h header)
 string(REGEX MATCHALL "\nQUILLET_EXPORT [^;(\n]*[ *][A-Za-z_][A-Za-z0-9_]*\\(" declared "${header}")
 list(TRANSFORM declared REPLACE ".*[ *]([A-Za-z_][A-Za-z0-9_]*)\\($" "\\1")
-list(SORT entries)
 list(SORT declared)
 list(REMOVE_DUPLICATES declared)
 if(NOT entries STREQUAL declared)
@@ -37,6 +44,16 @@ string(REGEX MATCHALL " T quillet::(platform|frame|othmac|driver|driver_ui|pdl):
        "${symbols}")
 if(rc OR copies)
   message(FATAL_ERROR "quillet-host holds its own copy of the core (${rc}):\n${copies}")
+endif()
+
+# The dialogs' library exports its one entry and holds no copy of the core
+# (its start-up, for one): its dialogs use the process's libquillet-core.so.
+exported_names(libquillet-ui.so entries)
+execute_process(COMMAND ${NM} -C --defined-only ${WORK_DIR}/prefix/${MODULE_DIR}/libquillet-ui.so
+                RESULT_VARIABLE rc OUTPUT_VARIABLE symbols)
+string(REGEX MATCHALL " [Tt] quillet::frame::ModuleReady\\(\\)" copies "${symbols}")
+if(rc OR copies OR NOT entries STREQUAL "QuilletUiTable")
+  message(FATAL_ERROR "libquillet-ui.so (${rc}) exports\n  ${entries}\nand holds\n${copies}")
 endif()
 
 execute_process(COMMAND ${CMAKE_COMMAND} -S ${SOURCE_DIR} -B ${WORK_DIR}/build

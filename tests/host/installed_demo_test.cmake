@@ -13,7 +13,7 @@ set(module_dir ${prefix}/${LIB_DIR}/quillet)
 set(standin_dir ${module_dir}/standins)
 
 foreach(file ${module_dir}/libQuillet.so ${module_dir}/libQuillet_rs.so
-             ${module_dir}/libquillet-core.so ${standin_dir}/libkorvid.so ${standin_dir}/libDravik.so
+             ${module_dir}/libquillet-core.so ${module_dir}/libquillet-ui.so ${standin_dir}/libkorvid.so ${standin_dir}/libDravik.so
              ${prefix}/share/man/man1/quillet-host.1 ${prefix}/share/bash-completion/completions/quillet-host
              ${prefix}/share/doc/quillet/README.md ${prefix}/share/doc/quillet/docs/STANDINS.md)
   if(NOT EXISTS ${file})

@@ -106,14 +106,21 @@ std::map<std::string, std::uintmax_t> Snapshot(const fs::path& root) {
 
 // The module as a host loads it. An inert one returns its system error at once
 // and leaves every file alone; a working one shows no start-up message and
-// whatever it shows comes from the set of the locale.
+// whatever it shows comes from the set of the locale. A call that shows
+// nothing maps no Qt library; a dialog without the dialogs' library is a
+// system error that names the loader's cause.
 TEST(ModuleStartupTest, ExportsOfWorkingAndInertModules) {
     const std::vector<std::string> pdl{"SddPDLOthMacTypeGet", "13300"};
+    const std::string noDialogLibrary =
+        "MD_OthMacNCCreateDLG: no dialog shown: cannot load the dialogs: " +
+        (fs::path(QUILLET_MODULE_ALONE).parent_path() / "libquillet-ui.so").string() +
+        ": cannot open shared object file: No such file or directory";
     const struct {
         const char* name;
         const char* module;
         std::vector<std::string> args, env;
-        std::string status, set;  // status: the end of the host's output
+        std::string status, set;    // status: the end of the host's output
+        std::string reported = "";  // the one line on standard error and in the log
     } rows[] = {
         {"inert NC template lookup",
          QUILLET_MODULE_ALONE,
@@ -142,6 +149,13 @@ TEST(ModuleStartupTest, ExportsOfWorkingAndInertModules) {
          "status -1\n",
          "ja"},
         {"English from run path", QUILLET_MODULE, pdl, {"LC_ALL=C"}, "status -1\n", "en"},
+        {"dialog without the dialogs' library",
+         QUILLET_MODULE_ALONE,
+         {"MD_OthMacNCCreateDLG", "none.drv", "MC01"},
+         {"LC_ALL=ja_JP.UTF-8", "QT_QPA_PLATFORM=offscreen"},
+         "status 999\n",
+         "ja",
+         noDialogLibrary},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -158,9 +172,13 @@ TEST(ModuleStartupTest, ExportsOfWorkingAndInertModules) {
         const ChildResult result = RunChild(QUILLET_HOST, args, env);
         EXPECT_EQ(result.exitCode, 0) << result.err;
         // (What an export leaves in an output buffer is its own business.)
+        // The host lists the Qt libraries mapped after the call: none.
         EXPECT_TRUE(result.out.ends_with(row.status)) << result.out;
         EXPECT_EQ(Snapshot(install.Base()), before);
-        if (inert) {
+        if (!row.reported.empty()) {
+            EXPECT_EQ(result.err, "Quillet: " + row.reported + "\n");
+            EXPECT_EQ(result.log, row.reported + "\n");
+        } else if (inert) {
             EXPECT_EQ(result.err, "Quillet: " + kResourceError + "\n");
             EXPECT_EQ(result.log, kResourceError + "\n");
         } else {

@@ -58,7 +58,7 @@ TEST(HeadlessMessageTest, WritesOneEscapedLinePerMessageAndAnswersNo) {
 // and records the box's objectName, text and buttons.
 TEST(QtMessageBoxTest, BoxIsNamedByItsStringAndAnswersTheClickedButton) {
     ASSERT_TRUE(frame::EnsureApplication());
-    frame::InstallQtMessageBackend();
+    const platform::ScopedMessageBackend boxes(&frame::QtMessageBackend());
     TempFolder folder;
     const ScopedEnv log("QUILLET_MESSAGE_LOG", (folder.Path() / "messages.log").string());
     // Presses button of the box named name (NoButton: Enter, Yes: the key Y,
