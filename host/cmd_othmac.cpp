@@ -17,6 +17,7 @@
 #include "platform/ascii.h"
 #include "platform/file_ops.h"
 #include "platform/paths.h"
+#include "platform/text_mode.h"
 #include "quillet/quillet.h"
 
 namespace quillet::host {
@@ -53,11 +54,11 @@ bool MaterialListed(const LookupArgs& args) {
     for (const check::RegisteredMachine& machine : check::ReadRecordStore(*folder)) {
         if (!EqualsIgnoringAsciiCase(machine.name, args.machine)) continue;
         const std::optional<std::string> list =
-            othmac::ReadTextModeFile(*folder / machine.listFile);
+            platform::ReadTextModeFile(*folder / machine.listFile);
         if (!list) continue;
-        othmac::TextLineCursor lines(*list);
-        while (const std::optional<std::string_view> line = lines.Next()) {
-            if (EqualsIgnoringAsciiCase(othmac::ReadRecord(*line, othmac::kListRecord).name,
+        platform::FgetsReader lines = othmac::TextLines(*list);
+        while (const std::optional<platform::FgetsPiece> line = lines.Next()) {
+            if (EqualsIgnoringAsciiCase(othmac::ReadRecord(line->cString, othmac::kListRecord).name,
                                         args.material)) {
                 return true;
             }

@@ -27,8 +27,6 @@ namespace detail {
 
 namespace {
 
-std::string_view CutAtNul(std::string_view text) { return text.substr(0, text.find('\0')); }
-
 bool IsCSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
@@ -50,26 +48,6 @@ void AddIniLine(IniFile& ini, std::string_view text, int number) {
 }
 
 }  // namespace
-
-std::vector<TextLine> ReadFgetsLines(std::string_view raw, std::size_t bufferSize) {
-    const std::string text = platform::TextModeBytes(raw);
-    // The pieces the module's line reads give: a line longer than the buffer
-    // comes as several, each read as a line of its own.
-    platform::FgetsReader reader(text, bufferSize);
-    std::vector<TextLine> lines;
-    int number = 1;
-    while (const std::optional<std::string_view> chunk = reader.Next()) {
-        TextLine line;
-        line.number = number;
-        line.hasNewline = !chunk->empty() && chunk->back() == '\n';
-        line.overlong =
-            !line.hasNewline && chunk->data() + chunk->size() != text.data() + text.size();
-        line.text = std::string(CutAtNul(chunk->substr(0, chunk->size() - line.hasNewline)));
-        if (line.hasNewline) ++number;
-        lines.push_back(std::move(line));
-    }
-    return lines;
-}
 
 std::optional<std::string> ReadBytes(const fs::path& path) {
     if (!platform::CanOpenForReading(path)) return std::nullopt;

@@ -9,7 +9,7 @@
 #include "othmac/nc_template.h"
 #include "othmac/record_layout.h"
 #include "othmac/text_lines.h"
-#include "platform/file_ops.h"
+#include "platform/text_mode.h"
 #include "text.h"
 
 namespace quillet::check::detail {
@@ -19,7 +19,6 @@ namespace {
 using othmac::kFileFieldWidth;
 using othmac::kNameFieldWidth;
 using othmac::kRecordMarker;
-constexpr std::size_t kLineBufferSize = othmac::kLineBufferSize;
 const std::string kIndexFile(othmac::kIndexFileName);
 
 // A file of the record store: its records' fields, those of its old format,
@@ -113,8 +112,8 @@ public:
     std::vector<Record> Read(std::string_view bytes);
 
 private:
-    void ReadMarkerLine(const TextLine& line);
-    void ReadOldLines(const std::vector<TextLine>& lines);
+    void ReadMarkerLine(const platform::FgetsPiece& line);
+    void ReadOldLines(const std::vector<platform::FgetsPiece>& lines);
     // Checks common to both formats; adds the record when it can be used.
     void Accept(Record record);
 
@@ -127,15 +126,18 @@ private:
 };
 
 std::vector<Record> RecordReader::Read(std::string_view bytes) {
-    const std::vector<TextLine> lines = ReadFgetsLines(bytes, kLineBufferSize);
+    const std::string text = platform::TextModeBytes(std::string(bytes));
+    std::vector<platform::FgetsPiece> lines;
+    platform::FgetsReader reader = othmac::TextLines(text);
+    while (const std::optional<platform::FgetsPiece> line = reader.Next()) lines.push_back(*line);
     if (lines.empty()) return {};
     // A file is current when its first line carries the marker anywhere.
-    if (lines.front().text.find(kRecordMarker) == std::string::npos) {
-        for (const TextLine& line : lines) {
-            if (line.text.substr(0, kRecordMarker.size()) == kRecordMarker) {
+    if (!othmac::Contains(lines.front().Text(), kRecordMarker)) {
+        for (const platform::FgetsPiece& line : lines) {
+            if (line.Text().starts_with(kRecordMarker)) {
                 findings_.Error("marker-not-first", file_, 1,
                                 "the first line lacks the [QM700] marker while line " +
-                                    std::to_string(line.number) +
+                                    std::to_string(line.line) +
                                     " has it: the next look-up converts the file as an old one "
                                     "and garbles or drops its records");
                 return {};
@@ -146,24 +148,24 @@ std::vector<Record> RecordReader::Read(std::string_view bytes) {
         ReadOldLines(lines);
         return records_;
     }
-    for (const TextLine& line : lines) ReadMarkerLine(line);
+    for (const platform::FgetsPiece& line : lines) ReadMarkerLine(line);
     return records_;
 }
 
-void RecordReader::ReadMarkerLine(const TextLine& line) {
-    const std::string& text = line.text;
-    if (line.overlong) {
-        findings_.Error("long-line", file_, line.number,
+void RecordReader::ReadMarkerLine(const platform::FgetsPiece& line) {
+    const std::string text(line.Text());
+    if (line.Overlong()) {
+        findings_.Error("long-line", file_, line.line,
                         "line is longer than 498 characters: the rest is read as a further record");
         return;
     }
     if (IsBlank(text)) {
-        findings_.Info("blank-line", file_, line.number,
+        findings_.Info("blank-line", file_, line.line,
                        "empty line: read as a record without a name");
         return;
     }
     if (text.substr(0, kRecordMarker.size()) != kRecordMarker) {
-        findings_.Error("missing-marker", file_, line.number,
+        findings_.Error("missing-marker", file_, line.line,
                         "line lacks the [QM700] marker at its start: its fields are read from the "
                         "wrong columns");
         return;
@@ -174,11 +176,11 @@ void RecordReader::ReadMarkerLine(const TextLine& line) {
     if (text.size() > width &&
         (!IsBlank(text.substr(width)) ||
          TrimRight(Field(text, layout_.fields.name)).size() == kNameFieldWidth)) {
-        findings_.Error("record-too-wide", file_, line.number, DescribeOverrun(text, layout_));
+        findings_.Error("record-too-wide", file_, line.line, DescribeOverrun(text, layout_));
         return;
     }
     Record record;
-    record.line = line.number;
+    record.line = line.line;
     if (layout_.machineIndex) {
         const std::string field = Field(text, layout_.fields.number);
         record.number = othmac::FieldInteger(field);
@@ -186,7 +188,7 @@ void RecordReader::ReadMarkerLine(const TextLine& line) {
         const std::size_t digits = field.find_first_not_of(' ');
         if (digits == std::string::npos ||
             field.find_first_not_of("-0123456789", digits) != std::string::npos) {
-            findings_.Warning("bad-type-number", file_, line.number,
+            findings_.Warning("bad-type-number", file_, line.line,
                               "columns 8 to 10 hold " + Quoted(field) + ": read as machine type " +
                                   std::to_string(record.number));
             record.numberReported = true;
@@ -195,12 +197,12 @@ void RecordReader::ReadMarkerLine(const TextLine& line) {
     const std::string nameField = TrimRight(Field(text, layout_.fields.name));
     record.name = FieldName(nameField);
     if (nameField.empty() || record.name.empty()) {
-        findings_.Error("empty-name", file_, line.number,
+        findings_.Error("empty-name", file_, line.line,
                         std::string("record without a ") + layout_.nameWhat + ": it never matches");
         return;
     }
     if (record.name != nameField) {
-        findings_.Error("name-with-space", file_, line.number,
+        findings_.Error("name-with-space", file_, line.line,
                         std::string(layout_.nameWhat) + " " + Quoted(nameField) +
                             " contains a space: it reads back as " + Quoted(record.name) +
                             " and never matches");
@@ -209,7 +211,7 @@ void RecordReader::ReadMarkerLine(const TextLine& line) {
     const std::string fileField = TrimRight(Field(text, layout_.fields.file));
     record.file = FieldName(fileField);
     if (record.file != fileField) {
-        findings_.Error("file-name-with-space", file_, line.number,
+        findings_.Error("file-name-with-space", file_, line.line,
                         std::string(layout_.fileWhat) + " " + Quoted(fileField) +
                             " contains a space: it reads back as " + Quoted(record.file));
         return;
@@ -217,20 +219,20 @@ void RecordReader::ReadMarkerLine(const TextLine& line) {
     Accept(std::move(record));
 }
 
-void RecordReader::ReadOldLines(const std::vector<TextLine>& lines) {
-    for (const TextLine& line : lines) {
+void RecordReader::ReadOldLines(const std::vector<platform::FgetsPiece>& lines) {
+    for (const platform::FgetsPiece& line : lines) {
         const std::optional<othmac::OldRecord> old =
-            othmac::ReadOldRecord(line.text, layout_.oldFields);
+            othmac::ReadOldRecord(line.Text(), layout_.oldFields);
         if (!old) {
-            if (!IsBlank(line.text)) {
-                findings_.Warning("old-record-dropped", file_, line.number,
+            if (!IsBlank(std::string(line.Text()))) {
+                findings_.Warning("old-record-dropped", file_, line.line,
                                   std::string("record without a ") + layout_.nameWhat +
                                       ": the conversion drops it");
             }
             continue;
         }
         // The name as the converted record reads back.
-        Accept(Record{line.number, old->number, FieldName(old->name), old->file, false});
+        Accept(Record{line.line, old->number, FieldName(old->name), old->file, false});
     }
 }
 
@@ -301,7 +303,7 @@ void CheckTemplateFile(const std::string& file, std::string_view bytes, Findings
     // The module's own reader walks the pieces; the audit says what each
     // piece does.
     othmac::ScanNcTemplate(
-        platform::TextModeBytes(bytes), [&](const othmac::NcTemplateLine& piece) {
+        platform::TextModeBytes(std::string(bytes)), [&](const othmac::NcTemplateLine& piece) {
             const int number = piece.line;
             if (piece.nul) {
                 findings.Warning("nul-byte", file, number,
@@ -377,7 +379,8 @@ void CheckTemplateFile(const std::string& file, std::string_view bytes, Findings
                          TagName(current) + " is not closed by ###END at the end of the file");
     }
     // The NC data dialog saves a text of at most kMaxNcTextLength bytes.
-    const othmac::NcTemplateTexts texts = othmac::ParseNcTemplate(platform::TextModeBytes(bytes));
+    const othmac::NcTemplateTexts texts =
+        othmac::ParseNcTemplate(platform::TextModeBytes(std::string(bytes)));
     for (std::size_t s = 0; s < kTags.size(); ++s) {
         if (!kTags[s].text) continue;
         const std::size_t length = othmac::WrittenLength(texts[*kTags[s].text]);

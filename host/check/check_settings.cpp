@@ -363,25 +363,28 @@ void CheckDriverCutOrToolFile(const std::string& file, const IniFile& ini, bool 
 
 void CheckDriverPlainFile(const std::string& file, std::string_view bytes, Findings& findings) {
     // Plain files are read line by line through a 256-byte buffer.
-    for (const TextLine& line : ReadFgetsLines(bytes, 256)) {
-        if (line.overlong) {
-            findings.Warning("long-line", file, line.number,
+    const std::string text = platform::TextModeBytes(std::string(bytes));
+    platform::FgetsReader reader(text, 256);
+    while (const std::optional<platform::FgetsPiece> piece = reader.Next()) {
+        const std::string line(piece->Text());
+        if (piece->Overlong()) {
+            findings.Warning("long-line", file, piece->line,
                              "line is longer than 254 characters: the rest is read as a further "
                              "line");
         }
-        if (line.text.find_first_not_of(" \t\r") == std::string::npos) continue;
-        const std::size_t eq = line.text.find('=');
+        if (line.find_first_not_of(" \t\r") == std::string::npos) continue;
+        const std::size_t eq = line.find('=');
         IniEntry entry;
-        entry.line = line.number;
+        entry.line = piece->line;
         entry.hasValue = true;
-        entry.key = line.text.substr(0, eq);
+        entry.key = line.substr(0, eq);
         if (eq == std::string::npos || !ParseDriverKey(entry.key)) {
-            findings.Warning("bad-line", file, line.number,
+            findings.Warning("bad-line", file, piece->line,
                              "line is not <id>_<type>OnOff|Value1|Value2|Timing=<value>: never "
                              "read");
             continue;
         }
-        entry.value = line.text.substr(eq + 1);
+        entry.value = line.substr(eq + 1);
         while (!entry.value.empty() && (entry.value.back() == ' ' || entry.value.back() == '\r')) {
             entry.value.pop_back();
         }

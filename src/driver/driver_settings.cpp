@@ -15,6 +15,7 @@
 #include "platform/file_ops.h"
 #include "platform/paths.h"
 #include "platform/profile.h"
+#include "platform/text_mode.h"
 
 namespace quillet::driver {
 
@@ -326,28 +327,30 @@ bool WritePlainDriverFile(const DriverConditionList& items, DriverSettingKind ki
 }
 
 void ReadPlainDriverFile(DriverConditionList& items, const std::string& path) {
-    if (path.empty() || !platform::CanOpenForReading(path)) return;
-    const std::optional<std::string> raw = platform::ReadWholeFile(path);
-    if (!raw) return;
-    const std::string text = platform::TextModeBytes(*raw);
-    platform::FgetsReader reader(text, kPlainLineBuffer);
+    if (path.empty()) return;
+    const std::optional<std::string> text = platform::ReadTextModeFile(path);
+    if (!text) return;
+    platform::FgetsReader reader(*text, kPlainLineBuffer);
     // The value is what follows the key and the one character after it
     // (normally '='), at most 128 characters.
     const auto valueAfter = [](std::string_view line, std::size_t keyLength) {
         if (line.size() <= keyLength + 1) return std::string();
         return std::string(line.substr(keyLength + 1, kPlainValueLength));
     };
-    while (const std::optional<std::string_view> line = reader.Next()) {
+    while (const std::optional<platform::FgetsPiece> piece = reader.Next()) {
+        // The piece as the buffer holds it; a value ends at a NUL byte when
+        // it is read as a number.
+        const std::string_view line = piece->chunk;
         for (DriverCondition& item : items) {
             const std::string onOffKey = DriverKey(item, "OnOff");
-            if (line->starts_with(onOffKey)) {
-                item.onOff = frame::CLocaleAtoi(valueAfter(*line, onOffKey.size()).c_str());
+            if (line.starts_with(onOffKey)) {
+                item.onOff = frame::CLocaleAtoi(valueAfter(line, onOffKey.size()).c_str());
                 break;
             }
             if (item.valueType == DriverValueType::Switch) continue;
             const std::string valueKey = DriverKey(item, "Value1");
-            if (line->starts_with(valueKey)) {
-                const std::string value = valueAfter(*line, valueKey.size());
+            if (line.starts_with(valueKey)) {
+                const std::string value = valueAfter(line, valueKey.size());
                 item.value1 = item.valueType == DriverValueType::Integer
                                   ? frame::CLocaleAtoi(value.c_str())
                                   : frame::CLocaleAtof(value.c_str());

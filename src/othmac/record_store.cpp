@@ -38,9 +38,9 @@ using Conversion = std::string (*)(std::string_view text);
 // is kept (a blank line, or a name field starting with a space, is skipped).
 std::string ConvertMachineIndex(std::string_view text) {
     std::string contents;
-    TextLineCursor lines(text);
-    while (const std::optional<std::string_view> line = lines.Next()) {
-        if (const std::optional<OldRecord> record = ReadOldRecord(*line, kOldIndexRecord)) {
+    platform::FgetsReader lines = TextLines(text);
+    while (const std::optional<platform::FgetsPiece> line = lines.Next()) {
+        if (const std::optional<OldRecord> record = ReadOldRecord(line->cString, kOldIndexRecord)) {
             contents += MachineRecord(record->number, record->name, record->file);
         }
     }
@@ -49,9 +49,9 @@ std::string ConvertMachineIndex(std::string_view text) {
 
 std::string ConvertMaterialList(std::string_view text) {
     std::string contents;
-    TextLineCursor lines(text);
-    while (const std::optional<std::string_view> line = lines.Next()) {
-        if (const std::optional<OldRecord> record = ReadOldRecord(*line, kOldListRecord)) {
+    platform::FgetsReader lines = TextLines(text);
+    while (const std::optional<platform::FgetsPiece> line = lines.Next()) {
+        if (const std::optional<OldRecord> record = ReadOldRecord(line->cString, kOldListRecord)) {
             contents += MaterialRecord(record->name, record->file);
         }
     }
@@ -63,9 +63,8 @@ std::string ConvertMaterialList(std::string_view text) {
 // whose first line was blanked or damaged by hand still carries the marker
 // further down and is no old file.
 bool IsOldFormat(const std::string& text) {
-    const std::optional<std::string_view> first =
-        platform::FgetsReader(text, kLineBufferSize).Next();
-    if (!first || Contains(first->substr(0, first->find('\0')), kRecordMarker)) return false;
+    const std::optional<platform::FgetsPiece> first = TextLines(text).Next();
+    if (!first || Contains(first->cString, kRecordMarker)) return false;
     return !Contains(text, kRecordMarker);
 }
 
@@ -78,14 +77,14 @@ struct RecordFile {
 };
 
 RecordFile ReadRecordFile(const fs::path& path, Conversion convert) {
-    RecordFile file{ReadTextModeFile(path)};
+    RecordFile file{platform::ReadTextModeFile(path)};
     if (!file.text || !IsOldFormat(*file.text)) return file;
     // The conversion is a rewrite: under the file's lock, from the file as
     // it is now (another workstation may have converted it meanwhile).
     const platform::FileLock lock(path);
     std::optional<std::string> now = lock.Open() ? lock.Read() : std::nullopt;
     if (!now) return RecordFile{std::nullopt, false};
-    ToTextMode(*now);
+    *now = platform::TextModeBytes(std::move(*now));
     if (!IsOldFormat(*now)) return RecordFile{std::move(now), true};
     std::string contents = convert(*now);
     if (!platform::AtomicReplace(path, contents, platform::Durability::Durable, lock.Held())) {
@@ -152,8 +151,7 @@ Registration Register(const fs::path& path, const RecordSearch& search, const st
             return Registration{false, std::nullopt, true};
         std::optional<std::string> text = lock.Open() ? lock.Read() : std::nullopt;
         if (!text) return Registration{};
-        std::string lines = *text;
-        ToTextMode(lines);
+        const std::string lines = platform::TextModeBytes(*text);
         // An old file is converted by the read before; one that turned up
         // meanwhile is left to the next look-up rather than appended to.
         if (IsOldFormat(lines)) return Registration{};
@@ -190,8 +188,8 @@ private:
     bool CanRegister(const std::string& folder, bool material) const;
     // True when the list a new machine record would name holds the material.
     bool ListedUnderOtherType(const std::string& folder) const {
-        const std::optional<std::string> text =
-            ReadTextModeFile(folder + "/" + request_.machineName + std::string(kListSuffix));
+        const std::optional<std::string> text = platform::ReadTextModeFile(
+            folder + "/" + request_.machineName + std::string(kListSuffix));
         return text && !IsOldFormat(*text) && SearchList(*text);
     }
 
@@ -201,9 +199,9 @@ private:
 };
 
 std::optional<std::string> Lookup::SearchIndex(std::string_view text) const {
-    TextLineCursor lines(text);
-    while (const std::optional<std::string_view> line = lines.Next()) {
-        const RecordView record = ReadRecord(*line, kIndexRecord);
+    platform::FgetsReader lines = TextLines(text);
+    while (const std::optional<platform::FgetsPiece> line = lines.Next()) {
+        const RecordView record = ReadRecord(line->cString, kIndexRecord);
         if (record.number == request_.machineTypeNo &&
             EqualsIgnoringAsciiCase(record.name, request_.machineName)) {
             return std::string(record.file);
@@ -213,9 +211,9 @@ std::optional<std::string> Lookup::SearchIndex(std::string_view text) const {
 }
 
 std::optional<std::string> Lookup::SearchList(std::string_view text) const {
-    TextLineCursor lines(text);
-    while (const std::optional<std::string_view> line = lines.Next()) {
-        const RecordView record = ReadRecord(*line, kListRecord);
+    platform::FgetsReader lines = TextLines(text);
+    while (const std::optional<platform::FgetsPiece> line = lines.Next()) {
+        const RecordView record = ReadRecord(line->cString, kListRecord);
         if (EqualsIgnoringAsciiCase(record.name, request_.materialName)) {
             return std::string(record.file);
         }
