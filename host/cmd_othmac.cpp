@@ -3,7 +3,6 @@
 // as text, ask whether a template defines cutting conditions, open the
 // template dialog.
 #include <algorithm>
-#include <array>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -344,18 +343,13 @@ int TemplateShow(int argc, char** argv) {
 // as it was written. "" when every line does, else what is lost first.
 std::string UnkeptTemplateText(std::string_view textModeBytes) {
     std::string problem;
-    std::array<int, othmac::kNcTemplateSections.size()> contentLines{};
-    std::array<bool, othmac::kNcTemplateSections.size()> startsEmpty{};
     othmac::ScanNcTemplate(textModeBytes, [&](const othmac::NcTemplateLine& piece) {
         if (!problem.empty()) return;
         const std::string where = "line " + std::to_string(piece.line) + " ";
         if (piece.nul) {
             problem = where + "holds a NUL byte, which ends it on reading";
         } else if (piece.tag != othmac::kNcNoTag) {
-            const std::string_view tag =
-                piece.tag == othmac::kNcEndTag
-                    ? othmac::kNcTemplateEndTag
-                    : othmac::kNcTemplateSections[static_cast<std::size_t>(piece.tag)].tag;
+            const std::string_view tag = othmac::NcTagText(piece.tag);
             if (platform::TrimProfileSpace(piece.piece) != tag) {
                 problem = where + "holds more than its tag " + std::string(tag) +
                           ": a tag line keeps nothing else";
@@ -366,27 +360,14 @@ std::string UnkeptTemplateText(std::string_view textModeBytes) {
                           "stands outside any section (after ###END or before the "
                           "first tag): it would be dropped";
             }
-        } else {
-            const auto s = static_cast<std::size_t>(piece.section);
-            const othmac::NcTemplateSection& section = othmac::kNcTemplateSections[s];
-            const int index = contentLines[s]++;
-            if (index == 0) startsEmpty[s] = piece.piece.empty();
-            if (!section.text) {
-                problem = where + "is content of " + std::string(section.tag) +
-                          ", a section that keeps no text";
-                return;
-            }
-            // The section's own marker stands where the writer puts it: on
-            // the first line, or the second after an empty first one.
-            const bool ownMarker = !section.marker.empty() && index == (startsEmpty[s] ? 1 : 0) &&
-                                   piece.kept + section.marker.size() == piece.piece.size() &&
-                                   piece.piece.substr(piece.kept) == section.marker;
-            if (piece.kept < piece.piece.size() && !ownMarker) {
-                const std::string_view lost = piece.piece.substr(piece.kept);
-                problem = where + "holds '" + std::string(lost.substr(0, lost.find(')') + 1)) +
-                          "', a marker that ends a line on reading: '" + std::string(lost) +
-                          "' would be lost; reword it";
-            }
+        } else if (!othmac::kNcTemplateSections[static_cast<std::size_t>(piece.section)].text) {
+            problem = where + "is content of " + std::string(othmac::NcTagText(piece.section)) +
+                      ", a section that keeps no text";
+        } else if (piece.kept < piece.piece.size() && !piece.ownMarker) {
+            const std::string_view lost = piece.piece.substr(piece.kept);
+            problem = where + "holds '" + std::string(lost.substr(0, lost.find(')') + 1)) +
+                      "', a marker that ends a line on reading: '" + std::string(lost) +
+                      "' would be lost; reword it";
         }
     });
     if (!problem.empty()) return problem;

@@ -40,6 +40,11 @@ private:
     std::vector<Finding> all_;
 };
 
+// Only spaces, tabs and CRs.
+inline bool IsBlankLine(std::string_view text) {
+    return text.find_first_not_of(" \t\r") == std::string_view::npos;
+}
+
 // The bytes of a file; nullopt when it cannot be read (findings get an
 // "unreadable-file" error from the caller).
 std::optional<std::string> ReadBytes(const fs::path& path);

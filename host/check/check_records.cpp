@@ -56,10 +56,6 @@ std::string TrimRight(std::string text) {
     return text;
 }
 
-bool IsBlank(const std::string& text) {
-    return text.find_first_not_of(" \t\r") == std::string::npos;
-}
-
 std::string Quoted(const std::string& text) { return "'" + text + "'"; }
 
 bool EndsWithFolded(const std::string& name, std::string_view suffix) {
@@ -159,7 +155,7 @@ void RecordReader::ReadMarkerLine(const platform::FgetsPiece& line) {
                         "line is longer than 498 characters: the rest is read as a further record");
         return;
     }
-    if (IsBlank(text)) {
+    if (IsBlankLine(text)) {
         findings_.Info("blank-line", file_, line.line,
                        "empty line: read as a record without a name");
         return;
@@ -174,7 +170,7 @@ void RecordReader::ReadMarkerLine(const platform::FgetsPiece& line) {
     // A written record is exactly this wide; a longer one had a field that
     // overran and pushed the rest out of place (its padding too).
     if (text.size() > width &&
-        (!IsBlank(text.substr(width)) ||
+        (!IsBlankLine(text.substr(width)) ||
          TrimRight(Field(text, layout_.fields.name)).size() == kNameFieldWidth)) {
         findings_.Error("record-too-wide", file_, line.line, DescribeOverrun(text, layout_));
         return;
@@ -224,7 +220,7 @@ void RecordReader::ReadOldLines(const std::vector<platform::FgetsPiece>& lines) 
         const std::optional<othmac::OldRecord> old =
             othmac::ReadOldRecord(line.Text(), layout_.oldFields);
         if (!old) {
-            if (!IsBlank(std::string(line.Text()))) {
+            if (!IsBlankLine(line.Text())) {
                 findings_.Warning("old-record-dropped", file_, line.line,
                                   std::string("record without a ") + layout_.nameWhat +
                                       ": the conversion drops it");
@@ -284,114 +280,7 @@ void RecordReader::Accept(Record record) {
     records_.push_back(std::move(record));
 }
 
-constexpr const auto& kTags = othmac::kNcTemplateSections;
-
-std::string TagName(int tag) {
-    return std::string(tag == othmac::kNcEndTag ? othmac::kNcTemplateEndTag
-                                                : kTags[static_cast<std::size_t>(tag)].tag);
-}
-
 }  // namespace
-
-void CheckTemplateFile(const std::string& file, std::string_view bytes, Findings& findings) {
-    int current = -1;  // section being read, -1 outside any
-    int currentLine = 0;
-    int lastTag = -1;
-    std::array<int, kTags.size()> firstLine{};
-    std::array<int, kTags.size()> contentLines{};
-    std::array<bool, kTags.size()> startsEmpty{};
-    // The module's own reader walks the pieces; the audit says what each
-    // piece does.
-    othmac::ScanNcTemplate(
-        platform::TextModeBytes(std::string(bytes)), [&](const othmac::NcTemplateLine& piece) {
-            const int number = piece.line;
-            if (piece.nul) {
-                findings.Warning("nul-byte", file, number,
-                                 "line holds a NUL byte: reading ends the line there");
-            }
-            if (piece.tag >= 0) {
-                const auto t = static_cast<std::size_t>(piece.tag);
-                if (current >= 0) {
-                    findings.Warning("unclosed-section", file, currentLine,
-                                     TagName(current) + " is not closed by ###END before line " +
-                                         std::to_string(number));
-                }
-                if (firstLine[t] != 0) {
-                    findings.Warning("duplicate-tag", file, number,
-                                     TagName(piece.tag) + " appears again (first on line " +
-                                         std::to_string(firstLine[t]) +
-                                         "): its lines are added to the first");
-                } else if (piece.tag < lastTag) {
-                    findings.Warning("tag-order", file, number,
-                                     TagName(piece.tag) + " stands after " + TagName(lastTag) +
-                                         ": saving the template writes the sections in their fixed "
-                                         "order");
-                }
-                if (firstLine[t] == 0) firstLine[t] = number;
-                lastTag = std::max(lastTag, piece.tag);
-                current = piece.tag;
-                currentLine = number;
-                return;
-            }
-            if (piece.tag == othmac::kNcEndTag) {
-                current = -1;
-                return;
-            }
-            const std::string text(piece.piece);
-            if (text.find("###") != std::string::npos) {
-                findings.Warning("unknown-tag", file, number,
-                                 "'" + text + "' is no template tag: it is read as " +
-                                     (piece.section >= 0 ? "content" : "an ignored line"));
-            }
-            if (piece.section < 0) {
-                if (!IsBlank(text) && text.find("###") == std::string::npos) {
-                    findings.Warning("outside-section", file, number,
-                                     "line outside any section: it is ignored");
-                }
-                return;
-            }
-            const auto s = static_cast<std::size_t>(piece.section);
-            const int index = contentLines[s]++;
-            if (index == 0) startsEmpty[s] = text.empty();
-            if (!kTags[s].text) {
-                findings.Warning("dropped-content", file, number,
-                                 "content of " + TagName(piece.section) +
-                                     ", a section the module keeps no text of: saving the template "
-                                     "drops it");
-                return;
-            }
-            // The section's own marker stands where saving writes it: at the
-            // end of the first line, or of the second after an empty first one.
-            const std::string_view own = kTags[s].marker;
-            const bool ownMarker = !own.empty() && index == (startsEmpty[s] ? 1 : 0) &&
-                                   piece.kept + own.size() == text.size() &&
-                                   text.compare(piece.kept, own.size(), own) == 0;
-            if (piece.kept < text.size() && !ownMarker) {
-                findings.Warning(
-                    "content-marker", file, number,
-                    "content holds the marker text '" +
-                        text.substr(piece.kept, text.find(')', piece.kept) + 1 - piece.kept) +
-                        "': reading cuts the line there");
-            }
-        });
-    if (current >= 0) {
-        findings.Warning("unclosed-section", file, currentLine,
-                         TagName(current) + " is not closed by ###END at the end of the file");
-    }
-    // The NC data dialog saves a text of at most kMaxNcTextLength bytes.
-    const othmac::NcTemplateTexts texts =
-        othmac::ParseNcTemplate(platform::TextModeBytes(std::string(bytes)));
-    for (std::size_t s = 0; s < kTags.size(); ++s) {
-        if (!kTags[s].text) continue;
-        const std::size_t length = othmac::WrittenLength(texts[*kTags[s].text]);
-        if (length > othmac::kMaxNcTextLength) {
-            findings.Warning("long-text", file, firstLine[s],
-                             TagName(static_cast<int>(s)) + " holds " + std::to_string(length) +
-                                 " bytes: the NC data dialog saves at most " +
-                                 std::to_string(othmac::kMaxNcTextLength) + "; shorten it");
-        }
-    }
-}
 
 int CheckRecordStore(const fs::path& folder, const std::set<std::string>& names,
                      const std::set<std::string>& nonFiles, Findings& findings) {
@@ -410,7 +299,7 @@ int CheckRecordStore(const fs::path& folder, const std::set<std::string>& names,
             findings.Error("unreadable-file", kIndexFile, 0, "the file cannot be read");
         } else {
             ++filesRead;
-            indexEmpty = IsBlank(*bytes);
+            indexEmpty = IsBlankLine(*bytes);
             const std::vector<Record> machines =
                 RecordReader(kIndexFile, kIndexLayout, findings).Read(*bytes);
             std::map<std::string, const Record*> firstOfList;

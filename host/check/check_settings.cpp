@@ -372,7 +372,7 @@ void CheckDriverPlainFile(const std::string& file, std::string_view bytes, Findi
                              "line is longer than 254 characters: the rest is read as a further "
                              "line");
         }
-        if (line.find_first_not_of(" \t\r") == std::string::npos) continue;
+        if (IsBlankLine(line)) continue;
         const std::size_t eq = line.find('=');
         IniEntry entry;
         entry.line = piece->line;

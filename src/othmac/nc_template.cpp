@@ -50,6 +50,11 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
 
 }  // namespace
 
+std::string_view NcTagText(int tag) {
+    return tag == kNcEndTag ? kNcTemplateEndTag
+                            : kNcTemplateSections[static_cast<std::size_t>(tag)].tag;
+}
+
 int NcTextControlId(NcText which) { return kControlIds[static_cast<std::size_t>(which)]; }
 
 std::size_t WrittenLength(std::string_view text) {
@@ -99,6 +104,8 @@ void ScanNcTemplate(std::string_view text,
                     const std::function<void(const NcTemplateLine&)>& visit) {
     platform::FgetsReader reader = TextLines(text);
     int current = -1;
+    std::array<int, kNcTemplateSections.size()> contentLines{};
+    std::array<bool, kNcTemplateSections.size()> startsEmpty{};
     NcTemplateLine piece;
     while (std::optional<platform::FgetsPiece> chunk = reader.Next()) {
         // A line is read whole, however long: a text line of 499 bytes with
@@ -130,6 +137,15 @@ void ScanNcTemplate(std::string_view text,
         piece.kept = piece.piece.size();
         for (const std::string_view marker : kNcTemplateReadMarkers) {
             piece.kept = std::min(piece.kept, piece.piece.substr(0, piece.kept).find(marker));
+        }
+        piece.ownMarker = false;
+        if (piece.section >= 0) {
+            const auto s = static_cast<std::size_t>(piece.section);
+            const int index = contentLines[s]++;
+            if (index == 0) startsEmpty[s] = piece.piece.empty();
+            const std::string_view own = kNcTemplateSections[s].marker;
+            piece.ownMarker = !own.empty() && index == (startsEmpty[s] ? 1 : 0) &&
+                              piece.piece.substr(piece.kept) == own;
         }
         visit(piece);
     }
