@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "platform/file_ops.h"
-#include "platform/registry_text.h"
+#include "platform/unicode.h"
 
 namespace quillet::platform {
 
