@@ -12,6 +12,8 @@
 #include "diagnose.h"
 #include "frame/cutting_conditions.h"
 #include "frame/roots.h"
+#include "pdl/pdl_files.h"
+#include "pdl/pdl_machine.h"
 #include "platform/ascii.h"
 #include "platform/display.h"
 #include "platform/file_ops.h"
@@ -371,8 +373,8 @@ std::string LayDownSampleInstallation(const SampleInstallation& at, const fs::pa
     }
     std::vector<fs::path> folders = {at.dataFolder, at.workingFolder};
     std::vector<std::pair<fs::path, fs::path>> copies = {
-        {pdlSamples / "PDL_CUT_MASTER.ini", at.dataFolder / "PDL_CUT_MASTER.ini"},
-        {pdlSamples / "machine.ini", at.dataFolder / "machine.ini"},
+        {pdlSamples / pdl::kPdlMasterFile, at.dataFolder / pdl::kPdlMasterFile},
+        {pdlSamples / pdl::kMachineListFile, at.dataFolder / pdl::kMachineListFile},
     };
     if (samples) {
         folders.insert(folders.end(),

@@ -81,8 +81,7 @@ std::string UnfindableName(const LookupArgs& args) {
         return "the material name is " + std::to_string(args.material.size()) +
                " bytes, wider than its 50-byte field: the record could never be found again";
     }
-    const std::string file =
-        args.machine + "-" + args.material + std::string(othmac::kTemplateSuffix);
+    const std::string file = othmac::TemplateFileName(args.machine, args.material);
     if (file.size() > othmac::kFileFieldWidth && args.machine.size() <= othmac::kNameFieldWidth &&
         !MaterialListed(args)) {
         return "the template file name " + file + " is " + std::to_string(file.size()) +
@@ -205,11 +204,8 @@ std::string LookupCause(const LookupArgs& args, int status) {
     if (!folder) return "";
     const fs::path index = *folder / othmac::kIndexFileName;
     if (status == QUILLET_SYSTEM_ERROR) {
-        return Diagnose({false,
-                         false,
-                         false,
-                         {},
-                         {index, *folder / (args.machine + std::string(othmac::kListSuffix))}});
+        return Diagnose(
+            {false, false, false, {}, {index, *folder / othmac::MaterialListName(args.machine)}});
     }
     if (status != QUILLET_NOT_SET_UP) return "";
     const std::string fix = args.create ? "" : ", or give --create to register it";

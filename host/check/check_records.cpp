@@ -58,12 +58,6 @@ std::string TrimRight(std::string text) {
 
 std::string Quoted(const std::string& text) { return "'" + text + "'"; }
 
-bool EndsWithFolded(const std::string& name, std::string_view suffix) {
-    return name.size() >= suffix.size() &&
-           EqualsIgnoringAsciiCase(std::string_view(name).substr(name.size() - suffix.size()),
-                                   suffix);
-}
-
 // What a new registration of a pair writes as its template file name: the
 // name, or nothing when the name would not fit its field.
 std::string NewTemplateName(const std::string& name) {
@@ -304,12 +298,12 @@ int CheckRecordStore(const fs::path& folder, const std::set<std::string>& names,
                 RecordReader(kIndexFile, kIndexLayout, findings).Read(*bytes);
             std::map<std::string, const Record*> firstOfList;
             for (const Record& machine : machines) {
-                if (machine.file != machine.name + std::string(othmac::kListSuffix)) {
+                const std::string expected = othmac::MaterialListName(machine.name);
+                if (machine.file != expected) {
                     findings.Info("list-name-unusual", kIndexFile, machine.line,
                                   "machine " + Quoted(machine.name) + " names the material list " +
                                       Quoted(machine.file) + " (a new registration would name " +
-                                      Quoted(machine.name + std::string(othmac::kListSuffix)) +
-                                      ")");
+                                      Quoted(expected) + ")");
                 }
                 firstOfList.emplace(machine.file, &machine);
                 lists.insert(machine.file);
@@ -335,7 +329,7 @@ int CheckRecordStore(const fs::path& folder, const std::set<std::string>& names,
                 for (const Record& material :
                      RecordReader(listName, kListLayout, findings).Read(*listBytes)) {
                     const std::string expected =
-                        machine->name + "-" + material.name + std::string(othmac::kTemplateSuffix);
+                        othmac::TemplateFileName(machine->name, material.name);
                     if (material.file != expected) {
                         findings.Info("template-name-unusual", listName, material.line,
                                       "material " + Quoted(material.name) + " names the template " +
@@ -366,7 +360,7 @@ int CheckRecordStore(const fs::path& folder, const std::set<std::string>& names,
         }
     }
     std::size_t listFiles = 0;
-    for (const std::string& name : names) listFiles += EndsWithFolded(name, ".__1") ? 1 : 0;
+    for (const std::string& name : names) listFiles += othmac::IsMaterialListName(name) ? 1 : 0;
     if (indexEmpty && listFiles > 0) {
         findings.Error("index-empty", kIndexFile, 0,
                        std::string("the machine index is ") +
@@ -378,14 +372,10 @@ int CheckRecordStore(const fs::path& folder, const std::set<std::string>& names,
     }
     for (const std::string& name : names) {
         const std::string folded = AsciiFolded(name);
-        auto endsWith = [&](std::string_view suffix) {
-            return folded.size() >= suffix.size() &&
-                   folded.compare(folded.size() - suffix.size(), suffix.size(), suffix) == 0;
-        };
-        if (endsWith(".__1") && lists.count(name) == 0) {
+        if (othmac::IsMaterialListName(name) && lists.count(name) == 0) {
             findings.Warning("orphan-list", name, 0,
                              "material list not named by any record of Othmcn.dat: never read");
-        } else if (endsWith(".cut") && templates.count(name) == 0 &&
+        } else if (othmac::IsTemplateFileName(name) && templates.count(name) == 0 &&
                    std::none_of(
                        unreadOwners.begin(), unreadOwners.end(),
                        [&](const std::string& owner) { return folded.rfind(owner, 0) == 0; })) {

@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cstdio>
 
+#include "platform/ascii.h"
+
 namespace quillet::othmac {
 
 namespace {
@@ -25,7 +27,24 @@ std::string OldThicknessText(double value) {
     return PadRight(ec == std::errc() ? std::string(buffer, end) : std::string("0.0"), 5);
 }
 
+bool EndsWithFolded(std::string_view name, std::string_view suffix) {
+    return name.size() >= suffix.size() &&
+           platform::EqualsIgnoringAsciiCase(name.substr(name.size() - suffix.size()), suffix);
+}
+
 }  // namespace
+
+std::string MaterialListName(std::string_view machine) {
+    return std::string(machine) + std::string(kListSuffix);
+}
+
+std::string TemplateFileName(std::string_view machine, std::string_view material) {
+    return std::string(machine) + "-" + std::string(material) + std::string(kTemplateSuffix);
+}
+
+bool IsMaterialListName(std::string_view name) { return EndsWithFolded(name, kListSuffix); }
+
+bool IsTemplateFileName(std::string_view name) { return EndsWithFolded(name, kTemplateSuffix); }
 
 std::string_view FieldText(std::string_view line, RecordField field) {
     if (field.first >= line.size()) return {};

@@ -16,6 +16,15 @@ inline constexpr std::string_view kRecordMarker = "[QM700]";
 inline constexpr std::string_view kIndexFileName = "Othmcn.dat";
 inline constexpr std::string_view kListSuffix = ".__1";
 inline constexpr std::string_view kTemplateSuffix = ".CUT";
+// The material list of a machine, "<machine>.__1", and the template of a
+// pair, "<machine>-<material>.CUT", as a registration names them.
+std::string MaterialListName(std::string_view machine);
+std::string TemplateFileName(std::string_view machine, std::string_view material);
+// A material list or a template by the suffix of its name, letter case
+// ignored as on a Windows share.
+bool IsMaterialListName(std::string_view name);
+bool IsTemplateFileName(std::string_view name);
+
 // Widths of the name fields of the current records; a name is read back from
 // its field only, so longer names never match.
 inline constexpr std::size_t kNameFieldWidth = 50;

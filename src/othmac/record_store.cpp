@@ -116,10 +116,7 @@ bool SafeFileName(const std::string& name) {
 // suffix. A damaged record naming one of them as a list or a template would
 // have records appended to, or a template written over, the wrong file.
 bool IsRecordStoreFile(std::string_view name) {
-    const std::string_view suffix = kListSuffix;
-    return EqualsIgnoringAsciiCase(name, kIndexFileName) ||
-           (name.size() >= suffix.size() &&
-            EqualsIgnoringAsciiCase(name.substr(name.size() - suffix.size()), suffix));
+    return EqualsIgnoringAsciiCase(name, kIndexFileName) || IsMaterialListName(name);
 }
 
 // Searches the records of text (in text mode) for a name: the file name of
@@ -188,8 +185,8 @@ private:
     bool CanRegister(const std::string& folder, bool material) const;
     // True when the list a new machine record would name holds the material.
     bool ListedUnderOtherType(const std::string& folder) const {
-        const std::optional<std::string> text = platform::ReadTextModeFile(
-            folder + "/" + request_.machineName + std::string(kListSuffix));
+        const std::optional<std::string> text =
+            platform::ReadTextModeFile(folder + "/" + MaterialListName(request_.machineName));
         return text && !IsOldFormat(*text) && SearchList(*text);
     }
 
@@ -232,10 +229,11 @@ bool Lookup::CanRegister(const std::string& folder, bool material) const {
     const std::string& machine = request_.machineName;
     const std::string& materialName = request_.materialName;
     if (machine.empty() || materialName.empty()) return false;
-    if (!platform::ComposePath(folder, {"/", machine, kListSuffix})) return false;
+    if (!platform::ComposePath(folder, {"/", MaterialListName(machine)})) return false;
     if (!material) return true;
-    return machine.size() + 1 + materialName.size() + kTemplateSuffix.size() <= kFileFieldWidth &&
-           platform::ComposePath(folder, {"/", machine, "-", materialName, kTemplateSuffix});
+    const std::string templateName = TemplateFileName(machine, materialName);
+    return templateName.size() <= kFileFieldWidth &&
+           platform::ComposePath(folder, {"/", templateName});
 }
 
 LookupResult Lookup::Run() {
@@ -271,10 +269,10 @@ LookupResult Lookup::Run() {
         }
         const Registration added = Register(
             *indexPath, [this](std::string_view text) { return SearchIndex(text); },
-            MachineRecord(request_.machineTypeNo, machine, machine + std::string(kListSuffix)),
+            MachineRecord(request_.machineTypeNo, machine, MaterialListName(machine)),
             index.text.has_value());
         if (!added.written && !added.found) return FailRegistration(added, *indexPath);
-        listName = added.found ? *added.found : machine + std::string(kListSuffix);
+        listName = added.found ? *added.found : MaterialListName(machine);
     }
     // A file name read from a damaged or hand-edited record must not lead
     // out of the data folder (nor to the folder itself).
@@ -294,8 +292,7 @@ LookupResult Lookup::Run() {
         // material record must be written: a registered pair opens with
         // create 1 exactly as with create 0.
         if (!CanRegister(*folder, true)) return Fail(Outcome::SystemError);
-        const std::string name =
-            machine + "-" + request_.materialName + std::string(kTemplateSuffix);
+        const std::string name = TemplateFileName(machine, request_.materialName);
         const Registration added = Register(
             *listPath, [this](std::string_view text) { return SearchList(text); },
             MaterialRecord(request_.materialName, name), list.text.has_value());
