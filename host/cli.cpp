@@ -405,22 +405,16 @@ std::optional<fs::path> MakeTemporaryFolder(const std::string& prefix) {
 }
 
 bool WriteRegistryFile(const fs::path& file, const fs::path& dataRoot, const fs::path& systemRoot) {
-    // A .reg string value: backslash and quote escaped, ending with '/'.
+    // A root is written with its trailing '/'.
     auto value = [](const fs::path& root) {
         std::string path = root.string();
         while (path.size() > 1 && path.back() == '/') path.pop_back();
-        if (path != "/") path += '/';
-        std::string text;
-        for (char c : path) {
-            if (c == '\\' || c == '"') text += '\\';
-            text += c;
-        }
-        return text;
+        return path == "/" ? path : path + '/';
     };
     return platform::AtomicReplace(
-        file, "Windows Registry Editor Version 5.00\n\n[" + std::string(frame::kRootsKey) +
-                  "]\n\"ParentComputerRoot\"=\"" + value(dataRoot) + "\"\n\"VELDSystemRoot\"=\"" +
-                  value(systemRoot) + "\"\n");
+        file, platform::FormatRegistryFile(frame::kRootsKey,
+                                           {{frame::kDataRootValue, value(dataRoot)},
+                                            {frame::kSystemRootValue, value(systemRoot)}}));
 }
 
 FileStamp StampOf(const fs::path& path) {

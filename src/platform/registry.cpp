@@ -143,6 +143,22 @@ const char* RegistryFileName() {
 
 std::filesystem::path RegistryFilePath() { return RegistryFileName(); }
 
+std::string FormatRegistryFile(
+    std::string_view keyPath,
+    const std::vector<std::pair<std::string_view, std::string_view>>& strings) {
+    const auto quoted = [](std::string_view text) {
+        std::string out = "\"";
+        for (const char c : text) {
+            if (c == '\\' || c == '"') out += '\\';
+            out += c;
+        }
+        return out + "\"";
+    };
+    std::string file = std::string(kHeader5) + "\n\n[" + std::string(keyPath) + "]\n";
+    for (const auto& [name, value] : strings) file += quoted(name) + "=" + quoted(value) + "\n";
+    return file;
+}
+
 std::optional<RegistryValue> FindRegistryValue(std::string_view fileBytes, std::string_view keyPath,
                                                std::string_view valueName) {
     const std::string text = RegistryTextToUtf8(fileBytes);
