@@ -1,0 +1,92 @@
+// Sample files and the sample installation. See samples.h.
+#include "samples.h"
+
+#include <stdlib.h>
+
+#include <system_error>
+#include <utility>
+#include <vector>
+
+#include "pdl/pdl_files.h"
+#include "pdl/pdl_machine.h"
+#include "platform/file_ops.h"
+#include "registry_roots.h"
+
+namespace quillet::host {
+
+std::optional<fs::path> FindSamples(const std::string& given) {
+    std::error_code error;
+    if (!given.empty()) {
+        if (fs::is_directory(given, error)) return fs::path(given);
+        return std::nullopt;
+    }
+    const fs::path self = SelfPath();
+    if (!self.empty()) {
+        const fs::path installed = self.parent_path().parent_path() / "share/quillet/samples";
+        if (fs::is_directory(installed, error)) return installed;
+    }
+#ifdef QUILLET_SOURCE_SAMPLES
+    if (fs::is_directory(QUILLET_SOURCE_SAMPLES, error)) return fs::path(QUILLET_SOURCE_SAMPLES);
+#endif
+    return std::nullopt;
+}
+
+std::string SelfPath() {
+    std::error_code error;
+    const fs::path self = fs::read_symlink("/proc/self/exe", error);
+    return error ? std::string() : self.string();
+}
+
+SampleInstallation SampleInstallationIn(const fs::path& base) {
+    SampleInstallation i;
+    i.base = base;
+    i.registry = base / "registry.reg";
+    i.dataRoot = base / "data";
+    i.systemRoot = base / "system";
+    i.dataFolder = DataFolderOf(i.dataRoot).value_or(fs::path());
+    i.workingFolder = WorkingFolderOf(i.systemRoot).value_or(fs::path());
+    i.driver = base / "drivers" / "laser.drv";
+    i.job = base / "jobs" / "sample.job";
+    i.ncProgram = base / "nc" / "sample.nc";
+    return i;
+}
+
+std::string LayDownSampleInstallation(const SampleInstallation& at, const fs::path& pdlSamples,
+                                      const std::optional<fs::path>& samples) {
+    if (at.dataFolder.empty() || at.workingFolder.empty()) {
+        return "the folder " + at.base.string() + " is too deep for paths of 499 characters";
+    }
+    std::vector<fs::path> folders = {at.dataFolder, at.workingFolder};
+    std::vector<std::pair<fs::path, fs::path>> copies = {
+        {pdlSamples / pdl::kPdlMasterFile, at.dataFolder / pdl::kPdlMasterFile},
+        {pdlSamples / pdl::kMachineListFile, at.dataFolder / pdl::kMachineListFile},
+    };
+    if (samples) {
+        folders.insert(folders.end(),
+                       {at.driver.parent_path(), at.job.parent_path(), at.ncProgram.parent_path()});
+        copies.insert(copies.begin(), {{*samples / "drivers" / "laser.drv", at.driver},
+                                       {*samples / "jobs" / "sample.job", at.job}});
+    }
+    for (const fs::path& folder : folders) {
+        std::error_code error;
+        fs::create_directories(folder, error);
+        if (error) return "cannot create " + folder.string() + ": " + error.message();
+    }
+    for (const auto& [from, to] : copies) {
+        if (!platform::CopyFileOver(from, to)) return "cannot copy " + from.string();
+    }
+    if (!WriteRegistryFile(at.registry, at.dataRoot, at.systemRoot)) {
+        return "cannot write " + at.registry.string();
+    }
+    ::setenv("QUILLET_REGISTRY", at.registry.c_str(), 1);
+    return "";
+}
+
+std::optional<fs::path> MakeTemporaryFolder(const std::string& prefix) {
+    std::error_code error;
+    std::string pattern = (fs::temp_directory_path(error) / (prefix + "-XXXXXX")).string();
+    if (error || ::mkdtemp(pattern.data()) == nullptr) return std::nullopt;
+    return fs::path(pattern);
+}
+
+}  // namespace quillet::host
