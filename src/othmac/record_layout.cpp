@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdio>
 
+#include "othmac/text_lines.h"
 #include "platform/ascii.h"
 
 namespace quillet::othmac {
@@ -84,6 +85,30 @@ RecordView ReadRecord(std::string_view line, const RecordLayout& layout) {
     record.name = FieldName(FieldText(line, layout.name));
     record.file = FieldName(FieldText(line, layout.file));
     return record;
+}
+
+std::optional<std::string> FindMachineRecord(std::string_view text, int machineTypeNo,
+                                             std::string_view machine) {
+    platform::FgetsReader lines = TextLines(text);
+    while (const std::optional<platform::FgetsPiece> line = lines.Next()) {
+        const RecordView record = ReadRecord(line->cString, kIndexRecord);
+        if (record.number == machineTypeNo &&
+            platform::EqualsIgnoringAsciiCase(record.name, machine)) {
+            return std::string(record.file);
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> FindMaterialRecord(std::string_view text, std::string_view material) {
+    platform::FgetsReader lines = TextLines(text);
+    while (const std::optional<platform::FgetsPiece> line = lines.Next()) {
+        const RecordView record = ReadRecord(line->cString, kListRecord);
+        if (platform::EqualsIgnoringAsciiCase(record.name, material)) {
+            return std::string(record.file);
+        }
+    }
+    return std::nullopt;
 }
 
 std::optional<OldRecord> ReadOldRecord(std::string_view line, const RecordLayout& layout) {

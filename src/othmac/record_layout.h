@@ -69,6 +69,14 @@ struct RecordView {
 };
 RecordView ReadRecord(std::string_view line, const RecordLayout& layout);
 
+// The search of a look-up in the text (in text mode) of the index or of a
+// material list: the file named by the first record of that machine type
+// and name, or of that material; names compare without regard to ASCII
+// case. nullopt when no record matches.
+std::optional<std::string> FindMachineRecord(std::string_view text, int machineTypeNo,
+                                             std::string_view machine);
+std::optional<std::string> FindMaterialRecord(std::string_view text, std::string_view material);
+
 // An old record as its conversion takes it: the name of an old material
 // list carries the thickness formatted "%-5.1lf" ("SPCC" and 1.6 give
 // "SPCC1.6  "). nullopt for a record without a name, which the conversion

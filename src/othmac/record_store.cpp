@@ -196,26 +196,11 @@ private:
 };
 
 std::optional<std::string> Lookup::SearchIndex(std::string_view text) const {
-    platform::FgetsReader lines = TextLines(text);
-    while (const std::optional<platform::FgetsPiece> line = lines.Next()) {
-        const RecordView record = ReadRecord(line->cString, kIndexRecord);
-        if (record.number == request_.machineTypeNo &&
-            EqualsIgnoringAsciiCase(record.name, request_.machineName)) {
-            return std::string(record.file);
-        }
-    }
-    return std::nullopt;
+    return FindMachineRecord(text, request_.machineTypeNo, request_.machineName);
 }
 
 std::optional<std::string> Lookup::SearchList(std::string_view text) const {
-    platform::FgetsReader lines = TextLines(text);
-    while (const std::optional<platform::FgetsPiece> line = lines.Next()) {
-        const RecordView record = ReadRecord(line->cString, kListRecord);
-        if (EqualsIgnoringAsciiCase(record.name, request_.materialName)) {
-            return std::string(record.file);
-        }
-    }
-    return std::nullopt;
+    return FindMaterialRecord(text, request_.materialName);
 }
 
 // A registration needs both names; a material record also a template file
