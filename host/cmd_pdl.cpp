@@ -6,11 +6,8 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
-#include <limits>
 #include <map>
 
 #include "check/check.h"
@@ -19,14 +16,12 @@
 #include "frame/cutting_conditions.h"
 #include "frame/module.h"
 #include "frame/resources.h"
-#include "frame/setting_values.h"
 #include "pdl/pdl_files.h"
 #include "pdl/pdl_machine.h"
 #include "pdl/pdl_table.h"
 #include "pdl_csv.h"
-#include "platform/ascii.h"
+#include "pdl_pair.h"
 #include "platform/file_ops.h"
-#include "platform/paths.h"
 #include "quillet/quillet.h"
 
 namespace quillet::host {
@@ -38,73 +33,6 @@ namespace {
 Json JsonNumber(float value) {
     if (!std::isfinite(value)) return nullptr;
     return std::strtod(FloatText(value).c_str(), nullptr);
-}
-
-// The condition file of a pair, as the module names it; nullopt when the
-// data folder or the path cannot be formed (the export then reports it).
-std::optional<fs::path> ConditionFile(const std::string& machine, const std::string& material) {
-    const std::optional<std::string> path = pdl::PdlConditionFilePath(machine, material);
-    return path ? std::optional<fs::path>(*path) : std::nullopt;
-}
-
-// A machine and material as the data folder names their condition file.
-struct PdlPair {
-    std::string machine;
-    std::string material;
-    Json nameForms = Json::object();
-};
-
-// The pair in the forms of its names whose condition file exists, else
-// for a file to be made their CP932 forms (see ResolveFileNames).
-std::optional<int> ResolvePair(const Report& report, PdlPair& pair, bool creating) {
-    return ResolveFileNames(
-        report, {{"machine", &pair.machine}, {"material", &pair.material}},
-        [](const std::vector<std::string>& names) {
-            const std::optional<fs::path> file = ConditionFile(names[0], names[1]);
-            return file && platform::FileExists(*file);
-        },
-        creating, pair.nameForms);
-}
-
-// A pair without a condition file is most likely a mistyped name: the
-// export would quietly make one from the master. Refused unless the flag
-// says so; nullopt when the call may go ahead.
-std::optional<int> RefuseMissingPair(const Report& report, const PdlPair& pair, bool allowed,
-                                     const std::string& fix) {
-    const std::string& machine = pair.machine;
-    const std::string& material = pair.material;
-    // Names the export refuses itself (empty, or holding a separator) go to
-    // the export, which reports it.
-    if (allowed || machine.empty() || material.empty() || platform::NameHoldsSeparator(machine) ||
-        platform::NameHoldsSeparator(material)) {
-        return std::nullopt;
-    }
-    const std::optional<fs::path> file = ConditionFile(machine, material);
-    if (!file || platform::FileExists(*file)) return std::nullopt;
-    return report.Fail(kExitNotDone, kExitNotDone,
-                       machine + " / " + material + " has no condition file " + file->string(),
-                       "check the names (quillet-host pdl-list)" + fix);
-}
-
-constexpr const char* kCreateFix = ", or give --create to make it from PDL_CUT_MASTER.ini";
-
-// What the PDL exports need (and the condition file a call writes, when
-// given); the cause of their failure.
-std::string PdlCause(int status, const std::optional<fs::path>& written = std::nullopt) {
-    if (status == QUILLET_INVALID_ARGUMENTS) {
-        return "names must not be empty nor hold '/', tables are K..P103 or 0-12, machine types "
-               "12000-13998";
-    }
-    std::vector<fs::path> files;
-    if (written) files.push_back(*written);
-    std::string cause = Diagnose({true, true, true, {}, files});
-    if (cause.empty()) {
-        if (const std::optional<fs::path> folder = DataFolder()) {
-            cause = ReadProblem(*folder / pdl::kPdlMasterFile);
-            if (!cause.empty()) cause = "no master to create a condition file from: " + cause;
-        }
-    }
-    return cause;
 }
 
 std::string TableName(int table) { return std::string(frame::kCuttingConditionNames[table]); }
