@@ -119,11 +119,7 @@ int RunTable(int argc, char** argv) {
     const std::optional<int> table = TableArg(args, exitCode);
     if (!table) return exitCode;
     PdlPair pair{args.Get("machine"), args.Get("material")};
-    if (const std::optional<int> refused = ResolvePair(report, pair, args.Has("create"))) {
-        return *refused;
-    }
-    if (const std::optional<int> refused =
-            RefuseMissingPair(report, pair, args.Has("create"), kCreateFix)) {
+    if (const std::optional<int> refused = TakePair(report, pair, args.Has("create"))) {
         return *refused;
     }
     return ShowTable(report, pair.machine, pair.material, *type, *table, args.Has("used-only"),
@@ -162,11 +158,7 @@ int RunImport(int argc, char** argv) {
     const std::string csvFile = args.Get("csv");
     const std::map<int, float> values = ReadCsvValues(report, csvFile, exitCode);
     if (values.empty()) return exitCode;
-    if (const std::optional<int> refused = ResolvePair(report, pair, args.Has("create"))) {
-        return *refused;
-    }
-    if (const std::optional<int> refused =
-            RefuseMissingPair(report, pair, args.Has("create"), kCreateFix)) {
+    if (const std::optional<int> refused = TakePair(report, pair, args.Has("create"))) {
         return *refused;
     }
     // The dialog's save path: the table is read, the values replaced and the
@@ -363,11 +355,7 @@ int RunDialog(int argc, char** argv) {
     if (!table) return exitCode;
     if (const std::optional<int> refused = RefuseWithoutDisplay(report)) return *refused;
     PdlPair pair{args.Get("machine"), args.Get("material")};
-    if (const std::optional<int> refused = ResolvePair(report, pair, args.Has("create"))) {
-        return *refused;
-    }
-    if (const std::optional<int> refused =
-            RefuseMissingPair(report, pair, args.Has("create"), kCreateFix)) {
+    if (const std::optional<int> refused = TakePair(report, pair, args.Has("create"))) {
         return *refused;
     }
     const int status =

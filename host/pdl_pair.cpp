@@ -43,6 +43,12 @@ std::optional<int> RefuseMissingPair(const Report& report, const PdlPair& pair, 
                        "check the names (quillet-host pdl-list)" + fix);
 }
 
+std::optional<int> TakePair(const Report& report, PdlPair& pair, bool create) {
+    if (const std::optional<int> refused = ResolvePair(report, pair, create)) return refused;
+    return RefuseMissingPair(report, pair, create,
+                             ", or give --create to make it from PDL_CUT_MASTER.ini");
+}
+
 std::string PdlCause(int status, const std::optional<fs::path>& written) {
     if (status == QUILLET_INVALID_ARGUMENTS) {
         return "names must not be empty nor hold '/', tables are K..P103 or 0-12, machine types "

@@ -31,8 +31,9 @@ std::optional<int> ResolvePair(const Report& report, PdlPair& pair, bool creatin
 std::optional<int> RefuseMissingPair(const Report& report, const PdlPair& pair, bool allowed,
                                      const std::string& fix);
 
-// The fix a refusal names when --create would make the file.
-inline constexpr const char* kCreateFix = ", or give --create to make it from PDL_CUT_MASTER.ini";
+// ResolvePair, then RefuseMissingPair unless create: the pair of a command
+// whose --create makes a missing condition file.
+std::optional<int> TakePair(const Report& report, PdlPair& pair, bool create);
 
 // What the PDL exports need (and the condition file a call writes, when
 // given); the cause of their failure.

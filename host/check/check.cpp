@@ -32,10 +32,6 @@ namespace detail {
 
 namespace {
 
-bool IsCSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
 void AddIniLine(IniFile& ini, std::string_view text, int number) {
     const platform::ProfileLine line = platform::ScanProfileLine(text);
     if (line.kind == platform::ProfileLineKind::Header) {
@@ -109,33 +105,20 @@ void CheckIniStructure(const IniFile& ini, const std::string& file, Findings& fi
     }
 }
 
-NumberRead ReadInteger(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size() && IsCSpace(text[i])) ++i;
-    std::size_t digits = i;
-    if (digits < text.size() && (text[digits] == '+' || text[digits] == '-')) ++digits;
-    long long value = 0;
-    std::size_t end = digits;
-    while (end < text.size() && text[end] >= '0' && text[end] <= '9' && value < 1'000'000'000'000) {
-        value = value * 10 + (text[end++] - '0');
-    }
-    if (end == digits) return {};
-    if (i < text.size() && text[i] == '-') value = -value;
-    return {end == text.size() ? NumberForm::Clean : NumberForm::TrailingText,
-            static_cast<double>(value)};
+namespace {
+
+NumberRead Read(std::string_view text, const platform::LeadingNumber& number) {
+    if (!number.found) return {};
+    return {number.end == text.size() ? NumberForm::Clean : NumberForm::TrailingText, number.value};
 }
 
-NumberRead ReadReal(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size() && IsCSpace(text[i])) ++i;
-    if (i < text.size() && text[i] == '+' && i + 1 < text.size() && text[i + 1] != '-') ++i;
-    double value = 0.0;
-    const char* first = text.data() + i;
-    const char* last = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(first, last, value);
-    if (ec == std::errc::invalid_argument || ptr == first) return {};
-    return {ptr == last ? NumberForm::Clean : NumberForm::TrailingText, value};
+}  // namespace
+
+NumberRead ReadInteger(std::string_view text) {
+    return Read(text, platform::ReadLeadingInteger(text, 1'000'000'000'000));
 }
+
+NumberRead ReadReal(std::string_view text) { return Read(text, platform::ReadLeadingReal(text)); }
 
 std::string FormatNumber(double value) {
     char buffer[64];

@@ -16,10 +16,6 @@ std::string PadRight(std::string text, std::size_t width) {
     return text;
 }
 
-bool IsCSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
 // "%-5.1lf" in the C locale.
 std::string OldThicknessText(double value) {
     char buffer[400];
@@ -57,27 +53,10 @@ std::string_view FieldName(std::string_view field) {
 }
 
 int FieldInteger(std::string_view field) {
-    std::size_t i = 0;
-    while (i < field.size() && IsCSpace(field[i])) ++i;
-    bool negative = false;
-    if (i < field.size() && (field[i] == '+' || field[i] == '-')) negative = field[i++] == '-';
-    long value = 0;
-    for (; i < field.size() && field[i] >= '0' && field[i] <= '9' && value < 1'000'000'000; ++i) {
-        value = value * 10 + (field[i] - '0');
-    }
-    return static_cast<int>(negative ? -value : value);
+    return static_cast<int>(platform::ReadLeadingInteger(field, 1'000'000'000).value);
 }
 
-double FieldReal(std::string_view field) {
-    std::size_t i = 0;
-    while (i < field.size() && IsCSpace(field[i])) ++i;
-    // from_chars takes no '+'; atof takes one before the number only.
-    if (i + 1 < field.size() && field[i] == '+' && field[i + 1] != '-') ++i;
-    double value = 0.0;
-    const char* first = field.data() + i;
-    const auto [ptr, ec] = std::from_chars(first, field.data() + field.size(), value);
-    return ec == std::errc() && ptr != first ? value : 0.0;
-}
+double FieldReal(std::string_view field) { return platform::ReadLeadingReal(field).value; }
 
 RecordView ReadRecord(std::string_view line, const RecordLayout& layout) {
     RecordView record;
