@@ -12,6 +12,7 @@
 #include "pdl/pdl_table.h"
 #include "platform/ascii.h"
 #include "platform/file_ops.h"
+#include "platform/text_mode.h"
 #include "platform/unicode.h"
 
 namespace quillet::host {
@@ -59,21 +60,6 @@ std::string CsvText(const std::string& bytes) {
                                      platform::ByteOrder::BigEndian);
     }
     return bytes.starts_with("\xEF\xBB\xBF") ? bytes.substr(3) : bytes;
-}
-
-// The lines of a CSV text: LF, CR LF and a lone CR (old spreadsheets) end
-// a line.
-std::vector<std::string_view> CsvLines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\n' && text[i] != '\r') continue;
-        lines.push_back(text.substr(start, i - start));
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        start = i + 1;
-    }
-    if (start < text.size()) lines.push_back(text.substr(start));
-    return lines;
 }
 
 // A number written with a decimal comma ("0,9", "-1,5").
@@ -126,7 +112,7 @@ std::map<int, float> ReadCsvValues(const Report& report, const std::string& csvF
         exitCode = report.Usage(csvFile + ":" + std::to_string(lineNumber) + ": " + what);
         return std::map<int, float>();
     };
-    for (const std::string_view line : CsvLines(csv)) {
+    for (const std::string_view line : platform::SplitLines(csv)) {
         ++lineNumber;
         if (platform::TrimProfileSpace(line).empty()) continue;
         if (columns == 0) {

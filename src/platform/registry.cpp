@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/file_ops.h"
+#include "platform/text_mode.h"
 #include "platform/unicode.h"
 
 namespace quillet::platform {
@@ -33,21 +34,6 @@ std::string_view TrimBlanks(std::string_view text) {
 bool StartsWithIgnoringAsciiCase(std::string_view text, std::string_view prefix) {
     return text.size() >= prefix.size() &&
            EqualsIgnoringAsciiCase(text.substr(0, prefix.size()), prefix);
-}
-
-// Splits text at LF, CR LF and lone CR.
-std::vector<std::string_view> SplitLines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\n' || text[i] == '\r') {
-            lines.push_back(text.substr(start, i - start));
-            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-            start = i + 1;
-        }
-    }
-    if (start < text.size()) lines.push_back(text.substr(start));
-    return lines;
 }
 
 // Reads a quoted string starting at text[0] == '"', undoing the \\ and \"

@@ -25,6 +25,19 @@ std::optional<std::string> ReadTextModeFile(const std::filesystem::path& path) {
     return text;
 }
 
+std::vector<std::string_view> SplitLines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\n' && text[i] != '\r') continue;
+        lines.push_back(text.substr(start, i - start));
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        start = i + 1;
+    }
+    if (start < text.size()) lines.push_back(text.substr(start));
+    return lines;
+}
+
 std::optional<FgetsPiece> FgetsReader::Next() {
     if (pos_ >= text_.size() || bufferSize_ < 2) return std::nullopt;
     const std::size_t window = std::min(bufferSize_ - 1, text_.size() - pos_);

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quillet::platform {
 
@@ -40,6 +41,11 @@ struct FgetsPiece {
     // The line goes on in the next piece: it was longer than the buffer.
     bool Overlong() const { return !newline && !last; }
 };
+
+// The lines of text where LF, CR LF or a lone CR ends each one (the last
+// line also without a line end), as views into text: how the registry
+// reader and quillet-host's CSV reader take lines from any system.
+std::vector<std::string_view> SplitLines(std::string_view text);
 
 // Reads text (in text mode already, see TextModeBytes) the way an fgets loop
 // with a bufferSize buffer does: each call yields the next piece, nullopt at
