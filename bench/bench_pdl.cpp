@@ -71,12 +71,12 @@ void WriteSaveOptions(const PdlFiles& f, const pdl::PdlSaveOptions& options) {
     saveText.append("[").append(pdl::kPdlSaveOptionSection).append("]\n");
     saveText.append(frame::kSaveOptionSwitchKey)
         .append("=")
-        .append(std::to_string(options.saveSwitch))
+        .append(options.saveSwitch ? "1" : "0")
         .append("\n");
     for (int k = 0; k < pdl::kPdlTableCount; ++k) {
         saveText.append(frame::SaveOptionKey(k))
             .append("=")
-            .append(std::to_string(options.tables[k]))
+            .append(options.tables[k] ? "1" : "0")
             .append("\n");
     }
     WriteFile(f.saveOptions, saveText);
@@ -86,8 +86,8 @@ pdl::PdlSaveOptions SingleTableOptions() { return pdl::PdlSaveOptions{}; }
 
 pdl::PdlSaveOptions WholeGroupOptions() {
     pdl::PdlSaveOptions options;
-    options.saveSwitch = 1;
-    options.tables.fill(1);
+    options.saveSwitch = true;
+    options.tables.fill(true);
     return options;
 }
 

@@ -18,8 +18,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-othmac::LookupResult Locate(int create, const std::string& machine, const std::string& material) {
-    return othmac::LocateConditionFile({create, 0, 131, machine, material, "", 0, 0});
+othmac::LookupResult Locate(bool create, const std::string& machine, const std::string& material) {
+    return othmac::LocateConditionFile({create, false, 131, machine, material, "", 0, 0});
 }
 
 }  // namespace
@@ -39,14 +39,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::WriteFile(install.dataFolder / "Othmcn.dat", bytes);
     }
 
-    (void)Locate(0, "FZ", material);
+    (void)Locate(false, "FZ", material);
     const fs::path index = install.dataFolder / "Othmcn.dat";
     const auto indexBefore = platform::ReadWholeFile(index);
-    const othmac::LookupResult created = Locate(1, "FZ", material);
+    const othmac::LookupResult created = Locate(true, "FZ", material);
     if (created.status == othmac::Outcome::Done) {
         // The template's own file, then a look-up finds the same path.
         fuzz::WriteFile(created.path, "###NCSTART\n###END\n");
-        const othmac::LookupResult found = Locate(0, "FZ", material);
+        const othmac::LookupResult found = Locate(false, "FZ", material);
         Check(found.status == othmac::Outcome::Done && found.path == created.path);
         const auto indexAfter = platform::ReadWholeFile(index);
         // An index that grew without a conversion grew by one whole record,

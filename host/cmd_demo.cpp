@@ -85,17 +85,21 @@ std::string Names(const std::vector<fs::path>& files, const fs::path& folder) {
 }
 
 // Lays down the installation and says where its files are.
-int SetUp(const Installation& at, const fs::path& samples) {
+int SetUp(const Installation& at, const fs::path& samples, const fs::path& drivers) {
     if (const std::string failure = LayDownSampleInstallation(at, samples / "pdl", samples);
         !failure.empty()) {
         return Fail(failure);
     }
+    // The stand-ins, for this process only: a host finds its own libraries.
+    ::setenv("QUILLET_DRIVER_DIR", drivers.c_str(), 1);
     Step("install", "sample installation in " + at.base.string());
     Step("install",
          "wrote " + at.registry.string() + " and set QUILLET_REGISTRY to it for this process");
     Step("install", "data root " + at.dataRoot.string() + "/, system root " +
                         at.systemRoot.string() + "/ (working folder TEMP)");
     Step("install", "samples from " + samples.string());
+    Step("install", "stand-in driver libraries from " + drivers.string() +
+                        " (QUILLET_DRIVER_DIR, set for this process)");
     Step("install", "copied the driver to " + at.driver.string() + ", the job to " +
                         at.job.string() + ", PDL_CUT_MASTER.ini and machine.ini to " +
                         at.dataFolder.string());
@@ -277,8 +281,14 @@ int RunDemo(int argc, char** argv) {
     if (!samples) {
         PrintError(args.Has("samples")
                        ? "demo: no samples folder " + args.Get("samples")
-                       : std::string("demo: the sample files cannot be found (give --samples)"));
+                       : "demo: " + StandinsMissing("the samples") + ", or give --samples");
         return args.Has("samples") ? kExitUsage : kExitHostFailure;
+    }
+    const std::optional<fs::path> drivers = FindStandinDrivers();
+    if (!drivers) {
+        PrintError("demo: " + StandinsMissing("the stand-in driver libraries (libkorvid.so, "
+                                              "libDravik.so) the sample driver and job need"));
+        return kExitHostFailure;
     }
     if (args.Has("gui")) {
         if (const std::optional<int> refused = RefuseWithoutDisplay(Report("demo", false))) {
@@ -307,7 +317,7 @@ int RunDemo(int argc, char** argv) {
     base = fs::weakly_canonical(base, error);
     const Installation at = SampleInstallationIn(base);
 
-    int code = SetUp(at, *samples);
+    int code = SetUp(at, *samples, *drivers);
     std::string templatePath;
     if (code == 0) code = RegisterTemplate(at, templatePath);
     if (code == 0) code = SetCurrent(at);
@@ -322,14 +332,18 @@ int RunDemo(int argc, char** argv) {
     const std::string self = SelfPath().empty() ? "quillet-host" : SelfPath();
     std::printf(
         "\nDone. To go on with this installation:\n"
-        "  export QUILLET_REGISTRY=%s\n"
+        "  export QUILLET_REGISTRY=%s QUILLET_DRIVER_DIR=%s\n"
         "  %s templates\n"
         "  %s pdl-table --machine %s --material %s --type %d --table L --used-only\n"
         "and with a display (or QT_QPA_PLATFORM=offscreen) a dialog:\n"
-        "  %s laser-dialog --driver %s --machine %s --material %s --condition L\n"
-        "(cmake --install puts quillet-host on PATH, see README.md)\n",
-        at.registry.c_str(), self.c_str(), self.c_str(), kMachine, kMaterial, kPdlMachineType,
-        self.c_str(), at.driver.c_str(), kMachine, kMaterial);
+        "  %s laser-dialog --driver %s --machine %s --material %s --condition L\n",
+        at.registry.c_str(), drivers->c_str(), self.c_str(), self.c_str(), kMachine, kMaterial,
+        kPdlMachineType, self.c_str(), at.driver.c_str(), kMachine, kMaterial);
+    if (RunsFromBuildTree()) {
+        std::printf(
+            "(a build folder is not on PATH: cmake --install or the Debian packages put "
+            "quillet-host there, see README.md)\n");
+    }
     return 0;
 }
 

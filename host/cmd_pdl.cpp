@@ -377,7 +377,8 @@ int RunDemo(int argc, char** argv) {
     fs::path samples = args.Get("samples");
     if (!args.Has("samples")) {
         const std::optional<fs::path> found = FindSamples();
-        if (!found) return report.HostFailure("the sample files cannot be found (give --samples)");
+        if (!found)
+            return report.HostFailure(StandinsMissing("the samples") + ", or give --samples");
         samples = *found / "pdl";
     }
     const std::optional<fs::path> base = MakeTemporaryFolder("quillet-pdl-demo");

@@ -14,21 +14,46 @@
 
 namespace quillet::host {
 
+bool RunsFromBuildTree() {
+    std::error_code error;
+    const fs::path self = SelfPath();
+    return !self.empty() && fs::equivalent(self.parent_path(), QUILLET_BUILD_PROGRAM_DIR, error);
+}
+
+namespace {
+
+// A folder of the installation the program belongs to: below its prefix (the
+// folder above bin/), or the given build-tree folder.
+fs::path InstalledOrBuilt(const fs::path& belowPrefix, const fs::path& inBuildTree) {
+    const fs::path self = SelfPath();
+    if (self.empty()) return fs::path();
+    return RunsFromBuildTree() ? inBuildTree : self.parent_path().parent_path() / belowPrefix;
+}
+
+}  // namespace
+
 std::optional<fs::path> FindSamples(const std::string& given) {
     std::error_code error;
-    if (!given.empty()) {
-        if (fs::is_directory(given, error)) return fs::path(given);
-        return std::nullopt;
-    }
-    const fs::path self = SelfPath();
-    if (!self.empty()) {
-        const fs::path installed = self.parent_path().parent_path() / "share/quillet/samples";
-        if (fs::is_directory(installed, error)) return installed;
-    }
-#ifdef QUILLET_SOURCE_SAMPLES
-    if (fs::is_directory(QUILLET_SOURCE_SAMPLES, error)) return fs::path(QUILLET_SOURCE_SAMPLES);
-#endif
+    const fs::path folder =
+        given.empty() ? InstalledOrBuilt(QUILLET_INSTALLED_SAMPLES, QUILLET_SOURCE_SAMPLES)
+                      : fs::path(given);
+    if (!folder.empty() && fs::is_directory(folder, error)) return folder;
     return std::nullopt;
+}
+
+std::optional<fs::path> FindStandinDrivers() {
+    std::error_code error;
+    const fs::path folder = InstalledOrBuilt(QUILLET_INSTALLED_STANDINS, QUILLET_BUILD_STANDINS);
+    if (folder.empty()) return std::nullopt;
+    for (const char* library : {"libkorvid.so", "libDravik.so"}) {
+        if (!fs::is_regular_file(folder / library, error)) return std::nullopt;
+    }
+    return folder;
+}
+
+std::string StandinsMissing(const std::string& what) {
+    return what + " are not installed: install the package " QUILLET_STANDIN_PACKAGE
+                  " (apt install " QUILLET_STANDIN_PACKAGE ")";
 }
 
 std::string SelfPath() {

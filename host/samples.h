@@ -10,10 +10,21 @@ namespace quillet::host {
 
 namespace fs = std::filesystem;
 
+// True when the program runs from its build tree (build/bin), not installed.
+bool RunsFromBuildTree();
 // The sample installation files (drivers/, jobs/, pdl/): the folder given,
-// else share/quillet/samples next to the installed program, else the source
-// tree's samples/ folder; nullopt when none of them exists.
+// else share/quillet/samples below the installed program's prefix, or the
+// source tree's samples/ for the program run from its build tree; nullopt
+// when that does not exist.
 std::optional<fs::path> FindSamples(const std::string& given = "");
+// The folder of the stand-in driver libraries (libkorvid.so, libDravik.so):
+// the private folder below the installed program's prefix, or the build's
+// library folder; nullopt when they are missing. Only the demo names it to
+// the module (QUILLET_DRIVER_DIR): a host never loads them otherwise.
+std::optional<fs::path> FindStandinDrivers();
+// What to do when the samples or the stand-ins are missing: the package that
+// installs them.
+std::string StandinsMissing(const std::string& what);
 
 // The running quillet-host's own path.
 std::string SelfPath();

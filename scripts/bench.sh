@@ -20,7 +20,7 @@ build=${1:-build-bench}
 # packages; installed only when missing).
 scripts/install-deps.sh --only libbenchmark-dev gnuplot-nox
 
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DQUILLET_BUILD_TESTS=OFF \
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DQUILLET_WERROR=ON -DQUILLET_BUILD_TESTS=OFF \
   -DQUILLET_BUILD_BENCH=ON >/dev/null
 cmake --build "$build" -j"$(nproc)" --target quillet_bench >/dev/null
 

@@ -14,9 +14,9 @@ here=$PWD
 
 scripts/install-deps.sh --only strace libbenchmark-dev
 if [[ -f "$build/CMakeCache.txt" ]]; then
-  cmake -S . -B "$build" -DQUILLET_BUILD_BENCH=ON >/dev/null
+  cmake -S . -B "$build" -DQUILLET_WERROR=ON -DQUILLET_BUILD_BENCH=ON >/dev/null
 else
-  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DQUILLET_BUILD_TESTS=OFF \
+  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DQUILLET_WERROR=ON -DQUILLET_BUILD_TESTS=OFF \
     -DQUILLET_BUILD_BENCH=ON >/dev/null
 fi
 cmake --build "$build" -j"$(nproc)" --target quillet_request_probe korvid Dravik >/dev/null

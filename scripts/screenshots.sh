@@ -9,7 +9,7 @@ build="${1:-build}"
 scripts/install-deps.sh --only fonts-noto-cjk
 fontdir=$(dirname "$(fc-list ':lang=ja' file 2>/dev/null | grep -i notosanscjk | head -n1 | cut -d: -f1)")
 [[ -d "$fontdir" ]] || fontdir=/usr/share/fonts/opentype/noto
-cmake -S . -B "$build" -DQUILLET_BUILD_BENCH=OFF >/dev/null
+cmake -S . -B "$build" -DQUILLET_WERROR=ON -DQUILLET_BUILD_BENCH=OFF >/dev/null
 cmake --build "$build" -j2 --target quillet-host quillet-screenshots Quillet_rs korvid Dravik
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

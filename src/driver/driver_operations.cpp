@@ -9,7 +9,6 @@
 
 #include "driver/driver_library.h"
 #include "driver/driver_settings.h"
-#include "frame/status.h"
 #include "platform/file_ops.h"
 #include "platform/paths.h"
 
@@ -75,11 +74,11 @@ bool Present(const char* text) { return text != nullptr && text[0] != '\0'; }
 
 }  // namespace
 
-int CreateNc(std::string_view driverName, char* target) {
+std::optional<int> CreateNc(std::string_view driverName, char* target) {
     DriverText driver;
-    if (target == nullptr || !ToDriverText(driverName, driver)) return kSystemError;
+    if (target == nullptr || !ToDriverText(driverName, driver)) return std::nullopt;
     GenerationFunctions f;
-    if (!f.Bind()) return kSystemError;
+    if (!f.Bind()) return std::nullopt;
 
     const auto lock = LockClosedLibraries();
     f.load(driver.data());
@@ -155,9 +154,9 @@ std::vector<SpecialSequence> ListSpecialSequences(std::string_view driverName, i
     return list;
 }
 
-int SetCurrentInfo(const char* driverName, const char* machineName, const char* laserMaterialName,
-                   const char* dieLayoutName) {
-    if (!Present(driverName) || !Present(machineName)) return kInvalidArguments;
+Outcome SetCurrentInfo(const char* driverName, const char* machineName,
+                       const char* laserMaterialName, const char* dieLayoutName) {
+    if (!Present(driverName) || !Present(machineName)) return Outcome::InvalidArguments;
     // One sequence from the first look at the driver to the last file it
     // generates.
     const auto libraries = LockClosedLibraries();
@@ -173,9 +172,9 @@ int SetCurrentInfo(const char* driverName, const char* machineName, const char* 
 
     // Names that would reach outside the data folder are refused before any
     // file is touched.
-    if (platform::NameHoldsSeparator(machine)) return kInvalidArguments;
+    if (platform::NameHoldsSeparator(machine)) return Outcome::InvalidArguments;
     for (const Request& r : requests) {
-        if (platform::NameHoldsSeparator(r.name)) return kInvalidArguments;
+        if (platform::NameHoldsSeparator(r.name)) return Outcome::InvalidArguments;
     }
     // Each saved file is read once, before anything is deleted. A kind that
     // has to be generated needs the driver: when it cannot be reached the
@@ -194,14 +193,14 @@ int SetCurrentInfo(const char* driverName, const char* machineName, const char* 
             source.formed = true;
             source.saved = ReadSavedDriverFile(*path);
             if (!source.saved.exists && !CanLoadDriverConditions(driver, r.kind)) {
-                return kSystemError;
+                return Outcome::Failed;
             }
         }
         sources.push_back(std::move(source));
     }
 
     const std::unique_ptr<platform::FolderLock> lock = LockDriverWorkingFolder();
-    if (lock && lock->TimedOut()) return kSystemError;
+    if (lock && lock->TimedOut()) return Outcome::Failed;
     for (DriverSettingKind kind :
          {DriverSettingKind::Nc, DriverSettingKind::Cut, DriverSettingKind::Tool}) {
         if (const std::optional<std::string> current = BuildDriverDefaultPath(kind)) {
@@ -209,18 +208,18 @@ int SetCurrentInfo(const char* driverName, const char* machineName, const char* 
         }
     }
     for (const Source& source : sources) {
-        if (!source.formed) return kSystemError;
+        if (!source.formed) return Outcome::Failed;
         const std::optional<std::string> current = BuildDriverDefaultPath(source.kind);
-        if (!current) return kSystemError;
+        if (!current) return Outcome::Failed;
         // A saved file that exists but cannot be read fails as its copy would.
-        if (source.saved.exists && !source.saved.bytes) return kSystemError;
+        if (source.saved.exists && !source.saved.bytes) return Outcome::Failed;
         const bool placed = source.saved.bytes
                                 ? platform::AtomicReplace(*current, *source.saved.bytes,
                                                           platform::Durability::Scratch)
                                 : WriteCurrentFileFromDriver(driver, *current, source.kind);
-        if (!placed) return kSystemError;
+        if (!placed) return Outcome::Failed;
     }
-    return kDone;
+    return Outcome::Done;
 }
 
 }  // namespace quillet::driver

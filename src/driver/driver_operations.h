@@ -3,6 +3,7 @@
 // files laid down for a job.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,13 +16,20 @@ namespace quillet::driver {
 // sequence under LockClosedLibraries: calls from several threads follow one
 // another.
 
+// What an operation on the driver's files came to.
+enum class Outcome {
+    Done,
+    InvalidArguments,  // a name missing or refused: nothing touched
+    Failed,            // a path, a copy, a write or the driver could not be had
+};
+
 // Loads the driver, hands it the job's machine data and every NC record, in
 // the order of the driver interface; target goes to the driver unchanged,
-// whatever its length. Returns 0, the first failure of the NC-data library
-// unchanged (reading the machine, check, open, close), or 999 without
-// calling anything when driverName is longer than 255 bytes, target is null,
-// or a library function cannot be bound.
-int CreateNc(std::string_view driverName, char* target);
+// whatever its length. Returns the NC-data library's status: 0, or its
+// first failure unchanged (reading the machine, check, open, close);
+// nullopt, nothing called, when driverName is longer than 255 bytes, target
+// is null, or a library function cannot be bound.
+std::optional<int> CreateNc(std::string_view driverName, char* target);
 
 // One accepted special sequence of a driver.
 struct SpecialSequence {
@@ -38,9 +46,9 @@ std::vector<SpecialSequence> ListSpecialSequences(std::string_view driverName, i
 
 // Lays down the current files: deletes the three, then per kind (Nc always,
 // Cut with a laser material, Tool with a die layout) copies the saved file or
-// generates one from the driver. 0, -2 (driver or machine missing, or a
-// name with a path separator: nothing touched) or 999.
-int SetCurrentInfo(const char* driverName, const char* machineName, const char* laserMaterialName,
-                   const char* dieLayoutName);
+// generates one from the driver. InvalidArguments when the driver or
+// machine is missing or a name holds a path separator.
+Outcome SetCurrentInfo(const char* driverName, const char* machineName,
+                       const char* laserMaterialName, const char* dieLayoutName);
 
 }  // namespace quillet::driver

@@ -1,6 +1,7 @@
 // The dialog exports' bodies.
 #include "driver_ui/driver_dialog_run.h"
 
+#include <optional>
 #include <string>
 
 #include "driver_ui/driver_laser_dialog.h"
@@ -8,16 +9,35 @@
 #include "driver_ui/driver_setting_edit.h"
 #include "frame/cutting_conditions.h"
 #include "frame/gui_qt.h"
-#include "frame/status.h"
 
 namespace quillet::driver_ui {
 
-int RunLaserDialog(const char* driverFile, const char* machine, const char* material,
-                   int conditionIndex) {
-    if (auto status = CheckDialogStart(driverFile, {machine, material})) return *status;
-    if (!frame::IsCuttingConditionIndex(conditionIndex)) return kInvalidArguments;
+namespace {
+
+using driver::Outcome;
+
+// The outcome of a start that ends the call; nullopt: go on. A missing
+// driver file ends it as done: the message said why.
+std::optional<Outcome> Refusal(DialogStart start) {
+    switch (start) {
+        case DialogStart::DriverFileMissing:
+            return Outcome::Done;
+        case DialogStart::InvalidName:
+            return Outcome::InvalidArguments;
+        case DialogStart::Go:
+            break;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+Outcome RunLaserDialog(const char* driverFile, const char* machine, const char* material,
+                       int conditionIndex) {
+    if (auto refused = Refusal(CheckDialogStart(driverFile, {machine, material}))) return *refused;
+    if (!frame::IsCuttingConditionIndex(conditionIndex)) return Outcome::InvalidArguments;
     const frame::DialogTurn turn("MD_OthMacLasCutDLG");
-    if (!turn) return kSystemError;
+    if (!turn) return Outcome::Failed;
     CDriverLaserDlg dialog;
     dialog.SetDriver(driverFile);
     dialog.SetMachine(machine);
@@ -26,11 +46,12 @@ int RunLaserDialog(const char* driverFile, const char* machine, const char* mate
     return dialog.Run();
 }
 
-int RunToolDialog(const char* driverFile, const char* machine, const char* layout, int toolNumber) {
-    if (auto status = CheckDialogStart(driverFile, {machine, layout})) return *status;
-    if (toolNumber < 0) return kInvalidArguments;
+Outcome RunToolDialog(const char* driverFile, const char* machine, const char* layout,
+                      int toolNumber) {
+    if (auto refused = Refusal(CheckDialogStart(driverFile, {machine, layout}))) return *refused;
+    if (toolNumber < 0) return Outcome::InvalidArguments;
     const frame::DialogTurn turn("MD_OthMacToolDLG");
-    if (!turn) return kSystemError;
+    if (!turn) return Outcome::Failed;
     CDriverToolDlg dialog;
     dialog.SetDriver(driverFile);
     dialog.SetMachine(machine);
@@ -39,10 +60,10 @@ int RunToolDialog(const char* driverFile, const char* machine, const char* layou
     return dialog.Run();
 }
 
-int RunNcDialog(const char* driverFile, const char* machine) {
-    if (auto status = CheckDialogStart(driverFile, {machine})) return *status;
+Outcome RunNcDialog(const char* driverFile, const char* machine) {
+    if (auto refused = Refusal(CheckDialogStart(driverFile, {machine}))) return *refused;
     const frame::DialogTurn turn("MD_OthMacNCCreateDLG");
-    if (!turn) return kSystemError;
+    if (!turn) return Outcome::Failed;
     CDriverNcDlg dialog;
     dialog.SetDriver(driverFile);
     dialog.SetMachine(machine);

@@ -11,14 +11,13 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-#include "driver_ui/qt_spread_sheet.h"
-#include "frame/status.h"
+#include "driver_ui/spread_sheet_view.h"
 #include "platform/profile.h"
 
 namespace quillet::driver_ui {
 
 CDriverLaserDlg::CDriverLaserDlg(QWidget* parent)
-    : CDriverSettingDlg(130, parent),
+    : CDriverSettingDlg(driver::DriverSettingKind::Cut, parent),
       saveGroup_(new QGroupBox(this)),
       saveOptionBox_(new QCheckBox(TemplateText("1046"), saveGroup_)) {
     saveGroup_->setObjectName(QStringLiteral("1051"));
@@ -92,17 +91,17 @@ bool CDriverLaserDlg::Prepare() {
 }
 
 void CDriverLaserDlg::TakeControls() {
-    options_.saveOption = saveOptionBox_->isChecked() ? 1 : 0;
+    options_.saveOption = saveOptionBox_->isChecked();
     for (std::size_t i = 0; i < conditionBoxes_.size(); ++i) {
-        options_.switches[i] = conditionBoxes_[i]->isChecked() ? 1 : 0;
+        options_.switches[i] = conditionBoxes_[i]->isChecked();
     }
 }
 
 void CDriverLaserDlg::PutControls() {
     const QSignalBlocker blocker(saveOptionBox_);
-    saveOptionBox_->setChecked(options_.saveOption != 0);
+    saveOptionBox_->setChecked(options_.saveOption);
     for (std::size_t i = 0; i < conditionBoxes_.size(); ++i) {
-        conditionBoxes_[i]->setChecked(options_.switches[i] != 0);
+        conditionBoxes_[i]->setChecked(options_.switches[i]);
     }
 }
 
@@ -131,7 +130,7 @@ void CDriverLaserDlg::accept() {
                        StoreLaserSaveOptions(document, index, options);
                    });
     } catch (...) {
-        result_ = kSystemError;
+        result_ = driver::Outcome::Failed;
     }
     QDialog::accept();
 }

@@ -8,11 +8,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "driver_ui/qt_spread_sheet.h"
+#include "driver_ui/spread_sheet_view.h"
 
 namespace quillet::driver_ui {
 
-CDriverNcDlg::CDriverNcDlg(QWidget* parent) : CDriverSettingDlg(132, parent) {
+CDriverNcDlg::CDriverNcDlg(QWidget* parent)
+    : CDriverSettingDlg(driver::DriverSettingKind::Nc, parent) {
     auto* top = new QHBoxLayout;
     top->addWidget(MakeLabel("label.machine"));
     top->addWidget(machineEdit_, 1);

@@ -9,29 +9,27 @@
 #include <QPushButton>
 #include <QShowEvent>
 
-#include "driver_ui/qt_spread_sheet.h"
+#include "driver_ui/spread_sheet_view.h"
 #include "frame/module.h"
 #include "frame/resources.h"
-#include "frame/status.h"
 #include "platform/code_page.h"
 
 namespace quillet::driver_ui {
 
 namespace {
 
-driver::DriverSettingKind KindOfTemplate(int templateId) {
-    switch (templateId) {
-        case 130:
-            return driver::DriverSettingKind::Cut;
-        case 131:
-            return driver::DriverSettingKind::Tool;
-        default:
-            return driver::DriverSettingKind::Nc;
+// The dialog template of a kind: its objectName and the prefix of its texts.
+int TemplateIdOf(driver::DriverSettingKind kind) {
+    switch (kind) {
+        case driver::DriverSettingKind::Cut:
+            return 130;
+        case driver::DriverSettingKind::Tool:
+            return 131;
+        case driver::DriverSettingKind::Nc:
+            break;
     }
+    return 132;
 }
-
-// The design-time row count of the grid controls.
-constexpr int kDesignRows = 99;
 
 class WaitCursor {
 public:
@@ -43,15 +41,16 @@ public:
 
 }  // namespace
 
-CDriverSettingDlg::CDriverSettingDlg(int templateId, QWidget* parent)
+CDriverSettingDlg::CDriverSettingDlg(driver::DriverSettingKind kind, QWidget* parent)
     : QDialog(parent),
-      templateId_(templateId),
-      kind_(KindOfTemplate(templateId)),
-      sheet_(new CQtSpreadSheet(ColumnCountOfKind(kind_), kDesignRows, this)),
+      kind_(kind),
+      templateId_(TemplateIdOf(kind)),
+      grid_(new CDriverSettingGrid(kind)),
+      sheet_(new SpreadSheetView(std::unique_ptr<CSpreadGrid>(grid_), this)),
       machineEdit_(MakeReadOnlyEdit("1000")),
       okButton_(new QPushButton(this)),
       cancelButton_(new QPushButton(this)) {
-    setObjectName(QString::number(templateId));
+    setObjectName(QString::number(templateId_));
     setModal(true);
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
@@ -73,11 +72,6 @@ CDriverSettingDlg::CDriverSettingDlg(int templateId, QWidget* parent)
         nameEdit_ = MakeReadOnlyEdit("1003");
         sectionEdit_ = MakeReadOnlyEdit("1004");
     }
-    grid_ = std::make_unique<CDriverSettingGrid>(*sheet_);
-    CDriverSettingGrid* grid = grid_.get();
-    sheet_->Model()->onButtonClicked = [grid](int column, int row, int buttonDown) {
-        grid->OnOptionClicked(column, row, buttonDown);
-    };
 }
 
 CDriverSettingDlg::~CDriverSettingDlg() = default;
@@ -138,11 +132,11 @@ QHBoxLayout* CDriverSettingDlg::MakeButtonRow() {
 bool CDriverSettingDlg::OpenStep(const std::function<void(const std::string&)>& readMore) {
     edit_ = std::make_unique<DriverSettingEdit>(kind_, driver_, machine_, name_, section_);
     if (edit_->Load(readMore) == DriverSettingEdit::Opened::Failed) {
-        result_ = kSystemError;
+        result_ = driver::Outcome::Failed;
         return false;
     }
     machineEdit_->setText(Shown(machine_));
-    grid_->SetupColumns(kind_);
+    grid_->SetupColumns();
     grid_->FillGrid(edit_->Items());
     return true;
 }
@@ -159,7 +153,7 @@ void CDriverSettingDlg::SetTabOrderChain(std::initializer_list<QWidget*> widgets
     sheet_->setFocus(Qt::OtherFocusReason);
 }
 
-int CDriverSettingDlg::Run() {
+driver::Outcome CDriverSettingDlg::Run() {
     if (!Prepare()) return result_;
     exec();
     return result_;
@@ -173,10 +167,11 @@ void CDriverSettingDlg::CommitStep(
     // failed, and the result says so.
     try {
         grid_->ReadBackGrid(edit_->Items());
-        result_ = edit_->Save(furtherSections, writeMore) ? kDone : kSystemError;
-        if (result_ != kDone) frame::ShowBusyFileMessage(edit_->SavedPath());
+        const bool saved = edit_->Save(furtherSections, writeMore);
+        result_ = saved ? driver::Outcome::Done : driver::Outcome::Failed;
+        if (!saved) frame::ShowBusyFileMessage(edit_->SavedPath());
     } catch (...) {
-        result_ = kSystemError;
+        result_ = driver::Outcome::Failed;
     }
 }
 

@@ -1,8 +1,9 @@
 // The frame shared by the three driver settings dialogs (130 laser, 131
 // tool, 132 NC creation): machine name, the settings grid "1050", OK "1"
 // (commit) and Cancel "2" (the working copy is deleted, the saved file never
-// touched). OK and Cancel both leave the result 0; 999 when the setting files
-// cannot be located (the dialog is then never shown) or the commit failed.
+// touched). OK and Cancel both leave the result Done; Failed when the setting
+// files cannot be located (the dialog is then never shown) or the commit
+// failed.
 // The tool and NC-creation dialogs add only their layout to it.
 #pragma once
 
@@ -13,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "driver/driver_operations.h"
 #include "driver/driver_settings.h"
 #include "driver_ui/driver_setting_edit.h"
 #include "driver_ui/driver_setting_grid.h"
@@ -26,13 +28,14 @@ class QHBoxLayout;
 
 namespace quillet::driver_ui {
 
-class CQtSpreadSheet;
+class SpreadSheetView;
 
 class CDriverSettingDlg : public QDialog {
     Q_OBJECT
 public:
-    // templateId 130, 131 or 132 decides the kind and the grid's columns.
-    explicit CDriverSettingDlg(int templateId, QWidget* parent = nullptr);
+    // The kind decides the dialog (Cut 130, Tool 131, Nc 132) and the grid's
+    // columns.
+    explicit CDriverSettingDlg(driver::DriverSettingKind kind, QWidget* parent = nullptr);
     ~CDriverSettingDlg() override;
 
     // The host's bytes, used as they are for every file and record.
@@ -44,21 +47,17 @@ public:
     void SetSection(const std::string& section);
 
     // Opens the edit and fills every control. False when the dialog must not
-    // be shown (the result is then 999).
+    // be shown (the result is then Failed).
     virtual bool Prepare();
-    // Prepare, then the modal dialog; returns the result field.
-    int Run();
-
-    int Result() const { return result_; }
-    driver::DriverSettingKind Kind() const { return kind_; }
-    const DriverSettingEdit* Edit() const { return edit_.get(); }
+    // Prepare, then the modal dialog; returns the result.
+    driver::Outcome Run();
 
     void accept() override;  // commit
     void reject() override;  // cancel
 
 protected:
     // The open step; readMore reads more from the saved file's working copy.
-    // False (the result is then 999) when the edit cannot be opened.
+    // False (the result is then Failed) when the edit cannot be opened.
     bool OpenStep(const std::function<void(const std::string&)>& readMore = {});
     // The commit step: reads the grid back and commits the edit.
     void CommitStep(const std::vector<std::string>& furtherSections = {},
@@ -83,16 +82,16 @@ protected:
     // OK and Cancel, pushed to the right.
     QHBoxLayout* MakeButtonRow();
 
-    int templateId_;
     driver::DriverSettingKind kind_;
-    int result_ = 0;
+    int templateId_;
+    driver::Outcome result_ = driver::Outcome::Done;
     std::string driver_;
     std::string machine_;
     std::string name_;
     std::string section_;
     std::unique_ptr<DriverSettingEdit> edit_;
-    CQtSpreadSheet* sheet_;
-    std::unique_ptr<CDriverSettingGrid> grid_;
+    CDriverSettingGrid* grid_;  // owned by the sheet's model
+    SpreadSheetView* sheet_;
     QLineEdit* machineEdit_;
     QLineEdit* nameEdit_ = nullptr;     // 1003, Cut and Tool only
     QLineEdit* sectionEdit_ = nullptr;  // 1004, Cut and Tool only

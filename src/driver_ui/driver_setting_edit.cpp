@@ -4,8 +4,8 @@
 #include <filesystem>
 
 #include "frame/module.h"
+#include "frame/resources.h"
 #include "frame/setting_values.h"
-#include "frame/status.h"
 #include "platform/file_lock.h"
 #include "platform/file_ops.h"
 #include "platform/paths.h"
@@ -16,7 +16,6 @@ namespace quillet::driver_ui {
 namespace {
 
 constexpr unsigned kDialogItemLimit = 99;
-constexpr int kDriverFileMessage = 488;
 
 std::filesystem::path FolderOf(const std::string& path) {
     return std::filesystem::path(path).parent_path();
@@ -33,19 +32,18 @@ std::vector<int> SaveGroup(int conditionIndex) {
 
 }  // namespace
 
-std::optional<int> CheckDialogStart(const char* driverFile,
-                                    std::initializer_list<const char*> names) {
+DialogStart CheckDialogStart(const char* driverFile, std::initializer_list<const char*> names) {
     if (driverFile == nullptr || driverFile[0] == '\0' ||
         !platform::CanOpenForReading(driverFile)) {
-        frame::ShowStringMessage(kDriverFileMessage);
-        return kDone;
+        frame::ShowStringMessage(frame::kStringBadDriverFile);
+        return DialogStart::DriverFileMissing;
     }
     for (const char* name : names) {
-        if (name == nullptr || name[0] == '\0') return kInvalidArguments;
+        if (name == nullptr || name[0] == '\0') return DialogStart::InvalidName;
         // A separator would reach outside the data folder.
-        if (platform::NameHoldsSeparator(name)) return kInvalidArguments;
+        if (platform::NameHoldsSeparator(name)) return DialogStart::InvalidName;
     }
-    return std::nullopt;
+    return DialogStart::Go;
 }
 
 DriverSettingEdit::DriverSettingEdit(driver::DriverSettingKind kind, std::string driver,
@@ -150,7 +148,7 @@ LaserSaveOptions LoadLaserSaveOptions(const platform::ProfileDocument& file, int
     const auto read = [&file](const std::string& key) {
         const std::optional<frame::SettingValue> value = frame::ReadSettingValueOr(
             frame::SettingValueKind::Switch, file, kSaveOptionSection, key, -1);
-        return value ? value->switchValue : 0;
+        return value && value->switchValue != 0;
     };
     LaserSaveOptions options;
     options.saveOption = read(std::string(frame::kSaveOptionSwitchKey));
@@ -162,12 +160,12 @@ LaserSaveOptions LoadLaserSaveOptions(const platform::ProfileDocument& file, int
 
 void StoreLaserSaveOptions(platform::ProfileDocument& file, int conditionIndex,
                            const LaserSaveOptions& options) {
-    const auto write = [&file](const std::string& key, int on) {
+    const auto write = [&file](const std::string& key, bool on) {
         frame::WriteSettingValue(frame::SettingValueKind::Switch, frame::SettingValue::Switch(on),
                                  file, kSaveOptionSection, key);
     };
     write(std::string(frame::kSaveOptionSwitchKey), options.saveOption);
-    if (options.saveOption == 0) return;
+    if (!options.saveOption) return;
     for (const int index : SaveGroup(conditionIndex)) {
         write(frame::SaveOptionKey(index), options.switches[static_cast<std::size_t>(index)]);
     }
@@ -175,23 +173,23 @@ void StoreLaserSaveOptions(platform::ProfileDocument& file, int conditionIndex,
 
 std::vector<std::string> LaserCopySections(int conditionIndex, const LaserSaveOptions& options) {
     std::vector<std::string> sections;
-    if (options.saveOption == 0 || !frame::IsCuttingConditionIndex(conditionIndex)) {
+    if (!options.saveOption || !frame::IsCuttingConditionIndex(conditionIndex)) {
         return sections;
     }
     for (const int index : SaveGroup(conditionIndex)) {
-        if (index != conditionIndex && options.switches[static_cast<std::size_t>(index)] != 0) {
+        if (index != conditionIndex && options.switches[static_cast<std::size_t>(index)]) {
             sections.emplace_back(frame::kCuttingConditionNames[static_cast<std::size_t>(index)]);
         }
     }
     return sections;
 }
 
-LaserSaveVisibility LaserVisibility(bool itemsEmpty, int saveOption, int conditionIndex) {
+LaserSaveVisibility LaserVisibility(bool itemsEmpty, bool saveOption, int conditionIndex) {
     LaserSaveVisibility visibility;
     visibility.optionShown = !itemsEmpty;
     for (int index = 0; index < frame::kCuttingConditionCount; ++index) {
         visibility.conditionShown[static_cast<std::size_t>(index)] =
-            frame::TakesPartInSave(saveOption != 0, conditionIndex, index);
+            frame::TakesPartInSave(saveOption, conditionIndex, index);
     }
     return visibility;
 }

@@ -30,12 +30,15 @@ class ProfileDocument;
 
 namespace quillet::driver_ui {
 
-// The start shared by the three dialog exports, before the dialog exists:
-// a driver file that cannot be opened for reading (null, missing, a folder)
-// shows message 488 and gives 0; a null or empty name, or one that holds a
-// path separator, gives -2. nullopt: go on.
-std::optional<int> CheckDialogStart(const char* driverFile,
-                                    std::initializer_list<const char*> names);
+// How the start shared by the three dialog exports ends, before the dialog
+// exists.
+enum class DialogStart {
+    Go,
+    DriverFileMissing,  // it cannot be opened for reading (null, missing, a folder)
+    InvalidName,        // a name is null or empty, or holds a path separator
+};
+// The driver file is tested first; when it is missing, message 488 is shown.
+DialogStart CheckDialogStart(const char* driverFile, std::initializer_list<const char*> names);
 
 class DriverSettingEdit {
 public:
@@ -71,14 +74,9 @@ public:
     // Deletes the working copy; the saved file is never touched.
     void Cancel();
 
-    driver::DriverSettingKind Kind() const { return kind_; }
     driver::DriverConditionList& Items() { return items_; }
     const driver::DriverConditionList& Items() const { return items_; }
-    const std::string& WorkingPath() const { return workingPath_; }
     const std::string& SavedPath() const { return savedPath_; }
-    const std::string& Machine() const { return machine_; }
-    const std::string& Name() const { return name_; }
-    const std::string& Section() const { return section_; }
 
 private:
     // The save under the working folder's lock.
@@ -97,15 +95,15 @@ private:
 
 // The laser dialog's simultaneous-save switch and its 13 condition switches.
 struct LaserSaveOptions {
-    int saveOption = 0;
-    std::array<int, frame::kCuttingConditionCount> switches{};
+    bool saveOption = false;
+    std::array<bool, frame::kCuttingConditionCount> switches{};
 };
 
 inline constexpr const char* kSaveOptionSection = driver::kLaserSaveOptionSection;
 
 // Reads "OnOff_SaveOpt" and the switches of the current condition's save
-// group ("OnOff_SaveOpt_K" ...); a key that is missing (or holds -1) reads
-// as off.
+// group ("OnOff_SaveOpt_K" ...); a key that is missing, holds -1 or reads as
+// 0 is off.
 LaserSaveOptions LoadLaserSaveOptions(const platform::ProfileDocument& file, int conditionIndex);
 // Stores "OnOff_SaveOpt" always, and with the option on the switches of the
 // current save group in index order (with it off those keys stay).
@@ -120,6 +118,6 @@ struct LaserSaveVisibility {
     bool optionShown = true;  // check box 1046 and group box 1051
     std::array<bool, frame::kCuttingConditionCount> conditionShown{};  // 1033 to 1045
 };
-LaserSaveVisibility LaserVisibility(bool itemsEmpty, int saveOption, int conditionIndex);
+LaserSaveVisibility LaserVisibility(bool itemsEmpty, bool saveOption, int conditionIndex);
 
 }  // namespace quillet::driver_ui

@@ -10,6 +10,8 @@ namespace quillet::driver_ui {
 
 namespace {
 constexpr double kWidths[7] = {6.0, 30.5, 10.0, 10.0, 8.0, 8.0, 8.0};
+// The rows of the grid as designed, before the items are known.
+constexpr int kDesignRows = 99;
 }  // namespace
 
 int ColumnCountOfKind(driver::DriverSettingKind kind) {
@@ -24,19 +26,20 @@ int ColumnCountOfKind(driver::DriverSettingKind kind) {
     return 3;
 }
 
-CDriverSettingGrid::CDriverSettingGrid(CSpreadSheet& sheet) : CSpreadGrid(sheet) {
-    const std::string value(frame::ResourceString(302));
-    headers_ = {std::string(frame::ResourceString(300)),
-                std::string(frame::ResourceString(301)),
+CDriverSettingGrid::CDriverSettingGrid(driver::DriverSettingKind kind)
+    : CSpreadGrid(ColumnCountOfKind(kind), kDesignRows), kind_(kind) {
+    const std::string value(frame::ResourceString(frame::kStringGridValue));
+    headers_ = {std::string(frame::ResourceString(frame::kStringGridOnOff)),
+                std::string(frame::ResourceString(frame::kStringGridName)),
                 value + "1",
                 value + "2",
-                std::string(frame::ResourceString(303)),
-                std::string(frame::ResourceString(304)),
-                std::string(frame::ResourceString(305))};
+                std::string(frame::ResourceString(frame::kStringGridJustBefore)),
+                std::string(frame::ResourceString(frame::kStringGridJustAfter)),
+                std::string(frame::ResourceString(frame::kStringGridAfterLast))};
 }
 
-void CDriverSettingGrid::SetupColumns(driver::DriverSettingKind kind) {
-    const int columns = ColumnCountOfKind(kind);
+void CDriverSettingGrid::SetupColumns() {
+    const int columns = ColumnCountOfKind(kind_);
     for (int column = 1; column <= columns; ++column) {
         SetColumnHeader(column, headers_[column - 1]);
         SetColumnWidth(column, kWidths[column - 1]);
@@ -64,8 +67,8 @@ void CDriverSettingGrid::FillGrid(const driver::DriverConditionList& items) {
     int row = 0;
     for (const driver::DriverCondition& item : items) {
         ++row;
-        SetCheckCell(1, row, item.onOff);
-        SetTextCell(2, row, item.name, 0);
+        SetCheckCell(1, row, item.onOff == 1);
+        SetTextCell(2, row, item.name, false);
         if (item.valueCount <= 0) {
             SetBlankCell(3, row);
             if (n >= 4) SetBlankCell(4, row);
@@ -79,22 +82,18 @@ void CDriverSettingGrid::FillGrid(const driver::DriverConditionList& items) {
         }
         if (n == 7) {
             const int timing = item.timing >= 0 && item.timing <= 2 ? item.timing : 1;
-            for (int t = 0; t < 3; ++t) SetOptionCell(5 + t, row, t == timing ? 1 : 0);
+            for (int t = 0; t < 3; ++t) SetOptionCell(5 + t, row, t == timing);
         }
     }
     if (!items.empty() && n == 7) AddOptionGroup(5, 7, 0);
     SetRowCount(static_cast<int>(items.size()));
-    SetSheetFont();
-    Sheet().SetRedraw(true);
-    ResetScrollBarPages();
-    Sheet().SetScrollBars(false, 2);
 }
 
 void CDriverSettingGrid::ReadValueCell(int column, int row, double& value) {
-    const int type = CellTypeAt(column, row);
-    if (type == kCellReal) {
+    const CellKind kind = KindAt(column, row);
+    if (kind == CellKind::Real) {
         value = frame::CLocaleAtof(CellValue(column, row).c_str());
-    } else if (type == kCellInteger) {
+    } else if (kind == CellKind::Integer) {
         value = frame::CLocaleAtoi(CellValue(column, row).c_str());
     }
 }

@@ -1,7 +1,6 @@
 // The settings grid of the three driver dialogs: the column layout, one row
 // per driver setting item, and reading the user's choices back into the
-// items. (The Space key switches check boxes as a click does: the grid has
-// no keyboard filter.)
+// items.
 #pragma once
 
 #include <array>
@@ -24,13 +23,14 @@ int ColumnCountOfKind(driver::DriverSettingKind kind);
 
 class CDriverSettingGrid : public CSpreadGrid {
 public:
-    // Takes the seven header texts from the string table (300 to 305).
-    explicit CDriverSettingGrid(CSpreadSheet& sheet);
+    // The kind's columns and 99 rows until FillGrid; the seven header texts
+    // come from the string table (300 to 305).
+    explicit CDriverSettingGrid(driver::DriverSettingKind kind);
 
     // Headers and widths of the kind's columns.
-    void SetupColumns(driver::DriverSettingKind kind);
-    // One row per item, the timing option group for 7 columns, row count,
-    // font and scroll bars.
+    void SetupColumns();
+    // One row per item, the timing option group for 7 columns, and the row
+    // count.
     void FillGrid(const driver::DriverConditionList& items);
     // Locks every cell, then takes On/Off, the values and the timing of each
     // row back into its item.
@@ -40,6 +40,7 @@ private:
     void SetValueCell(int column, int row, driver::DriverValueType valueType, double value);
     void ReadValueCell(int column, int row, double& value);
 
+    driver::DriverSettingKind kind_;
     std::array<std::string, 7> headers_;
 };
 

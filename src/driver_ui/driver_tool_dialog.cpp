@@ -11,7 +11,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "driver_ui/qt_spread_sheet.h"
+#include "driver_ui/spread_sheet_view.h"
 
 namespace quillet::driver_ui {
 
@@ -22,7 +22,7 @@ namespace {
 // columns when their widths or the grid's place change.
 class TimingCaption final : public QWidget {
 public:
-    TimingCaption(const QString& text, CQtSpreadSheet* sheet, QWidget* parent)
+    TimingCaption(const QString& text, SpreadSheetView* sheet, QWidget* parent)
         : QWidget(parent), sheet_(sheet), label_(new QLabel(text, this)) {
         label_->setObjectName(QStringLiteral("1051"));
         label_->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
@@ -57,13 +57,14 @@ private:
                             height());
     }
 
-    CQtSpreadSheet* sheet_;
+    SpreadSheetView* sheet_;
     QLabel* label_;
 };
 
 }  // namespace
 
-CDriverToolDlg::CDriverToolDlg(QWidget* parent) : CDriverSettingDlg(131, parent) {
+CDriverToolDlg::CDriverToolDlg(QWidget* parent)
+    : CDriverSettingDlg(driver::DriverSettingKind::Tool, parent) {
     QGridLayout* top = MakeFieldRows("label.layout", "label.tool");
     auto* timing = new TimingCaption(TemplateText("1051"), sheet_, this);
     QHBoxLayout* buttons = MakeButtonRow();

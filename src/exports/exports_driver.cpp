@@ -7,10 +7,11 @@
 
 #include "driver/driver_operations.h"
 #include "exports/export_guard.h"
-#include "frame/status.h"
+#include "exports/status.h"
 #include "quillet/quillet.h"
 
 using namespace quillet;
+using namespace quillet::exports;
 
 // The records that cross the boundary keep the layout the hosts were built
 // with (x86-64 natural alignment), and the host string class is one pointer.
@@ -85,13 +86,27 @@ void GetSpecialSequence(const char* driverName, int family, md_ssi_all_* result,
     }
 }
 
+// The NC-data library's own status passes through unchanged.
 int CreateNc(const char* driverName, char* target) noexcept {
     return exports::Guarded(kSystemError, [&] {
-        return driver::CreateNc(driverName != nullptr ? driverName : "", target);
+        return driver::CreateNc(driverName != nullptr ? driverName : "", target)
+            .value_or(kSystemError);
     });
 }
 
 }  // namespace
+
+int exports::StatusOf(driver::Outcome outcome) {
+    switch (outcome) {
+        case driver::Outcome::Done:
+            return kDone;
+        case driver::Outcome::InvalidArguments:
+            return kInvalidArguments;
+        case driver::Outcome::Failed:
+            break;
+    }
+    return kSystemError;
+}
 
 QUILLET_EXPORT int MD_CreateNC(CString driverName, char* const target) {
     return CreateNc(driverName.GetString(), target);
@@ -115,6 +130,7 @@ extern "C" QUILLET_EXPORT int QUILLET_API MD_SetCurrentInfo(const char* driverNa
                                                             const char* laserMaterialName,
                                                             const char* dieLayoutName) {
     return exports::Guarded(kSystemError, [&] {
-        return driver::SetCurrentInfo(driverName, machineName, laserMaterialName, dieLayoutName);
+        return StatusOf(
+            driver::SetCurrentInfo(driverName, machineName, laserMaterialName, dieLayoutName));
     });
 }

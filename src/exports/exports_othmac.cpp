@@ -4,7 +4,7 @@
 #include <string>
 
 #include "exports/export_guard.h"
-#include "frame/status.h"
+#include "exports/status.h"
 #include "othmac/nc_data_dialog.h"
 #include "othmac/nc_template.h"
 #include "othmac/record_store.h"
@@ -12,6 +12,7 @@
 #include "quillet/quillet.h"
 
 using namespace quillet;
+using namespace quillet::exports;
 
 namespace {
 
@@ -39,8 +40,8 @@ std::optional<othmac::LookupRequest> MakeRequest(int create, int showMessages, i
         tooLong(reservedText, reservedLimit)) {
         return std::nullopt;
     }
-    return othmac::LookupRequest{create,       showMessages, machineTypeNo, machineName,
-                                 materialName, reservedText, reservedNo1,   reservedNo2};
+    return othmac::LookupRequest{create == 1,  showMessages == 1, machineTypeNo, machineName,
+                                 materialName, reservedText,      reservedNo1,   reservedNo2};
 }
 
 // The one place where the subsystem's outcomes become export statuses.

@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "exports/export_guard.h"
-#include "frame/status.h"
+#include "exports/status.h"
 #include "pdl/pdl_files.h"
 #include "pdl/pdl_laser_dialog.h"
 #include "pdl/pdl_machine.h"
@@ -13,6 +13,7 @@
 #include "quillet/quillet.h"
 
 using namespace quillet;
+using namespace quillet::exports;
 
 namespace {
 
@@ -24,8 +25,8 @@ bool Fits(const char* name) {
     return platform::BoundedLength(name, platform::kMaxPathLength) <= platform::kMaxPathLength;
 }
 
-// The one place where the file operations' outcomes become export statuses:
-// done, or the pair's condition file could not be had (-1).
+// The one place where the file operations' and the dialog's outcomes become
+// export statuses: done, or the pair's condition file could not be had (-1).
 int StatusOf(bool done) { return done ? kDone : kPdlUnavailable; }
 
 }  // namespace
@@ -40,7 +41,8 @@ extern "C" QUILLET_EXPORT int QUILLET_API SddPDLOthMacLasCutDLG(const char* mach
             return kInvalidArguments;
         }
         if (!Fits(machineName) || !Fits(laserMaterialName)) return kPdlUnavailable;
-        return pdl::RunPdlLaserCondDialog(machineName, machineType, laserMaterialName, tableIndex);
+        return StatusOf(
+            pdl::RunPdlLaserCondDialog(machineName, machineType, laserMaterialName, tableIndex));
     });
 }
 
@@ -89,5 +91,7 @@ extern "C" QUILLET_EXPORT int QUILLET_API SddPDLOthMacLasCutFileCopy(const char*
 }
 
 extern "C" QUILLET_EXPORT int QUILLET_API SddPDLOthMacTypeGet(int machineType) {
-    return exports::Guarded(kPdlUnavailable, [&] { return pdl::PdlMachineTypeGet(machineType); });
+    return exports::Guarded(kPdlUnavailable, [&] {
+        return pdl::PdlMachineTypeGet(machineType).value_or(kPdlUnavailable);
+    });
 }

@@ -17,6 +17,23 @@ std::string_view ResourceText(std::string_view key);
 // The string-table entry id.
 std::string_view ResourceString(int id);
 
+// String-table entries the module uses by number (the number is also the
+// objectName of the message box that shows one).
+inline constexpr int kStringNoDataRoot = 201;
+inline constexpr int kStringNotSetUp = 202;
+inline constexpr int kStringNameTooLong = 203;
+inline constexpr int kStringAskRegisterMaster = 204;
+inline constexpr int kStringAskLoadMaster = 205;
+// The driver settings grid's headers: On/Off, the item's name, "Value" (the
+// grid appends 1 or 2) and the three timing columns.
+inline constexpr int kStringGridOnOff = 300;
+inline constexpr int kStringGridName = 301;
+inline constexpr int kStringGridValue = 302;
+inline constexpr int kStringGridJustBefore = 303;
+inline constexpr int kStringGridJustAfter = 304;
+inline constexpr int kStringGridAfterLast = 305;
+inline constexpr int kStringBadDriverFile = 488;
+
 struct BitmapData {
     const unsigned char* data;
     std::size_t size;

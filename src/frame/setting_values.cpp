@@ -10,7 +10,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
 
 namespace quillet::frame {
 
@@ -51,7 +50,7 @@ std::string TextOf(SettingValueKind kind, const SettingValue& value) {
         case SettingValueKind::Real:
             return FormatReal(value.real);
         case SettingValueKind::Switch:
-            return FormatInteger(value.switchValue != 0 ? 1 : 0);
+            return FormatInteger(value.switchValue ? 1 : 0);
         case SettingValueKind::Text:
             break;
     }
@@ -72,45 +71,17 @@ SettingValue Convert(SettingValueKind kind, const std::string& read) {
             value.real = CLocaleAtof(read.c_str());
             break;
         case SettingValueKind::Switch:
-            value.switchValue = CLocaleAtoi(read.c_str()) != 0 ? 1 : 0;
+            value.switchValue = CLocaleAtoi(read.c_str()) != 0;
             break;
     }
     return value;
 }
 
-using TextReader = std::function<std::string(const std::string& defaultText)>;
-
-SettingValue ReadWith(const TextReader& readText, SettingValueKind kind) {
-    if (!IsKnownKind(kind)) return SettingValue{};
-    return Convert(kind, readText("-1"));
-}
-
-std::optional<SettingValue> ReadOrWith(const TextReader& readText, SettingValueKind kind,
-                                       double defaultValue) {
-    std::string defaultText;
-    if (kind == SettingValueKind::Integer || kind == SettingValueKind::Switch) {
-        defaultText = FormatInteger(ClampToInt(defaultValue));
-    } else if (kind == SettingValueKind::Real) {
-        defaultText = FormatReal(defaultValue);
-    }
-    const std::string read = readText(defaultText);
-    if (!IsKnownKind(kind)) return SettingValue{};
-    // For a switch the default text marks a value that is not set.
-    if (kind == SettingValueKind::Switch && read == defaultText) return std::nullopt;
-    return Convert(kind, read);
-}
-
-TextReader FileReader(const std::string& file, const std::string& section, const std::string& key) {
-    return [&](const std::string& defaultText) {
-        return platform::GetPrivateProfileString(section, key, defaultText, kValueBufferSize, file);
-    };
-}
-
-TextReader DocumentReader(const platform::ProfileDocument& document, const std::string& section,
-                          const std::string& key) {
-    return [&](const std::string& defaultText) {
-        return document.GetString(section, key, defaultText, kValueBufferSize);
-    };
+// The text of key in section, or defaultText, as the profile functions
+// read it through a 256-byte buffer.
+std::string ReadText(const platform::ProfileDocument& document, const std::string& section,
+                     const std::string& key, const std::string& defaultText) {
+    return document.GetString(section, key, defaultText, kValueBufferSize);
 }
 
 }  // namespace
@@ -121,32 +92,27 @@ void WriteSettingValue(SettingValueKind kind, const SettingValue& value,
     document.SetString(section, key, TextOf(kind, value));
 }
 
-void WriteSettingValue(SettingValueKind kind, const SettingValue& value, const std::string& file,
-                       const std::string& section, const std::string& key) {
-    platform::WritePrivateProfileString(section, key, TextOf(kind, value), file);
-}
-
 SettingValue ReadSettingValue(SettingValueKind kind, const platform::ProfileDocument& document,
                               const std::string& section, const std::string& key) {
-    return ReadWith(DocumentReader(document, section, key), kind);
-}
-
-SettingValue ReadSettingValue(SettingValueKind kind, const std::string& file,
-                              const std::string& section, const std::string& key) {
-    return ReadWith(FileReader(file, section, key), kind);
+    if (!IsKnownKind(kind)) return SettingValue{};
+    return Convert(kind, ReadText(document, section, key, "-1"));
 }
 
 std::optional<SettingValue> ReadSettingValueOr(SettingValueKind kind,
                                                const platform::ProfileDocument& document,
                                                const std::string& section, const std::string& key,
                                                double defaultValue) {
-    return ReadOrWith(DocumentReader(document, section, key), kind, defaultValue);
-}
-
-std::optional<SettingValue> ReadSettingValueOr(SettingValueKind kind, const std::string& file,
-                                               const std::string& section, const std::string& key,
-                                               double defaultValue) {
-    return ReadOrWith(FileReader(file, section, key), kind, defaultValue);
+    std::string defaultText;
+    if (kind == SettingValueKind::Integer || kind == SettingValueKind::Switch) {
+        defaultText = FormatInteger(ClampToInt(defaultValue));
+    } else if (kind == SettingValueKind::Real) {
+        defaultText = FormatReal(defaultValue);
+    }
+    const std::string read = ReadText(document, section, key, defaultText);
+    if (!IsKnownKind(kind)) return SettingValue{};
+    // For a switch the default text marks a value that is not set.
+    if (kind == SettingValueKind::Switch && read == defaultText) return std::nullopt;
+    return Convert(kind, read);
 }
 
 int ClampToInt(double value) {

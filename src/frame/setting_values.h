@@ -1,8 +1,6 @@
 // Typed values in INI-style setting files: the one place where integers,
-// reals and switches get their text form. Each function has two forms: on a
-// file path (the file is read, and for writes rewritten, once per call) and
-// on an open ProfileDocument (for callers that handle many keys of one file
-// and save once).
+// reals and switches get their text form. Every function works on an open
+// ProfileDocument: callers handle the keys of one file and save once.
 #pragma once
 
 #include <optional>
@@ -17,34 +15,30 @@ enum class SettingValueKind : int { Text = 0, Integer = 1, Real = 2, Switch = 3 
 
 // A value; only the slot of its kind counts.
 struct SettingValue {
-    int switchValue = 0;
+    bool switchValue = false;
     std::string text;
     int integer = 0;
     double real = 0.0;
 
-    static SettingValue Switch(int on) { return {on, {}, 0, 0.0}; }
-    static SettingValue Text(std::string text) { return {0, std::move(text), 0, 0.0}; }
-    static SettingValue Integer(int value) { return {0, {}, value, 0.0}; }
-    static SettingValue Real(double value) { return {0, {}, 0, value}; }
+    static SettingValue Switch(bool on) { return {on, {}, 0, 0.0}; }
+    static SettingValue Text(std::string text) { return {false, std::move(text), 0, 0.0}; }
+    static SettingValue Integer(int value) { return {false, {}, value, 0.0}; }
+    static SettingValue Real(double value) { return {false, {}, 0, value}; }
 };
 
 // Writes the text form of value: Text the text itself; Integer "%d"; Real
-// "%lf" (1.5 -> 1.500000); Switch "%d" of 1 or 0. Kinds outside 0..3 write
-// the text. Numbers are formatted in the C locale whatever the process
-// locale. A failed write of a file is not reported.
+// "%lf" (1.5 -> 1.500000); Switch 1 or 0. Kinds outside 0..3 write the text.
+// Numbers are formatted in the C locale whatever the process locale.
 void WriteSettingValue(SettingValueKind kind, const SettingValue& value,
                        platform::ProfileDocument& document, const std::string& section,
                        const std::string& key);
-void WriteSettingValue(SettingValueKind kind, const SettingValue& value, const std::string& file,
-                       const std::string& section, const std::string& key);
 
 // Reads the text with default "-1" (a missing key reads as Integer -1, Real
 // -1.0, Switch on, Text "-1") and converts it as atoi / atof do in the C
-// locale into the slot of kind; the other slots stay empty, and all of them
-// for a kind outside 0..3. At most 255 characters are read.
+// locale into the slot of kind (a switch is on when atoi gives anything but
+// 0); the other slots stay empty, and all of them for a kind outside 0..3.
+// At most 255 characters are read.
 SettingValue ReadSettingValue(SettingValueKind kind, const platform::ProfileDocument& document,
-                              const std::string& section, const std::string& key);
-SettingValue ReadSettingValue(SettingValueKind kind, const std::string& file,
                               const std::string& section, const std::string& key);
 
 // Like ReadSettingValue with a default formed from defaultValue (Integer and
@@ -54,9 +48,6 @@ SettingValue ReadSettingValue(SettingValueKind kind, const std::string& file,
 // default, so the switch is not set.
 std::optional<SettingValue> ReadSettingValueOr(SettingValueKind kind,
                                                const platform::ProfileDocument& document,
-                                               const std::string& section, const std::string& key,
-                                               double defaultValue);
-std::optional<SettingValue> ReadSettingValueOr(SettingValueKind kind, const std::string& file,
                                                const std::string& section, const std::string& key,
                                                double defaultValue);
 

@@ -332,7 +332,8 @@ private:
 
     void RegisterMaster() {
         if (!TakeTexts()) return;
-        if (frame::ShowStringMessage(204, platform::MessageButtons::YesNo) !=
+        if (frame::ShowStringMessage(frame::kStringAskRegisterMaster,
+                                     platform::MessageButtons::YesNo) !=
             platform::MessageAnswer::Yes) {
             return;
         }
@@ -343,7 +344,8 @@ private:
     }
 
     void LoadMaster() {
-        if (frame::ShowStringMessage(205, platform::MessageButtons::YesNo) !=
+        if (frame::ShowStringMessage(frame::kStringAskLoadMaster,
+                                     platform::MessageButtons::YesNo) !=
             platform::MessageAnswer::Yes) {
             return;
         }

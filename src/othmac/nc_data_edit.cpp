@@ -66,8 +66,8 @@ NcDataEdit::SaveResult NcDataEdit::Save() const { return Write(templatePath_); }
 std::optional<std::string> NcDataEdit::MasterPath() const {
     try {
         LookupRequest master = request_;
-        master.create = 1;
-        master.showMessages = 0;
+        master.create = true;
+        master.showMessages = false;
         master.materialName = kMasterMaterial;
         const LookupResult found = LocateConditionFile(master);
         if (found.status != Outcome::Done) return std::nullopt;

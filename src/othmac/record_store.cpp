@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "frame/module.h"
+#include "frame/resources.h"
 #include "frame/roots.h"
 #include "othmac/record_layout.h"
 #include "othmac/text_lines.h"
@@ -22,11 +23,6 @@ namespace quillet::othmac {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Message ids of the string table.
-constexpr int kMessageNoRoot = 201;
-constexpr int kMessageNotSetUp = 202;
-constexpr int kMessageNameTooLong = 203;
 
 using platform::EqualsIgnoringAsciiCase;
 
@@ -161,7 +157,7 @@ Registration Register(const fs::path& path, const RecordSearch& search, const st
 class Lookup {
 public:
     explicit Lookup(const LookupRequest& request)
-        : request_(request), create_(request.create != 0), show_(request.showMessages == 1) {}
+        : request_(request), create_(request.create), show_(request.showMessages) {}
 
     LookupResult Run();
 
@@ -227,7 +223,7 @@ LookupResult Lookup::Run() {
     if (UnsafeName(machine) || UnsafeName(request_.materialName)) return Fail(Outcome::SystemError);
 
     const std::optional<std::string> root = frame::DataRoot();
-    if (!root) return Fail(Outcome::SystemError, kMessageNoRoot);
+    if (!root) return Fail(Outcome::SystemError, frame::kStringNoDataRoot);
     const std::optional<std::string> folder = frame::DataFolderOf(*root);
     if (!folder) return Fail(Outcome::SystemError);
     platform::CreateFolder(*folder);  // an existing folder is no error
@@ -242,9 +238,9 @@ LookupResult Lookup::Run() {
     std::optional<std::string> listName;
     if (index.text) listName = SearchIndex(*index.text);
     if (!listName) {
-        if (!create_) return Fail(Outcome::NotSetUp, kMessageNotSetUp);
+        if (!create_) return Fail(Outcome::NotSetUp, frame::kStringNotSetUp);
         if (machine.size() > kNameFieldWidth)
-            return Fail(Outcome::NameTooLong, kMessageNameTooLong);
+            return Fail(Outcome::NameTooLong, frame::kStringNameTooLong);
         // Refuse what could not be named before any record is written: the
         // material record too, unless the machine's list (shared with its
         // other type numbers) holds the material already.
@@ -272,7 +268,7 @@ LookupResult Lookup::Run() {
     std::optional<std::string> templateName;
     if (list.text) templateName = SearchList(*list.text);
     if (!templateName) {
-        if (!create_) return Fail(Outcome::NotSetUp, kMessageNotSetUp);
+        if (!create_) return Fail(Outcome::NotSetUp, frame::kStringNotSetUp);
         // The refusals of a registration apply only here, where a new
         // material record must be written: a registered pair opens with
         // create 1 exactly as with create 0.
@@ -293,7 +289,7 @@ LookupResult Lookup::Run() {
     // Look-up only: the template must exist as well. A registration leaves
     // it to the first write.
     if (!create_ && !platform::CanOpenForReading(*templatePath)) {
-        return Fail(Outcome::NotSetUp, kMessageNotSetUp);
+        return Fail(Outcome::NotSetUp, frame::kStringNotSetUp);
     }
     return LookupResult{Outcome::Done, *templatePath};
 }

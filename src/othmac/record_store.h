@@ -17,8 +17,8 @@ inline constexpr const char* kMasterMaterial = "Oth_MASTER";
 
 // The arguments of a lookup, in the order of the exports.
 struct LookupRequest {
-    int create = 0;        // 1: register what is missing; 0: look up only
-    int showMessages = 0;  // 1: show messages 201, 202, 203
+    bool create = false;        // register what is missing, else look up only
+    bool showMessages = false;  // show messages 201, 202, 203
     int machineTypeNo = 0;
     std::string machineName;
     std::string materialName;
@@ -36,7 +36,7 @@ struct LookupResult {
     std::string path;  // the template file's path when Done
 };
 
-// Finds, and with create 1 registers, the NC template file of a machine and
+// Finds, and with create registers, the NC template file of a machine and
 // material. Results: Done with the path; NotSetUp when look-up only finds
 // something missing (message 202); NameTooLong when a machine record would
 // have to be created for a name over 50 bytes (message 203); SystemError
@@ -46,11 +46,11 @@ struct LookupResult {
 // new record the files could not read back (an empty name, a template file
 // name over 100 characters), a path over 499 characters, or an index file
 // that could not be created, converted or appended to. A pair already
-// registered is found with create 1 exactly as with create 0: the
+// registered is found with create exactly as without: the
 // registration's refusals apply only where a record must be written. A name
 // with a space is registered in full and read back cut at the space, so each
 // registration of it appends another record and still gives its path.
-// Messages only with showMessages 1, and never while a lock is held; the
+// Messages only with showMessages, and never while a lock is held; the
 // refusals of unsafe names show none. Only a registration or a conversion
 // writes, under the lock of the file it writes (platform::FileLock); a
 // failed write leaves the files as they were.

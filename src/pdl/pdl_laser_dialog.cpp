@@ -20,7 +20,6 @@
 #include "frame/gui_qt.h"
 #include "frame/module.h"
 #include "frame/resources.h"
-#include "frame/status.h"
 #include "pdl/pdl_files.h"
 #include "pdl/pdl_machine.h"
 #include "platform/code_page.h"
@@ -342,8 +341,6 @@ void CPdlLaserCondDlg::Initialize() {
     list_->setFocus(Qt::OtherFocusReason);
 }
 
-int CPdlLaserCondDlg::Result() const { return edit_.Failed() ? kPdlUnavailable : kDone; }
-
 void CPdlLaserCondDlg::ItemChanged(int row) {
     if (!edit_.SelectRow(row)) return;
     try {
@@ -382,22 +379,19 @@ void CPdlLaserCondDlg::InPlaceEditEnded() {
 }
 
 void CPdlLaserCondDlg::SetSaveOptionBoxes(const PdlSaveOptions& options) {
-    // Only 1 is on (a missing key reads -1): the boxes show what a save will do.
-    saveSwitch_->setChecked(options.saveSwitch == 1);
-    for (int k = 0; k < kPdlTableCount; ++k) tableBoxes_[k]->setChecked(options.tables[k] == 1);
+    saveSwitch_->setChecked(options.saveSwitch);
+    for (int k = 0; k < kPdlTableCount; ++k) tableBoxes_[k]->setChecked(options.tables[k]);
 }
 
 PdlSaveOptions CPdlLaserCondDlg::SaveOptionsFromBoxes() const {
     PdlSaveOptions options;
-    options.saveSwitch = saveSwitch_->isChecked() ? 1 : 0;
-    for (int k = 0; k < kPdlTableCount; ++k) {
-        options.tables[k] = tableBoxes_[k]->isChecked() ? 1 : 0;
-    }
+    options.saveSwitch = saveSwitch_->isChecked();
+    for (int k = 0; k < kPdlTableCount; ++k) options.tables[k] = tableBoxes_[k]->isChecked();
     return options;
 }
 
 void CPdlLaserCondDlg::UpdatePdlSaveOptionBoxes() {
-    const int saveSwitch = saveSwitch_->isChecked() ? 1 : 0;
+    const bool saveSwitch = saveSwitch_->isChecked();
     for (int k = 0; k < kPdlTableCount; ++k) {
         tableBoxes_[k]->setVisible(PdlSaveOptionBoxShown(saveSwitch, edit_.Table(), k));
     }
@@ -419,15 +413,16 @@ void CPdlLaserCondDlg::Save() {
 
 // ---------------------------------------------------------------- export
 
-int RunPdlLaserCondDialog(const char* machineName, int machineType, const char* materialName,
-                          int tableIndex) {
+bool RunPdlLaserCondDialog(const char* machineName, int machineType, const char* materialName,
+                           int tableIndex) {
     const frame::DialogTurn turn("SddPDLOthMacLasCutDLG");
-    if (!turn) return kPdlUnavailable;
-    const int machineId = PdlMachineTypeGet(machineType);
+    if (!turn) return false;
+    // A type without an ID looks up the machines whose ID is missing too.
+    const int machineId = PdlMachineTypeGet(machineType).value_or(kNoMachineId);
     CPdlLaserCondDlg dialog(machineName, machineId, materialName, tableIndex);
     dialog.Initialize();
     dialog.exec();
-    return dialog.Result();
+    return !dialog.Failed();
 }
 
 }  // namespace quillet::pdl

@@ -17,11 +17,11 @@ class QPushButton;
 
 namespace quillet::pdl {
 
-// The work of SddPDLOthMacLasCutDLG once its arguments are checked: -1 when
-// no GUI is possible (nothing shown); otherwise the dialog's result: 0 after
-// a successful opening or save, -1 when the opening or the save failed.
-int RunPdlLaserCondDialog(const char* machineName, int machineType, const char* materialName,
-                          int tableIndex);
+// The work of SddPDLOthMacLasCutDLG once its arguments are checked: true
+// after OK or Cancel; false when no GUI is possible (nothing shown) or the
+// opening or the save failed.
+bool RunPdlLaserCondDialog(const char* machineName, int machineType, const char* materialName,
+                           int tableIndex);
 
 // The list model over the edit's shown rows: row i is shown row i, column 0
 // the value text, column 1 the label (both with the full label as tooltip).
@@ -72,8 +72,8 @@ public:
 
     // Opens the edit and fills the controls (opening).
     void Initialize();
-    // The export's status: 0, or -1 after a failed opening or save.
-    int Result() const;
+    // True after a failed opening or save.
+    bool Failed() const { return edit_.Failed(); }
 
 private:
     void BuildControls();

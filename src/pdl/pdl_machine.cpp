@@ -8,7 +8,6 @@
 #include "frame/resources.h"
 #include "frame/roots.h"
 #include "frame/setting_values.h"
-#include "frame/status.h"
 #include "platform/file_ops.h"
 #include "platform/paths.h"
 
@@ -19,6 +18,10 @@ namespace {
 int ReadInteger(const platform::ProfileDocument& document, const std::string& section,
                 const std::string& key) {
     return frame::ReadSetting(frame::SettingValueKind::Integer, document, section, key).integer;
+}
+
+std::optional<int> MachineId(int id) {
+    return id == kNoMachineId ? std::nullopt : std::optional<int>(id);
 }
 
 }  // namespace
@@ -43,23 +46,24 @@ const std::array<PdlAliasDefault, 76> kPdlAliasDefaults = {{
 }};
 // clang-format on
 
-int PdlMachineTypeGet(int machineType) {
+std::optional<int> PdlMachineTypeGet(int machineType) {
     const std::optional<std::string> root = frame::DataRoot();
     if (!root) {
-        frame::ShowStringMessage(201);
-        return kPdlUnavailable;
+        frame::ShowStringMessage(frame::kStringNoDataRoot);
+        return std::nullopt;
     }
     const std::optional<std::string> folder = frame::DataFolderOf(*root);
     const std::optional<std::string> path =
         folder ? platform::ComposePath(*folder, {"/", kPdlAliasFile}) : std::nullopt;
-    if (!path) return kPdlUnavailable;
+    if (!path) return std::nullopt;
     const std::string section(kPdlAliasSection);
     // The usual case, an existing alias file: read once and only the one key
     // looked for, without building the whole document.
     if (const std::optional<std::string> bytes = platform::ReadWholeFile(path->c_str())) {
-        return frame::CLocaleAtoi(platform::GetProfileStringFromBytes(
-                                      *bytes, section, frame::FormatInteger(machineType), "-1")
-                                      .c_str());
+        return MachineId(frame::CLocaleAtoi(
+            platform::GetProfileStringFromBytes(*bytes, section, frame::FormatInteger(machineType),
+                                                frame::FormatInteger(kNoMachineId))
+                .c_str()));
     }
     platform::ProfileDocument document = platform::ProfileDocument::Load(*path);
     // Only a file that does not exist at all gets the defaults: an existing
@@ -70,9 +74,9 @@ int PdlMachineTypeGet(int machineType) {
                                      frame::SettingValue::Integer(alias.machineId), document,
                                      section, frame::FormatInteger(alias.machineType));
         }
-        if (!document.Save()) return kPdlUnavailable;
+        if (!document.Save()) return std::nullopt;
     }
-    return ReadInteger(document, section, frame::FormatInteger(machineType));
+    return MachineId(ReadInteger(document, section, frame::FormatInteger(machineType)));
 }
 
 bool LoadMachineParams(int machineId, PdlCutTable tableIndex, const PdlCutCondition& values,

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -38,12 +39,15 @@ struct PdlAliasDefault {
 };
 extern const std::array<PdlAliasDefault, 76> kPdlAliasDefaults;
 
+// The ID a machine without one reads as: a missing key reads -1.
+inline constexpr int kNoMachineId = -1;
+
 // The machine ID of machineType (the work of SddPDLOthMacTypeGet). Creates
-// the alias file with the defaults when it does not exist. -1 when the data
-// root cannot be read (message 201 is shown first), the file cannot be
-// created, the key is missing or holds -1; 0 for a value that is not a
+// the alias file with the defaults when it does not exist. nullopt when the
+// data root cannot be read (message 201 is shown first), the file cannot be
+// created, or the key is missing or holds -1; 0 for a value that is not a
 // number.
-int PdlMachineTypeGet(int machineType);
+std::optional<int> PdlMachineTypeGet(int machineType);
 
 // One row of the parameter list: the label (string 206 + slot), the value
 // being edited and the record slot the row belongs to.

@@ -25,9 +25,9 @@ std::optional<std::string> SaveOptionPath() {
 // Writes the fourteen keys in file order; true when the document changed.
 bool WriteOptions(platform::ProfileDocument& document, const PdlSaveOptions& options) {
     const std::string section(kPdlSaveOptionSection);
-    const auto write = [&](const std::string& key, int state) {
+    const auto write = [&](const std::string& key, bool on) {
         frame::WriteSettingValue(frame::SettingValueKind::Integer,
-                                 frame::SettingValue::Integer(state), document, section, key);
+                                 frame::SettingValue::Integer(on ? 1 : 0), document, section, key);
     };
     write(std::string(frame::kSaveOptionSwitchKey), options.saveSwitch);
     for (int table = 0; table < kPdlTableCount; ++table) {
@@ -46,7 +46,8 @@ std::optional<PdlSaveOptions> LoadPdlSaveOptions() {
     const platform::ProfileDocument document = platform::ProfileDocument::FromBytes(*path, *bytes);
     const std::string section(kPdlSaveOptionSection);
     const auto read = [&](const std::string& key) {
-        return frame::ReadSetting(frame::SettingValueKind::Integer, document, section, key).integer;
+        return frame::ReadSetting(frame::SettingValueKind::Integer, document, section, key)
+                   .integer == 1;
     };
     PdlSaveOptions options;
     options.saveSwitch = read(std::string(frame::kSaveOptionSwitchKey));
@@ -74,15 +75,15 @@ bool SavePdlSaveOptions(const PdlSaveOptions& options) {
     return document.Save(lock.Held());
 }
 
-bool PdlSaveOptionBoxShown(int saveSwitch, PdlCutTable editedTable, PdlCutTable table) {
-    return frame::TakesPartInSave(saveSwitch == 1, editedTable, table);
+bool PdlSaveOptionBoxShown(bool saveSwitch, PdlCutTable editedTable, PdlCutTable table) {
+    return frame::TakesPartInSave(saveSwitch, editedTable, table);
 }
 
 std::vector<int> PdlSaveTargets(PdlCutTable editedTable, const PdlSaveOptions& options) {
     std::vector<int> targets;
     for (int table = 0; table < kPdlTableCount; ++table) {
-        if (frame::TakesPartInSave(options.saveSwitch == 1, editedTable, table) &&
-            options.tables[static_cast<std::size_t>(table)] == 1) {
+        if (frame::TakesPartInSave(options.saveSwitch, editedTable, table) &&
+            options.tables[static_cast<std::size_t>(table)]) {
             targets.push_back(table);
         }
     }

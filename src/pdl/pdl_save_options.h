@@ -16,29 +16,26 @@ inline constexpr std::string_view kPdlSaveOptionFile = "PDL_CUT_SAVEOPT.ini";
 inline constexpr std::string_view kPdlSaveOptionSection = "PDL_CUT_SAVEOPT";
 
 // The fourteen check-box states in file order: the switch
-// "OnOff_SaveOpt", then the tables K to P103 ("OnOff_SaveOpt_K" ...). 0 is
-// off, 1 on; a key missing from the file reads as -1.
+// "OnOff_SaveOpt", then the tables K to P103 ("OnOff_SaveOpt_K" ...).
 struct PdlSaveOptions {
-    int saveSwitch = 0;
-    std::array<int, kPdlTableCount> tables{};
+    bool saveSwitch = false;
+    std::array<bool, kPdlTableCount> tables{};
 };
 
-// The options as the save-option file holds them; nullopt when the data
-// root is missing or the file does not exist.
+// The options as the save-option file holds them: only the value 1 is on, so
+// a missing key (read as -1) or any other number is off. nullopt when the
+// data root is missing or the file does not exist.
 std::optional<PdlSaveOptions> LoadPdlSaveOptions();
 
-// Writes the fourteen states as "%d" into the existing save-option file,
+// Writes the fourteen states as 1 or 0 into the existing save-option file,
 // one rewrite, only when one of them changes. False, nothing written, when
 // the data root is missing or the file does not exist (it is never created
 // here), or the rewrite failed.
 bool SavePdlSaveOptions(const PdlSaveOptions& options);
 
-// Only the state 1 is on, for the switch as for a table: a state the file
-// gives otherwise (a missing key reads -1) is off, shown and used alike.
-
 // Whether the box of table is shown: with the switch on, the boxes of the
 // edited table's group; none otherwise.
-bool PdlSaveOptionBoxShown(int saveSwitch, PdlCutTable editedTable, PdlCutTable table);
+bool PdlSaveOptionBoxShown(bool saveSwitch, PdlCutTable editedTable, PdlCutTable table);
 
 // The tables a save of editedTable writes, in index order: with the switch
 // on, every table of its group that is on (possibly without the edited

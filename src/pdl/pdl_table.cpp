@@ -38,34 +38,20 @@ void ReadPdlCutCondition(const platform::ProfileDocument& document, PdlCutTable 
     }
 }
 
-void FormatPdlValue(float value, char* buffer) {
-    // "%.3f" of the C locale (to_chars behaves as printf does there, whatever
-    // locale the Qt application has set).
-    char work[50];
-    std::memset(work, 0, sizeof work);
-    const auto result = std::to_chars(work, work + sizeof work - 1, static_cast<double>(value),
-                                      std::chars_format::fixed, 3);
-    if (result.ec != std::errc()) work[0] = '\0';
-    // Drop the trailing zeros of the decimals from the back; the point stops
-    // the scan, so zeros before it stay. Position 0 is never examined.
-    for (int i = static_cast<int>(sizeof work) - 1; i >= 1; --i) {
-        const char c = work[i];
-        if (c == '0') {
-            work[i] = '\0';
-        } else if (c == '.') {
-            work[i] = '\0';
-            break;
-        } else if (c >= '1' && c <= '9') {
-            break;
-        }
-    }
-    std::memcpy(buffer, work, std::strlen(work) + 1);
-}
-
 std::string FormatPdlValue(float value) {
-    char buffer[50];
-    FormatPdlValue(value, buffer);
-    return buffer;
+    // "%.3f" of the C locale (to_chars behaves as printf does there, whatever
+    // locale the Qt application has set); any float fits.
+    char work[50];
+    const auto result = std::to_chars(work, work + sizeof work, static_cast<double>(value),
+                                      std::chars_format::fixed, 3);
+    std::string text(work, result.ec == std::errc() ? result.ptr : work);
+    // Drop the trailing zeros of the decimals, and the point with them when
+    // no decimal is left; "inf" and "nan" have no point.
+    if (text.find('.') != std::string::npos) {
+        while (text.back() == '0') text.pop_back();
+        if (text.back() == '.') text.pop_back();
+    }
+    return text;
 }
 
 }  // namespace quillet::pdl

@@ -144,8 +144,6 @@ void ReadPdlCutCondition(const platform::ProfileDocument& document, PdlCutTable 
 // The text in which a value is shown: "%.3f" (C locale) with the trailing
 // zeros of the decimals dropped, and the point with them when no decimal is
 // left (100 -> "100", 2.9996 -> "3", -0.0001 -> "-0"). At most 49 characters.
-// The buffer form writes the text and its NUL into at least 50 bytes.
 std::string FormatPdlValue(float value);
-void FormatPdlValue(float value, char* buffer);
 
 }  // namespace quillet::pdl

@@ -262,18 +262,4 @@ bool ProfileDocument::Save(std::optional<HeldFile> held) {
 
 std::string ProfileDocument::Serialize() const { return impl_->Serialize(); }
 
-std::string GetPrivateProfileString(std::string_view section, std::string_view key,
-                                    std::string_view defaultText, std::size_t bufferSize,
-                                    const std::filesystem::path& file) {
-    return ProfileDocument::Load(file).GetString(section, key, defaultText, bufferSize);
-}
-
-bool WritePrivateProfileString(std::string_view section, std::string_view key,
-                               std::string_view value, const std::filesystem::path& file) {
-    if (!IsWritable(section, key, value)) return false;
-    ProfileDocument document = ProfileDocument::Load(file);
-    document.SetString(section, key, value);
-    return document.Save();
-}
-
 }  // namespace quillet::platform

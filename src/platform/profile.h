@@ -4,8 +4,7 @@
 //
 // A ProfileDocument holds one file's lines in memory; reads and edits work on
 // it and Save() rewrites the file once, atomically, only when something
-// changed. The free functions are the one-call-per-value form of the Windows
-// API built on it.
+// changed.
 #pragma once
 
 #include <cstddef>
@@ -40,14 +39,17 @@ public:
     // profile functions strip them; no length limit.
     std::optional<std::string> Find(std::string_view section, std::string_view key) const;
 
-    // GetPrivateProfileString: the value, or defaultText (trimmed and
-    // unquoted the same way) when missing, cut to bufferSize - 1 bytes.
+    // The value as the Windows profile functions read it: Find, or
+    // defaultText (trimmed and unquoted the same way) when missing, cut to
+    // bufferSize - 1 bytes.
     std::string GetString(std::string_view section, std::string_view key,
                           std::string_view defaultText, std::size_t bufferSize = 256) const;
 
-    // WritePrivateProfileString in memory: replaces the value in place, adds
-    // the key at the end of its section or the section at the end of the
-    // file. Returns true when the document changed.
+    // Sets a value as the Windows profile functions write it: replaces the
+    // value in place, adds the key at the end of its section or the section
+    // at the end of the file. Returns true when the document changed; a
+    // value, key or section that would change the file's structure (a line
+    // break or NUL, '=' in the key, a key read back as a header) is refused.
     bool SetString(std::string_view section, std::string_view key, std::string_view value);
 
     // True when edits are waiting to be saved.
@@ -79,15 +81,5 @@ private:
 std::string GetProfileStringFromBytes(std::string_view bytes, std::string_view section,
                                       std::string_view key, std::string_view defaultText,
                                       std::size_t bufferSize = 256);
-
-// GetPrivateProfileStringA: reads file anew on each call.
-std::string GetPrivateProfileString(std::string_view section, std::string_view key,
-                                    std::string_view defaultText, std::size_t bufferSize,
-                                    const std::filesystem::path& file);
-
-// WritePrivateProfileStringA: one value, one load and at most one rewrite.
-// Returns false when the file could not be written.
-bool WritePrivateProfileString(std::string_view section, std::string_view key,
-                               std::string_view value, const std::filesystem::path& file);
 
 }  // namespace quillet::platform

@@ -26,7 +26,7 @@ TEST_F(TraceTest, UnbindableFunctionsFailOnlyTheOperationsThatNeedThem) {
         const ScopedEnv env{{"QUILLET_DRIVER_DIR", folder.c_str()},
                             {"QUILLET_MESSAGE_LOG", log.c_str()}};
         ::testing::internal::CaptureStderr();
-        EXPECT_EQ(CreateNc("drv", target.data()), 999);
+        EXPECT_EQ(CreateNc("drv", target.data()), std::nullopt);
         const std::string err = ::testing::internal::GetCapturedStderr();
         EXPECT_TRUE(err.starts_with("Quillet: the machine-driver library " + reported)) << err;
         EXPECT_EQ("Quillet: " + ReadFile(log), err);
@@ -46,10 +46,10 @@ TEST_F(TraceTest, UnbindableFunctionsFailOnlyTheOperationsThatNeedThem) {
     const auto cut = install.WorkingFolder() / "MD_CUT_default.ini";
     WriteFile(nc, "earlier\n");
     WriteFile(cut, "earlier\n");
-    EXPECT_EQ(SetCurrentInfo("drv", "MC01", nullptr, nullptr), 999);
+    EXPECT_EQ(SetCurrentInfo("drv", "MC01", nullptr, nullptr), Outcome::Failed);
     EXPECT_EQ(ReadFile(nc) + ReadFile(cut), "earlier\nearlier\n");
     WriteFile(install.DataFolder() / "MD_NC_MC01.ini", "saved\n");
-    EXPECT_EQ(SetCurrentInfo("drv", "MC01", "SPCC", nullptr), 0);
+    EXPECT_EQ(SetCurrentInfo("drv", "MC01", "SPCC", nullptr), Outcome::Done);
     EXPECT_EQ(ReadFile(nc) + ReadFile(cut), "saved\n1_3OnOff=0\n1_3Value1=0\n");
 }
 

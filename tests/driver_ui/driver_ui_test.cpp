@@ -11,6 +11,7 @@
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
 #include <QCheckBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableView>
@@ -24,12 +25,13 @@
 #include "driver_ui/driver_dialog_run.h"
 #include "driver_ui/driver_setting_edit.h"
 #include "driver_ui/driver_setting_grid.h"
-#include "driver_ui/qt_spread_sheet.h"
+#include "driver_ui/spread_sheet_model.h"
+#include "driver_ui/spread_sheet_view.h"
 #include "frame/gui_qt.h"
 #include "frame/resources.h"
-#include "frame/status.h"
 #include "platform/profile.h"
 #include "resource_set.h"
+#include "support/ini_value.h"
 #include "support/message_recorder.h"
 #include "support/on_modal.h"
 #include "support/temp_install.h"
@@ -38,14 +40,9 @@ namespace quillet::driver_ui {
 namespace {
 
 using driver::DriverSettingKind;
+using driver::Outcome;
 using Opened = DriverSettingEdit::Opened;
 using namespace quillet::testing;
-
-// The value of key in section of an INI file, or "<missing>".
-std::string IniValue(const std::filesystem::path& file, const std::string& section,
-                     const std::string& key) {
-    return platform::ProfileDocument::Load(file).Find(section, key).value_or("<missing>");
-}
 
 // An installation, the sample driver and an application for the dialogs.
 class DriverUiTest : public ::testing::Test {
@@ -66,22 +63,21 @@ driver::DriverCondition Item(int id, int type, int count, int onOff, double v1, 
     return {id, "item " + std::to_string(id), T(type), count, onOff, v1, v2, timing};
 }
 
+// Type codes of the automation contract.
+constexpr int kTextCode = 1, kRealCode = 2, kIntegerCode = 3, kStaticCode = 5;
+
 class GridTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(frame::EnsureApplication());
-        Make(7);
+        Make(DriverSettingKind::Tool);
     }
-    void Make(int columns) {
+    void Make(DriverSettingKind kind) {
         tester_.reset();
-        grid_.reset();
-        sheet_ = std::make_unique<CQtSpreadSheet>(columns, 99);
-        grid_ = std::make_unique<CDriverSettingGrid>(*sheet_);
+        grid_ = new CDriverSettingGrid(kind);  // owned by the view's model
+        sheet_ = std::make_unique<SpreadSheetView>(std::unique_ptr<CSpreadGrid>(grid_));
         tester_ = std::make_unique<QAbstractItemModelTester>(
             sheet_->Model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
-        sheet_->Model()->onButtonClicked = [this](int column, int row, int down) {
-            grid_->OnOptionClicked(column, row, down);
-        };
     }
     QModelIndex At(int column, int row) const {
         return sheet_->Model()->index(row - 1, column - 1);
@@ -90,8 +86,8 @@ protected:
         return At(column, row).data(kCellValueRole).toString().toStdString();
     }
 
-    std::unique_ptr<CQtSpreadSheet> sheet_;
-    std::unique_ptr<CDriverSettingGrid> grid_;
+    CDriverSettingGrid* grid_ = nullptr;
+    std::unique_ptr<SpreadSheetView> sheet_;
     std::unique_ptr<QAbstractItemModelTester> tester_;
 };
 
@@ -106,7 +102,7 @@ TEST_F(GridTest, TypedCellsHoldTheirTextsAndShowTheMinimumOutsideTheirRange) {
     for (const auto& c : integers) {
         grid_->SetIntegerCell(3, ++row, c.min, c.max, c.value);
         EXPECT_EQ(Text(3, row), c.text) << c.value;
-        EXPECT_EQ(At(3, row).data(kCellTypeRole).toInt(), kCellInteger);
+        EXPECT_EQ(At(3, row).data(kCellTypeRole).toInt(), kIntegerCode);
     }
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const std::pair<double, const char*> reals[] = {{1.5, "1.500000"},
@@ -117,28 +113,28 @@ TEST_F(GridTest, TypedCellsHoldTheirTextsAndShowTheMinimumOutsideTheirRange) {
     for (const auto& [value, text] : reals) {
         grid_->SetRealCell(4, ++row, 4, -99999.9999, 99999.9999, value);
         EXPECT_EQ(Text(4, row), text) << value;
-        EXPECT_EQ(At(4, row).data(kCellTypeRole).toInt(), kCellReal);
+        EXPECT_EQ(At(4, row).data(kCellTypeRole).toInt(), kRealCode);
     }
-    // Check boxes: only 1 checks; square and round pictures.
-    EXPECT_TRUE(grid_->SetCheckCell(1, 1, 1));
-    EXPECT_TRUE(grid_->SetCheckCell(1, 2, 2));
-    EXPECT_TRUE(grid_->SetOptionCell(5, 2, 1));
+    // Check boxes: square and round pictures.
+    EXPECT_TRUE(grid_->SetCheckCell(1, 1, true));
+    EXPECT_TRUE(grid_->SetCheckCell(1, 2, false));
+    EXPECT_TRUE(grid_->SetOptionCell(5, 2, true));
     EXPECT_EQ(At(1, 1).data(Qt::CheckStateRole).toInt(), Qt::Checked);
     EXPECT_EQ(At(1, 2).data(Qt::CheckStateRole).toInt(), Qt::Unchecked);
     EXPECT_FALSE(At(5, 2).data(Qt::DecorationRole).isNull());
     EXPECT_NE(At(1, 1).data(Qt::DecorationRole), At(5, 2).data(Qt::DecorationRole));
     // Text, static and blank cells; the header row switches on with a header.
-    grid_->SetTextCell(2, 1, "Pierce time", 0);
-    grid_->SetTextCell(2, 2, "free", 7);
+    grid_->SetTextCell(2, 1, "Pierce time", false);
+    grid_->SetTextCell(2, 2, "free", true);
     grid_->SetBlankCell(6, 6);
-    EXPECT_EQ(At(2, 1).data(kCellTypeRole).toInt(), kCellStatic);
+    EXPECT_EQ(At(2, 1).data(kCellTypeRole).toInt(), kStaticCode);
     EXPECT_TRUE(At(2, 1).data(kCellLockedRole).toBool());
-    EXPECT_EQ(At(2, 2).data(kCellTypeRole).toInt(), kCellEdit);
+    EXPECT_EQ(At(2, 2).data(kCellTypeRole).toInt(), kTextCode);
     EXPECT_TRUE(At(2, 2).flags() & Qt::ItemIsEditable);
     EXPECT_FALSE(At(6, 6).flags() & Qt::ItemIsEditable);
-    EXPECT_FALSE(sheet_->ColumnHeadersShown());
+    EXPECT_TRUE(sheet_->horizontalHeader()->isHidden());
     grid_->SetColumnHeader(1, "On/Off");
-    EXPECT_TRUE(sheet_->ColumnHeadersShown());
+    EXPECT_FALSE(sheet_->horizontalHeader()->isHidden());
     EXPECT_EQ(sheet_->Model()->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), "On/Off");
     // The row count never exceeds the rows set up.
     EXPECT_EQ(grid_->HighestRowUsed(), 6);
@@ -150,10 +146,10 @@ TEST_F(GridTest, TypedCellsHoldTheirTextsAndShowTheMinimumOutsideTheirRange) {
 
 TEST_F(GridTest, OptionGroupsAreRefusedOrAcceptedAndKeepOneBoxPerRow) {
     for (int row = 1; row <= 2; ++row) {
-        grid_->SetCheckCell(1, row, 0);
+        grid_->SetCheckCell(1, row, false);
         for (int column = 5; column <= 7; ++column) grid_->SetOptionCell(column, row, column == 6);
     }
-    grid_->SetTextCell(4, 1, "no box", 0);
+    grid_->SetTextCell(4, 1, "no box", false);
     EXPECT_FALSE(grid_->AddOptionGroup(5, 7, 3));  // default outside the group
     EXPECT_FALSE(grid_->AddOptionGroup(4, 7, 0));  // column 4 is no check box
     EXPECT_TRUE(grid_->AddOptionGroup(5, 7, 0));
@@ -168,21 +164,21 @@ TEST_F(GridTest, OptionGroupsAreRefusedOrAcceptedAndKeepOneBoxPerRow) {
     ASSERT_TRUE(model->setData(At(7, 2), Qt::Unchecked, Qt::CheckStateRole));
     EXPECT_EQ(Text(7, 2), "1");  // a row keeps one
     using Click = CSpreadGrid::OptionClick;
-    EXPECT_EQ(grid_->OnOptionClicked(1, 2, 1), Click::Ignored);  // outside every group
-    EXPECT_EQ(grid_->OnOptionClicked(4, 1, 1), Click::Ignored);  // no check box
+    EXPECT_EQ(grid_->OnOptionClicked(1, 2, true), Click::Ignored);  // outside every group
+    EXPECT_EQ(grid_->OnOptionClicked(4, 1, true), Click::Ignored);  // no check box
     grid_->LockAllCells(true);
     EXPECT_FALSE(model->setData(At(1, 1), Qt::Checked, Qt::CheckStateRole));
 
-    Make(7);
-    grid_->SetOptionCell(5, 1, 0);
-    grid_->SetOptionCell(6, 1, 1);
+    Make(DriverSettingKind::Tool);
+    grid_->SetOptionCell(5, 1, false);
+    grid_->SetOptionCell(6, 1, true);
     ASSERT_TRUE(grid_->AddOptionGroup(5, 6, 5));
     EXPECT_EQ(Text(5, 1) + Text(6, 1), "10");  // the default column checks every row
 }
 
 TEST_F(GridTest, ItemsFillTheColumnsAndReadBack) {
     // Tool: the headers, and the timing columns are one option group.
-    grid_->SetupColumns(DriverSettingKind::Tool);
+    grid_->SetupColumns();
     const auto header = [this](int column) {
         return sheet_->Model()
             ->headerData(column, Qt::Horizontal, Qt::DisplayRole)
@@ -198,13 +194,13 @@ TEST_F(GridTest, ItemsFillTheColumnsAndReadBack) {
     sheet_->Model()->setData(At(5, 2), Qt::Checked, Qt::CheckStateRole);
     grid_->ReadBackGrid(tools);
     EXPECT_EQ(std::pair(tools[0].timing, tools[1].timing), std::pair(1, 0));
-    Make(7);
+    Make(DriverSettingKind::Tool);
     grid_->FillGrid({});
     EXPECT_EQ(sheet_->Model()->rowCount(), 0);
     EXPECT_TRUE(grid_->OptionGroups().empty());
 
-    Make(4);
-    grid_->SetupColumns(DriverSettingKind::Cut);
+    Make(DriverSettingKind::Cut);
+    grid_->SetupColumns();
     driver::DriverConditionList items = {
         Item(1, 2, 0, 1, 0.0),      Item(2, 3, 1, 0, 123.9, 55.0),     Item(3, 3, 2, 2, 7.0, -3.0),
         Item(4, 4, 1, 1, 100000.0), Item(5, 4, 2, 0, 1.5, 99999.9999), Item(6, 3, 1, 0, 1e300)};
@@ -261,7 +257,7 @@ TEST_F(DriverUiTest, OpenOverlaysTheSavedSectionAndSaveKeepsOthers) {
     ASSERT_EQ(edit.Items().size(), 3u);
     EXPECT_EQ(Describe(edit.Items())[1], "11/3/1/Punch count 1 42 0 2");
     // Another edit saves a section meanwhile: the save starts from it.
-    platform::WritePrivateProfileString("MD_TOOL_5", "11_3Value1", "5", saved);
+    SetIniValue(saved, "MD_TOOL_5", "11_3Value1", "5");
     edit.Items()[1].timing = 0;
     EXPECT_TRUE(edit.Save());
     EXPECT_EQ(IniValue(saved, "MD_TOOL_3", "11_3Timing"), "0");
@@ -288,18 +284,19 @@ TEST(LaserSaveOptionsTest, OptionOffStoresOnlyItsOwnKey) {
     StoreLaserSaveOptions(file, 1, LaserSaveOptions{});
     EXPECT_EQ(file.Serialize(), "[MD_CUT_SAVEOPT]\nOnOff_SaveOpt=0\nOnOff_SaveOpt_M=1\n");
     const LaserSaveOptions loaded = LoadLaserSaveOptions(file, 2);
-    EXPECT_EQ(std::pair(loaded.saveOption, loaded.switches[2]), std::pair(0, 1));
+    EXPECT_EQ(std::pair(loaded.saveOption, loaded.switches[2]), std::pair(false, true));
 }
 
 TEST(DialogStartTest, DriverFileAndArgumentChecks) {
-    // driver, machine, name, status, message 488 shown.
-    using Row = std::tuple<const char*, const char*, const char*, std::optional<int>, bool>;
+    // driver, machine, name, start, message 488 shown.
+    using Row = std::tuple<const char*, const char*, const char*, DialogStart, bool>;
     const Row rows[] = {
-        {"/nonexistent/missing.drv", "", "", kDone, true},  // the driver file is tested first
-        {"/", "MC01", "SPCC", kDone, true},
-        {"", "MC01", "SPCC", kDone, true},
-        {kDriver.c_str(), "MC01", "", kInvalidArguments, false},
-        {kDriver.c_str(), "MC01", "SPCC1.6", std::nullopt, false},
+        // the driver file is tested first
+        {"/nonexistent/missing.drv", "", "", DialogStart::DriverFileMissing, true},
+        {"/", "MC01", "SPCC", DialogStart::DriverFileMissing, true},
+        {"", "MC01", "SPCC", DialogStart::DriverFileMissing, true},
+        {kDriver.c_str(), "MC01", "", DialogStart::InvalidName, false},
+        {kDriver.c_str(), "MC01", "SPCC1.6", DialogStart::Go, false},
     };
     for (const auto& [driverFile, machine, name, status, message] : rows) {
         MessageRecorder recorder;
@@ -345,7 +342,7 @@ TEST_F(DriverUiTest, LaserOkSavesTheConditionAndItsCopiesUnderTheHostsBytes) {
         EXPECT_TRUE(grid->setData(grid->index(2, 3), 0.25, Qt::EditRole));
         PressKey(Child<QWidget>(dialog, "1"), Qt::Key_Enter);  // keypad Enter on OK
     });
-    EXPECT_EQ(RunLaserDialog(driver_.c_str(), "MC01", material.c_str(), 1), kDone);
+    EXPECT_EQ(RunLaserDialog(driver_.c_str(), "MC01", material.c_str(), 1), Outcome::Done);
     EXPECT_TRUE(modal.Ran());
     const fs::path saved = Saved("MD_CUT_MC01_" + material + ".ini");
     for (const char* section : {"MD_CUT_L", "MD_CUT_K", "MD_CUT_M"}) {
@@ -381,7 +378,7 @@ TEST_F(DriverUiTest, LaserP102ShowsItsGroupAndEnterOnCancelKeepsTheFile) {
         PressKey(Child<QWidget>(dialog, "1046"), Qt::Key_Space);  // a check box takes Space
         PressKey(Child<QWidget>(dialog, "2"), Qt::Key_Return);
     });
-    EXPECT_EQ(RunLaserDialog(driver_.c_str(), "MC01", "SPCC1.6", 11), kDone);
+    EXPECT_EQ(RunLaserDialog(driver_.c_str(), "MC01", "SPCC1.6", 11), Outcome::Done);
     EXPECT_TRUE(modal.Ran());
     EXPECT_EQ(ReadFile(saved), before);
     EXPECT_FALSE(fs::exists(Working("MD_CUT_TEMP.ini")));
@@ -445,7 +442,7 @@ TEST_F(DriverUiTest, ToolGridWorksFromTheKeyboardAndTheCaptionTopsItsColumns) {
             EXPECT_EQ(FocusWalk(dialog, 3), (std::vector<std::string>{"1", "2", "1000"}));
             PressKey(Child<QWidget>(dialog, "1"), Qt::Key_Return);
         });
-        EXPECT_EQ(RunToolDialog(driver_.c_str(), "MC01", "DIE1", 3), kDone);
+        EXPECT_EQ(RunToolDialog(driver_.c_str(), "MC01", "DIE1", 3), Outcome::Done);
         EXPECT_TRUE(modal.Ran());
         EXPECT_EQ(messages_.Ids(), std::vector<std::string>{"entry.not_a_number"});
         EXPECT_EQ(IniValue(saved, "MD_TOOL_3", "11_3Timing"), "0");
@@ -487,7 +484,7 @@ TEST_F(DriverUiTest, NcOkWritesThePlainFileWhateverTheLocale) {
         EXPECT_EQ(grid->index(0, 2).data().toString(), "08");
         Click(dialog, "1");
     });
-    EXPECT_EQ(RunNcDialog(driver_.c_str(), "MC01"), kDone);
+    EXPECT_EQ(RunNcDialog(driver_.c_str(), "MC01"), Outcome::Done);
     QLocale::setDefault(before);
     EXPECT_TRUE(modal.Ran());
     EXPECT_EQ(messages_.Ids(), std::vector<std::string>{"entry.not_a_number"});
@@ -508,14 +505,14 @@ TEST_F(DriverUiTest, AnEmptyDriverWritesNothingAndAMissingRootOpensNoDialog) {
         EXPECT_FALSE(Visible(dialog, "1046") || Visible(dialog, "1051"));
         Click(dialog, "1");
     });
-    EXPECT_EQ(RunLaserDialog(empty.c_str(), "MC01", "SPCC1.6", 0), kDone);
+    EXPECT_EQ(RunLaserDialog(empty.c_str(), "MC01", "SPCC1.6", 0), Outcome::Done);
     EXPECT_TRUE(modal.Ran());
     EXPECT_TRUE(fs::is_empty(install_.DataFolder()) && fs::is_empty(install_.WorkingFolder()));
 
     OnModal never("132", [](QDialog& dialog) { dialog.reject(); });
     for (const bool dataRoot : {false, true}) {
         TempInstallation noRoot({.dataRoot = dataRoot, .systemRoot = !dataRoot});
-        EXPECT_EQ(RunNcDialog(driver_.c_str(), "MC01"), kSystemError);
+        EXPECT_EQ(RunNcDialog(driver_.c_str(), "MC01"), Outcome::Failed);
     }
     EXPECT_FALSE(never.Ran());
 }

@@ -1,11 +1,44 @@
-# Installs the build tree into WORK_DIR/prefix, builds the consumer project
-# against it with find_package(Quillet) and runs it.
+# Installs the build tree into WORK_DIR/prefix, checks that the installed
+# plug-in exports exactly the functions the public header declares and that
+# quillet-host has no core of its own, builds the consumer project against
+# it with find_package(Quillet) and runs it.
 file(REMOVE_RECURSE ${WORK_DIR})
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${WORK_DIR}/prefix
                 RESULT_VARIABLE rc OUTPUT_QUIET)
 if(rc)
   message(FATAL_ERROR "install failed: ${rc}")
 endif()
+
+# The plug-in's defined dynamic symbols, demangled, by their names alone,
+# against every QUILLET_EXPORT declaration of the header.
+execute_process(COMMAND ${NM} -D -C --defined-only ${WORK_DIR}/prefix/${MODULE_DIR}/libQuillet.so
+                RESULT_VARIABLE rc OUTPUT_VARIABLE symbols)
+if(rc)
+  message(FATAL_ERROR "nm failed on the installed plug-in: ${rc}")
+endif()
+string(REGEX MATCHALL "[0-9a-f]+ [TDBR] [A-Za-z_][A-Za-z0-9_]*" entries "${symbols}")
+list(TRANSFORM entries REPLACE "^[0-9a-f]+ [TDBR] " "")
+list(REMOVE_ITEM entries _edata _end __bss_start _init _fini)
+file(READ ${WORK_DIR}/prefix/include/quillet/quillet.h header)
+string(REGEX MATCHALL "\nQUILLET_EXPORT [^;(\n]*[ *][A-Za-z_][A-Za-z0-9_]*\\(" declared "${header}")
+list(TRANSFORM declared REPLACE ".*[ *]([A-Za-z_][A-Za-z0-9_]*)\\($" "\\1")
+list(SORT entries)
+list(SORT declared)
+list(REMOVE_DUPLICATES declared)
+if(NOT entries STREQUAL declared)
+  message(FATAL_ERROR "libQuillet.so exports\n  ${entries}\nthe header declares\n  ${declared}")
+endif()
+
+# quillet-host defines none of the core's functions: it calls the one copy of
+# the core that the plug-in loads too.
+execute_process(COMMAND ${NM} -C --defined-only ${WORK_DIR}/prefix/bin/quillet-host
+                RESULT_VARIABLE rc OUTPUT_VARIABLE symbols)
+string(REGEX MATCHALL " T quillet::(platform|frame|othmac|driver|driver_ui|pdl)::[^\n]*" copies
+       "${symbols}")
+if(rc OR copies)
+  message(FATAL_ERROR "quillet-host holds its own copy of the core (${rc}):\n${copies}")
+endif()
+
 execute_process(COMMAND ${CMAKE_COMMAND} -S ${SOURCE_DIR} -B ${WORK_DIR}/build
                 -DCMAKE_PREFIX_PATH=${WORK_DIR}/prefix RESULT_VARIABLE rc)
 if(rc)

@@ -10,7 +10,6 @@
 
 #include "frame/setting_values.h"
 #include "platform/profile.h"
-#include "support/temp_install.h"
 
 namespace quillet::frame {
 namespace {
@@ -18,18 +17,18 @@ namespace {
 using Kind = SettingValueKind;
 constexpr Kind kUnknown = static_cast<Kind>(4);
 
+platform::ProfileDocument Document(const std::string& text) {
+    return platform::ProfileDocument::FromBytes("/nonexistent/values.ini", text);
+}
+
 class SettingValuesTest : public ::testing::Test {
 protected:
-    testing::TempFolder folder_;
-    std::string File() const { return (folder_.Path() / "values.ini").string(); }
     // Reads key K of section S as kind from a file holding "[S]\n" + body.
     SettingValue Read(const std::string& body, Kind kind) {
-        testing::WriteFile(File(), "[S]\n" + body);
-        return ReadSettingValue(kind, File(), "S", "K");
+        return ReadSettingValue(kind, Document("[S]\n" + body), "S", "K");
     }
     std::optional<SettingValue> ReadOr(const std::string& body, Kind kind, double defaultValue) {
-        testing::WriteFile(File(), "[S]\n" + body);
-        return ReadSettingValueOr(kind, File(), "S", "K", defaultValue);
+        return ReadSettingValueOr(kind, Document("[S]\n" + body), "S", "K", defaultValue);
     }
 };
 
@@ -39,17 +38,17 @@ TEST_F(SettingValuesTest, WritesTheTextFormOfEachKind) {
         SettingValue value;
         const char* written;
     } rows[] = {
-        {0, {1, "abc", 5, 1.5}, "abc"},         {1, {1, "abc", -42, 1.5}, "-42"},
-        {2, {1, "abc", 5, 0.1}, "0.100000"},    {2, {1, "abc", 5, -0.0}, "-0.000000"},
-        {2, {1, "", 5, 2.0000005}, "2.000001"}, {3, {7, "abc", 5, 1.5}, "1"},
-        {3, {0, "abc", 5, 1.5}, "0"},           {7, {1, "raw", 5, 1.5}, "raw"},
-        {-1, {1, "raw", 5, 1.5}, "raw"},
+        {0, {true, "abc", 5, 1.5}, "abc"},         {1, {true, "abc", -42, 1.5}, "-42"},
+        {2, {true, "abc", 5, 0.1}, "0.100000"},    {2, {true, "abc", 5, -0.0}, "-0.000000"},
+        {2, {true, "", 5, 2.0000005}, "2.000001"}, {3, {true, "abc", 5, 1.5}, "1"},
+        {3, {false, "abc", 5, 1.5}, "0"},          {7, {true, "raw", 5, 1.5}, "raw"},
+        {-1, {true, "raw", 5, 1.5}, "raw"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.written);
-        WriteSettingValue(static_cast<Kind>(row.kind), row.value, File(), "S", "K");
-        EXPECT_EQ(testing::ReadFile(File()), std::string("[S]\nK=") + row.written + "\n");
-        std::filesystem::remove(File());
+        platform::ProfileDocument document = Document("");
+        WriteSettingValue(static_cast<Kind>(row.kind), row.value, document, "S", "K");
+        EXPECT_EQ(document.Serialize(), std::string("[S]\nK=") + row.written + "\n");
     }
 }
 
@@ -100,17 +99,6 @@ TEST_F(SettingValuesTest, ReadOrUsesTheDefaultAndASwitchAtItsDefaultIsNotSet) {
     }
 }
 
-TEST_F(SettingValuesTest, DocumentFormWritesOnceOnSave) {
-    platform::ProfileDocument document = platform::ProfileDocument::Load(File());
-    WriteSettingValue(Kind::Real, SettingValue::Real(1.25), document, "S", "R");
-    WriteSettingValue(Kind::Switch, SettingValue::Switch(3), document, "S", "W");
-    EXPECT_FALSE(std::filesystem::exists(File()));
-    EXPECT_EQ(ReadSettingValue(Kind::Real, document, "S", "R").real, 1.25);
-    EXPECT_EQ(ReadSettingValueOr(Kind::Switch, document, "S", "W", -1.0)->switchValue, 1);
-    ASSERT_TRUE(document.Save());
-    EXPECT_EQ(testing::ReadFile(File()), "[S]\nR=1.250000\nW=1\n");
-}
-
 TEST(SettingValueFormatTest, ConvertsAsPrintfAndAtoiInTheCLocale) {
     EXPECT_EQ(FormatReal(1e20), "100000000000000000000.000000");
     EXPECT_EQ(FormatReal(std::numeric_limits<double>::max()).size(), 309u + 7u);
@@ -131,11 +119,10 @@ TEST(SettingValueLocaleTest, GermanProcessLocaleStillUsesThePoint) {
     if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) {
         GTEST_SKIP() << "de_DE.UTF-8 is not installed";
     }
-    testing::TempFolder folder;
-    const std::string file = (folder.Path() / "v.ini").string();
-    WriteSettingValue(Kind::Real, SettingValue::Real(1.5), file, "S", "K");
-    const double real = ReadSettingValue(Kind::Real, file, "S", "K").real;
-    const std::string written = testing::ReadFile(file);
+    platform::ProfileDocument document = Document("");
+    WriteSettingValue(Kind::Real, SettingValue::Real(1.5), document, "S", "K");
+    const double real = ReadSettingValue(Kind::Real, document, "S", "K").real;
+    const std::string written = document.Serialize();
     std::setlocale(LC_ALL, previous.c_str());
     EXPECT_EQ(written, "[S]\nK=1.500000\n");
     EXPECT_EQ(real, 1.5);

@@ -26,7 +26,7 @@ using testing::PressKey;
 using testing::ReadFile;
 using testing::TempInstallation;
 
-LookupRequest Request(int create, const std::string& material, int show = 1) {
+LookupRequest Request(bool create, const std::string& material, bool show = true) {
     return LookupRequest{create, show, 130, "MC01", material, "", 0, 0};
 }
 

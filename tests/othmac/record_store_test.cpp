@@ -31,12 +31,12 @@ std::string ListLine(const std::string& material, const std::string& templateNam
 
 class RecordStoreTest : public ::testing::Test {
 protected:
-    static LookupResult Locate(int create, const std::string& machine, const std::string& material,
-                               int type = 130, int show = 1) {
+    static LookupResult Locate(bool create, const std::string& machine, const std::string& material,
+                               int type = 130, bool show = true) {
         return LocateConditionFile(LookupRequest{create, show, type, machine, material, "", 0, 0});
     }
-    static Outcome Status(int create, const std::string& machine, const std::string& material,
-                          int type = 130, int show = 1) {
+    static Outcome Status(bool create, const std::string& machine, const std::string& material,
+                          int type = 130, bool show = true) {
         return Locate(create, machine, material, type, show).status;
     }
     fs::path Data(const std::string& name) const { return install.DataFolder() / name; }

@@ -89,18 +89,17 @@ TEST(PdlValueTest, FormatPdlValueDropsTrailingDecimalZerosOnly) {
         float value;
         const char* shown;
     } rows[] = {
-        {1500.0f, "1500"}, {100.0f, "100"},     {0.5f, "0.5"},       {2.25f, "2.25"},
-        {10.1f, "10.1"},   {0.125f, "0.125"},   {2.9996f, "3"},      {0.0f, "0"},
-        {-1.0f, "-1"},     {0.0004f, "0"},      {-0.0001f, "-0"},    {-0.0f, "-0"},
-        {10.0f, "10"},     {1000.5f, "1000.5"}, {-20.05f, "-20.05"}, {0.0005f, "0.001"},
+        {1500.0f, "1500"},   {100.0f, "100"},
+        {0.5f, "0.5"},       {2.25f, "2.25"},
+        {10.1f, "10.1"},     {0.125f, "0.125"},
+        {2.9996f, "3"},      {0.0f, "0"},
+        {-1.0f, "-1"},       {0.0004f, "0"},
+        {-0.0001f, "-0"},    {-0.0f, "-0"},
+        {10.0f, "10"},       {1000.5f, "1000.5"},
+        {-20.05f, "-20.05"}, {0.0005f, "0.001"},
+        {INFINITY, "inf"},   {-3.4028235e38f, "-340282346638528859811704183484516925440"},
     };
     for (const auto& row : rows) EXPECT_EQ(FormatPdlValue(row.value), row.shown) << row.value;
-    // Any float fits the fifty-byte buffer.
-    char buffer[50];
-    FormatPdlValue(-3.4028235e38f, buffer);
-    EXPECT_EQ(std::string(buffer), "-340282346638528859811704183484516925440");
-    FormatPdlValue(INFINITY, buffer);
-    EXPECT_EQ(std::string(buffer), "inf");
 }
 
 TEST(PdlFilesTest, AMissingFileIsCreatedFromTheMasterOnlyIfThereIsOne) {
@@ -174,21 +173,17 @@ TEST(PdlFilesTest, APathOver499CharactersTouchesNothing) {
 }
 
 TEST(PdlSaveOptionsTest, SaveTargetRule) {
-    PdlSaveOptions minusOne = Options(1, {2});
-    minusOne.tables[3] = -1;  // only exactly 1 counts
     const struct {
         int edited;
         PdlSaveOptions options;
         std::vector<int> targets;
     } rows[] = {
-        {0, Options(0, {1, 2, 11}), {0}},
-        {11, Options(0, {}), {11}},
-        {0, Options(1, {1}), {1}},  // own box off: K is not written
-        {5, Options(1, {0, 5, 9, 10, 12}), {0, 5, 9}},
-        {11, Options(1, {0, 5, 10, 12}), {10, 12}},
-        {3, Options(1, {10, 11}), {3}},  // nothing of the group: the edited table
-        {3, Options(-1, {4}), {3}},      // only 1 is on (a missing key reads -1)
-        {3, minusOne, {2}},
+        {0, Options(false, {1, 2, 11}), {0}},
+        {11, Options(false, {}), {11}},
+        {0, Options(true, {1}), {1}},  // own box off: K is not written
+        {5, Options(true, {0, 5, 9, 10, 12}), {0, 5, 9}},
+        {11, Options(true, {0, 5, 10, 12}), {10, 12}},
+        {3, Options(true, {10, 11}), {3}},  // nothing of the group: the edited table
     };
     for (const auto& row : rows) {
         EXPECT_EQ(PdlSaveTargets(row.edited, row.options), row.targets) << row.edited;
@@ -206,18 +201,17 @@ TEST(PdlMachineTest, MissingAliasFileIsCreatedWithTheDefaultsButNeverCompleted) 
             std::to_string(entry.machineType) + "=" + std::to_string(entry.machineId) + "\n";
     }
     EXPECT_EQ(ReadFile(alias), expected);
-    const struct {
-        int type, id;
-    } rows[] = {{11005, 809}, {12002, 820}, {13402, 23}, {11101, 903}, {12999, -1}, {0, -1}};
+    const struct { int type, id; } rows[] = {{11005, 809}, {12002, 820}, {13402, 23}, {11101, 903}};
     for (const auto& row : rows) EXPECT_EQ(PdlMachineTypeGet(row.type), row.id) << row.type;
+    for (const int type : {12999, 0}) EXPECT_EQ(PdlMachineTypeGet(type), std::nullopt) << type;
     EXPECT_EQ(ReadFile(alias), expected);
 
     const std::string edited = "[MAC_ALIAS]\n13300=61\n12001=abc\n12002=-1\n";
     WriteFile(alias, edited);
     EXPECT_EQ(PdlMachineTypeGet(13300), 61);
-    EXPECT_EQ(PdlMachineTypeGet(12001), 0);   // not a number
-    EXPECT_EQ(PdlMachineTypeGet(12002), -1);  // stored -1
-    EXPECT_EQ(PdlMachineTypeGet(11005), -1);  // defaults are not written again
+    EXPECT_EQ(PdlMachineTypeGet(12001), 0);             // not a number
+    EXPECT_EQ(PdlMachineTypeGet(12002), std::nullopt);  // stored -1
+    EXPECT_EQ(PdlMachineTypeGet(11005), std::nullopt);  // defaults are not written again
     EXPECT_EQ(ReadFile(alias), edited);
 }
 
@@ -314,7 +308,7 @@ TEST_F(PdlLaserEditTest, OpensTheMachinesParametersAppliesAndSavesTheEditedTable
     }
     EXPECT_EQ(edit.ValueText(2) + edit.ValueText(1), "02");
     EXPECT_FALSE(edit.EditInPlace(4, "5"));
-    EXPECT_TRUE(edit.Save(Options(0, {1, 2})));
+    EXPECT_TRUE(edit.Save(Options(false, {1, 2})));
     PdlCutCondition expected = DistinctRecord(0);
     expected.slot[0] = 1500.5f;
     expected.slot[3] = 2.0f;
@@ -326,13 +320,16 @@ TEST_F(PdlLaserEditTest, OpensTheMachinesParametersAppliesAndSavesTheEditedTable
 }
 
 TEST_F(PdlLaserEditTest, SaveOptionsPickTheTablesOfTheGroupAndAreStored) {
-    WriteFile(SaveOptionFile(), "[PDL_CUT_SAVEOPT]\nOnOff_SaveOpt=1\nOnOff_SaveOpt_L=1\n");
+    // Only 1 is on: a missing key reads -1.
+    WriteFile(SaveOptionFile(),
+              "[PDL_CUT_SAVEOPT]\nOnOff_SaveOpt=1\nOnOff_SaveOpt_L=1\nOnOff_SaveOpt_M=2\n");
     PdlLaserEdit edit("MC01", 60, "SPCC1.6", 0);
     ASSERT_TRUE(edit.Open());
-    EXPECT_EQ(std::pair(edit.LoadedSaveOptions().saveSwitch, edit.LoadedSaveOptions().tables[1]),
-              std::pair(1, 1));
+    const PdlSaveOptions& loaded = edit.LoadedSaveOptions();
+    EXPECT_EQ(std::tuple(loaded.saveSwitch, loaded.tables[0], loaded.tables[1], loaded.tables[2]),
+              std::tuple(true, false, true, false));
     edit.Apply("7");
-    EXPECT_TRUE(edit.Save(Options(1, {1, 10})));
+    EXPECT_TRUE(edit.Save(Options(true, {1, 10})));
     EXPECT_EQ(Table(0).slot[0], DistinctRecord(0).slot[0]);  // own box off
     EXPECT_EQ(Table(1).slot[0], 7.0f);
     EXPECT_EQ(Table(1).slot[1], DistinctRecord(0).slot[1]);  // the whole record of K
@@ -349,13 +346,13 @@ TEST_F(PdlLaserEditTest, FailedOpeningsShowNothingAndASaveWithoutTableWritesNoth
     EXPECT_TRUE(noList.Failed());
     EXPECT_EQ(noList.ShownCount(), 0);
     EXPECT_FALSE(noList.Apply("5"));
-    EXPECT_TRUE(noList.Save(Options(0, {})));  // the table was read: it is saved
+    EXPECT_TRUE(noList.Save(Options(false, {})));  // the table was read: it is saved
     EXPECT_FALSE(noList.Failed());
     EXPECT_EQ(Table(0).slot[5], DistinctRecord(0).slot[5]);
     std::filesystem::remove(install_.DataFolder() / "PDL_CUT_MASTER.ini");
     PdlLaserEdit noFile("MC01", 60, "SS400", 0);
     EXPECT_FALSE(noFile.Open());
-    EXPECT_FALSE(noFile.Save(Options(0, {})));
+    EXPECT_FALSE(noFile.Save(Options(false, {})));
     EXPECT_FALSE(std::filesystem::exists(ConditionFile(install_, "MC01", "SS400")));
 }
 
@@ -453,7 +450,7 @@ TEST_F(PdlDialogTest, OkRunShowsEverythingWholeRefusesWhatIsNoNumberAndSaves) {
             PressKey(Child<QWidget>(dialog, "1"), Qt::Key_Enter);  // keypad Enter on OK
         });
         const std::string material = "SJ\x82\xa0X";
-        EXPECT_EQ(RunPdlLaserCondDialog("MC01", 13300, material.c_str(), 0), 0);
+        EXPECT_TRUE(RunPdlLaserCondDialog("MC01", 13300, material.c_str(), 0));
         EXPECT_TRUE(modal.Ran());
         EXPECT_EQ(messages_.Ids(),
                   (std::vector<std::string>{"entry.not_a_number", "entry.not_a_number"}));
@@ -482,7 +479,7 @@ TEST_F(PdlDialogTest, CancelRunWritesNothing) {
         EXPECT_EQ(Cell(dialog, 0, 0), "99");
         PressKey(Child<QWidget>(dialog, "2"), Qt::Key_Return);  // Enter on Cancel
     });
-    EXPECT_EQ(RunPdlLaserCondDialog("MC01", 13300, "SPCC1.6", 11), 0);
+    EXPECT_TRUE(RunPdlLaserCondDialog("MC01", 13300, "SPCC1.6", 11));
     EXPECT_TRUE(modal.Ran());
     EXPECT_EQ(ReadFile(ConditionFile(install_, "MC01", "SPCC1.6")), before);
     EXPECT_EQ(ReadFile(SaveOptionFile()),

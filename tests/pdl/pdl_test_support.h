@@ -55,10 +55,10 @@ inline PdlCutCondition TableOf(const std::filesystem::path& file, int table) {
 }
 
 // Save options with the switch and the given tables on.
-inline PdlSaveOptions Options(int saveSwitch, std::initializer_list<int> onTables) {
+inline PdlSaveOptions Options(bool saveSwitch, std::initializer_list<int> onTables) {
     PdlSaveOptions options;
     options.saveSwitch = saveSwitch;
-    for (int t : onTables) options.tables[static_cast<std::size_t>(t)] = 1;
+    for (int t : onTables) options.tables[static_cast<std::size_t>(t)] = true;
     return options;
 }
 

@@ -9,6 +9,7 @@
 
 #include "platform/profile.h"
 #include "platform/unicode.h"
+#include "support/ini_value.h"
 #include "support/temp_install.h"
 
 namespace quillet::platform {
@@ -97,10 +98,9 @@ TEST(ProfileWriteTest, Utf16FileRoundTripsAsUtf16) {
                                          "[B]\nn=1\n"));
 }
 
-// Files: a read never creates one, a write creates a missing file but not a
+// Files: a read never creates one, a save creates a missing file but not a
 // missing folder, never replaces a file it could not read, leaves the file
-// untouched when nothing changes and no temporary file behind; every call
-// reads the file anew.
+// untouched when nothing changes and no temporary file behind.
 TEST(ProfileFileTest, ReadsAnewWritesOnceAndOnlyWhatItCan) {
     testing::TempFolder folder;
     const std::filesystem::path file = folder.Path() / "set.ini";
@@ -108,35 +108,35 @@ TEST(ProfileFileTest, ReadsAnewWritesOnceAndOnlyWhatItCan) {
         return std::distance(std::filesystem::directory_iterator(folder.Path()),
                              std::filesystem::directory_iterator());
     };
-    EXPECT_EQ(GetPrivateProfileString("A", "k", "dflt", 256, file), "dflt");
-    EXPECT_EQ(GetPrivateProfileString("A", "k", "dflt", 256, folder.Path()), "dflt");
+    EXPECT_EQ(ProfileDocument::Load(file).GetString("A", "k", "dflt"), "dflt");
+    EXPECT_EQ(ProfileDocument::Load(folder.Path()).GetString("A", "k", "dflt"), "dflt");
     EXPECT_FALSE(ProfileDocument::Load(file).Exists());
     EXPECT_EQ(entries(), 0);
-    EXPECT_FALSE(WritePrivateProfileString("A", "k", "1", folder.Path() / "no" / "set.ini"));
+    EXPECT_FALSE(testing::SetIniValue(folder.Path() / "no" / "set.ini", "A", "k", "1"));
 
     ProfileDocument document = ProfileDocument::Load(file);
     for (int i = 0; i < 88; ++i) document.SetString("T", "k" + std::to_string(i), "v");
     EXPECT_EQ(entries(), 0);  // nothing written before Save
     ASSERT_TRUE(document.Save());
     EXPECT_FALSE(document.Dirty());
-    ASSERT_TRUE(WritePrivateProfileString("A", "j", "2", file));
-    EXPECT_EQ(GetPrivateProfileString("a", "J", "", 256, file), "2");
+    ASSERT_TRUE(testing::SetIniValue(file, "A", "j", "2"));
+    EXPECT_EQ(testing::IniValue(file, "a", "J"), "2");
     EXPECT_EQ(entries(), 1);
 
     testing::WriteFile(file, "[A]\r\nk=1\r\n");
     struct stat before {
     }, after{};
     ASSERT_EQ(::stat(file.c_str(), &before), 0);
-    EXPECT_TRUE(WritePrivateProfileString("A", "k", "1", file));
+    EXPECT_TRUE(testing::SetIniValue(file, "A", "k", "1"));
     ASSERT_EQ(::stat(file.c_str(), &after), 0);
     EXPECT_EQ(before.st_ino, after.st_ino);
     EXPECT_EQ(before.st_mtim.tv_nsec, after.st_mtim.tv_nsec);
     testing::WriteFile(file, "[A]\nk=replaced\n");
-    EXPECT_EQ(GetPrivateProfileString("A", "k", "", 256, file), "replaced");
+    EXPECT_EQ(testing::IniValue(file, "A", "k"), "replaced");
 
     if (::geteuid() == 0) return;  // root reads every file
     std::filesystem::permissions(file, std::filesystem::perms::none);
-    EXPECT_FALSE(WritePrivateProfileString("A", "j", "2", file));
+    EXPECT_FALSE(testing::SetIniValue(file, "A", "j", "2"));
     std::filesystem::permissions(file, std::filesystem::perms::owner_all);
     EXPECT_EQ(testing::ReadFile(file), "[A]\nk=replaced\n");
 }

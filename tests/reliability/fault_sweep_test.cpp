@@ -17,8 +17,8 @@
 #include "pdl/pdl_files.h"
 #include "pdl/pdl_machine.h"
 #include "platform/file_fault.h"
-#include "platform/profile.h"
 #include "reliability_support.h"
+#include "support/ini_value.h"
 
 namespace quillet::testing {
 namespace {
@@ -58,7 +58,7 @@ const WriteKind kKinds[] = {
     {"template rewrite", [](In i) { ASSERT_TRUE(othmac::WriteNcTemplate(Texts(1000), Data(i, "T.CUT"))); },
      [](In i) { return othmac::WriteNcTemplate(Texts(2000), Data(i, "T.CUT")); }},
     {"INI value write", [](In i) { WriteFile(Data(i, "a.ini"), "[S]\r\nK=old\r\nL=keep\r\n"); },
-     [](In i) { return platform::WritePrivateProfileString("S", "K", "new", Data(i, "a.ini")); }},
+     [](In i) { return SetIniValue(Data(i, "a.ini"), "S", "K", "new"); }},
     {"alias defaults", [](In) {}, [](In) { return pdl::PdlMachineTypeGet(13400) == 22; }},
     {"PDL condition file from master", [](In i) { WriteMaster(i); },
      [](In) { return pdl::ReadPdlTable("M1", "SPCC", 0).has_value(); }},
@@ -89,7 +89,7 @@ const WriteKind kKinds[] = {
          WriteFile(i.WorkingFolder() / "MD_NC_default.ini", "old nc\n");
          WriteFile(i.WorkingFolder() / "MD_CUT_default.ini", "old cut\n");
      },
-     [](In) { return driver::SetCurrentInfo(kDriver.c_str(), "LASER1", "SPCC", nullptr) == 0; }, true},
+     [](In) { return driver::SetCurrentInfo(kDriver.c_str(), "LASER1", "SPCC", nullptr) == driver::Outcome::Done; }, true},
 };
 // clang-format on
 

@@ -23,8 +23,8 @@
 #include "pdl/pdl_files.h"
 #include "platform/file_fault.h"
 #include "platform/file_ops.h"
-#include "platform/profile.h"
 #include "reliability_support.h"
+#include "support/ini_value.h"
 
 namespace quillet::testing {
 namespace {
@@ -70,7 +70,7 @@ TEST(UnwritableFolderTest, FailedSavesLeaveTheEarlierFiles) {
         {"material list append", false, [] { return Register("M1", "AL") == kFailed; }},
         {"template rewrite", true, [&] { return !othmac::WriteNcTemplate(Texts(2), folder / "T.CUT"); }},
         {"INI rewrite", true,
-         [&] { return !platform::WritePrivateProfileString("S", "L", std::string(200, 'w'), folder / "a.ini"); }},
+         [&] { return !SetIniValue(folder / "a.ini", "S", "L", std::string(200, 'w')); }},
         {"PDL file from master", true,
          [] { return !pdl::ReadPdlTable("M1", "SPCC", 0); }},
         // clang-format on
@@ -309,9 +309,8 @@ TEST(WorkstationsTest, EightWorkstationsOnOneShareLoseNoUpdate) {
         const std::optional<pdl::PdlCutCondition> record = pdl::ReadPdlTable("M1", "SPCC", w);
         ASSERT_TRUE(record);
         EXPECT_EQ(record->slot[0], w * 1000.0f + last[1]) << "table " << w;
-        EXPECT_EQ(platform::GetPrivateProfileString(
-                      "MD_CUT_" + std::string(frame::kCuttingConditionNames[w]), "2_3Value1", "",
-                      64, folder / "MD_CUT_LASER1_SPCC.ini"),
+        EXPECT_EQ(IniValue(folder / "MD_CUT_LASER1_SPCC.ini",
+                           "MD_CUT_" + std::string(frame::kCuttingConditionNames[w]), "2_3Value1"),
                   std::to_string(last[2]))
             << "condition " << w;
     }

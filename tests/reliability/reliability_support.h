@@ -61,7 +61,7 @@ inline void WriteMaster(const TempInstallation& install) {
 inline othmac::Outcome Register(const std::string& machine, const std::string& material,
                                 int type = 131) {
     othmac::LookupRequest request;
-    request.create = 1;
+    request.create = true;
     request.machineTypeNo = type;
     request.machineName = machine;
     request.materialName = material;
