@@ -196,8 +196,9 @@ int RunImport(int argc, char** argv) {
                            PdlCause(status, file));
     }
     if (!report.Json()) {
-        std::printf("wrote %zu values (%zu changed) into table %s of %s\n", values.size(), changed,
-                    TableName(*table).c_str(), path.c_str());
+        std::printf("wrote %s (%zu changed) into table %s of %s\n",
+                    Counted(values.size(), "value").c_str(), changed, TableName(*table).c_str(),
+                    path.c_str());
     }
     return report.Done(0, data);
 }
