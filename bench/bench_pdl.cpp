@@ -55,8 +55,8 @@ const PdlFiles& Files() {
         PdlFiles f;
         f.condition =
             install.DataFolder() / (std::string("PDL_CUT_") + kMachine + "_" + kMaterial + ".ini");
-        f.saveOptions = install.DataFolder() / std::string(pdl::kPdlSaveOptionFile).substr(1);
-        f.alias = install.DataFolder() / std::string(pdl::kPdlAliasFile).substr(1);
+        f.saveOptions = install.DataFolder() / pdl::kPdlSaveOptionFile;
+        f.alias = install.DataFolder() / pdl::kPdlAliasFile;
         WriteFile(f.condition, ConditionFileText());
         // The module writes the alias file with its defaults on first use.
         if (SddPDLOthMacTypeGet(kMachineType) < 0) std::abort();

@@ -11,7 +11,7 @@
 #include "check/check_internal.h"
 #include "fuzz_install.h"
 #include "othmac/nc_template.h"
-#include "platform/file_ops.h"
+#include "platform/text_mode.h"
 
 using namespace quillet;
 using quillet::fuzz::Check;
@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (findings.All().empty()) {
         std::size_t kept = 0;
         othmac::ScanNcTemplate(
-            platform::TextModeBytes(bytes), [&](const othmac::NcTemplateLine& l) {
+            platform::TextModeBytes(std::string(bytes)), [&](const othmac::NcTemplateLine& l) {
                 if (l.section >= 0 &&
                     othmac::kNcTemplateSections[static_cast<std::size_t>(l.section)].text) {
                     kept += l.piece.size() + 2;

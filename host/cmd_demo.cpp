@@ -14,7 +14,10 @@
 #include <vector>
 
 #include "cli.h"
+#include "driver/driver_names.h"
 #include "othmac/record_layout.h"
+#include "pdl/pdl_files.h"
+#include "pdl/pdl_machine.h"
 #include "platform/file_ops.h"
 #include "quillet/quillet.h"
 
@@ -115,8 +118,8 @@ int RegisterTemplate(const Installation& at, std::string& templatePath) {
     templatePath = path;
     Step("template", std::string("registered ") + kMachine + " / " + kMaterial + " (machine type " +
                          std::to_string(kTemplateMachineType) + ") in " +
-                         (at.dataFolder / othmac::kIndexFileName).string() + " and " + kMachine +
-                         std::string(othmac::kListSuffix));
+                         (at.dataFolder / othmac::kIndexFileName).string() + " and " +
+                         othmac::MaterialListName(kMachine));
     std::error_code error;
     if (fs::exists(templatePath, error)) {
         Step("template", "kept the existing template file " + templatePath);
@@ -137,9 +140,11 @@ int RegisterTemplate(const Installation& at, std::string& templatePath) {
 // Lays down the current driver setting files of the job.
 int SetCurrent(const Installation& at) {
     std::vector<fs::path> saved;
-    for (const std::string& name : {std::string("MD_CUT_") + kMachine + "_" + kMaterial + ".ini",
-                                    std::string("MD_TOOL_") + kMachine + "_" + kDieLayout + ".ini",
-                                    std::string("MD_NC_") + kMachine + ".ini"}) {
+    using driver::DriverSettingKind;
+    for (const std::string& name :
+         {driver::DriverSettingFileName(DriverSettingKind::Cut, kMachine, kMaterial),
+          driver::DriverSettingFileName(DriverSettingKind::Tool, kMachine, kDieLayout),
+          driver::DriverSettingFileName(DriverSettingKind::Nc, kMachine, "")}) {
         std::error_code error;
         if (fs::exists(at.dataFolder / name, error)) saved.push_back(at.dataFolder / name);
     }
@@ -148,7 +153,9 @@ int SetCurrent(const Installation& at) {
         return Report("demo", false).FailStatus("MD_SetCurrentInfo", status);
     }
     std::vector<fs::path> current;
-    for (const char* name : {"MD_CUT_default.ini", "MD_TOOL_default.ini", "MD_NC_default.ini"}) {
+    for (const DriverSettingKind kind :
+         {DriverSettingKind::Cut, DriverSettingKind::Tool, DriverSettingKind::Nc}) {
+        const std::string name = driver::DriverCurrentFileName(kind);
         std::error_code error;
         if (fs::exists(at.workingFolder / name, error)) current.push_back(at.workingFolder / name);
     }
@@ -197,9 +204,8 @@ int PdlSteps(const Installation& at) {
     }
     Step("pdl", "SddPDLOthMacTypeGet: machine type " + std::to_string(kPdlMachineType) +
                     " is machine ID " + std::to_string(id) + " (alias table " +
-                    (at.dataFolder / "PDL_MACTYPE_ALIAS.ini").string() + ")");
-    const fs::path conditionFile =
-        at.dataFolder / (std::string("PDL_CUT_") + kMachine + "_" + kMaterial + ".ini");
+                    (at.dataFolder / pdl::kPdlAliasFile).string() + ")");
+    const fs::path conditionFile = at.dataFolder / pdl::PdlConditionFileName(kMachine, kMaterial);
     std::error_code error;
     const bool existed = fs::exists(conditionFile, error);
     Step("pdl", std::string("table K of ") + kMachine + " / " + kMaterial + " from " +

@@ -302,8 +302,7 @@ int SetCurrent(int argc, char** argv) {
         if (!after.exists || after == c.before) continue;
         const std::optional<std::string> bytes = platform::ReadWholeFile(fs::path(c.path));
         const bool sectioned = bytes && !bytes->empty() && (*bytes)[0] == '[';
-        std::string kind = driver::KindPrefix(c.kind);
-        kind.pop_back();  // "CUT_" -> "CUT"
+        const std::string kind(driver::KindName(c.kind));
         // A pair without saved settings gets the driver's defaults: said, as
         // it may be a mistyped name.
         const std::string from = c.savedExists

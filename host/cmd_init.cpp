@@ -177,8 +177,8 @@ int RunInit(int argc, char** argv) {
                                   WriteProblem(registry));
     }
     // Read back as the module reads it.
-    for (const auto& [name, expected] :
-         {std::pair{"ParentComputerRoot", dataText}, std::pair{"VELDSystemRoot", systemText}}) {
+    for (const auto& [name, expected] : {std::pair{frame::kDataRootValue, dataText},
+                                         std::pair{frame::kSystemRootValue, systemText}}) {
         const std::optional<platform::RegistryValue> value =
             platform::ReadRegistryValue(registry, frame::kRootsKey, name);
         if (!value || value->data != expected) {

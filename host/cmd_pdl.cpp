@@ -6,11 +6,8 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
-#include <limits>
 #include <map>
 
 #include "check/check.h"
@@ -19,201 +16,23 @@
 #include "frame/cutting_conditions.h"
 #include "frame/module.h"
 #include "frame/resources.h"
-#include "frame/setting_values.h"
 #include "pdl/pdl_files.h"
 #include "pdl/pdl_machine.h"
 #include "pdl/pdl_table.h"
-#include "platform/ascii.h"
+#include "pdl_csv.h"
+#include "pdl_pair.h"
 #include "platform/file_ops.h"
-#include "platform/paths.h"
 #include "quillet/quillet.h"
 
 namespace quillet::host {
 
 namespace {
 
-// The shortest text that reads back as the same float (C locale).
-std::string FloatText(float value) {
-    char text[64];
-    const auto result = std::to_chars(text, text + sizeof text, value);
-    return std::string(text, result.ptr);
-}
-
 // A JSON number for a float; null for infinities and NaN, which JSON cannot
 // carry.
 Json JsonNumber(float value) {
     if (!std::isfinite(value)) return nullptr;
     return std::strtod(FloatText(value).c_str(), nullptr);
-}
-
-// A CSV field, quoted when it holds a comma, a quote or a line break.
-std::string CsvField(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-    std::string out = "\"";
-    for (char c : text) out += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return out + "\"";
-}
-
-// The fields of one CSV line (quoted fields with "" for a quote) split at
-// separator.
-std::vector<std::string> CsvFields(std::string_view line, char separator) {
-    std::vector<std::string> fields(1);
-    bool quoted = false;
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        const char c = line[i];
-        if (quoted && c == '"' && i + 1 < line.size() && line[i + 1] == '"') {
-            fields.back() += '"';
-            ++i;
-        } else if (c == '"') {
-            quoted = !quoted;
-        } else if (c == separator && !quoted) {
-            fields.emplace_back();
-        } else {
-            fields.back() += c;
-        }
-    }
-    return fields;
-}
-
-// CSV text as spreadsheets save it, in UTF-8: UTF-16 with its byte-order
-// mark ("Unicode text") is decoded, a UTF-8 mark dropped.
-std::string CsvText(const std::string& bytes) {
-    const bool little = bytes.rfind("\xFF\xFE", 0) == 0;
-    if (!little && bytes.rfind("\xFE\xFF", 0) != 0) {
-        return bytes.rfind("\xEF\xBB\xBF", 0) == 0 ? bytes.substr(3) : bytes;
-    }
-    std::string text;
-    char32_t high = 0;  // a high surrogate waiting for its low one
-    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
-        const auto a = static_cast<unsigned char>(bytes[i]);
-        const auto b = static_cast<unsigned char>(bytes[i + 1]);
-        char32_t c = little ? (a | b << 8) : (b | a << 8);
-        if (c >= 0xD800 && c <= 0xDBFF) {
-            high = c;
-            continue;
-        }
-        if (c >= 0xDC00 && c <= 0xDFFF) {
-            c = high != 0 ? 0x10000 + ((high - 0xD800) << 10) + (c - 0xDC00) : U'?';
-        }
-        high = 0;
-        if (c < 0x80) {
-            text += static_cast<char>(c);
-        } else if (c < 0x800) {
-            text += {static_cast<char>(0xC0 | c >> 6), static_cast<char>(0x80 | (c & 0x3F))};
-        } else if (c < 0x10000) {
-            text += {static_cast<char>(0xE0 | c >> 12), static_cast<char>(0x80 | (c >> 6 & 0x3F)),
-                     static_cast<char>(0x80 | (c & 0x3F))};
-        } else {
-            text +=
-                {static_cast<char>(0xF0 | c >> 18), static_cast<char>(0x80 | (c >> 12 & 0x3F)),
-                 static_cast<char>(0x80 | (c >> 6 & 0x3F)), static_cast<char>(0x80 | (c & 0x3F))};
-        }
-    }
-    return text;
-}
-
-// The lines of a CSV text: LF, CR LF and a lone CR (old spreadsheets) end
-// a line.
-std::vector<std::string_view> CsvLines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\n' && text[i] != '\r') continue;
-        lines.push_back(text.substr(start, i - start));
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        start = i + 1;
-    }
-    if (start < text.size()) lines.push_back(text.substr(start));
-    return lines;
-}
-
-// A number written with a decimal comma ("0,9", "-1,5").
-bool DecimalComma(std::string_view text) {
-    const std::size_t comma = text.find(',');
-    return comma != std::string_view::npos && comma > 0 && comma + 1 < text.size() &&
-           text.find_first_not_of("+-0123456789,") == std::string_view::npos &&
-           text.find(',', comma + 1) == std::string_view::npos;
-}
-
-constexpr const char* kDecimalMarkFix = ": use a point as the decimal mark";
-
-// The value a table keeps of a number: the float of its slot, written with
-// six decimals and read back.
-float StoredValue(double value) {
-    const std::string text = frame::FormatReal(static_cast<float>(value));
-    double back = 0.0;
-    std::from_chars(text.data(), text.data() + text.size(), back);
-    return static_cast<float>(back);
-}
-
-// The condition file of a pair, as the module names it; nullopt when the
-// data folder or the path cannot be formed (the export then reports it).
-std::optional<fs::path> ConditionFile(const std::string& machine, const std::string& material) {
-    const std::optional<fs::path> folder = DataFolder();
-    if (!folder) return std::nullopt;
-    const std::optional<std::string> path =
-        platform::ComposePath(folder->string(), {"/PDL_CUT_", machine, "_", material, ".ini"});
-    return path ? std::optional<fs::path>(*path) : std::nullopt;
-}
-
-// A machine and material as the data folder names their condition file.
-struct PdlPair {
-    std::string machine;
-    std::string material;
-    Json nameForms = Json::object();
-};
-
-// The pair in the forms of its names whose condition file exists, else
-// for a file to be made their CP932 forms (see ResolveFileNames).
-std::optional<int> ResolvePair(const Report& report, PdlPair& pair, bool creating) {
-    return ResolveFileNames(
-        report, {{"machine", &pair.machine}, {"material", &pair.material}},
-        [](const std::vector<std::string>& names) {
-            const std::optional<fs::path> file = ConditionFile(names[0], names[1]);
-            return file && platform::FileExists(*file);
-        },
-        creating, pair.nameForms);
-}
-
-// A pair without a condition file is most likely a mistyped name: the
-// export would quietly make one from the master. Refused unless the flag
-// says so; nullopt when the call may go ahead.
-std::optional<int> RefuseMissingPair(const Report& report, const PdlPair& pair, bool allowed,
-                                     const std::string& fix) {
-    const std::string& machine = pair.machine;
-    const std::string& material = pair.material;
-    // Names the export refuses itself (empty, or holding a separator) go to
-    // the export, which reports it.
-    if (allowed || machine.empty() || material.empty() || platform::NameHoldsSeparator(machine) ||
-        platform::NameHoldsSeparator(material)) {
-        return std::nullopt;
-    }
-    const std::optional<fs::path> file = ConditionFile(machine, material);
-    if (!file || platform::FileExists(*file)) return std::nullopt;
-    return report.Fail(kExitNotDone, kExitNotDone,
-                       machine + " / " + material + " has no condition file " + file->string(),
-                       "check the names (quillet-host pdl-list)" + fix);
-}
-
-constexpr const char* kCreateFix = ", or give --create to make it from PDL_CUT_MASTER.ini";
-
-// What the PDL exports need (and the condition file a call writes, when
-// given); the cause of their failure.
-std::string PdlCause(int status, const std::optional<fs::path>& written = std::nullopt) {
-    if (status == QUILLET_INVALID_ARGUMENTS) {
-        return "names must not be empty nor hold '/', tables are K..P103 or 0-12, machine types "
-               "12000-13998";
-    }
-    std::vector<fs::path> files;
-    if (written) files.push_back(*written);
-    std::string cause = Diagnose({true, true, true, {}, files});
-    if (cause.empty()) {
-        if (const std::optional<fs::path> folder = DataFolder()) {
-            cause = ReadProblem(*folder / "PDL_CUT_MASTER.ini");
-            if (!cause.empty()) cause = "no master to create a condition file from: " + cause;
-        }
-    }
-    return cause;
 }
 
 std::string TableName(int table) { return std::string(frame::kCuttingConditionNames[table]); }
@@ -237,7 +56,7 @@ int ShowTable(const Report& report, const std::string& machine, const std::strin
             const std::optional<fs::path> folder = DataFolder();
             return report.Fail(ExitCodeForStatus(QUILLET_PDL_UNAVAILABLE), QUILLET_PDL_UNAVAILABLE,
                                "the machine parameter list machine.ini cannot be read",
-                               folder ? ReadProblem(*folder / "machine.ini") : "");
+                               folder ? ReadProblem(*folder / pdl::kMachineListFile) : "");
         }
         const pdl::PdlShownParamRows& shown = rows.shown;
         for (int i = 0; i < shown.count; ++i) slots.push_back(shown.rows[i].slot);
@@ -245,7 +64,7 @@ int ShowTable(const Report& report, const std::string& machine, const std::strin
         for (int slot = 0; slot < pdl::kPdlParamCount; ++slot) slots.push_back(slot);
     }
     Json parameters = Json::array();
-    std::string text = csv ? "slot,key,label,value\n"
+    std::string text = csv ? CsvTableHeader()
                            : "Table " + TableName(table) + " (" + std::to_string(table) + ")\n" +
                                  "slot  key                      label                            "
                                  "value\n";
@@ -255,8 +74,7 @@ int ShowTable(const Report& report, const std::string& machine, const std::strin
         const std::string shown = pdl::FormatPdlValue(block[s]);
         char line[512];
         if (csv) {
-            text += std::to_string(s) + "," + key + "," + CsvField(label) + "," +
-                    FloatText(block[s]) + "\n";
+            text += CsvTableRow(s, key, label, block[s]);
         } else {
             std::snprintf(line, sizeof line, "%4d  %-24s %-32s %s\n", s, key.c_str(), label.c_str(),
                           shown.c_str());
@@ -301,114 +119,11 @@ int RunTable(int argc, char** argv) {
     const std::optional<int> table = TableArg(args, exitCode);
     if (!table) return exitCode;
     PdlPair pair{args.Get("machine"), args.Get("material")};
-    if (const std::optional<int> refused = ResolvePair(report, pair, args.Has("create"))) {
-        return *refused;
-    }
-    if (const std::optional<int> refused =
-            RefuseMissingPair(report, pair, args.Has("create"), kCreateFix)) {
+    if (const std::optional<int> refused = TakePair(report, pair, args.Has("create"))) {
         return *refused;
     }
     return ShowTable(report, pair.machine, pair.material, *type, *table, args.Has("used-only"),
                      args.Has("csv"));
-}
-
-// The values of a CSV by slot, matched by its key column; an empty map
-// after the failure was reported (exitCode set).
-std::map<int, float> ReadCsvValues(const Report& report, const std::string& csvFile,
-                                   int& exitCode) {
-    const std::optional<std::string> bytes = platform::ReadWholeFile(fs::path(csvFile));
-    if (!bytes) {
-        exitCode = report.Usage("cannot use --csv: " + ReadProblem(csvFile));
-        return {};
-    }
-    const std::string csv = CsvText(*bytes);
-    std::map<int, float> values;
-    std::size_t keyColumn = 0, valueColumn = 0, columns = 0;
-    char separator = ',';
-    int lineNumber = 0;
-    auto refuse = [&](const std::string& what) {
-        exitCode = report.Usage(csvFile + ":" + std::to_string(lineNumber) + ": " + what);
-        return std::map<int, float>();
-    };
-    for (const std::string_view line : CsvLines(csv)) {
-        ++lineNumber;
-        if (platform::TrimProfileSpace(line).empty()) continue;
-        if (columns == 0) {
-            // The header names the columns and, by what splits it into
-            // them, the separator: a comma, a semicolon or a tab.
-            for (const char candidate : {',', ';', '\t'}) {
-                const std::vector<std::string> fields = CsvFields(line, candidate);
-                keyColumn = valueColumn = fields.size();
-                for (std::size_t i = 0; i < fields.size(); ++i) {
-                    const std::string_view name = platform::TrimProfileSpace(fields[i]);
-                    if (platform::EqualsIgnoringAsciiCase(name, "key")) keyColumn = i;
-                    if (platform::EqualsIgnoringAsciiCase(name, "value")) valueColumn = i;
-                }
-                if (keyColumn < fields.size() && valueColumn < fields.size()) {
-                    columns = fields.size();
-                    separator = candidate;
-                    break;
-                }
-            }
-            if (columns == 0) {
-                return refuse(
-                    "the header names no key and value columns (as pdl-table --csv writes "
-                    "them: slot,key,label,value)");
-            }
-            continue;
-        }
-        const std::vector<std::string> fields = CsvFields(line, separator);
-        if (std::all_of(fields.begin(), fields.end(), [](const std::string& field) {
-                return platform::TrimProfileSpace(field).empty();
-            })) {
-            continue;  // an empty row of a spreadsheet
-        }
-        if (fields.size() != columns) {
-            return refuse(std::to_string(fields.size()) + " fields where the header has " +
-                          std::to_string(columns) +
-                          (separator == ',' ? " (a number written with a decimal comma?" +
-                                                  std::string(kDecimalMarkFix) + ")"
-                                            : std::string()));
-        }
-        const std::string_view key = platform::TrimProfileSpace(fields[keyColumn]);
-        int slot = -1;
-        for (int s = 0; s < pdl::kPdlParamCount; ++s) {
-            if (platform::EqualsIgnoringAsciiCase(key, pdl::kPdlParamKeys[s])) slot = s;
-        }
-        if (slot < 0) return refuse("'" + std::string(key) + "' is no parameter key");
-        const std::string_view text = platform::TrimProfileSpace(fields[valueColumn]);
-        const std::string shown = std::string(key) + "=" + std::string(text);
-        if (DecimalComma(text)) {
-            return refuse(shown + " is written with a decimal comma" + kDecimalMarkFix);
-        }
-        double value = 0.0;
-        const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-        if (text.empty() || ec != std::errc() || end != text.data() + text.size()) {
-            return refuse(shown + ": '" + std::string(text) + "' is not a number");
-        }
-        if (!std::isfinite(value) || std::fabs(value) > std::numeric_limits<float>::max()) {
-            return refuse(shown + " is " +
-                          (std::isfinite(value) ? "beyond what the table's float holds (about "
-                                                  "3.4e38)"
-                                                : "no finite number") +
-                          ": the table keeps finite numbers only");
-        }
-        const float stored = StoredValue(value);
-        double back = 0.0;
-        const std::string storedText = FloatText(stored);
-        std::from_chars(storedText.data(), storedText.data() + storedText.size(), back);
-        if (back != value) {
-            PrintError(report.Command() + ": warning: " + csvFile + ":" +
-                       std::to_string(lineNumber) + ": " + shown + " is stored as " +
-                       frame::FormatReal(stored) +
-                       " (the table keeps a float, written with six decimals)");
-        }
-        if (!values.emplace(slot, stored).second) {
-            return refuse(std::string(key) + " is given twice");
-        }
-    }
-    if (values.empty()) exitCode = report.Usage(csvFile + " holds no value rows");
-    return values;
 }
 
 int RunImport(int argc, char** argv) {
@@ -443,11 +158,7 @@ int RunImport(int argc, char** argv) {
     const std::string csvFile = args.Get("csv");
     const std::map<int, float> values = ReadCsvValues(report, csvFile, exitCode);
     if (values.empty()) return exitCode;
-    if (const std::optional<int> refused = ResolvePair(report, pair, args.Has("create"))) {
-        return *refused;
-    }
-    if (const std::optional<int> refused =
-            RefuseMissingPair(report, pair, args.Has("create"), kCreateFix)) {
+    if (const std::optional<int> refused = TakePair(report, pair, args.Has("create"))) {
         return *refused;
     }
     // The dialog's save path: the table is read, the values replaced and the
@@ -485,8 +196,9 @@ int RunImport(int argc, char** argv) {
                            PdlCause(status, file));
     }
     if (!report.Json()) {
-        std::printf("wrote %zu values (%zu changed) into table %s of %s\n", values.size(), changed,
-                    TableName(*table).c_str(), path.c_str());
+        std::printf("wrote %s (%zu changed) into table %s of %s\n",
+                    Counted(values.size(), "value").c_str(), changed, TableName(*table).c_str(),
+                    path.c_str());
     }
     return report.Done(0, data);
 }
@@ -644,11 +356,7 @@ int RunDialog(int argc, char** argv) {
     if (!table) return exitCode;
     if (const std::optional<int> refused = RefuseWithoutDisplay(report)) return *refused;
     PdlPair pair{args.Get("machine"), args.Get("material")};
-    if (const std::optional<int> refused = ResolvePair(report, pair, args.Has("create"))) {
-        return *refused;
-    }
-    if (const std::optional<int> refused =
-            RefuseMissingPair(report, pair, args.Has("create"), kCreateFix)) {
+    if (const std::optional<int> refused = TakePair(report, pair, args.Has("create"))) {
         return *refused;
     }
     const int status =

@@ -83,7 +83,7 @@ std::string RootProblem(const char* valueName, const std::string& registry,
     if (root->back() != '/') {
         return std::string(valueName) + " \"" + *root +
                "\" does not end with '/': the module appends its folders directly (" + *root +
-               std::string(std::string_view(valueName) == "VELDSystemRoot"
+               std::string(std::string_view(valueName) == frame::kSystemRootValue
                                ? frame::kWorkingFolderBelowRoot
                                : frame::kDataFolderBelowRoot) +
                "); write \"" + *root + "/\" in " + registry;
@@ -91,9 +91,10 @@ std::string RootProblem(const char* valueName, const std::string& registry,
     // The module writes only in the folders below a root.
     return FolderProblem(
         *root,
-        std::string_view(valueName) == "VELDSystemRoot" ? "the system root" : "the data root",
+        std::string_view(valueName) == frame::kSystemRootValue ? "the system root"
+                                                               : "the data root",
         "create it, correct " + std::string(valueName) + " in " + registry +
-            (std::string_view(valueName) == "VELDSystemRoot" ? "" : ", or mount the share"),
+            (std::string_view(valueName) == frame::kSystemRootValue ? "" : ", or mount the share"),
         false);
 }
 
@@ -171,7 +172,7 @@ std::string Diagnose(const Needs& needs) {
     const std::string registry = platform::RegistryFilePath().string();
     if (needs.dataFolder) {
         std::optional<std::string> root;
-        if (std::string problem = RootProblem("ParentComputerRoot", registry, root);
+        if (std::string problem = RootProblem(frame::kDataRootValue, registry, root);
             !problem.empty()) {
             return problem;
         }
@@ -197,7 +198,8 @@ std::string Diagnose(const Needs& needs) {
     }
     if (needs.workingFolder) {
         std::optional<std::string> root;
-        if (std::string problem = RootProblem("VELDSystemRoot", registry, root); !problem.empty()) {
+        if (std::string problem = RootProblem(frame::kSystemRootValue, registry, root);
+            !problem.empty()) {
             return problem;
         }
         const std::optional<std::string> folder = frame::WorkingFolderOf(*root);

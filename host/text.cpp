@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/unicode.h"
+
 namespace quillet::host {
 
 namespace {
@@ -30,32 +32,10 @@ bool LocaleTakesUtf8() {
     return utf8;
 }
 
-// The length of the UTF-8 character that starts with lead (valid text).
+// The length of the UTF-8 character that starts with lead, to keep a
+// character the stream's buffer cut until its last byte comes.
 std::size_t Utf8Length(unsigned char lead) {
     return lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-}
-
-// Well-formed UTF-8: shortest forms, no surrogates, at most U+10FFFF.
-bool ValidUtf8(std::string_view text) {
-    for (std::size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        const std::size_t length = lead < 0x80                   ? 1
-                                   : lead >= 0xC2 && lead < 0xE0 ? 2
-                                   : lead >= 0xE0 && lead < 0xF0 ? 3
-                                   : lead >= 0xF0 && lead < 0xF5 ? 4
-                                                                 : 0;
-        if (length == 0 || i + length > text.size()) return false;
-        for (std::size_t k = 1; k < length; ++k) {
-            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
-        }
-        const auto second = static_cast<unsigned char>(text[i + 1 < text.size() ? i + 1 : i]);
-        if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second > 0x9F) ||
-            (lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second > 0x8F)) {
-            return false;
-        }
-        i += length;
-    }
-    return true;
 }
 
 // A stream that writes what it is given as CP932, keeping a character cut
@@ -116,23 +96,17 @@ void PrintJson(const std::string& utf8) {
 std::optional<std::string> Cp932Form(std::string_view given, std::string& unheld) {
     // Given text is decided by the locale it was typed in, not by how the
     // data folder's bytes are shown: valid UTF-8 under a UTF-8 locale is UTF-8.
-    if (!LocaleTakesUtf8() || !ValidUtf8(given)) return std::string(given);
-    const std::string encoded = platform::EncodeText(given, platform::TextEncoding::Cp932);
-    if (platform::DecodeText(encoded, platform::TextEncoding::Cp932) == given) return encoded;
-    for (std::size_t at = 0; at < given.size();) {
-        const std::size_t length = Utf8Length(static_cast<unsigned char>(given[at]));
-        const std::string_view character = given.substr(at, length);
-        if (!platform::CanEncode(character, platform::TextEncoding::Cp932)) {
-            char code[16];
-            char32_t c = static_cast<unsigned char>(character[0]) & (0xFF >> (length + 1));
-            for (std::size_t i = 1; i < length; ++i) c = (c << 6) | (character[i] & 0x3F);
-            std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
-            unheld = std::string("'").append(character) + "' (" + code + ")";
-            return std::nullopt;
-        }
-        at += length;
+    if (!LocaleTakesUtf8() || !platform::IsValidUtf8(given)) return std::string(given);
+    std::string refused;
+    std::optional<std::string> encoded = platform::EncodeCp932OrRefuse(given, &refused);
+    if (!encoded) {
+        char32_t c = 0;
+        platform::Utf8CharLength(refused, &c);
+        char code[16];
+        std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
+        unheld = std::string("'").append(refused).append("' (").append(code).append(")");
     }
-    return encoded;  // held, though CP932 writes it another way
+    return encoded;
 }
 
 std::vector<std::string> NameForms(const std::string& typed) {

@@ -16,6 +16,11 @@
 #include <system_error>
 
 #include "check/check_internal.h"
+#include "driver/driver_names.h"
+#include "othmac/record_layout.h"
+#include "pdl/pdl_files.h"
+#include "pdl/pdl_machine.h"
+#include "pdl/pdl_save_options.h"
 #include "platform/file_ops.h"
 #include "platform/paths.h"
 #include "platform/profile.h"
@@ -26,12 +31,6 @@ namespace quillet::check {
 namespace detail {
 
 namespace {
-
-std::string_view CutAtNul(std::string_view text) { return text.substr(0, text.find('\0')); }
-
-bool IsCSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
 
 void AddIniLine(IniFile& ini, std::string_view text, int number) {
     const platform::ProfileLine line = platform::ScanProfileLine(text);
@@ -50,26 +49,6 @@ void AddIniLine(IniFile& ini, std::string_view text, int number) {
 }
 
 }  // namespace
-
-std::vector<TextLine> ReadFgetsLines(std::string_view raw, std::size_t bufferSize) {
-    const std::string text = platform::TextModeBytes(raw);
-    // The pieces the module's line reads give: a line longer than the buffer
-    // comes as several, each read as a line of its own.
-    platform::FgetsReader reader(text, bufferSize);
-    std::vector<TextLine> lines;
-    int number = 1;
-    while (const std::optional<std::string_view> chunk = reader.Next()) {
-        TextLine line;
-        line.number = number;
-        line.hasNewline = !chunk->empty() && chunk->back() == '\n';
-        line.overlong =
-            !line.hasNewline && chunk->data() + chunk->size() != text.data() + text.size();
-        line.text = std::string(CutAtNul(chunk->substr(0, chunk->size() - line.hasNewline)));
-        if (line.hasNewline) ++number;
-        lines.push_back(std::move(line));
-    }
-    return lines;
-}
 
 std::optional<std::string> ReadBytes(const fs::path& path) {
     if (!platform::CanOpenForReading(path)) return std::nullopt;
@@ -126,33 +105,20 @@ void CheckIniStructure(const IniFile& ini, const std::string& file, Findings& fi
     }
 }
 
-NumberRead ReadInteger(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size() && IsCSpace(text[i])) ++i;
-    std::size_t digits = i;
-    if (digits < text.size() && (text[digits] == '+' || text[digits] == '-')) ++digits;
-    long long value = 0;
-    std::size_t end = digits;
-    while (end < text.size() && text[end] >= '0' && text[end] <= '9' && value < 1'000'000'000'000) {
-        value = value * 10 + (text[end++] - '0');
-    }
-    if (end == digits) return {};
-    if (i < text.size() && text[i] == '-') value = -value;
-    return {end == text.size() ? NumberForm::Clean : NumberForm::TrailingText,
-            static_cast<double>(value)};
+namespace {
+
+NumberRead Read(std::string_view text, const platform::LeadingNumber& number) {
+    if (!number.found) return {};
+    return {number.end == text.size() ? NumberForm::Clean : NumberForm::TrailingText, number.value};
 }
 
-NumberRead ReadReal(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size() && IsCSpace(text[i])) ++i;
-    if (i < text.size() && text[i] == '+' && i + 1 < text.size() && text[i + 1] != '-') ++i;
-    double value = 0.0;
-    const char* first = text.data() + i;
-    const char* last = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(first, last, value);
-    if (ec == std::errc::invalid_argument || ptr == first) return {};
-    return {ptr == last ? NumberForm::Clean : NumberForm::TrailingText, value};
+}  // namespace
+
+NumberRead ReadInteger(std::string_view text) {
+    return Read(text, platform::ReadLeadingInteger(text, 1'000'000'000'000));
 }
+
+NumberRead ReadReal(std::string_view text) { return Read(text, platform::ReadLeadingReal(text)); }
 
 std::string FormatNumber(double value) {
     char buffer[64];
@@ -202,50 +168,82 @@ namespace {
 
 using namespace detail;
 
-bool StartsWith(std::string_view text, std::string_view prefix) {
-    return text.substr(0, prefix.size()) == prefix;
-}
-bool EndsWith(std::string_view text, std::string_view suffix) {
-    return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
+// The files the audit reads, by the name the module forms for each.
+enum class AuditedFile {
+    None,
+    Template,
+    PdlCondition,  // the master too
+    PdlSaveOptions,
+    PdlAlias,
+    MachineList,
+    DriverCut,
+    DriverTool,
+    DriverNc,
+};
+
+AuditedFile AuditedFileOf(const std::string& name) {
+    if (othmac::IsTemplateFileName(name)) return AuditedFile::Template;
+    if (name == pdl::kMachineListFile) return AuditedFile::MachineList;
+    if (name == pdl::kPdlSaveOptionFile) return AuditedFile::PdlSaveOptions;
+    if (name == pdl::kPdlAliasFile) return AuditedFile::PdlAlias;
+    if (pdl::PdlConditionFileNames(name)) return AuditedFile::PdlCondition;
+    if (const std::optional<driver::DriverFileNames> file =
+            driver::ParseDriverSettingFileName(name)) {
+        switch (file->kind) {
+            case driver::DriverSettingKind::Cut:
+                return AuditedFile::DriverCut;
+            case driver::DriverSettingKind::Tool:
+                return AuditedFile::DriverTool;
+            case driver::DriverSettingKind::Nc:
+                return AuditedFile::DriverNc;
+        }
+    }
+    return AuditedFile::None;
 }
 
-// The INI files of the data folder, by the name the module forms for them.
-void CheckIniFileByName(const std::string& name, std::string_view bytes, Findings& findings) {
+// An INI file of the data folder, audited as what its name makes it.
+void CheckIniFile(const std::string& name, AuditedFile kind, std::string_view bytes,
+                  Findings& findings) {
     const IniFile ini = ScanIni(bytes);
     if (ini.utf16) {
         findings.Info("utf16-file", name, 0, "UTF-16 text file: not audited line by line");
         return;
     }
     CheckIniStructure(ini, name, findings);
-    if (name == "PDL_CUT_SAVEOPT.ini") {
-        CheckSaveOptionFile(name, ini, findings);
-    } else if (name == "PDL_MACTYPE_ALIAS.ini") {
-        CheckAliasFile(name, ini, findings);
-    } else if (name == "machine.ini") {
-        CheckMachineFile(name, ini, findings);
-    } else if (StartsWith(name, "PDL_CUT_")) {
-        CheckPdlConditionFile(name, ini, findings);
-    } else if (StartsWith(name, "MD_CUT_")) {
-        CheckDriverCutOrToolFile(name, ini, false, findings);
-    } else if (StartsWith(name, "MD_TOOL_")) {
-        CheckDriverCutOrToolFile(name, ini, true, findings);
+    switch (kind) {
+        case AuditedFile::PdlSaveOptions:
+            CheckSaveOptionFile(name, ini, findings);
+            break;
+        case AuditedFile::PdlAlias:
+            CheckAliasFile(name, ini, findings);
+            break;
+        case AuditedFile::MachineList:
+            CheckMachineFile(name, ini, findings);
+            break;
+        case AuditedFile::PdlCondition:
+            CheckPdlConditionFile(name, ini, findings);
+            break;
+        case AuditedFile::DriverCut:
+        case AuditedFile::DriverTool:
+            CheckDriverCutOrToolFile(name, ini, kind == AuditedFile::DriverTool, findings);
+            break;
+        default:
+            break;
     }
 }
 
-bool IsAuditedFile(const std::string& name) {
-    if (name == "machine.ini") return true;
-    if (!EndsWith(name, ".ini")) return false;
-    return StartsWith(name, "PDL_CUT_") || name == "PDL_MACTYPE_ALIAS.ini" ||
-           StartsWith(name, "MD_CUT_") || StartsWith(name, "MD_TOOL_") ||
-           StartsWith(name, "MD_NC_");
-}
-
 void CheckWorkingFolder(const fs::path& folder, Findings& findings) {
-    for (const char* name :
-         {"MD_CUT_TEMP.ini", "MD_TOOL_TEMP.ini", "MD_NC_TEMP.ini", "PDL_CUT_TEMP.ini"}) {
+    std::vector<std::string> names;
+    for (const driver::DriverSettingKind kind :
+         {driver::DriverSettingKind::Cut, driver::DriverSettingKind::Tool,
+          driver::DriverSettingKind::Nc}) {
+        names.push_back(driver::DriverWorkingFileName(kind));
+    }
+    names.emplace_back(pdl::kPdlWorkingFile);
+    for (const std::string& name : names) {
         std::error_code error;
         if (fs::exists(folder / name, error)) {
-            findings.Warning("stale-working-copy", std::string("TEMP/") + name, 0,
+            findings.Warning("stale-working-copy", "TEMP/" + name, 0,
                              "working copy left behind by an interrupted edit; the next edit "
                              "overwrites it");
         }
@@ -274,26 +272,21 @@ std::vector<PdlFilePair> PdlFilePairs(const fs::path& folder, const std::set<std
     for (const RegisteredMachine& machine : ReadRecordStore(folder))
         known.insert(AsciiFolded(machine.name));
     for (const std::string& name : names) {
-        if (StartsWith(name, "MD_NC_") && EndsWith(name, ".ini")) {
-            known.insert(AsciiFolded(name.substr(6, name.size() - 10)));
+        const std::optional<driver::DriverFileNames> file =
+            driver::ParseDriverSettingFileName(name);
+        if (file && file->kind == driver::DriverSettingKind::Nc) {
+            known.insert(AsciiFolded(file->names));
         }
     }
     std::vector<PdlFilePair> pairs;
     for (const std::string& name : names) {
-        if (!StartsWith(name, "PDL_CUT_") || !EndsWith(name, ".ini") ||
-            name == "PDL_CUT_MASTER.ini" || name == "PDL_CUT_SAVEOPT.ini") {
-            continue;
-        }
-        const std::string rest = name.substr(8, name.size() - 12);
-        std::vector<std::pair<std::string, std::string>> splits, knownSplits;
-        for (std::size_t at = rest.find('_'); at != std::string::npos;
-             at = rest.find('_', at + 1)) {
-            std::pair<std::string, std::string> split{rest.substr(0, at), rest.substr(at + 1)};
-            if (split.first.empty() || split.second.empty()) continue;
-            if (known.count(AsciiFolded(split.first)) != 0) knownSplits.push_back(split);
-            splits.push_back(std::move(split));
-        }
+        const std::vector<std::pair<std::string, std::string>> splits =
+            pdl::PdlConditionFilePairs(name);
         if (splits.empty()) continue;
+        std::vector<std::pair<std::string, std::string>> knownSplits;
+        for (const auto& split : splits) {
+            if (known.count(AsciiFolded(split.first)) != 0) knownSplits.push_back(split);
+        }
         const auto& candidates = knownSplits.empty() ? splits : knownSplits;
         pairs.push_back(PdlFilePair{name,
                                     candidates[0].first,
@@ -345,9 +338,8 @@ std::vector<PdlFilePair> ListPdlFiles(const fs::path& dataFolder) {
 namespace {
 
 bool ModuleFileName(const std::string& name) {
-    const std::string folded = AsciiFolded(name);
-    return IsAuditedFile(name) || name == "Othmcn.dat" || EndsWith(folded, ".cut") ||
-           EndsWith(folded, ".__1") || StartsWith(name, "PDL_");
+    return AuditedFileOf(name) != AuditedFile::None || name == othmac::kIndexFileName ||
+           othmac::IsMaterialListName(name) || name.starts_with("PDL_");
 }
 
 }  // namespace
@@ -377,32 +369,28 @@ CheckResult CheckDataFolder(const CheckOptions& options) {
                            "' both use this condition file: saving one overwrites the other");
     }
     for (const std::string& name : names) {
-        const bool isTemplate = EndsWith(AsciiFolded(name), ".cut");
-        if (!isTemplate && !IsAuditedFile(name)) continue;
+        const AuditedFile kind = AuditedFileOf(name);
+        if (kind == AuditedFile::None) continue;
         const std::optional<std::string> bytes = ReadBytes(options.dataFolder / name);
         if (!bytes) {
             findings.Error("unreadable-file", name, 0, "the file cannot be read");
             continue;
         }
         ++result.filesChecked;
-        if (isTemplate) {
+        if (kind == AuditedFile::Template) {
             CheckTemplateFile(name, *bytes, findings);
-        } else if (StartsWith(name, "MD_NC_")) {
+        } else if (kind == AuditedFile::DriverNc) {
             CheckDriverPlainFile(name, *bytes, findings);
         } else {
-            CheckIniFileByName(name, *bytes, findings);
+            CheckIniFile(name, kind, *bytes, findings);
         }
     }
     // A Windows workstation cannot tell apart names that differ only in
     // letter case: it sees one of the two files.
     std::map<std::string, std::string> byFolded;
     for (const std::string& name : names) {
-        const std::string folded = AsciiFolded(name);
-        if (!EndsWith(folded, ".cut") &&
-            !(StartsWith(folded, "pdl_cut_") && EndsWith(folded, ".ini"))) {
-            continue;
-        }
-        const auto [twin, first] = byFolded.emplace(folded, name);
+        if (!othmac::IsTemplateFileName(name) && !pdl::PdlConditionFileNames(name, true)) continue;
+        const auto [twin, first] = byFolded.emplace(AsciiFolded(name), name);
         if (!first) {
             findings.Warning("case-twins", name, 0,
                              "differs from " + twin->second +
@@ -410,8 +398,9 @@ CheckResult CheckDataFolder(const CheckOptions& options) {
                                  "the two; merge them or rename one");
         }
     }
-    if (!names.count("PDL_CUT_MASTER.ini") && names.count("machine.ini")) {
-        findings.Info("master-missing", "PDL_CUT_MASTER.ini", 0,
+    const std::string master(pdl::kPdlMasterFile);
+    if (!names.count(master) && names.count(std::string(pdl::kMachineListFile))) {
+        findings.Info("master-missing", master, 0,
                       "no master file: a PDL condition file that is missing cannot be created");
     }
     CheckSharedUse(options.dataFolder, names, findings);

@@ -13,6 +13,7 @@
 
 #include "check/check.h"
 #include "platform/ascii.h"
+#include "platform/text_mode.h"
 
 namespace quillet::check::detail {
 
@@ -39,16 +40,10 @@ private:
     std::vector<Finding> all_;
 };
 
-// One piece of a line as an fgets loop with a bufferSize buffer reads it
-// after a text-mode read: text without its newline, cut at a NUL byte. A line
-// longer than the buffer comes as several pieces of the same number.
-struct TextLine {
-    int number = 0;          // 1-based physical line
-    std::string text;        // at most bufferSize - 1 bytes
-    bool overlong = false;   // the line goes on in the next piece
-    bool hasNewline = true;  // the piece ends its line with a newline
-};
-std::vector<TextLine> ReadFgetsLines(std::string_view raw, std::size_t bufferSize);
+// Only spaces, tabs and CRs.
+inline bool IsBlankLine(std::string_view text) {
+    return text.find_first_not_of(" \t\r") == std::string_view::npos;
+}
 
 // The bytes of a file; nullopt when it cannot be read (findings get an
 // "unreadable-file" error from the caller).

@@ -9,7 +9,7 @@
 #include "othmac/nc_template.h"
 #include "othmac/record_layout.h"
 #include "othmac/text_lines.h"
-#include "platform/file_ops.h"
+#include "platform/text_mode.h"
 #include "text.h"
 
 namespace quillet::check::detail {
@@ -19,7 +19,6 @@ namespace {
 using othmac::kFileFieldWidth;
 using othmac::kNameFieldWidth;
 using othmac::kRecordMarker;
-constexpr std::size_t kLineBufferSize = othmac::kLineBufferSize;
 const std::string kIndexFile(othmac::kIndexFileName);
 
 // A file of the record store: its records' fields, those of its old format,
@@ -57,17 +56,7 @@ std::string TrimRight(std::string text) {
     return text;
 }
 
-bool IsBlank(const std::string& text) {
-    return text.find_first_not_of(" \t\r") == std::string::npos;
-}
-
 std::string Quoted(const std::string& text) { return "'" + text + "'"; }
-
-bool EndsWithFolded(const std::string& name, std::string_view suffix) {
-    return name.size() >= suffix.size() &&
-           EqualsIgnoringAsciiCase(std::string_view(name).substr(name.size() - suffix.size()),
-                                   suffix);
-}
 
 // What a new registration of a pair writes as its template file name: the
 // name, or nothing when the name would not fit its field.
@@ -113,8 +102,8 @@ public:
     std::vector<Record> Read(std::string_view bytes);
 
 private:
-    void ReadMarkerLine(const TextLine& line);
-    void ReadOldLines(const std::vector<TextLine>& lines);
+    void ReadMarkerLine(const platform::FgetsPiece& line);
+    void ReadOldLines(const std::vector<platform::FgetsPiece>& lines);
     // Checks common to both formats; adds the record when it can be used.
     void Accept(Record record);
 
@@ -127,15 +116,18 @@ private:
 };
 
 std::vector<Record> RecordReader::Read(std::string_view bytes) {
-    const std::vector<TextLine> lines = ReadFgetsLines(bytes, kLineBufferSize);
+    const std::string text = platform::TextModeBytes(std::string(bytes));
+    std::vector<platform::FgetsPiece> lines;
+    platform::FgetsReader reader = othmac::TextLines(text);
+    while (const std::optional<platform::FgetsPiece> line = reader.Next()) lines.push_back(*line);
     if (lines.empty()) return {};
     // A file is current when its first line carries the marker anywhere.
-    if (lines.front().text.find(kRecordMarker) == std::string::npos) {
-        for (const TextLine& line : lines) {
-            if (line.text.substr(0, kRecordMarker.size()) == kRecordMarker) {
+    if (!othmac::Contains(lines.front().Text(), kRecordMarker)) {
+        for (const platform::FgetsPiece& line : lines) {
+            if (line.Text().starts_with(kRecordMarker)) {
                 findings_.Error("marker-not-first", file_, 1,
                                 "the first line lacks the [QM700] marker while line " +
-                                    std::to_string(line.number) +
+                                    std::to_string(line.line) +
                                     " has it: the next look-up converts the file as an old one "
                                     "and garbles or drops its records");
                 return {};
@@ -146,24 +138,24 @@ std::vector<Record> RecordReader::Read(std::string_view bytes) {
         ReadOldLines(lines);
         return records_;
     }
-    for (const TextLine& line : lines) ReadMarkerLine(line);
+    for (const platform::FgetsPiece& line : lines) ReadMarkerLine(line);
     return records_;
 }
 
-void RecordReader::ReadMarkerLine(const TextLine& line) {
-    const std::string& text = line.text;
-    if (line.overlong) {
-        findings_.Error("long-line", file_, line.number,
+void RecordReader::ReadMarkerLine(const platform::FgetsPiece& line) {
+    const std::string text(line.Text());
+    if (line.Overlong()) {
+        findings_.Error("long-line", file_, line.line,
                         "line is longer than 498 characters: the rest is read as a further record");
         return;
     }
-    if (IsBlank(text)) {
-        findings_.Info("blank-line", file_, line.number,
+    if (IsBlankLine(text)) {
+        findings_.Info("blank-line", file_, line.line,
                        "empty line: read as a record without a name");
         return;
     }
     if (text.substr(0, kRecordMarker.size()) != kRecordMarker) {
-        findings_.Error("missing-marker", file_, line.number,
+        findings_.Error("missing-marker", file_, line.line,
                         "line lacks the [QM700] marker at its start: its fields are read from the "
                         "wrong columns");
         return;
@@ -172,13 +164,13 @@ void RecordReader::ReadMarkerLine(const TextLine& line) {
     // A written record is exactly this wide; a longer one had a field that
     // overran and pushed the rest out of place (its padding too).
     if (text.size() > width &&
-        (!IsBlank(text.substr(width)) ||
+        (!IsBlankLine(text.substr(width)) ||
          TrimRight(Field(text, layout_.fields.name)).size() == kNameFieldWidth)) {
-        findings_.Error("record-too-wide", file_, line.number, DescribeOverrun(text, layout_));
+        findings_.Error("record-too-wide", file_, line.line, DescribeOverrun(text, layout_));
         return;
     }
     Record record;
-    record.line = line.number;
+    record.line = line.line;
     if (layout_.machineIndex) {
         const std::string field = Field(text, layout_.fields.number);
         record.number = othmac::FieldInteger(field);
@@ -186,7 +178,7 @@ void RecordReader::ReadMarkerLine(const TextLine& line) {
         const std::size_t digits = field.find_first_not_of(' ');
         if (digits == std::string::npos ||
             field.find_first_not_of("-0123456789", digits) != std::string::npos) {
-            findings_.Warning("bad-type-number", file_, line.number,
+            findings_.Warning("bad-type-number", file_, line.line,
                               "columns 8 to 10 hold " + Quoted(field) + ": read as machine type " +
                                   std::to_string(record.number));
             record.numberReported = true;
@@ -195,12 +187,12 @@ void RecordReader::ReadMarkerLine(const TextLine& line) {
     const std::string nameField = TrimRight(Field(text, layout_.fields.name));
     record.name = FieldName(nameField);
     if (nameField.empty() || record.name.empty()) {
-        findings_.Error("empty-name", file_, line.number,
+        findings_.Error("empty-name", file_, line.line,
                         std::string("record without a ") + layout_.nameWhat + ": it never matches");
         return;
     }
     if (record.name != nameField) {
-        findings_.Error("name-with-space", file_, line.number,
+        findings_.Error("name-with-space", file_, line.line,
                         std::string(layout_.nameWhat) + " " + Quoted(nameField) +
                             " contains a space: it reads back as " + Quoted(record.name) +
                             " and never matches");
@@ -209,7 +201,7 @@ void RecordReader::ReadMarkerLine(const TextLine& line) {
     const std::string fileField = TrimRight(Field(text, layout_.fields.file));
     record.file = FieldName(fileField);
     if (record.file != fileField) {
-        findings_.Error("file-name-with-space", file_, line.number,
+        findings_.Error("file-name-with-space", file_, line.line,
                         std::string(layout_.fileWhat) + " " + Quoted(fileField) +
                             " contains a space: it reads back as " + Quoted(record.file));
         return;
@@ -217,20 +209,20 @@ void RecordReader::ReadMarkerLine(const TextLine& line) {
     Accept(std::move(record));
 }
 
-void RecordReader::ReadOldLines(const std::vector<TextLine>& lines) {
-    for (const TextLine& line : lines) {
+void RecordReader::ReadOldLines(const std::vector<platform::FgetsPiece>& lines) {
+    for (const platform::FgetsPiece& line : lines) {
         const std::optional<othmac::OldRecord> old =
-            othmac::ReadOldRecord(line.text, layout_.oldFields);
+            othmac::ReadOldRecord(line.Text(), layout_.oldFields);
         if (!old) {
-            if (!IsBlank(line.text)) {
-                findings_.Warning("old-record-dropped", file_, line.number,
+            if (!IsBlankLine(line.Text())) {
+                findings_.Warning("old-record-dropped", file_, line.line,
                                   std::string("record without a ") + layout_.nameWhat +
                                       ": the conversion drops it");
             }
             continue;
         }
         // The name as the converted record reads back.
-        Accept(Record{line.number, old->number, FieldName(old->name), old->file, false});
+        Accept(Record{line.line, old->number, FieldName(old->name), old->file, false});
     }
 }
 
@@ -282,113 +274,7 @@ void RecordReader::Accept(Record record) {
     records_.push_back(std::move(record));
 }
 
-constexpr const auto& kTags = othmac::kNcTemplateSections;
-
-std::string TagName(int tag) {
-    return std::string(tag == othmac::kNcEndTag ? othmac::kNcTemplateEndTag
-                                                : kTags[static_cast<std::size_t>(tag)].tag);
-}
-
 }  // namespace
-
-void CheckTemplateFile(const std::string& file, std::string_view bytes, Findings& findings) {
-    int current = -1;  // section being read, -1 outside any
-    int currentLine = 0;
-    int lastTag = -1;
-    std::array<int, kTags.size()> firstLine{};
-    std::array<int, kTags.size()> contentLines{};
-    std::array<bool, kTags.size()> startsEmpty{};
-    // The module's own reader walks the pieces; the audit says what each
-    // piece does.
-    othmac::ScanNcTemplate(
-        platform::TextModeBytes(bytes), [&](const othmac::NcTemplateLine& piece) {
-            const int number = piece.line;
-            if (piece.nul) {
-                findings.Warning("nul-byte", file, number,
-                                 "line holds a NUL byte: reading ends the line there");
-            }
-            if (piece.tag >= 0) {
-                const auto t = static_cast<std::size_t>(piece.tag);
-                if (current >= 0) {
-                    findings.Warning("unclosed-section", file, currentLine,
-                                     TagName(current) + " is not closed by ###END before line " +
-                                         std::to_string(number));
-                }
-                if (firstLine[t] != 0) {
-                    findings.Warning("duplicate-tag", file, number,
-                                     TagName(piece.tag) + " appears again (first on line " +
-                                         std::to_string(firstLine[t]) +
-                                         "): its lines are added to the first");
-                } else if (piece.tag < lastTag) {
-                    findings.Warning("tag-order", file, number,
-                                     TagName(piece.tag) + " stands after " + TagName(lastTag) +
-                                         ": saving the template writes the sections in their fixed "
-                                         "order");
-                }
-                if (firstLine[t] == 0) firstLine[t] = number;
-                lastTag = std::max(lastTag, piece.tag);
-                current = piece.tag;
-                currentLine = number;
-                return;
-            }
-            if (piece.tag == othmac::kNcEndTag) {
-                current = -1;
-                return;
-            }
-            const std::string text(piece.piece);
-            if (text.find("###") != std::string::npos) {
-                findings.Warning("unknown-tag", file, number,
-                                 "'" + text + "' is no template tag: it is read as " +
-                                     (piece.section >= 0 ? "content" : "an ignored line"));
-            }
-            if (piece.section < 0) {
-                if (!IsBlank(text) && text.find("###") == std::string::npos) {
-                    findings.Warning("outside-section", file, number,
-                                     "line outside any section: it is ignored");
-                }
-                return;
-            }
-            const auto s = static_cast<std::size_t>(piece.section);
-            const int index = contentLines[s]++;
-            if (index == 0) startsEmpty[s] = text.empty();
-            if (!kTags[s].text) {
-                findings.Warning("dropped-content", file, number,
-                                 "content of " + TagName(piece.section) +
-                                     ", a section the module keeps no text of: saving the template "
-                                     "drops it");
-                return;
-            }
-            // The section's own marker stands where saving writes it: at the
-            // end of the first line, or of the second after an empty first one.
-            const std::string_view own = kTags[s].marker;
-            const bool ownMarker = !own.empty() && index == (startsEmpty[s] ? 1 : 0) &&
-                                   piece.kept + own.size() == text.size() &&
-                                   text.compare(piece.kept, own.size(), own) == 0;
-            if (piece.kept < text.size() && !ownMarker) {
-                findings.Warning(
-                    "content-marker", file, number,
-                    "content holds the marker text '" +
-                        text.substr(piece.kept, text.find(')', piece.kept) + 1 - piece.kept) +
-                        "': reading cuts the line there");
-            }
-        });
-    if (current >= 0) {
-        findings.Warning("unclosed-section", file, currentLine,
-                         TagName(current) + " is not closed by ###END at the end of the file");
-    }
-    // The NC data dialog saves a text of at most kMaxNcTextLength bytes.
-    const othmac::NcTemplateTexts texts = othmac::ParseNcTemplate(platform::TextModeBytes(bytes));
-    for (std::size_t s = 0; s < kTags.size(); ++s) {
-        if (!kTags[s].text) continue;
-        const std::size_t length = othmac::WrittenLength(texts[*kTags[s].text]);
-        if (length > othmac::kMaxNcTextLength) {
-            findings.Warning("long-text", file, firstLine[s],
-                             TagName(static_cast<int>(s)) + " holds " + std::to_string(length) +
-                                 " bytes: the NC data dialog saves at most " +
-                                 std::to_string(othmac::kMaxNcTextLength) + "; shorten it");
-        }
-    }
-}
 
 int CheckRecordStore(const fs::path& folder, const std::set<std::string>& names,
                      const std::set<std::string>& nonFiles, Findings& findings) {
@@ -407,17 +293,17 @@ int CheckRecordStore(const fs::path& folder, const std::set<std::string>& names,
             findings.Error("unreadable-file", kIndexFile, 0, "the file cannot be read");
         } else {
             ++filesRead;
-            indexEmpty = IsBlank(*bytes);
+            indexEmpty = IsBlankLine(*bytes);
             const std::vector<Record> machines =
                 RecordReader(kIndexFile, kIndexLayout, findings).Read(*bytes);
             std::map<std::string, const Record*> firstOfList;
             for (const Record& machine : machines) {
-                if (machine.file != machine.name + std::string(othmac::kListSuffix)) {
+                const std::string expected = othmac::MaterialListName(machine.name);
+                if (machine.file != expected) {
                     findings.Info("list-name-unusual", kIndexFile, machine.line,
                                   "machine " + Quoted(machine.name) + " names the material list " +
                                       Quoted(machine.file) + " (a new registration would name " +
-                                      Quoted(machine.name + std::string(othmac::kListSuffix)) +
-                                      ")");
+                                      Quoted(expected) + ")");
                 }
                 firstOfList.emplace(machine.file, &machine);
                 lists.insert(machine.file);
@@ -443,7 +329,7 @@ int CheckRecordStore(const fs::path& folder, const std::set<std::string>& names,
                 for (const Record& material :
                      RecordReader(listName, kListLayout, findings).Read(*listBytes)) {
                     const std::string expected =
-                        machine->name + "-" + material.name + std::string(othmac::kTemplateSuffix);
+                        othmac::TemplateFileName(machine->name, material.name);
                     if (material.file != expected) {
                         findings.Info("template-name-unusual", listName, material.line,
                                       "material " + Quoted(material.name) + " names the template " +
@@ -474,7 +360,7 @@ int CheckRecordStore(const fs::path& folder, const std::set<std::string>& names,
         }
     }
     std::size_t listFiles = 0;
-    for (const std::string& name : names) listFiles += EndsWithFolded(name, ".__1") ? 1 : 0;
+    for (const std::string& name : names) listFiles += othmac::IsMaterialListName(name) ? 1 : 0;
     if (indexEmpty && listFiles > 0) {
         findings.Error("index-empty", kIndexFile, 0,
                        std::string("the machine index is ") +
@@ -486,14 +372,10 @@ int CheckRecordStore(const fs::path& folder, const std::set<std::string>& names,
     }
     for (const std::string& name : names) {
         const std::string folded = AsciiFolded(name);
-        auto endsWith = [&](std::string_view suffix) {
-            return folded.size() >= suffix.size() &&
-                   folded.compare(folded.size() - suffix.size(), suffix.size(), suffix) == 0;
-        };
-        if (endsWith(".__1") && lists.count(name) == 0) {
+        if (othmac::IsMaterialListName(name) && lists.count(name) == 0) {
             findings.Warning("orphan-list", name, 0,
                              "material list not named by any record of Othmcn.dat: never read");
-        } else if (endsWith(".cut") && templates.count(name) == 0 &&
+        } else if (othmac::IsTemplateFileName(name) && templates.count(name) == 0 &&
                    std::none_of(
                        unreadOwners.begin(), unreadOwners.end(),
                        [&](const std::string& owner) { return folded.rfind(owner, 0) == 0; })) {

@@ -6,7 +6,10 @@
 #include <map>
 
 #include "check/check_internal.h"
+#include "driver/driver_names.h"
 #include "frame/cutting_conditions.h"
+#include "pdl/pdl_machine.h"
+#include "pdl/pdl_save_options.h"
 #include "pdl/pdl_table.h"
 
 namespace quillet::check::detail {
@@ -87,32 +90,10 @@ void CheckSaveOptionEntries(const IniSection& section, const std::string& file, 
     }
 }
 
-// <id>_<type><suffix>: the key of a driver setting item.
-struct DriverKey {
-    int valueType = 0;
-    std::string suffix;  // OnOff, Value1, Value2 or Timing
-};
-
-std::optional<DriverKey> ParseDriverKey(std::string_view key) {
-    const std::size_t underscore = key.find('_');
-    if (underscore == std::string_view::npos || !AllDigits(key.substr(0, underscore))) {
-        return std::nullopt;
-    }
-    const std::string_view rest = key.substr(underscore + 1);
-    const std::size_t digits = rest.find_first_not_of("0123456789");
-    if (digits == 0 || digits == std::string_view::npos) return std::nullopt;
-    for (const char* suffix : {"OnOff", "Value1", "Value2", "Timing"}) {
-        if (EqualsIgnoringAsciiCase(rest.substr(digits), suffix)) {
-            return DriverKey{static_cast<int>(ReadInteger(rest.substr(0, digits)).value), suffix};
-        }
-    }
-    return std::nullopt;
-}
-
 // One item value of a driver setting file (an INI entry or a plain line).
 void CheckDriverValue(const IniEntry& entry, bool tool, const std::string& file,
                       Findings& findings) {
-    const std::optional<DriverKey> key = ParseDriverKey(entry.key);
+    const std::optional<driver::DriverKeyParts> key = driver::ParseDriverKey(entry.key);
     if (!key) {
         findings.Warning("bad-key", file, entry.line,
                          "key " + entry.key +
@@ -125,9 +106,9 @@ void CheckDriverValue(const IniEntry& entry, bool tool, const std::string& file,
                              " is not 2, 3 or 4, so no item has it");
         return;
     }
-    if (key->suffix == "OnOff") {
+    if (key->suffix == driver::DriverKeySuffix::OnOff) {
         CheckSwitchValue(entry, file, findings);
-    } else if (key->suffix == "Timing") {
+    } else if (key->suffix == driver::DriverKeySuffix::Timing) {
         const NumberRead read = ReadInteger(entry.value);
         const double value = CheckNumber(entry, true, file, findings);
         if (tool && read.form != NumberForm::NotANumber && (value < 0 || value > 2)) {
@@ -190,21 +171,23 @@ void CheckPdlConditionFile(const std::string& file, const IniFile& ini, Findings
 }
 
 void CheckSaveOptionFile(const std::string& file, const IniFile& ini, Findings& findings) {
-    const IniSection* section = FindSection(ini, "PDL_CUT_SAVEOPT");
+    const IniSection* section = FindSection(ini, pdl::kPdlSaveOptionSection);
     if (section == nullptr) {
         findings.Warning("section-missing", file, 0,
-                         "section [PDL_CUT_SAVEOPT] is missing: every option reads as -1");
+                         "section [" + std::string(pdl::kPdlSaveOptionSection) +
+                             "] is missing: every option reads as -1");
         return;
     }
     CheckSaveOptionEntries(*section, file, true, findings);
 }
 
 void CheckAliasFile(const std::string& file, const IniFile& ini, Findings& findings) {
-    const IniSection* section = FindSection(ini, "MAC_ALIAS");
+    const IniSection* section = FindSection(ini, pdl::kPdlAliasSection);
     if (section == nullptr) {
         findings.Warning("section-missing", file, 0,
-                         "section [MAC_ALIAS] is missing: every machine type reads as -1 (the "
-                         "defaults are only written when the file does not exist)");
+                         "section [" + std::string(pdl::kPdlAliasSection) +
+                             "] is missing: every machine type reads as -1 (the defaults are "
+                             "only written when the file does not exist)");
         return;
     }
     for (const IniEntry& entry : section->entries) {
@@ -223,8 +206,9 @@ void CheckAliasFile(const std::string& file, const IniFile& ini, Findings& findi
 }
 
 void CheckMachineFile(const std::string& file, const IniFile& ini, Findings& findings) {
-    const IniSection* header = FindSection(ini, "Header");
-    const IniEntry* countEntry = header != nullptr ? FindEntry(*header, "MachineCount") : nullptr;
+    const IniSection* header = FindSection(ini, pdl::kMachineListHeader);
+    const IniEntry* countEntry =
+        header != nullptr ? FindEntry(*header, pdl::kMachineCountKey) : nullptr;
     long long count = -1;
     int countLine = 0;
     if (countEntry == nullptr || !countEntry->hasValue) {
@@ -238,9 +222,13 @@ void CheckMachineFile(const std::string& file, const IniFile& ini, Findings& fin
     std::map<long long, const IniSection*> machines;
     for (std::size_t s = 1; s < ini.sections.size(); ++s) {
         const IniSection& section = ini.sections[s];
-        if (!IsFirstOf(ini, section) || AsciiFolded(section.name).rfind("machine", 0) != 0)
+        const std::string_view prefix = pdl::kMachineSectionPrefix;
+        if (!IsFirstOf(ini, section) || section.name.size() < prefix.size() ||
+            !EqualsIgnoringAsciiCase(std::string_view(section.name).substr(0, prefix.size()),
+                                     prefix)) {
             continue;
-        const std::string_view number = std::string_view(section.name).substr(7);
+        }
+        const std::string_view number = std::string_view(section.name).substr(prefix.size());
         if (!AllDigits(number)) continue;
         if (!IsCanonicalNumber(number) || number == "0" || number.size() > 9) {
             findings.Warning("machine-section-name", file, section.line,
@@ -278,7 +266,7 @@ void CheckMachineFile(const std::string& file, const IniFile& ini, Findings& fin
                                  std::to_string(count) + ": it is ignored");
             continue;
         }
-        const IniEntry* id = FindEntry(*section, "ID");
+        const IniEntry* id = FindEntry(*section, pdl::kMachineIdKey);
         if (id == nullptr || !id->hasValue) {
             findings.Error("machine-id", file, section->line,
                            Section(*section) + " has no ID: it reads as -1");
@@ -293,11 +281,11 @@ void CheckMachineFile(const std::string& file, const IniFile& ini, Findings& fin
                                      "): only the first is used");
             }
         }
-        for (const char* key : {"CCUsed", "PCUsed"}) {
+        for (const std::string_view key : pdl::kUsedFlagsKeys) {
             const IniEntry* flags = FindEntry(*section, key);
             if (flags == nullptr || !flags->hasValue) {
                 findings.Warning("flags-missing", file, section->line,
-                                 Section(*section) + " has no " + key +
+                                 Section(*section) + " has no " + std::string(key) +
                                      ": it reads as '-1', which shows parameter 1 only");
                 continue;
             }
@@ -326,13 +314,13 @@ void CheckMachineFile(const std::string& file, const IniFile& ini, Findings& fin
 
 void CheckDriverCutOrToolFile(const std::string& file, const IniFile& ini, bool tool,
                               Findings& findings) {
-    const std::string prefix = tool ? "md_tool_" : "md_cut_";
+    const driver::DriverSettingKind kind =
+        tool ? driver::DriverSettingKind::Tool : driver::DriverSettingKind::Cut;
     for (std::size_t s = 1; s < ini.sections.size(); ++s) {
         const IniSection& section = ini.sections[s];
         if (!IsFirstOf(ini, section)) continue;
-        const std::string folded = AsciiFolded(section.name);
-        const std::string name =
-            folded.rfind(prefix, 0) == 0 ? section.name.substr(prefix.size()) : std::string();
+        const std::string_view name =
+            driver::ParseDriverSectionName(kind, section.name).value_or("");
         bool known = false;
         if (!name.empty() && tool) {
             known = IsCanonicalNumber(name);
@@ -340,7 +328,7 @@ void CheckDriverCutOrToolFile(const std::string& file, const IniFile& ini, bool 
             for (const std::string_view condition : frame::kCuttingConditionNames) {
                 known = known || EqualsIgnoringAsciiCase(condition, name);
             }
-            if (EqualsIgnoringAsciiCase(name, "SAVEOPT")) {
+            if (EqualsIgnoringAsciiCase(section.name, driver::kLaserSaveOptionSection)) {
                 CheckSaveOptionEntries(section, file, false, findings);
                 continue;
             }
@@ -362,26 +350,29 @@ void CheckDriverCutOrToolFile(const std::string& file, const IniFile& ini, bool 
 }
 
 void CheckDriverPlainFile(const std::string& file, std::string_view bytes, Findings& findings) {
-    // Plain files are read line by line through a 256-byte buffer.
-    for (const TextLine& line : ReadFgetsLines(bytes, 256)) {
-        if (line.overlong) {
-            findings.Warning("long-line", file, line.number,
-                             "line is longer than 254 characters: the rest is read as a further "
-                             "line");
+    // Plain files are read line by line through the module's buffer.
+    const std::string text = platform::TextModeBytes(std::string(bytes));
+    platform::FgetsReader reader(text, driver::kPlainLineBuffer);
+    while (const std::optional<platform::FgetsPiece> piece = reader.Next()) {
+        const std::string line(piece->Text());
+        if (piece->Overlong()) {
+            findings.Warning("long-line", file, piece->line,
+                             "line is longer than " + std::to_string(driver::kPlainLineBuffer - 2) +
+                                 " characters: the rest is read as a further line");
         }
-        if (line.text.find_first_not_of(" \t\r") == std::string::npos) continue;
-        const std::size_t eq = line.text.find('=');
+        if (IsBlankLine(line)) continue;
+        const std::size_t eq = line.find('=');
         IniEntry entry;
-        entry.line = line.number;
+        entry.line = piece->line;
         entry.hasValue = true;
-        entry.key = line.text.substr(0, eq);
-        if (eq == std::string::npos || !ParseDriverKey(entry.key)) {
-            findings.Warning("bad-line", file, line.number,
+        entry.key = line.substr(0, eq);
+        if (eq == std::string::npos || !driver::ParseDriverKey(entry.key)) {
+            findings.Warning("bad-line", file, piece->line,
                              "line is not <id>_<type>OnOff|Value1|Value2|Timing=<value>: never "
                              "read");
             continue;
         }
-        entry.value = line.text.substr(eq + 1);
+        entry.value = line.substr(eq + 1);
         while (!entry.value.empty() && (entry.value.back() == ' ' || entry.value.back() == '\r')) {
             entry.value.pop_back();
         }

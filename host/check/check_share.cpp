@@ -14,6 +14,10 @@
 #include <sstream>
 
 #include "check/check_internal.h"
+#include "othmac/record_layout.h"
+#include "pdl/pdl_files.h"
+#include "pdl/pdl_machine.h"
+#include "pdl/pdl_save_options.h"
 #include "platform/file_lock.h"
 #include "platform/file_ops.h"
 
@@ -21,8 +25,9 @@ namespace quillet::check::detail {
 
 namespace {
 
+// A condition file or the master (a name of their form).
 bool IsConditionFile(const std::string& name) {
-    return name.starts_with("PDL_CUT_") && name.ends_with(".ini") && name != "PDL_CUT_SAVEOPT.ini";
+    return pdl::PdlConditionFileNames(name) && name != pdl::kPdlSaveOptionFile;
 }
 
 // A symbolic link of the data folder whose target lies outside it: an
@@ -60,7 +65,7 @@ void CheckFile(const fs::path& folder, const std::string& name, const struct sta
                          "recreates it from PDL_CUT_MASTER.ini");
     }
     // The master and the machine list are only read.
-    const bool written = name != "PDL_CUT_MASTER.ini" && name != "machine.ini";
+    const bool written = name != pdl::kPdlMasterFile && name != pdl::kMachineListFile;
     if (written && ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) {
         findings.Warning("not-writable", name, 0,
                          std::string("this user cannot write the file (") + std::strerror(errno) +
@@ -160,8 +165,8 @@ void CheckSharedUse(const fs::path& folder, const std::set<std::string>& names,
     // Several workstations serialise their saves with byte-range locks on
     // the shared files. The probe takes a shared lock through one open of a
     // file and tests it through a second; it writes nothing.
-    const std::string probe =
-        names.count("Othmcn.dat") || names.empty() ? "Othmcn.dat" : *names.begin();
+    const std::string index(othmac::kIndexFileName);
+    const std::string probe = names.count(index) || names.empty() ? index : *names.begin();
     const std::optional<platform::LockProbe> locks = platform::ProbeLocks(folder / probe);
     if (locks == platform::LockProbe::Refused) {
         findings.Warning("no-locks", probe, 0,

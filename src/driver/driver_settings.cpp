@@ -15,6 +15,7 @@
 #include "platform/file_ops.h"
 #include "platform/paths.h"
 #include "platform/profile.h"
+#include "platform/text_mode.h"
 
 namespace quillet::driver {
 
@@ -23,7 +24,6 @@ namespace {
 using frame::SettingValueKind;
 
 constexpr std::size_t kMaxNameLength = 128;  // the driver's item names
-constexpr std::size_t kPlainLineBuffer = 256;
 constexpr std::size_t kPlainValueLength = 128;
 
 bool KnownKind(DriverSettingKind kind) {
@@ -94,15 +94,25 @@ bool Listed(const DriverConditionList& items, const DriverCondition& item) {
 // An Nc item's default from the driver: its value type's default when in
 // the grid's range, else 0.
 double NcDefault(DriverValueType type, int integer, double real) {
-    if (type == DriverValueType::Integer && integer >= -99999 && integer <= 99999) return integer;
-    if (type == DriverValueType::Real && real >= -99999.9999 && real <= 99999.9999) return real;
+    if (type == DriverValueType::Integer && integer >= kDriverIntegerMin &&
+        integer <= kDriverIntegerMax) {
+        return integer;
+    }
+    if (type == DriverValueType::Real && real >= kDriverRealMin && real <= kDriverRealMax) {
+        return real;
+    }
     return 0.0;
 }
 
-std::optional<std::string> WorkingFolderFile(DriverSettingKind kind, const char* fileName) {
+std::optional<std::string> WorkingFolderFile(DriverSettingKind kind, const std::string& fileName) {
     const std::optional<std::string> folder = frame::WorkingFolder();
     if (!folder || !KnownKind(kind)) return std::nullopt;
-    return platform::ComposePath(*folder, {"/MD_", KindPrefix(kind), fileName});
+    return platform::ComposePath(*folder, {"/", fileName});
+}
+
+// The key of an item's value.
+std::string Key(const DriverCondition& item, DriverKeySuffix suffix) {
+    return DriverKey(item.id, item.valueType, suffix);
 }
 
 // The text of an item's value as the files hold it: "%d" of the truncated
@@ -126,23 +136,6 @@ std::optional<DriverValueType> DriverValueTypeOf(int code) {
     }
 }
 
-const char* KindPrefix(DriverSettingKind kind) {
-    switch (kind) {
-        case DriverSettingKind::Cut:
-            return "CUT_";
-        case DriverSettingKind::Tool:
-            return "TOOL_";
-        case DriverSettingKind::Nc:
-            return "NC_";
-    }
-    return "";
-}
-
-std::string DriverKey(const DriverCondition& item, const char* suffix) {
-    return std::to_string(item.id) + "_" + std::to_string(static_cast<int>(item.valueType)) +
-           suffix;
-}
-
 std::optional<std::string> BuildDriverSettingPath(DriverSettingKind kind,
                                                   const std::string& machine,
                                                   const std::string& name) {
@@ -153,9 +146,7 @@ std::optional<std::string> BuildDriverSettingPath(DriverSettingKind kind,
     if (named && (name.empty() || platform::NameHoldsSeparator(name))) return std::nullopt;
     const std::optional<std::string> folder = frame::DataFolder();
     if (!folder) return std::nullopt;
-    return named ? platform::ComposePath(*folder,
-                                         {"/MD_", KindPrefix(kind), machine, "_", name, ".ini"})
-                 : platform::ComposePath(*folder, {"/MD_", KindPrefix(kind), machine, ".ini"});
+    return platform::ComposePath(*folder, {"/", DriverSettingFileName(kind, machine, name)});
 }
 
 SavedDriverFile ReadSavedDriverFile(const std::string& path) {
@@ -169,15 +160,11 @@ SavedDriverFile ReadSavedDriverFile(const std::string& path) {
 }
 
 std::optional<std::string> BuildDriverWorkingPath(DriverSettingKind kind) {
-    return WorkingFolderFile(kind, "TEMP.ini");
+    return WorkingFolderFile(kind, DriverWorkingFileName(kind));
 }
 
 std::optional<std::string> BuildDriverDefaultPath(DriverSettingKind kind) {
-    return WorkingFolderFile(kind, "default.ini");
-}
-
-std::string BuildDriverSectionName(DriverSettingKind kind, const std::string& name) {
-    return Sectioned(kind) ? std::string("MD_") + KindPrefix(kind) + name : std::string();
+    return WorkingFolderFile(kind, DriverCurrentFileName(kind));
 }
 
 bool CanLoadDriverConditions(const std::string& driver, DriverSettingKind kind) {
@@ -239,8 +226,8 @@ void ReadDriverSettingFile(DriverConditionList& items, DriverSettingKind kind,
     const std::string section = BuildDriverSectionName(kind, sectionName);
     const platform::ProfileDocument document = platform::ProfileDocument::Load(path);
     // A value key reads as its kind with default 0.
-    const auto readValue = [&](const DriverCondition& item, const char* suffix) {
-        const std::string key = DriverKey(item, suffix);
+    const auto readValue = [&](const DriverCondition& item, DriverKeySuffix suffix) {
+        const std::string key = Key(item, suffix);
         if (item.valueType == DriverValueType::Integer) {
             return static_cast<double>(
                 frame::ReadSettingValueOr(SettingValueKind::Integer, document, section, key, 0)
@@ -253,19 +240,21 @@ void ReadDriverSettingFile(DriverConditionList& items, DriverSettingKind kind,
     };
     for (DriverCondition& item : items) {
         // The default -1 marks a switch that is not set: the loaded one stays.
-        if (const auto onOff = frame::ReadSettingValueOr(SettingValueKind::Switch, document,
-                                                         section, DriverKey(item, "OnOff"), -1)) {
+        if (const auto onOff =
+                frame::ReadSettingValueOr(SettingValueKind::Switch, document, section,
+                                          Key(item, DriverKeySuffix::OnOff), -1)) {
             item.onOff = onOff->switchValue;
         }
         if (item.HasValues()) {
-            item.value1 = readValue(item, "Value1");
-            if (item.valueCount == 2) item.value2 = readValue(item, "Value2");
+            item.value1 = readValue(item, DriverKeySuffix::Value1);
+            if (item.valueCount == 2) item.value2 = readValue(item, DriverKeySuffix::Value2);
         }
         if (kind == DriverSettingKind::Tool) {
-            const int timing = frame::ReadSettingValueOr(SettingValueKind::Integer, document,
-                                                         section, DriverKey(item, "Timing"), 1)
-                                   .value()
-                                   .integer;
+            const int timing =
+                frame::ReadSettingValueOr(SettingValueKind::Integer, document, section,
+                                          Key(item, DriverKeySuffix::Timing), 1)
+                    .value()
+                    .integer;
             item.timing = (timing < 0 || timing > 2) ? 1 : timing;
         }
     }
@@ -277,10 +266,10 @@ bool WriteDriverSettingFile(const DriverConditionList& items, DriverSettingKind 
     const std::string section = BuildDriverSectionName(kind, sectionName);
     using frame::SettingValue;
     const auto write = [&](SettingValueKind valueKind, const SettingValue& value,
-                           const DriverCondition& item, const char* suffix) {
-        frame::WriteSettingValue(valueKind, value, document, section, DriverKey(item, suffix));
+                           const DriverCondition& item, DriverKeySuffix suffix) {
+        frame::WriteSettingValue(valueKind, value, document, section, Key(item, suffix));
     };
-    const auto writeValue = [&](const DriverCondition& item, double value, const char* suffix) {
+    const auto writeValue = [&](const DriverCondition& item, double value, DriverKeySuffix suffix) {
         if (item.valueType == DriverValueType::Integer) {
             write(SettingValueKind::Integer, SettingValue::Integer(frame::ClampToInt(value)), item,
                   suffix);
@@ -289,13 +278,15 @@ bool WriteDriverSettingFile(const DriverConditionList& items, DriverSettingKind 
         }
     };
     for (const DriverCondition& item : items) {
-        write(SettingValueKind::Switch, SettingValue::Switch(item.onOff), item, "OnOff");
+        write(SettingValueKind::Switch, SettingValue::Switch(item.onOff), item,
+              DriverKeySuffix::OnOff);
         if (item.HasValues()) {
-            writeValue(item, item.value1, "Value1");
-            if (item.valueCount == 2) writeValue(item, item.value2, "Value2");
+            writeValue(item, item.value1, DriverKeySuffix::Value1);
+            if (item.valueCount == 2) writeValue(item, item.value2, DriverKeySuffix::Value2);
         }
         if (kind == DriverSettingKind::Tool) {
-            write(SettingValueKind::Integer, SettingValue::Integer(item.timing), item, "Timing");
+            write(SettingValueKind::Integer, SettingValue::Integer(item.timing), item,
+                  DriverKeySuffix::Timing);
         }
     }
     return true;
@@ -305,49 +296,52 @@ bool WritePlainDriverFile(const DriverConditionList& items, DriverSettingKind ki
                           const std::string& path) {
     if (path.empty()) return false;
     std::string text;
-    const auto line = [&text](const DriverCondition& item, const char* suffix,
+    const auto line = [&text](const DriverCondition& item, DriverKeySuffix suffix,
                               const std::string& value) {
-        text += DriverKey(item, suffix);
+        text += Key(item, suffix);
         text += '=';
         text += value;
         text += '\n';
     };
     for (const DriverCondition& item : items) {
-        line(item, "OnOff", frame::FormatInteger(item.onOff));
+        line(item, DriverKeySuffix::OnOff, frame::FormatInteger(item.onOff));
         if (item.HasValues()) {
-            line(item, "Value1", ValueText(item, item.value1));
-            if (item.valueCount == 2) line(item, "Value2", ValueText(item, item.value2));
+            line(item, DriverKeySuffix::Value1, ValueText(item, item.value1));
+            if (item.valueCount == 2)
+                line(item, DriverKeySuffix::Value2, ValueText(item, item.value2));
         }
         if (kind == DriverSettingKind::Tool) {
-            line(item, "Timing", frame::FormatInteger(item.timing));
+            line(item, DriverKeySuffix::Timing, frame::FormatInteger(item.timing));
         }
     }
     return platform::AtomicReplace(path, text);
 }
 
 void ReadPlainDriverFile(DriverConditionList& items, const std::string& path) {
-    if (path.empty() || !platform::CanOpenForReading(path)) return;
-    const std::optional<std::string> raw = platform::ReadWholeFile(path);
-    if (!raw) return;
-    const std::string text = platform::TextModeBytes(*raw);
-    platform::FgetsReader reader(text, kPlainLineBuffer);
+    if (path.empty()) return;
+    const std::optional<std::string> text = platform::ReadTextModeFile(path);
+    if (!text) return;
+    platform::FgetsReader reader(*text, kPlainLineBuffer);
     // The value is what follows the key and the one character after it
     // (normally '='), at most 128 characters.
     const auto valueAfter = [](std::string_view line, std::size_t keyLength) {
         if (line.size() <= keyLength + 1) return std::string();
         return std::string(line.substr(keyLength + 1, kPlainValueLength));
     };
-    while (const std::optional<std::string_view> line = reader.Next()) {
+    while (const std::optional<platform::FgetsPiece> piece = reader.Next()) {
+        // The piece as the buffer holds it; a value ends at a NUL byte when
+        // it is read as a number.
+        const std::string_view line = piece->chunk;
         for (DriverCondition& item : items) {
-            const std::string onOffKey = DriverKey(item, "OnOff");
-            if (line->starts_with(onOffKey)) {
-                item.onOff = frame::CLocaleAtoi(valueAfter(*line, onOffKey.size()).c_str());
+            const std::string onOffKey = Key(item, DriverKeySuffix::OnOff);
+            if (line.starts_with(onOffKey)) {
+                item.onOff = frame::CLocaleAtoi(valueAfter(line, onOffKey.size()).c_str());
                 break;
             }
             if (item.valueType == DriverValueType::Switch) continue;
-            const std::string valueKey = DriverKey(item, "Value1");
-            if (line->starts_with(valueKey)) {
-                const std::string value = valueAfter(*line, valueKey.size());
+            const std::string valueKey = Key(item, DriverKeySuffix::Value1);
+            if (line.starts_with(valueKey)) {
+                const std::string value = valueAfter(line, valueKey.size());
                 item.value1 = item.valueType == DriverValueType::Integer
                                   ? frame::CLocaleAtoi(value.c_str())
                                   : frame::CLocaleAtof(value.c_str());

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "driver/driver_names.h"
 #include "platform/file_lock.h"
 
 namespace quillet::platform {
@@ -15,12 +16,6 @@ class ProfileDocument;
 }
 
 namespace quillet::driver {
-
-enum class DriverSettingKind : int { Cut = 0, Tool = 1, Nc = 2 };
-
-// How an item is set: on or off only, or with integer or real values. The
-// numbers are the driver's codes, which also stand in the file keys.
-enum class DriverValueType : int { Switch = 2, Integer = 3, Real = 4 };
 
 // The value type of a driver's code; nullopt for the codes the module passes
 // over.
@@ -47,13 +42,9 @@ using DriverConditionList = std::vector<DriverCondition>;
 // The limit of LoadDriverConditions that lets every item in.
 inline constexpr unsigned kNoItemLimit = ~0u;
 
-// File name prefix of a kind: "CUT_", "TOOL_", "NC_".
-const char* KindPrefix(DriverSettingKind kind);
-
-// The saved file's path: data folder + "/MD_" + prefix + machine + ("_" +
-// name for Cut and Tool) + ".ini". nullopt when machine is empty, a name
-// holds a path separator, the data root cannot be read, name is empty for
-// Cut or Tool, or the path would not fit.
+// The saved file's path: data folder + "/" + DriverSettingFileName. nullopt when machine is empty,
+// a name holds a path separator, the data root cannot be read, name is empty for Cut or Tool, or
+// the path would not fit.
 std::optional<std::string> BuildDriverSettingPath(DriverSettingKind kind,
                                                   const std::string& machine,
                                                   const std::string& name);
@@ -67,13 +58,10 @@ struct SavedDriverFile {
 };
 SavedDriverFile ReadSavedDriverFile(const std::string& path);
 
-// Working copy "MD_<prefix>TEMP.ini" and current file "MD_<prefix>default.ini"
-// in the working folder; nullopt when the system root cannot be read.
+// The working copy and the current file in the working folder (see
+// DriverWorkingFileName); nullopt when the system root cannot be read.
 std::optional<std::string> BuildDriverWorkingPath(DriverSettingKind kind);
 std::optional<std::string> BuildDriverDefaultPath(DriverSettingKind kind);
-
-// "MD_" + prefix + name for Cut and Tool; empty for Nc.
-std::string BuildDriverSectionName(DriverSettingKind kind, const std::string& name);
 
 // The driver's items of kind (filtering, first (id, valueType) wins, Nc
 // defaults in range), at most limit. nullopt when the machine-driver library
@@ -98,10 +86,6 @@ void ReadDriverSettingFile(DriverConditionList& items, DriverSettingKind kind,
 // sectionName or the list is empty or the kind has no sections.
 bool WriteDriverSettingFile(const DriverConditionList& items, DriverSettingKind kind,
                             platform::ProfileDocument& document, const std::string& sectionName);
-
-// Key of an item's value in a setting file: "%d_%d%s" of id, value type and
-// suffix ("OnOff", "Value1", "Value2", "Timing"): 12_4OnOff.
-std::string DriverKey(const DriverCondition& item, const char* suffix);
 
 // The plain file form (the Nc files and every generated current file): per
 // item "<key>OnOff=%d", Value1/Value2 ("%d" truncated for integers, "%lf"

@@ -99,7 +99,7 @@ struct LaserSaveOptions {
     std::array<bool, frame::kCuttingConditionCount> switches{};
 };
 
-inline constexpr const char* kSaveOptionSection = "MD_CUT_SAVEOPT";
+inline constexpr const char* kSaveOptionSection = driver::kLaserSaveOptionSection;
 
 // Reads "OnOff_SaveOpt" and the switches of the current condition's save
 // group ("OnOff_SaveOpt_K" ...); a key that is missing, holds -1 or reads as

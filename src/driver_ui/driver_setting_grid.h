@@ -11,10 +11,10 @@
 
 namespace quillet::driver_ui {
 
-inline constexpr int kGridIntegerMin = -99999;
-inline constexpr int kGridIntegerMax = 99999;
-inline constexpr double kGridRealMin = -99999.9999;
-inline constexpr double kGridRealMax = 99999.9999;
+inline constexpr int kGridIntegerMin = driver::kDriverIntegerMin;
+inline constexpr int kGridIntegerMax = driver::kDriverIntegerMax;
+inline constexpr double kGridRealMin = driver::kDriverRealMin;
+inline constexpr double kGridRealMax = driver::kDriverRealMax;
 inline constexpr short kGridRealDecimals = 4;
 
 // The grid's columns for a kind: Nc 3 (On/Off, name, value 1), Cut 4 (+

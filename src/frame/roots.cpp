@@ -26,8 +26,8 @@ std::optional<std::string> ReadRoot(const char* valueName) {
 
 }  // namespace
 
-std::optional<std::string> DataRoot() { return ReadRoot("ParentComputerRoot"); }
-std::optional<std::string> SystemRoot() { return ReadRoot("VELDSystemRoot"); }
+std::optional<std::string> DataRoot() { return ReadRoot(kDataRootValue); }
+std::optional<std::string> SystemRoot() { return ReadRoot(kSystemRootValue); }
 
 std::optional<std::string> DataFolderOf(std::string_view dataRoot) {
     return platform::ComposePath(dataRoot, {kDataFolderBelowRoot});

@@ -11,7 +11,11 @@ namespace quillet::frame {
 inline constexpr const char* kRootsKey =
     "HKEY_LOCAL_MACHINE\\Software\\VELDNetwork\\COMMON\\SystemInformation";
 
-// ParentComputerRoot and VELDSystemRoot. nullopt when the registry file,
+// The values of the two roots under that key.
+inline constexpr const char* kDataRootValue = "ParentComputerRoot";
+inline constexpr const char* kSystemRootValue = "VELDSystemRoot";
+
+// The data root and the system root. nullopt when the registry file,
 // key or value is missing, the value is not a string, the value with its NUL
 // would not fit the 500-byte buffers of the paths, or it is empty or relative
 // (see IsAbsoluteRoot).

@@ -6,6 +6,7 @@
 
 #include "othmac/text_lines.h"
 #include "platform/file_ops.h"
+#include "platform/text_mode.h"
 
 namespace quillet::othmac {
 
@@ -13,8 +14,12 @@ namespace {
 
 constexpr int kSectionCount = static_cast<int>(kNcTemplateSections.size());
 
-constexpr const char* kCutConditionTags[] = {"###CUTCOND-K", "###CUTCOND-L", "###CUTCOND-M",
-                                             "###CUTCOND-H"};
+// The texts of the cutting-condition sections, which SddGetOthCutInf asks
+// about.
+bool IsCuttingConditionText(std::optional<NcText> text) {
+    return text == NcText::CutCondK || text == NcText::CutCondL || text == NcText::CutCondM ||
+           text == NcText::CutCondH;
+}
 
 constexpr int kControlIds[kNcTextCount] = {1000, 1003, 1004, 1005, 1006, 1009, 1010, 1013, 1014,
                                            1017, 1018, 1007, 1011, 1015, 1019, 1012, 1022};
@@ -44,6 +49,11 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
 }
 
 }  // namespace
+
+std::string_view NcTagText(int tag) {
+    return tag == kNcEndTag ? kNcTemplateEndTag
+                            : kNcTemplateSections[static_cast<std::size_t>(tag)].tag;
+}
 
 int NcTextControlId(NcText which) { return kControlIds[static_cast<std::size_t>(which)]; }
 
@@ -92,28 +102,28 @@ bool WriteNcTemplate(const NcTemplateTexts& texts, const std::filesystem::path& 
 
 void ScanNcTemplate(std::string_view text,
                     const std::function<void(const NcTemplateLine&)>& visit) {
-    platform::FgetsReader reader(text, kLineBufferSize);
+    platform::FgetsReader reader = TextLines(text);
     int current = -1;
+    std::array<int, kNcTemplateSections.size()> contentLines{};
+    std::array<bool, kNcTemplateSections.size()> startsEmpty{};
     NcTemplateLine piece;
-    piece.line = 1;
-    while (std::optional<std::string_view> chunk = reader.Next()) {
+    while (std::optional<platform::FgetsPiece> chunk = reader.Next()) {
         // A line is read whole, however long: a text line of 499 bytes with
         // its marker reads back as it was written, and a marker is never
-        // split between two buffers. The chunks of one line lie side by side
+        // split between two buffers. The pieces of one line lie side by side
         // in text.
-        std::string_view whole = *chunk;
-        while (whole.size() % (kLineBufferSize - 1) == 0 && !whole.ends_with('\n') &&
-               whole.find('\0') == std::string_view::npos) {
-            const std::optional<std::string_view> more = reader.Next();
-            if (!more) break;
-            whole = std::string_view(whole.data(), whole.size() + more->size());
+        piece.line = chunk->line;
+        std::string_view whole = chunk->chunk;
+        while (chunk->Overlong() && chunk->cString.size() == chunk->chunk.size()) {
+            chunk = reader.Next();
+            whole = std::string_view(whole.data(), whole.size() + chunk->chunk.size());
         }
         const bool newline = whole.ends_with('\n');
         const std::string_view line = whole.substr(0, whole.size() - (newline ? 1 : 0));
         // A NUL byte ends the string that fgets leaves in its buffer.
         piece.nul = line.find('\0') != std::string_view::npos;
         piece.piece = line.substr(0, line.find('\0'));
-        piece.lineEnds = newline || whole.data() + whole.size() == text.data() + text.size();
+        piece.lineEnds = newline || chunk->last;
         piece.tag = kNcNoTag;
         for (int s = 0; s < kSectionCount; ++s) {
             if (Contains(piece.piece, kNcTemplateSections[static_cast<std::size_t>(s)].tag)) {
@@ -128,8 +138,16 @@ void ScanNcTemplate(std::string_view text,
         for (const std::string_view marker : kNcTemplateReadMarkers) {
             piece.kept = std::min(piece.kept, piece.piece.substr(0, piece.kept).find(marker));
         }
+        piece.ownMarker = false;
+        if (piece.section >= 0) {
+            const auto s = static_cast<std::size_t>(piece.section);
+            const int index = contentLines[s]++;
+            if (index == 0) startsEmpty[s] = piece.piece.empty();
+            const std::string_view own = kNcTemplateSections[s].marker;
+            piece.ownMarker = !own.empty() && index == (startsEmpty[s] ? 1 : 0) &&
+                              piece.piece.substr(piece.kept) == own;
+        }
         visit(piece);
-        if (newline) ++piece.line;
     }
 }
 
@@ -152,22 +170,26 @@ NcTemplateTexts ParseNcTemplate(std::string_view textModeBytes) {
 }
 
 std::optional<NcTemplateTexts> ReadNcTemplate(const std::filesystem::path& path) {
-    const std::optional<std::string> text = ReadTextModeFile(path);
+    const std::optional<std::string> text = platform::ReadTextModeFile(path);
     if (!text) return std::nullopt;
     return ParseNcTemplate(*text);
 }
 
 std::optional<bool> TemplateDefinesCuttingConditions(const std::string& path) {
     if (path.empty()) return std::nullopt;
-    const std::optional<std::vector<std::string>> lines = ReadTextLines(path);
-    if (!lines) return std::nullopt;
-    for (std::size_t i = 0; i < lines->size(); ++i) {
-        for (const char* tag : kCutConditionTags) {
-            if (!Contains((*lines)[i], tag)) continue;
+    const std::optional<std::string> text = platform::ReadTextModeFile(path);
+    if (!text) return std::nullopt;
+    platform::FgetsReader lines = TextLines(*text);
+    for (std::optional<platform::FgetsPiece> line = lines.Next(); line; line = lines.Next()) {
+        for (const NcTemplateSection& section : kNcTemplateSections) {
+            if (!IsCuttingConditionText(section.text) || !Contains(line->cString, section.tag)) {
+                continue;
+            }
             // The line after the tag: content unless it starts a tag line.
-            if (++i >= lines->size()) return false;
-            const std::string& next = (*lines)[i];
-            if (next.substr(0, 3).find('#') == std::string::npos) return true;
+            // The tags that follow in the table are looked for in it.
+            line = lines.Next();
+            if (!line) return false;
+            if (line->cString.substr(0, 3).find('#') == std::string_view::npos) return true;
         }
     }
     return false;

@@ -137,7 +137,14 @@ struct NcTemplateLine {
     int section = -1;        // the section the piece adds content to; -1: none
     std::size_t kept = 0;    // bytes of the piece the content keeps: a marker
                              // text ends it
+    bool ownMarker = false;  // what the marker cut off is the section's own
+                             // marker where the writer puts it (the end of
+                             // the first content line, or of the second after
+                             // an empty first one): the text reads back whole
 };
+// The tag a piece's tag number stands for ("###END" for kNcEndTag).
+std::string_view NcTagText(int tag);
+
 // Walks the pieces of a template in one pass, as ParseNcTemplate reads them.
 void ScanNcTemplate(std::string_view textModeBytes,
                     const std::function<void(const NcTemplateLine&)>& visit);

@@ -4,6 +4,9 @@
 #include <charconv>
 #include <cstdio>
 
+#include "othmac/text_lines.h"
+#include "platform/ascii.h"
+
 namespace quillet::othmac {
 
 namespace {
@@ -11,10 +14,6 @@ namespace {
 std::string PadRight(std::string text, std::size_t width) {
     if (text.size() < width) text.append(width - text.size(), ' ');
     return text;
-}
-
-bool IsCSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
 // "%-5.1lf" in the C locale.
@@ -25,7 +24,24 @@ std::string OldThicknessText(double value) {
     return PadRight(ec == std::errc() ? std::string(buffer, end) : std::string("0.0"), 5);
 }
 
+bool EndsWithFolded(std::string_view name, std::string_view suffix) {
+    return name.size() >= suffix.size() &&
+           platform::EqualsIgnoringAsciiCase(name.substr(name.size() - suffix.size()), suffix);
+}
+
 }  // namespace
+
+std::string MaterialListName(std::string_view machine) {
+    return std::string(machine) + std::string(kListSuffix);
+}
+
+std::string TemplateFileName(std::string_view machine, std::string_view material) {
+    return std::string(machine) + "-" + std::string(material) + std::string(kTemplateSuffix);
+}
+
+bool IsMaterialListName(std::string_view name) { return EndsWithFolded(name, kListSuffix); }
+
+bool IsTemplateFileName(std::string_view name) { return EndsWithFolded(name, kTemplateSuffix); }
 
 std::string_view FieldText(std::string_view line, RecordField field) {
     if (field.first >= line.size()) return {};
@@ -37,27 +53,10 @@ std::string_view FieldName(std::string_view field) {
 }
 
 int FieldInteger(std::string_view field) {
-    std::size_t i = 0;
-    while (i < field.size() && IsCSpace(field[i])) ++i;
-    bool negative = false;
-    if (i < field.size() && (field[i] == '+' || field[i] == '-')) negative = field[i++] == '-';
-    long value = 0;
-    for (; i < field.size() && field[i] >= '0' && field[i] <= '9' && value < 1'000'000'000; ++i) {
-        value = value * 10 + (field[i] - '0');
-    }
-    return static_cast<int>(negative ? -value : value);
+    return static_cast<int>(platform::ReadLeadingInteger(field, 1'000'000'000).value);
 }
 
-double FieldReal(std::string_view field) {
-    std::size_t i = 0;
-    while (i < field.size() && IsCSpace(field[i])) ++i;
-    // from_chars takes no '+'; atof takes one before the number only.
-    if (i + 1 < field.size() && field[i] == '+' && field[i + 1] != '-') ++i;
-    double value = 0.0;
-    const char* first = field.data() + i;
-    const auto [ptr, ec] = std::from_chars(first, field.data() + field.size(), value);
-    return ec == std::errc() && ptr != first ? value : 0.0;
-}
+double FieldReal(std::string_view field) { return platform::ReadLeadingReal(field).value; }
 
 RecordView ReadRecord(std::string_view line, const RecordLayout& layout) {
     RecordView record;
@@ -65,6 +64,30 @@ RecordView ReadRecord(std::string_view line, const RecordLayout& layout) {
     record.name = FieldName(FieldText(line, layout.name));
     record.file = FieldName(FieldText(line, layout.file));
     return record;
+}
+
+std::optional<std::string> FindMachineRecord(std::string_view text, int machineTypeNo,
+                                             std::string_view machine) {
+    platform::FgetsReader lines = TextLines(text);
+    while (const std::optional<platform::FgetsPiece> line = lines.Next()) {
+        const RecordView record = ReadRecord(line->cString, kIndexRecord);
+        if (record.number == machineTypeNo &&
+            platform::EqualsIgnoringAsciiCase(record.name, machine)) {
+            return std::string(record.file);
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> FindMaterialRecord(std::string_view text, std::string_view material) {
+    platform::FgetsReader lines = TextLines(text);
+    while (const std::optional<platform::FgetsPiece> line = lines.Next()) {
+        const RecordView record = ReadRecord(line->cString, kListRecord);
+        if (platform::EqualsIgnoringAsciiCase(record.name, material)) {
+            return std::string(record.file);
+        }
+    }
+    return std::nullopt;
 }
 
 std::optional<OldRecord> ReadOldRecord(std::string_view line, const RecordLayout& layout) {

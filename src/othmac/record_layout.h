@@ -16,6 +16,15 @@ inline constexpr std::string_view kRecordMarker = "[QM700]";
 inline constexpr std::string_view kIndexFileName = "Othmcn.dat";
 inline constexpr std::string_view kListSuffix = ".__1";
 inline constexpr std::string_view kTemplateSuffix = ".CUT";
+// The material list of a machine, "<machine>.__1", and the template of a
+// pair, "<machine>-<material>.CUT", as a registration names them.
+std::string MaterialListName(std::string_view machine);
+std::string TemplateFileName(std::string_view machine, std::string_view material);
+// A material list or a template by the suffix of its name, letter case
+// ignored as on a Windows share.
+bool IsMaterialListName(std::string_view name);
+bool IsTemplateFileName(std::string_view name);
+
 // Widths of the name fields of the current records; a name is read back from
 // its field only, so longer names never match.
 inline constexpr std::size_t kNameFieldWidth = 50;
@@ -59,6 +68,14 @@ struct RecordView {
     std::string_view file;
 };
 RecordView ReadRecord(std::string_view line, const RecordLayout& layout);
+
+// The search of a look-up in the text (in text mode) of the index or of a
+// material list: the file named by the first record of that machine type
+// and name, or of that material; names compare without regard to ASCII
+// case. nullopt when no record matches.
+std::optional<std::string> FindMachineRecord(std::string_view text, int machineTypeNo,
+                                             std::string_view machine);
+std::optional<std::string> FindMaterialRecord(std::string_view text, std::string_view material);
 
 // An old record as its conversion takes it: the name of an old material
 // list carries the thickness formatted "%-5.1lf" ("SPCC" and 1.6 give

@@ -34,9 +34,9 @@ using Conversion = std::string (*)(std::string_view text);
 // is kept (a blank line, or a name field starting with a space, is skipped).
 std::string ConvertMachineIndex(std::string_view text) {
     std::string contents;
-    TextLineCursor lines(text);
-    while (const std::optional<std::string_view> line = lines.Next()) {
-        if (const std::optional<OldRecord> record = ReadOldRecord(*line, kOldIndexRecord)) {
+    platform::FgetsReader lines = TextLines(text);
+    while (const std::optional<platform::FgetsPiece> line = lines.Next()) {
+        if (const std::optional<OldRecord> record = ReadOldRecord(line->cString, kOldIndexRecord)) {
             contents += MachineRecord(record->number, record->name, record->file);
         }
     }
@@ -45,9 +45,9 @@ std::string ConvertMachineIndex(std::string_view text) {
 
 std::string ConvertMaterialList(std::string_view text) {
     std::string contents;
-    TextLineCursor lines(text);
-    while (const std::optional<std::string_view> line = lines.Next()) {
-        if (const std::optional<OldRecord> record = ReadOldRecord(*line, kOldListRecord)) {
+    platform::FgetsReader lines = TextLines(text);
+    while (const std::optional<platform::FgetsPiece> line = lines.Next()) {
+        if (const std::optional<OldRecord> record = ReadOldRecord(line->cString, kOldListRecord)) {
             contents += MaterialRecord(record->name, record->file);
         }
     }
@@ -59,9 +59,8 @@ std::string ConvertMaterialList(std::string_view text) {
 // whose first line was blanked or damaged by hand still carries the marker
 // further down and is no old file.
 bool IsOldFormat(const std::string& text) {
-    const std::optional<std::string_view> first =
-        platform::FgetsReader(text, kLineBufferSize).Next();
-    if (!first || Contains(first->substr(0, first->find('\0')), kRecordMarker)) return false;
+    const std::optional<platform::FgetsPiece> first = TextLines(text).Next();
+    if (!first || Contains(first->cString, kRecordMarker)) return false;
     return !Contains(text, kRecordMarker);
 }
 
@@ -74,14 +73,14 @@ struct RecordFile {
 };
 
 RecordFile ReadRecordFile(const fs::path& path, Conversion convert) {
-    RecordFile file{ReadTextModeFile(path)};
+    RecordFile file{platform::ReadTextModeFile(path)};
     if (!file.text || !IsOldFormat(*file.text)) return file;
     // The conversion is a rewrite: under the file's lock, from the file as
     // it is now (another workstation may have converted it meanwhile).
     const platform::FileLock lock(path);
     std::optional<std::string> now = lock.Open() ? lock.Read() : std::nullopt;
     if (!now) return RecordFile{std::nullopt, false};
-    ToTextMode(*now);
+    *now = platform::TextModeBytes(std::move(*now));
     if (!IsOldFormat(*now)) return RecordFile{std::move(now), true};
     std::string contents = convert(*now);
     if (!platform::AtomicReplace(path, contents, platform::Durability::Durable, lock.Held())) {
@@ -113,10 +112,7 @@ bool SafeFileName(const std::string& name) {
 // suffix. A damaged record naming one of them as a list or a template would
 // have records appended to, or a template written over, the wrong file.
 bool IsRecordStoreFile(std::string_view name) {
-    const std::string_view suffix = kListSuffix;
-    return EqualsIgnoringAsciiCase(name, kIndexFileName) ||
-           (name.size() >= suffix.size() &&
-            EqualsIgnoringAsciiCase(name.substr(name.size() - suffix.size()), suffix));
+    return EqualsIgnoringAsciiCase(name, kIndexFileName) || IsMaterialListName(name);
 }
 
 // Searches the records of text (in text mode) for a name: the file name of
@@ -148,8 +144,7 @@ Registration Register(const fs::path& path, const RecordSearch& search, const st
             return Registration{false, std::nullopt, true};
         std::optional<std::string> text = lock.Open() ? lock.Read() : std::nullopt;
         if (!text) return Registration{};
-        std::string lines = *text;
-        ToTextMode(lines);
+        const std::string lines = platform::TextModeBytes(*text);
         // An old file is converted by the read before; one that turned up
         // meanwhile is left to the next look-up rather than appended to.
         if (IsOldFormat(lines)) return Registration{};
@@ -187,7 +182,7 @@ private:
     // True when the list a new machine record would name holds the material.
     bool ListedUnderOtherType(const std::string& folder) const {
         const std::optional<std::string> text =
-            ReadTextModeFile(folder + "/" + request_.machineName + std::string(kListSuffix));
+            platform::ReadTextModeFile(folder + "/" + MaterialListName(request_.machineName));
         return text && !IsOldFormat(*text) && SearchList(*text);
     }
 
@@ -197,26 +192,11 @@ private:
 };
 
 std::optional<std::string> Lookup::SearchIndex(std::string_view text) const {
-    TextLineCursor lines(text);
-    while (const std::optional<std::string_view> line = lines.Next()) {
-        const RecordView record = ReadRecord(*line, kIndexRecord);
-        if (record.number == request_.machineTypeNo &&
-            EqualsIgnoringAsciiCase(record.name, request_.machineName)) {
-            return std::string(record.file);
-        }
-    }
-    return std::nullopt;
+    return FindMachineRecord(text, request_.machineTypeNo, request_.machineName);
 }
 
 std::optional<std::string> Lookup::SearchList(std::string_view text) const {
-    TextLineCursor lines(text);
-    while (const std::optional<std::string_view> line = lines.Next()) {
-        const RecordView record = ReadRecord(*line, kListRecord);
-        if (EqualsIgnoringAsciiCase(record.name, request_.materialName)) {
-            return std::string(record.file);
-        }
-    }
-    return std::nullopt;
+    return FindMaterialRecord(text, request_.materialName);
 }
 
 // A registration needs both names; a material record also a template file
@@ -230,10 +210,11 @@ bool Lookup::CanRegister(const std::string& folder, bool material) const {
     const std::string& machine = request_.machineName;
     const std::string& materialName = request_.materialName;
     if (machine.empty() || materialName.empty()) return false;
-    if (!platform::ComposePath(folder, {"/", machine, kListSuffix})) return false;
+    if (!platform::ComposePath(folder, {"/", MaterialListName(machine)})) return false;
     if (!material) return true;
-    return machine.size() + 1 + materialName.size() + kTemplateSuffix.size() <= kFileFieldWidth &&
-           platform::ComposePath(folder, {"/", machine, "-", materialName, kTemplateSuffix});
+    const std::string templateName = TemplateFileName(machine, materialName);
+    return templateName.size() <= kFileFieldWidth &&
+           platform::ComposePath(folder, {"/", templateName});
 }
 
 LookupResult Lookup::Run() {
@@ -269,10 +250,10 @@ LookupResult Lookup::Run() {
         }
         const Registration added = Register(
             *indexPath, [this](std::string_view text) { return SearchIndex(text); },
-            MachineRecord(request_.machineTypeNo, machine, machine + std::string(kListSuffix)),
+            MachineRecord(request_.machineTypeNo, machine, MaterialListName(machine)),
             index.text.has_value());
         if (!added.written && !added.found) return FailRegistration(added, *indexPath);
-        listName = added.found ? *added.found : machine + std::string(kListSuffix);
+        listName = added.found ? *added.found : MaterialListName(machine);
     }
     // A file name read from a damaged or hand-edited record must not lead
     // out of the data folder (nor to the folder itself).
@@ -292,8 +273,7 @@ LookupResult Lookup::Run() {
         // material record must be written: a registered pair opens with
         // create 1 exactly as with create 0.
         if (!CanRegister(*folder, true)) return Fail(Outcome::SystemError);
-        const std::string name =
-            machine + "-" + request_.materialName + std::string(kTemplateSuffix);
+        const std::string name = TemplateFileName(machine, request_.materialName);
         const Registration added = Register(
             *listPath, [this](std::string_view text) { return SearchList(text); },
             MaterialRecord(request_.materialName, name), list.text.has_value());

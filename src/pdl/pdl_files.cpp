@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "frame/roots.h"
+#include "platform/ascii.h"
 #include "platform/file_lock.h"
 #include "platform/file_ops.h"
 #include "platform/paths.h"
@@ -19,6 +20,10 @@
 namespace quillet::pdl {
 
 namespace {
+
+// PDL_CUT_<machine>_<material>.ini
+constexpr std::string_view kConditionPrefix = "PDL_CUT_";
+constexpr std::string_view kIniSuffix = ".ini";
 
 // Holds the working folder's lock for one operation and removes a stale
 // working copy. nullopt when the system root cannot be read or the path of
@@ -28,7 +33,7 @@ public:
     static std::optional<std::string> WorkingPath() {
         const std::optional<std::string> folder = frame::WorkingFolder();
         if (!folder) return std::nullopt;
-        return platform::ComposePath(*folder, {kPdlWorkingFile});
+        return platform::ComposePath(*folder, {"/", kPdlWorkingFile});
     }
 
     explicit WorkingCopyScope(const std::string& workingPath)
@@ -57,8 +62,8 @@ std::optional<PdlPaths> Paths(std::string_view machine, std::string_view materia
     const std::optional<std::string> folder = frame::DataFolder();
     if (!folder) return std::nullopt;
     std::optional<std::string> file =
-        platform::ComposePath(*folder, {"/PDL_CUT_", machine, "_", material, ".ini"});
-    std::optional<std::string> master = platform::ComposePath(*folder, {kPdlMasterFile});
+        platform::ComposePath(*folder, {"/", PdlConditionFileName(machine, material)});
+    std::optional<std::string> master = platform::ComposePath(*folder, {"/", kPdlMasterFile});
     if (!file || !master) return std::nullopt;
     return PdlPaths{std::move(*file), std::move(*master)};
 }
@@ -114,6 +119,36 @@ std::optional<std::string> PdlConditionFilePath(std::string_view machine,
                                                 std::string_view material) {
     std::optional<PdlPaths> paths = Paths(machine, material);
     return paths ? std::optional<std::string>(std::move(paths->file)) : std::nullopt;
+}
+
+std::string PdlConditionFileName(std::string_view machine, std::string_view material) {
+    return std::string(kConditionPrefix) + std::string(machine) + "_" + std::string(material) +
+           std::string(kIniSuffix);
+}
+
+std::optional<std::string_view> PdlConditionFileNames(std::string_view fileName, bool ignoreCase) {
+    if (fileName.size() < kConditionPrefix.size() + kIniSuffix.size()) return std::nullopt;
+    const auto same = [ignoreCase](std::string_view a, std::string_view b) {
+        return ignoreCase ? platform::EqualsIgnoringAsciiCase(a, b) : a == b;
+    };
+    if (!same(fileName.substr(0, kConditionPrefix.size()), kConditionPrefix) ||
+        !same(fileName.substr(fileName.size() - kIniSuffix.size()), kIniSuffix)) {
+        return std::nullopt;
+    }
+    return fileName.substr(kConditionPrefix.size(),
+                           fileName.size() - kConditionPrefix.size() - kIniSuffix.size());
+}
+
+std::vector<std::pair<std::string, std::string>> PdlConditionFilePairs(std::string_view fileName) {
+    std::vector<std::pair<std::string, std::string>> pairs;
+    const std::string_view names = PdlConditionFileNames(fileName).value_or("");
+    for (std::size_t at = names.find('_'); at != std::string_view::npos;
+         at = names.find('_', at + 1)) {
+        if (at > 0 && at + 1 < names.size()) {
+            pairs.emplace_back(names.substr(0, at), names.substr(at + 1));
+        }
+    }
+    return pairs;
 }
 
 bool IsValidPdlName(const char* name) {

@@ -6,25 +6,39 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "pdl/pdl_table.h"
 
 namespace quillet::pdl {
 
-// File names below the data folder and the working folder.
-inline constexpr std::string_view kPdlMasterFile = "/PDL_CUT_MASTER.ini";
-inline constexpr std::string_view kPdlWorkingFile = "/PDL_CUT_TEMP.ini";
+// File names in the data folder and the working folder.
+inline constexpr std::string_view kPdlMasterFile = "PDL_CUT_MASTER.ini";
+inline constexpr std::string_view kPdlWorkingFile = "PDL_CUT_TEMP.ini";
 
 // True when name can name a condition file: not empty and without a path
 // separator (Shift-JIS aware), so that it cannot reach outside the data
 // folder. The exports refuse other names with -2 before touching any file.
 bool IsValidPdlName(const char* name);
 
-// The pair's condition file: data folder + "/PDL_CUT_<machine>_<material>.ini";
-// nullopt without a data root or when the path would pass 499 characters.
+// The name of a pair's condition file: "PDL_CUT_<machine>_<material>.ini".
+std::string PdlConditionFileName(std::string_view machine, std::string_view material);
+// Its path: data folder + "/" + the name; nullopt without a data root or
+// when the path would pass 499 characters.
 std::optional<std::string> PdlConditionFilePath(std::string_view machine,
                                                 std::string_view material);
+
+// What stands between "PDL_CUT_" and ".ini" in a name of that form (a
+// condition file, the master, the save options); nullopt for another name.
+// ignoreCase: letter case ignored, as a Windows share matches names.
+std::optional<std::string_view> PdlConditionFileNames(std::string_view fileName,
+                                                      bool ignoreCase = false);
+// The pairs a file name can be the condition file of: each split of
+// PDL_CUT_<machine>_<material>.ini at a '_' that leaves both names
+// non-empty, in the order of the '_'. None for any other name (the master,
+// the save options, the alias file ...).
+std::vector<std::pair<std::string, std::string>> PdlConditionFilePairs(std::string_view fileName);
 
 // Every operation starts by preparing the pair's condition file: it is read
 // with one open, and a missing one is created as a copy of the master file,

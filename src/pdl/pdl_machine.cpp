@@ -54,7 +54,7 @@ std::optional<int> PdlMachineTypeGet(int machineType) {
     }
     const std::optional<std::string> folder = frame::DataFolderOf(*root);
     const std::optional<std::string> path =
-        folder ? platform::ComposePath(*folder, {kPdlAliasFile}) : std::nullopt;
+        folder ? platform::ComposePath(*folder, {"/", kPdlAliasFile}) : std::nullopt;
     if (!path) return std::nullopt;
     const std::string section(kPdlAliasSection);
     // The usual case, an existing alias file: read once and only the one key
@@ -92,22 +92,22 @@ bool LoadMachineParams(int machineId, PdlCutTable tableIndex, const PdlCutCondit
 
     const std::optional<std::string> folder = frame::DataFolder();
     if (!folder) return false;
-    const std::optional<std::string> path = platform::ComposePath(*folder, {kMachineListFile});
+    const std::optional<std::string> path = platform::ComposePath(*folder, {"/", kMachineListFile});
     if (!path || !platform::CanOpenForReading(*path)) return false;
     const platform::ProfileDocument document = platform::ProfileDocument::Load(*path);
 
     // machine.ini holds a few hundred machines at most; the bound keeps a
     // damaged count from searching for ever.
     constexpr int kMaxMachineSections = 100000;
-    const int machineCount = ReadInteger(document, "Header", "MachineCount");
+    const int machineCount =
+        ReadInteger(document, std::string(kMachineListHeader), std::string(kMachineCountKey));
     std::string flags;
     for (int n = 1; n <= machineCount && n <= kMaxMachineSections; ++n) {
-        const std::string section = "Machine" + frame::FormatInteger(n);
-        if (ReadInteger(document, section, "ID") != machineId) continue;
-        flags =
-            frame::ReadSetting(frame::SettingValueKind::Text, document, section,
-                               tableIndex >= frame::kSecondGroupFirstIndex ? "PCUsed" : "CCUsed")
-                .text;
+        const std::string section = MachineSectionName(n);
+        if (ReadInteger(document, section, std::string(kMachineIdKey)) != machineId) continue;
+        flags = frame::ReadSetting(frame::SettingValueKind::Text, document, section,
+                                   std::string(UsedFlagsKey(tableIndex)))
+                    .text;
         break;
     }
 

@@ -12,9 +12,24 @@
 
 namespace quillet::pdl {
 
-inline constexpr std::string_view kPdlAliasFile = "/PDL_MACTYPE_ALIAS.ini";
+inline constexpr std::string_view kPdlAliasFile = "PDL_MACTYPE_ALIAS.ini";
 inline constexpr std::string_view kPdlAliasSection = "MAC_ALIAS";
-inline constexpr std::string_view kMachineListFile = "/machine.ini";
+inline constexpr std::string_view kMachineListFile = "machine.ini";
+
+// machine.ini: [Header] with MachineCount=N, and [Machine1] ... [MachineN],
+// each with the machine's ID and the flags of the parameters it uses in
+// the tables of the first group (CCUsed) and of the second (PCUsed).
+inline constexpr std::string_view kMachineListHeader = "Header";
+inline constexpr std::string_view kMachineCountKey = "MachineCount";
+inline constexpr std::string_view kMachineSectionPrefix = "Machine";
+inline constexpr std::string_view kMachineIdKey = "ID";
+inline constexpr std::array<std::string_view, 2> kUsedFlagsKeys = {"CCUsed", "PCUsed"};
+inline std::string MachineSectionName(int n) {
+    return std::string(kMachineSectionPrefix) + std::to_string(n);
+}
+inline std::string_view UsedFlagsKey(PdlCutTable table) {
+    return kUsedFlagsKeys[table >= frame::kSecondGroupFirstIndex ? 1 : 0];
+}
 
 // One built-in alias: the 76 defaults written, in this order, into a new
 // alias file.

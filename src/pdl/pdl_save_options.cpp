@@ -19,7 +19,7 @@ namespace {
 std::optional<std::string> SaveOptionPath() {
     const std::optional<std::string> folder = frame::DataFolder();
     if (!folder) return std::nullopt;
-    return platform::ComposePath(*folder, {kPdlSaveOptionFile});
+    return platform::ComposePath(*folder, {"/", kPdlSaveOptionFile});
 }
 
 // Writes the fourteen keys in file order; true when the document changed.

@@ -12,7 +12,7 @@
 
 namespace quillet::pdl {
 
-inline constexpr std::string_view kPdlSaveOptionFile = "/PDL_CUT_SAVEOPT.ini";
+inline constexpr std::string_view kPdlSaveOptionFile = "PDL_CUT_SAVEOPT.ini";
 inline constexpr std::string_view kPdlSaveOptionSection = "PDL_CUT_SAVEOPT";
 
 // The fourteen check-box states in file order: the switch

@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/unicode.h"
+
 namespace quillet::platform {
 
 bool ActiveCodePageIs932() {
@@ -25,60 +27,6 @@ namespace {
 // the private-use area that CP932's own user-defined characters (U+E000 to
 // U+E757) never reach.
 constexpr char32_t kByteEscapeBase = 0xF700;
-
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
-// The length of the valid UTF-8 character at the start of text (shortest
-// form, no surrogates, at most U+10FFFF), 0 when there is none.
-std::size_t Utf8CharLength(std::string_view text, char32_t* decoded = nullptr) {
-    if (text.empty()) return 0;
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byte(0);
-    std::size_t length = 0;
-    char32_t c = 0;
-    if (lead < 0x80) {
-        length = 1;
-        c = lead;
-    } else if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        c = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        c = lead & 0x0F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        c = lead & 0x07;
-    } else {
-        return 0;
-    }
-    if (text.size() < length) return 0;
-    for (std::size_t i = 1; i < length; ++i) {
-        if ((byte(i) & 0xC0) != 0x80) return 0;
-        c = (c << 6) | (byte(i) & 0x3F);
-    }
-    if ((length == 3 && (c < 0x800 || (c >= 0xD800 && c <= 0xDFFF))) ||
-        (length == 4 && (c < 0x10000 || c > 0x10FFFF))) {
-        return 0;
-    }
-    if (decoded != nullptr) *decoded = c;
-    return length;
-}
 
 // One iconv conversion descriptor for the length of a call.
 class Converter {
@@ -117,15 +65,6 @@ private:
     iconv_t cd_;
 };
 
-bool IsValidUtf8(std::string_view bytes) {
-    while (!bytes.empty()) {
-        const std::size_t length = Utf8CharLength(bytes);
-        if (length == 0) return false;
-        bytes.remove_prefix(length);
-    }
-    return true;
-}
-
 bool IsValidCp932(std::string_view bytes) {
     if (std::all_of(bytes.begin(), bytes.end(),
                     [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
@@ -146,6 +85,33 @@ std::vector<std::string_view> SplitAt(std::string_view text, std::string_view li
     }
     lines.push_back(text);
     return lines;
+}
+
+// The CP932 bytes of utf8 in one conversion. A character CP932 cannot hold
+// (a byte escape aside) is written as '?', or with refused given ends the
+// conversion: nullopt, the character (as UTF-8) in *refused. ASCII is never
+// refused.
+std::optional<std::string> EncodeCp932(std::string_view utf8, std::string* refused) {
+    std::string out;
+    out.reserve(utf8.size());
+    Converter cp932("CP932", "UTF-8");
+    while (!utf8.empty()) {
+        if (cp932.Ok() && cp932.Convert(utf8, out)) break;
+        char32_t c = 0;
+        const std::size_t length = Utf8CharLength(utf8, &c);
+        if (length != 0 && c >= kByteEscapeBase + 0x80 && c <= kByteEscapeBase + 0xFF) {
+            out += static_cast<char>(c - kByteEscapeBase);
+        } else if (refused == nullptr) {
+            out += '?';
+        } else if (static_cast<unsigned char>(utf8.front()) < 0x80) {
+            out += utf8.front();
+        } else {
+            *refused = std::string(utf8.substr(0, length != 0 ? length : 1));
+            return std::nullopt;
+        }
+        utf8.remove_prefix(length != 0 ? length : 1);
+    }
+    return out;
 }
 
 }  // namespace
@@ -171,21 +137,7 @@ std::string DecodeText(std::string_view bytes, TextEncoding encoding) {
 
 std::string EncodeText(std::string_view utf8, TextEncoding encoding) {
     if (encoding == TextEncoding::Utf8) return std::string(utf8);
-    std::string out;
-    out.reserve(utf8.size());
-    Converter cp932("CP932", "UTF-8");
-    while (!utf8.empty()) {
-        if (cp932.Ok() && cp932.Convert(utf8, out)) break;
-        char32_t c = 0;
-        const std::size_t length = Utf8CharLength(utf8, &c);
-        if (length != 0 && c >= kByteEscapeBase + 0x80 && c <= kByteEscapeBase + 0xFF) {
-            out += static_cast<char>(c - kByteEscapeBase);
-        } else {
-            out += '?';
-        }
-        utf8.remove_prefix(length != 0 ? length : 1);
-    }
-    return out;
+    return *EncodeCp932(utf8, nullptr);
 }
 
 std::string DisplayText(std::string_view bytes) { return DecodeText(bytes, DetectEncoding(bytes)); }
@@ -201,17 +153,10 @@ bool CanEncode(std::string_view utf8Character, TextEncoding encoding) {
 }
 
 std::optional<std::string> EncodeCp932OrRefuse(std::string_view utf8, std::string* refused) {
-    for (std::string_view rest = utf8; !rest.empty();) {
-        const std::size_t length = std::max<std::size_t>(Utf8CharLength(rest), 1);
-        const std::string_view character = rest.substr(0, length);
-        if (static_cast<unsigned char>(character[0]) >= 0x80 &&
-            !CanEncode(character, TextEncoding::Cp932)) {
-            if (refused != nullptr) *refused = std::string(character);
-            return std::nullopt;
-        }
-        rest.remove_prefix(length);
-    }
-    return EncodeText(utf8, TextEncoding::Cp932);
+    std::string first;
+    std::optional<std::string> bytes = EncodeCp932(utf8, &first);
+    if (!bytes && refused != nullptr) *refused = std::move(first);
+    return bytes;
 }
 
 ShownText::ShownText(std::string bytes, std::string_view lineBreak)

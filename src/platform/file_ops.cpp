@@ -360,27 +360,4 @@ bool DeleteFile(const fs::path& path) {
 
 bool CreateFolder(const fs::path& path) { return ::mkdir(path.c_str(), 0777) == 0; }
 
-std::string TextModeBytes(std::string_view raw) {
-    std::string out;
-    out.reserve(raw.size());
-    for (std::size_t i = 0; i < raw.size(); ++i) {
-        if (raw[i] == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n') continue;
-        out.push_back(raw[i]);
-    }
-    return out;
-}
-
-std::optional<std::string_view> FgetsReader::Next() {
-    if (pos_ >= text_.size() || bufferSize_ < 2) return std::nullopt;
-    const std::size_t window = std::min(bufferSize_ - 1, text_.size() - pos_);
-    const void* const newline = std::memchr(text_.data() + pos_, '\n', window);
-    const std::size_t end =
-        newline != nullptr
-            ? static_cast<std::size_t>(static_cast<const char*>(newline) - text_.data()) + 1
-            : pos_ + window;
-    std::string_view chunk = text_.substr(pos_, end - pos_);
-    pos_ = end;
-    return chunk;
-}
-
 }  // namespace quillet::platform

@@ -1,6 +1,6 @@
 // File operations that replace the Windows file functions: whole-file reads,
 // the one atomic-replace helper every rewrite goes through, single-write
-// appends, copies, deletes and the text-mode line reader.
+// appends, copies and deletes.
 #pragma once
 
 #include <cstddef>
@@ -109,26 +109,5 @@ bool DeleteFile(const fs::path& path);
 // Creates one folder (not its parents); false when it could not be created
 // or already exists.
 bool CreateFolder(const fs::path& path);
-
-// Converts bytes as a Windows text-mode read does: each CR LF pair becomes
-// LF; every other byte stays.
-std::string TextModeBytes(std::string_view raw);
-
-// Reads text the way fgets with a fixed buffer does: each call yields the
-// next chunk of at most bufferSize - 1 bytes, ending with the LF that ended
-// it when that fitted. Input is expected in text mode already (see
-// TextModeBytes).
-class FgetsReader {
-public:
-    FgetsReader(std::string_view text, std::size_t bufferSize)
-        : text_(text), bufferSize_(bufferSize) {}
-    // Next chunk, or nullopt at end of input.
-    std::optional<std::string_view> Next();
-
-private:
-    std::string_view text_;
-    std::size_t pos_ = 0;
-    std::size_t bufferSize_;
-};
 
 }  // namespace quillet::platform

@@ -5,8 +5,6 @@
 #include "platform/profile.h"
 #include "platform/ascii.h"
 
-#include <string.h>
-
 #include <algorithm>
 #include <cstring>
 #include <unordered_map>
@@ -14,7 +12,7 @@
 #include <vector>
 
 #include "platform/file_ops.h"
-#include "platform/registry_text.h"
+#include "platform/unicode.h"
 
 namespace quillet::platform {
 
@@ -25,26 +23,6 @@ constexpr auto Trim = TrimProfileSpace;
 std::string_view TrimLeft(std::string_view text) {
     while (!text.empty() && IsProfileSpace(text.front())) text.remove_prefix(1);
     return text;
-}
-
-// A NUL byte ends the text of a line.
-std::string_view CutAtNul(std::string_view text) {
-    const std::size_t nul = text.find('\0');
-    return nul == std::string_view::npos ? text : text.substr(0, nul);
-}
-
-// GetString's answer from the value found (nullopt: missing).
-std::string FinishValue(std::optional<std::string> value, std::string_view defaultText,
-                        std::size_t bufferSize) {
-    if (bufferSize == 0) return std::string();
-    if (!value) {
-        // The default loses its trailing spaces and one pair of quotes.
-        std::string_view text = defaultText;
-        while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-        value = std::string(UnquoteProfileValue(text));
-    }
-    if (value->size() > bufferSize - 1) value->resize(bufferSize - 1);
-    return *std::move(value);
 }
 
 // False for a value, key or section name that would change the file's
@@ -62,54 +40,6 @@ bool IsWritable(std::string_view section, std::string_view key, std::string_view
 }
 
 }  // namespace
-
-ProfileLine ScanProfileLine(std::string_view text) {
-    ProfileLine parsed;
-    const std::string_view line = Trim(text);
-    if (line.empty()) return parsed;
-    if (line.front() == '[') {
-        const std::size_t close = line.rfind(']');
-        if (close != std::string_view::npos && close > 0) {
-            parsed.kind = ProfileLineKind::Header;
-            parsed.name = Trim(CutAtNul(line.substr(1, close - 1)));
-            return parsed;
-        }
-        // Without ']' the line is an entry of the current section.
-    }
-    parsed.kind = ProfileLineKind::Entry;
-    const std::size_t eq = line.find('=');
-    if (eq == std::string_view::npos) {
-        parsed.name = Trim(CutAtNul(line));
-        return parsed;
-    }
-    parsed.name = Trim(CutAtNul(line.substr(0, eq)));
-    parsed.hasValue = true;
-    parsed.value = Trim(CutAtNul(line.substr(eq + 1)));
-    return parsed;
-}
-
-std::string_view UnquoteProfileValue(std::string_view value) {
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-        value.back() == value.front()) {
-        return value.substr(1, value.size() - 2);
-    }
-    return value;
-}
-
-std::size_t ProfileLineEndLength(std::string_view units, std::size_t i, std::size_t unitSize) {
-    auto unitIs = [&](std::size_t at, char c) {
-        if (at + unitSize > units.size() || units[at] != c) return false;
-        for (std::size_t k = 1; k < unitSize; ++k) {
-            if (units[at + k] != '\0') return false;
-        }
-        return true;
-    };
-    if (unitIs(i, '\n')) return unitSize;
-    if (!unitIs(i, '\r')) return 0;
-    if (unitIs(i + unitSize, '\n')) return 2 * unitSize;
-    if (unitIs(i + unitSize, '\r') && unitIs(i + 2 * unitSize, '\n')) return 3 * unitSize;
-    return unitSize;
-}
 
 struct ProfileDocument::Impl {
     struct Line {
@@ -308,8 +238,7 @@ std::optional<std::string> ProfileDocument::Find(std::string_view section,
 
 std::string ProfileDocument::GetString(std::string_view section, std::string_view key,
                                        std::string_view defaultText, std::size_t bufferSize) const {
-    if (bufferSize == 0) return std::string();
-    return FinishValue(Find(section, key), defaultText, bufferSize);
+    return ProfileAnswer(Find(section, key), defaultText, bufferSize);
 }
 
 bool ProfileDocument::SetString(std::string_view section, std::string_view key,
@@ -332,157 +261,5 @@ bool ProfileDocument::Save(std::optional<HeldFile> held) {
 }
 
 std::string ProfileDocument::Serialize() const { return impl_->Serialize(); }
-
-namespace {
-
-// True when only whitespace stands between the start of pos's line and pos.
-bool StartsLine(std::string_view bytes, std::size_t pos) {
-    for (; pos > 0; --pos) {
-        const char c = bytes[pos - 1];
-        if (c == '\n' || c == '\r') return true;
-        if (!IsProfileSpace(c)) return false;
-    }
-    return true;
-}
-
-// The value of key in the first section named section (both trimmed, key
-// without letters or line breaks, so that its spelling is its only case),
-// found by searching for the header and the key text instead of parsing
-// every line: the first line of the section that starts with the key text
-// and parses as an entry of that name answers. nullopt when missing or
-// without '='.
-template <typename LineEnd>
-std::optional<std::string> FindCaselessKey(std::string_view bytes, std::string_view section,
-                                           std::string_view key, const LineEnd& lineEnd) {
-    // The header lines at or after from, in order: [line start, line end).
-    auto nextHeader = [&](std::size_t from, std::size_t& begin, std::size_t& end,
-                          ProfileLine& parsed) {
-        for (std::size_t pos = bytes.find('[', from); pos != std::string_view::npos;
-             pos = bytes.find('[', pos + 1)) {
-            if (!StartsLine(bytes, pos)) continue;
-            end = lineEnd(pos);
-            parsed = ScanProfileLine(bytes.substr(pos, end - pos));
-            if (parsed.kind != ProfileLineKind::Header) {
-                pos = end;
-                if (pos >= bytes.size()) break;
-                continue;
-            }
-            begin = pos;
-            return true;
-        }
-        return false;
-    };
-    std::size_t begin = 0;
-    std::size_t end = 0;
-    ProfileLine parsed;
-    std::size_t from = 0;
-    for (;;) {
-        if (!nextHeader(from, begin, end, parsed)) return std::nullopt;
-        if (EqualsIgnoringAsciiCase(parsed.name, section)) break;
-        from = end;
-    }
-    const std::size_t sectionBegin = end;
-    std::size_t checked = sectionBegin;  // no header in [sectionBegin, checked)
-    // memmem: string_view::find compares at every occurrence of the key's
-    // first character, which in a list of numbers is almost everywhere.
-    for (std::size_t from = sectionBegin; from < bytes.size();) {
-        const void* found =
-            ::memmem(bytes.data() + from, bytes.size() - from, key.data(), key.size());
-        if (found == nullptr) return std::nullopt;
-        const std::size_t pos =
-            static_cast<std::size_t>(static_cast<const char*>(found) - bytes.data());
-        from = pos + 1;
-        if (!StartsLine(bytes, pos)) continue;
-        // A header between the last line looked at and this one ends the
-        // section.
-        for (const char* bracket = nullptr;
-             checked < pos && (bracket = static_cast<const char*>(
-                                   std::memchr(bytes.data() + checked, '[', pos - checked)));) {
-            const std::size_t at = static_cast<std::size_t>(bracket - bytes.data());
-            checked = at + 1;
-            if (StartsLine(bytes, at) && ScanProfileLine(bytes.substr(at, lineEnd(at) - at)).kind ==
-                                             ProfileLineKind::Header) {
-                return std::nullopt;
-            }
-        }
-        checked = pos;
-        const std::size_t lineStop = lineEnd(pos);
-        const ProfileLine entry = ScanProfileLine(bytes.substr(pos, lineStop - pos));
-        if (entry.kind == ProfileLineKind::Entry && entry.name == key) {
-            if (!entry.hasValue) return std::nullopt;
-            return std::string(UnquoteProfileValue(entry.value));
-        }
-    }
-    return std::nullopt;
-}
-
-}  // namespace
-
-std::string GetProfileStringFromBytes(std::string_view bytes, std::string_view section,
-                                      std::string_view key, std::string_view defaultText,
-                                      std::size_t bufferSize) {
-    if (bufferSize == 0) return std::string();
-    // UTF-16 text is converted line by line by the document.
-    if (bytes.substr(0, 2) == kProfileUtf16Mark) {
-        return ProfileDocument::FromBytes(std::filesystem::path(), bytes)
-            .GetString(section, key, defaultText, bufferSize);
-    }
-    if (bytes.substr(0, 3) == kProfileUtf8Mark) bytes.remove_prefix(3);
-    const std::string_view wantedSection = Trim(section);
-    const std::string_view wantedKey = Trim(key);
-    // Every CR and LF ends a line here: the line ends the document knows
-    // (LF, CR LF, CR, CR CR LF) differ from that only by blank lines, which
-    // mean nothing. Only the first section of a name is searched, and the
-    // unnamed section (before the first header) only with the name "".
-    const bool keyIsCaseless =
-        !wantedKey.empty() && std::none_of(wantedKey.begin(), wantedKey.end(), [](char c) {
-            return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '\r' || c == '\n';
-        });
-    if (!wantedSection.empty() && keyIsCaseless) {
-        auto shortLineEnd = [&](std::size_t from) {
-            while (from < bytes.size() && bytes[from] != '\n' && bytes[from] != '\r') ++from;
-            return from;
-        };
-        return FinishValue(FindCaselessKey(bytes, wantedSection, wantedKey, shortLineEnd),
-                           defaultText, bufferSize);
-    }
-    bool inSection = wantedSection.empty();
-    const bool hasCr = bytes.find('\r') != std::string_view::npos;
-    auto lineEnd = [&](std::size_t from) {
-        if (!hasCr) return std::min(bytes.find('\n', from), bytes.size());
-        while (from < bytes.size() && bytes[from] != '\n' && bytes[from] != '\r') ++from;
-        return from;
-    };
-    std::size_t start = 0;
-    while (start <= bytes.size()) {
-        const std::size_t end = lineEnd(start);
-        const std::string_view text = bytes.substr(start, end - start);
-        start = end + 1;
-        // Only a header or, inside the section, an entry that starts with
-        // the key can matter; the rest is passed over unparsed.
-        std::size_t first = 0;
-        while (first < text.size() && IsProfileSpace(text[first])) ++first;
-        if (first == text.size()) continue;
-        if (text[first] != '[' &&
-            (!inSection ||
-             !EqualsIgnoringAsciiCase(text.substr(first, wantedKey.size()), wantedKey))) {
-            continue;
-        }
-        const ProfileLine parsed = ScanProfileLine(text);
-        if (parsed.kind == ProfileLineKind::Header) {
-            if (inSection) break;
-            inSection =
-                EqualsIgnoringAsciiCase(parsed.name, wantedSection) && !wantedSection.empty();
-        } else if (parsed.kind == ProfileLineKind::Entry && inSection &&
-                   EqualsIgnoringAsciiCase(parsed.name, wantedKey)) {
-            // The first entry of the key answers, with or without a value.
-            return FinishValue(parsed.hasValue ? std::optional<std::string>(
-                                                     std::string(UnquoteProfileValue(parsed.value)))
-                                               : std::nullopt,
-                               defaultText, bufferSize);
-        }
-    }
-    return FinishValue(std::nullopt, defaultText, bufferSize);
-}
 
 }  // namespace quillet::platform

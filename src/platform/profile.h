@@ -15,54 +15,9 @@
 #include <string_view>
 
 #include "platform/file_ops.h"
+#include "platform/profile_syntax.h"
 
 namespace quillet::platform {
-
-// The line grammar of INI files, shared by the engine and by every other
-// reader of setting files (the audit of a data folder), so that all of them
-// see a file as the profile functions see it.
-
-inline constexpr std::string_view kProfileUtf8Mark = "\xEF\xBB\xBF";
-inline constexpr std::string_view kProfileUtf16Mark = "\xFF\xFE";
-
-// One line: blank, a section header ('[' first, up to the last ']'), or an
-// entry split at its first '=' (a line without '=' is a key without value).
-enum class ProfileLineKind { Blank, Header, Entry };
-struct ProfileLine {
-    ProfileLineKind kind = ProfileLineKind::Blank;
-    std::string_view name;   // section of a header, key of an entry; trimmed, cut at a NUL
-    bool hasValue = false;   // the entry has '='
-    std::string_view value;  // trimmed and cut at a NUL; its quotes still on
-};
-ProfileLine ScanProfileLine(std::string_view text);
-
-// A value as reading gives it: one pair of matching quotes (" or ') around
-// two or more bytes removed.
-std::string_view UnquoteProfileValue(std::string_view value);
-
-// Length in bytes of the line end at units[i] (units of unitSize bytes,
-// little-endian: 1 for bytes, 2 for UTF-16), or 0 when no line ends there.
-// LF, CR LF, a lone CR and CR CR LF each end one line.
-std::size_t ProfileLineEndLength(std::string_view units, std::size_t i, std::size_t unitSize);
-
-// Calls visit(content, end) for each line of units in order, a last line
-// without a line end included; both are views into units.
-template <typename Visit>
-void ForEachProfileLine(std::string_view units, std::size_t unitSize, Visit&& visit) {
-    std::size_t start = 0;
-    std::size_t i = 0;
-    while (i < units.size()) {
-        const std::size_t endLength = ProfileLineEndLength(units, i, unitSize);
-        if (endLength == 0) {
-            i += unitSize;
-            continue;
-        }
-        visit(units.substr(start, i - start), units.substr(i, endLength));
-        i += endLength;
-        start = i;
-    }
-    if (start < units.size()) visit(units.substr(start), std::string_view());
-}
 
 class ProfileDocument {
 public:
@@ -119,9 +74,10 @@ private:
 
 // GetString on the bytes of a file without building a document: the same
 // result as ProfileDocument::FromBytes(path, bytes).GetString(...), found in
-// one pass over the lines that stops at the key (a key without letters is
-// searched for as text). For read-only look-ups of one value in a file read
-// once; the profile fuzz target holds it to the document's answer.
+// one walk over the lines that parses only the headers and the lines that
+// start with the key, and stops at the key (profile_scan.cpp). For read-only
+// look-ups of one value in a file read once; the profile fuzz target holds
+// it to the document's answer.
 std::string GetProfileStringFromBytes(std::string_view bytes, std::string_view section,
                                       std::string_view key, std::string_view defaultText,
                                       std::size_t bufferSize = 256);

@@ -13,7 +13,8 @@
 #include <vector>
 
 #include "platform/file_ops.h"
-#include "platform/registry_text.h"
+#include "platform/text_mode.h"
+#include "platform/unicode.h"
 
 namespace quillet::platform {
 
@@ -33,21 +34,6 @@ std::string_view TrimBlanks(std::string_view text) {
 bool StartsWithIgnoringAsciiCase(std::string_view text, std::string_view prefix) {
     return text.size() >= prefix.size() &&
            EqualsIgnoringAsciiCase(text.substr(0, prefix.size()), prefix);
-}
-
-// Splits text at LF, CR LF and lone CR.
-std::vector<std::string_view> SplitLines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\n' || text[i] == '\r') {
-            lines.push_back(text.substr(start, i - start));
-            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-            start = i + 1;
-        }
-    }
-    if (start < text.size()) lines.push_back(text.substr(start));
-    return lines;
 }
 
 // Reads a quoted string starting at text[0] == '"', undoing the \\ and \"
@@ -118,8 +104,8 @@ std::optional<RegistryValue> ParseData(std::string_view data) {
     return std::nullopt;
 }
 
-}  // namespace
-
+// The text of a registry file as UTF-8: a UTF-8 mark is dropped, a file with
+// the UTF-16LE mark is converted, anything else is taken as it is.
 std::string RegistryTextToUtf8(std::string_view bytes) {
     if (bytes.size() >= 3 && static_cast<unsigned char>(bytes[0]) == 0xEF &&
         static_cast<unsigned char>(bytes[1]) == 0xBB &&
@@ -133,94 +119,6 @@ std::string RegistryTextToUtf8(std::string_view bytes) {
     return std::string(bytes);
 }
 
-std::string Utf16LeToUtf8(std::string_view bytes) {
-    std::string out;
-    out.reserve(bytes.size());
-    const std::size_t units = bytes.size() / 2;  // an odd last byte is dropped
-    auto unitAt = [&](std::size_t i) -> std::uint32_t {
-        return static_cast<unsigned char>(bytes[2 * i]) |
-               (static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[2 * i + 1])) << 8);
-    };
-    for (std::size_t i = 0; i < units; ++i) {
-        std::uint32_t cp = unitAt(i);
-        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < units && unitAt(i + 1) >= 0xDC00 &&
-            unitAt(i + 1) <= 0xDFFF) {
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (unitAt(i + 1) - 0xDC00);
-            ++i;
-        } else if (cp >= 0xD800 && cp <= 0xDFFF) {
-            cp = 0xFFFD;  // unpaired surrogate
-        }
-        if (cp < 0x80) {
-            out.push_back(static_cast<char>(cp));
-        } else if (cp < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        } else if (cp < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        }
-    }
-    return out;
-}
-
-std::string Utf8ToUtf16Le(std::string_view text) {
-    std::string out;
-    out.reserve(text.size() * 2);
-    auto putUnit = [&](std::uint32_t unit) {
-        out.push_back(static_cast<char>(unit & 0xFF));
-        out.push_back(static_cast<char>((unit >> 8) & 0xFF));
-    };
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        std::uint32_t cp = 0xFFFD;
-        std::size_t length = 1;
-        std::uint32_t minimum = 0;
-        if (lead < 0x80) {
-            cp = lead;
-        } else if ((lead & 0xE0) == 0xC0) {
-            length = 2, cp = lead & 0x1F, minimum = 0x80;
-        } else if ((lead & 0xF0) == 0xE0) {
-            length = 3, cp = lead & 0x0F, minimum = 0x800;
-        } else if ((lead & 0xF8) == 0xF0) {
-            length = 4, cp = lead & 0x07, minimum = 0x10000;
-        } else {
-            length = 0;  // stray continuation or invalid lead byte
-        }
-        bool valid = length > 0 && i + length <= text.size();
-        for (std::size_t k = 1; valid && k < length; ++k) {
-            const auto c = static_cast<unsigned char>(text[i + k]);
-            if ((c & 0xC0) != 0x80) valid = false;
-            cp = (cp << 6) | (c & 0x3F);
-        }
-        if (length > 1 && valid &&
-            (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))) {
-            valid = false;
-        }
-        if (length == 1) valid = true;
-        if (!valid) {
-            cp = 0xFFFD;
-            length = 1;
-        }
-        if (cp >= 0x10000) {
-            putUnit(0xD800 + ((cp - 0x10000) >> 10));
-            putUnit(0xDC00 + ((cp - 0x10000) & 0x3FF));
-        } else {
-            putUnit(cp);
-        }
-        i += length;
-    }
-    return out;
-}
-
-namespace {
-
 const char* RegistryFileName() {
     const char* env = std::getenv("QUILLET_REGISTRY");
     if (env != nullptr && env[0] != '\0') return env;
@@ -230,6 +128,22 @@ const char* RegistryFileName() {
 }  // namespace
 
 std::filesystem::path RegistryFilePath() { return RegistryFileName(); }
+
+std::string FormatRegistryFile(
+    std::string_view keyPath,
+    const std::vector<std::pair<std::string_view, std::string_view>>& strings) {
+    const auto quoted = [](std::string_view text) {
+        std::string out = "\"";
+        for (const char c : text) {
+            if (c == '\\' || c == '"') out += '\\';
+            out += c;
+        }
+        return out + "\"";
+    };
+    std::string file = std::string(kHeader5) + "\n\n[" + std::string(keyPath) + "]\n";
+    for (const auto& [name, value] : strings) file += quoted(name) + "=" + quoted(value) + "\n";
+    return file;
+}
 
 std::optional<RegistryValue> FindRegistryValue(std::string_view fileBytes, std::string_view keyPath,
                                                std::string_view valueName) {

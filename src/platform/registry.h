@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace quillet::platform {
 
@@ -21,6 +23,14 @@ struct RegistryValue {
     RegistryValueType type = RegistryValueType::Other;
     std::string data;  // for String: the unescaped text, UTF-8
 };
+
+// The bytes of a .reg file holding one key with string values, as the
+// registry editor exports it: the version 5 header, a blank line, the key,
+// then one "name"="value" line per value with backslash and quote escaped.
+// FindRegistryValue reads each value back as given.
+std::string FormatRegistryFile(
+    std::string_view keyPath,
+    const std::vector<std::pair<std::string_view, std::string_view>>& strings);
 
 // The file named by QUILLET_REGISTRY, or /etc/quillet/registry.reg when that
 // is unset or empty. Read anew on every call.

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "platform/profile.h"
-#include "platform/registry_text.h"
+#include "platform/unicode.h"
 #include "support/ini_value.h"
 #include "support/temp_install.h"
 

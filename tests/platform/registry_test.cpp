@@ -8,7 +8,7 @@
 #include <string>
 
 #include "platform/registry.h"
-#include "platform/registry_text.h"
+#include "platform/unicode.h"
 #include "support/temp_install.h"
 
 namespace quillet::platform {
