@@ -30,8 +30,14 @@
    Threads and user interface. The module starts no thread. The dialog
    exports (...DLG) and the exports that may show a message box
    (SddGetOthMacCondPath, SddOthMacCondDLG, SddPDLOthMacTypeGet, and at its
-   first call any export, when libQuillet_rs.so is missing) need Qt 6: when
-   the host has no QApplication and a display is available (DISPLAY,
+   first call any export, when libQuillet_rs.so is missing) need Qt 6. The
+   module itself does not load Qt: libquillet-ui.so, beside libQuillet.so,
+   holds the dialogs and message boxes and is opened (with Qt) by the first
+   dialog export, or by the first message box when a Qt 6 QApplication
+   exists or a display is available, and stays loaded. When it cannot be
+   loaded, a dialog export fails as refused below, the loader's error
+   named, and message boxes are written as when not shown. When the host
+   has no QApplication and a display is available (DISPLAY,
    WAYLAND_DISPLAY or QT_QPA_PLATFORM), the first of them creates a
    QApplication in the host's process, on the calling thread, and keeps it;
    the host's process locale is left as it was (every category). Then:

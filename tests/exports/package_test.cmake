@@ -1,8 +1,8 @@
 # Installs the build tree into WORK_DIR/prefix, checks that the installed
 # plug-in exports exactly the functions the public header declares, that the
-# dialogs' library exports its one entry and that neither it nor
-# quillet-host has a core of its own, builds the consumer project against
-# it with find_package(Quillet) and runs it.
+# dialogs' library exports its one entry, that neither it nor quillet-host
+# has a core of its own and that quillet-host loads no Qt library, builds the
+# consumer project against it with find_package(Quillet) and runs it.
 file(REMOVE_RECURSE ${WORK_DIR})
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${WORK_DIR}/prefix
                 RESULT_VARIABLE rc OUTPUT_QUIET)
@@ -44,6 +44,16 @@ string(REGEX MATCHALL " T quillet::(platform|frame|othmac|driver|driver_ui|pdl):
        "${symbols}")
 if(rc OR copies)
   message(FATAL_ERROR "quillet-host holds its own copy of the core (${rc}):\n${copies}")
+endif()
+# Nor does it, the plug-in or the core need a Qt library: only libquillet-ui.so
+# does, opened when a dialog is shown. (The dynamic loader lists what the
+# program would load, as ldd does, and runs nothing.)
+execute_process(COMMAND ${CMAKE_COMMAND} -E env LD_TRACE_LOADED_OBJECTS=1
+                        ${WORK_DIR}/prefix/bin/quillet-host
+                RESULT_VARIABLE rc OUTPUT_VARIABLE loaded)
+string(REGEX MATCHALL "[^\n]*libQt[^\n]*" qt "${loaded}")
+if(rc OR qt OR NOT loaded MATCHES "libQuillet\\.so")
+  message(FATAL_ERROR "quillet-host (${rc}) loads\n${loaded}")
 endif()
 
 # The dialogs' library exports its one entry and holds no copy of the core
