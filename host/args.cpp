@@ -72,7 +72,7 @@ bool ArgParser::Parse(int argc, char** argv, int& exitCode) {
                 exitCode = Bad(json, "option --" + name + " takes no value");
                 return false;
             }
-            values_[name] = "1";
+            values_.insert_or_assign(name, std::string("1"));
         } else if (inlineValue) {
             values_[name] = *inlineValue;
         } else if (i + 1 < argc) {

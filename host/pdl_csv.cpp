@@ -157,7 +157,7 @@ std::map<int, float> ReadCsvValues(const Report& report, const std::string& csvF
         for (int s = 0; s < pdl::kPdlParamCount; ++s) {
             if (platform::EqualsIgnoringAsciiCase(key, pdl::kPdlParamKeys[s])) slot = s;
         }
-        if (slot < 0) return refuse("'" + std::string(key) + "' is no parameter key");
+        if (slot < 0) return refuse(std::string("'").append(key) + "' is no parameter key");
         const std::string_view text = platform::TrimProfileSpace(fields[valueColumn]);
         const std::string shown = std::string(key) + "=" + std::string(text);
         if (DecimalComma(text)) {

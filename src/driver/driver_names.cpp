@@ -51,8 +51,8 @@ std::string_view KindName(DriverSettingKind kind) {
 std::string DriverSettingFileName(DriverSettingKind kind, std::string_view machine,
                                   std::string_view name) {
     std::string file = KindPrefix(kind) + std::string(machine);
-    if (Sectioned(kind)) file += "_" + std::string(name);
-    return file + std::string(kIniSuffix);
+    if (Sectioned(kind)) file.append("_").append(name);
+    return file.append(kIniSuffix);
 }
 
 std::optional<DriverFileNames> ParseDriverSettingFileName(std::string_view fileName) {
