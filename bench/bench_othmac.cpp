@@ -1,6 +1,6 @@
 // Other-machine NC data: the template look-up in a machine index of 10,000
-// machines and a material list of 500 materials, as a call and as a
-// quillet-host command in a process of its own.
+// machines and a material list of 500 materials; and the start-up of
+// quillet-host template-path, a process of its own, on a small installation.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -41,36 +41,40 @@ struct LookupFiles {
     int machineType = 0;
 };
 
-// The machine looked for is the last of the index and its material the last
-// of its list: the look-up reads both files to the end.
+// An index of machines in dataFolder and a list of materials for its last
+// machine, with the template of its last material: the machine looked for
+// is the last of the index and its material the last of its list, so the
+// look-up reads both files to the end.
+LookupFiles WriteLookupFiles(const fs::path& dataFolder, int machines, int materials) {
+    LookupFiles f;
+    const int last = machines - 1;
+    f.machine = MachineName(last);
+    f.machineType = MachineType(last);
+    f.index = dataFolder / "Othmcn.dat";
+    f.list = dataFolder / (f.machine + ".__1");
+    std::string index;
+    for (int n = 0; n < machines; ++n) {
+        char number[8];
+        std::snprintf(number, sizeof number, "%3d", MachineType(n));
+        index += Record(number, MachineName(n), MachineName(n) + ".__1");
+    }
+    WriteFile(f.index, index);
+    std::string list;
+    for (int m = 0; m < materials; ++m) {
+        char material[16];
+        std::snprintf(material, sizeof material, "MAT%03d", m);
+        list += Record("", material, f.machine + "-" + material + ".CUT");
+        f.material = material;
+    }
+    WriteFile(f.list, list);
+    f.cut = dataFolder / (f.machine + "-" + f.material + ".CUT");
+    WriteFile(f.cut, "O0001\n");
+    return f;
+}
+
 const LookupFiles& Files() {
-    static const LookupFiles files = [] {
-        const BenchInstallation& install = BenchInstallation::Get();
-        LookupFiles f;
-        const int last = kMachineCount - 1;
-        f.machine = MachineName(last);
-        f.machineType = MachineType(last);
-        f.index = install.DataFolder() / "Othmcn.dat";
-        f.list = install.DataFolder() / (f.machine + ".__1");
-        std::string index;
-        for (int n = 0; n < kMachineCount; ++n) {
-            char number[8];
-            std::snprintf(number, sizeof number, "%3d", MachineType(n));
-            index += Record(number, MachineName(n), MachineName(n) + ".__1");
-        }
-        WriteFile(f.index, index);
-        std::string list;
-        for (int m = 0; m < kMaterialCount; ++m) {
-            char material[16];
-            std::snprintf(material, sizeof material, "MAT%03d", m);
-            list += Record("", material, f.machine + "-" + material + ".CUT");
-            f.material = material;
-        }
-        WriteFile(f.list, list);
-        f.cut = install.DataFolder() / (f.machine + "-" + f.material + ".CUT");
-        WriteFile(f.cut, "O0001\n");
-        return f;
-    }();
+    static const LookupFiles files =
+        WriteLookupFiles(BenchInstallation::Get().DataFolder(), kMachineCount, kMaterialCount);
     return files;
 }
 
@@ -111,10 +115,33 @@ void BM_OthMacLookup(benchmark::State& state) {
 
 // The start-up of a command that shows no dialog: a fresh process that
 // reads the registry file, the index, the list and the template, against one
-// that reads the same files and does nothing else.
+// that reads the same files and does nothing else. The installation is one
+// of its own, as quillet-host init makes it, with one machine and one
+// material: the command's own work stays small beside its start-up.
+struct StartUpFiles {
+    fs::path registry;
+    LookupFiles lookup;
+};
+
+const StartUpFiles& StartUp() {
+    static const StartUpFiles files = [] {
+        const fs::path base = BenchInstallation::Get().Base() / "start-up";
+        StartUpFiles f{base / "registry.reg", {}};
+        if (RunProgram({QUILLET_HOST_PROGRAM, "init", "--data-root", base / "data", "--system-root",
+                        base / "system", "--registry", f.registry}) != 0) {
+            return f;
+        }
+        f.lookup = WriteLookupFiles(base / "data" / "data" / "Othmcn", 1, 1);
+        return f;
+    }();
+    return files;
+}
+
+// Runs argv once per iteration, with the start-up installation's registry.
 void RunEachIteration(benchmark::State& state, const std::vector<std::string>& argv) {
+    const testing::ScopedEnv registry("QUILLET_REGISTRY", StartUp().registry.string());
     for (auto _ : state) {
-        if (RunProgram(argv) != 0) {
+        if (StartUp().lookup.index.empty() || RunProgram(argv) != 0) {
             state.SkipWithError((argv[0] + " failed").c_str());
             break;
         }
@@ -122,13 +149,13 @@ void RunEachIteration(benchmark::State& state, const std::vector<std::string>& a
 }
 
 void BM_HostTemplatePath_Baseline(benchmark::State& state) {
-    const LookupFiles& files = Files();
-    RunEachIteration(state, {QUILLET_BENCH_READER, BenchInstallation::Get().RegistryFile(),
-                             files.index, files.list, files.cut});
+    const StartUpFiles& files = StartUp();
+    RunEachIteration(state, {QUILLET_BENCH_READER, files.registry, files.lookup.index,
+                             files.lookup.list, files.lookup.cut});
 }
 
 void BM_HostTemplatePath(benchmark::State& state) {
-    const LookupFiles& files = Files();
+    const LookupFiles& files = StartUp().lookup;
     RunEachIteration(
         state, {QUILLET_HOST_PROGRAM, "template-path", "--type", std::to_string(files.machineType),
                 "--machine", files.machine, "--material", files.material});

@@ -21,6 +21,7 @@ public:
     // The process's installation, created on first use and removed at exit.
     static const BenchInstallation& Get();
 
+    fs::path Base() const { return install_.Base(); }
     fs::path DataFolder() const { return install_.DataFolder(); }
     fs::path WorkingFolder() const { return install_.WorkingFolder(); }
     fs::path RegistryFile() const { return install_.RegistryFile(); }

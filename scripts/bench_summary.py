@@ -28,7 +28,7 @@ ROWS = [
     ("MD_SetCurrentInfo, 13 x 99 items", "SetCurrentInfo", "BM_SetCurrentInfo_Baseline", "BM_SetCurrentInfo", 2.0),
     ("SddPDLOthMacTypeGet, alias file", "TypeGet", "BM_PdlTypeGet_Baseline", "BM_PdlTypeGet", 1.5),
     ("quillet-host template-path, new process", "start-up", "BM_HostTemplatePath_Baseline",
-     "BM_HostTemplatePath", 10.0),
+     "BM_HostTemplatePath", 5.0),
 ]
 
 TO_NS = {"ns": 1.0, "us": 1e3, "ms": 1e6, "s": 1e9}
