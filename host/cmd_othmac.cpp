@@ -49,13 +49,9 @@ int Templates(int argc, char** argv) {
     const std::vector<std::string> forms = NameForms(args.Get("machine"));
     Json machines = Json::array();
     std::string text;
-    for (const check::RegisteredMachine& machine : check::ReadRecordStore(*folder)) {
-        if (args.Has("machine") &&
-            std::none_of(forms.begin(), forms.end(), [&](const std::string& form) {
-                return EqualsIgnoringAsciiCase(machine.name, form);
-            })) {
-            continue;
-        }
+    const std::optional<std::vector<std::string>> only =
+        args.Has("machine") ? std::optional(forms) : std::nullopt;
+    for (const check::RegisteredMachine& machine : check::ReadRecordStore(*folder, only)) {
         const std::string name = DisplayText(machine.name);
         text += std::to_string(machine.type) + " " + name + " (material list " +
                 DisplayText(machine.listFile) + (machine.listed ? "" : ", cannot be read") + ")\n";

@@ -26,8 +26,8 @@ namespace {
 bool MaterialListed(const LookupArgs& args) {
     const std::optional<fs::path> folder = DataFolder();
     if (!folder) return false;
-    for (const check::RegisteredMachine& machine : check::ReadRecordStore(*folder)) {
-        if (!EqualsIgnoringAsciiCase(machine.name, args.machine)) continue;
+    for (const check::RegisteredMachine& machine :
+         check::ReadRecordStore(*folder, {{args.machine}})) {
         const std::optional<std::string> list =
             platform::ReadTextModeFile(*folder / machine.listFile);
         if (list && othmac::FindMaterialRecord(*list, args.material)) return true;
@@ -77,7 +77,8 @@ const check::RegisteredMachine* FindMachine(const std::vector<check::RegisteredM
 std::string ResolveNames(const Report& report, LookupArgs& args) {
     const std::optional<fs::path> folder = DataFolder();
     const std::vector<check::RegisteredMachine> store =
-        folder ? check::ReadRecordStore(*folder) : std::vector<check::RegisteredMachine>();
+        folder ? check::ReadRecordStore(*folder, NameForms(args.machine))
+               : std::vector<check::RegisteredMachine>();
     const check::RegisteredMachine* machine = nullptr;
     // One name: the form registered, else for a registration the CP932 form.
     auto resolve = [&](const char* what, std::string& name,
@@ -147,7 +148,8 @@ bool ParseLookup(ArgParser& args, int argc, char** argv, LookupArgs& out, int& e
 bool IsRegistered(const LookupArgs& args) {
     const std::optional<fs::path> folder = DataFolder();
     if (!folder) return false;
-    const std::vector<check::RegisteredMachine> store = check::ReadRecordStore(*folder);
+    const std::vector<check::RegisteredMachine> store =
+        check::ReadRecordStore(*folder, {{args.machine}});
     const check::RegisteredMachine* machine = FindMachine(store, args.type, args.machine);
     return machine != nullptr &&
            std::any_of(machine->materials.begin(), machine->materials.end(),
@@ -187,10 +189,9 @@ std::string LookupCause(const LookupArgs& args, int status) {
     if (!platform::FileExists(index)) {
         return "no machine is registered: " + index.string() + " does not exist" + fix;
     }
-    for (const check::RegisteredMachine& machine : check::ReadRecordStore(*folder)) {
-        if (machine.type != args.type || !EqualsIgnoringAsciiCase(machine.name, args.machine)) {
-            continue;
-        }
+    for (const check::RegisteredMachine& machine :
+         check::ReadRecordStore(*folder, {{args.machine}})) {
+        if (machine.type != args.type) continue;
         if (!machine.listed) {
             return "the material list " + (*folder / machine.listFile).string() + " of machine " +
                    machine.name + " cannot be read" + fix;

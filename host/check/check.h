@@ -43,7 +43,10 @@ struct CheckResult {
 
 // The record store as the module reads it: the machines of Othmcn.dat in
 // file order (the first record of a machine wins), each with the materials
-// of its list (listed is false when the list file cannot be read).
+// of its list (listed is false when the list file cannot be read). Given
+// names, only the machines of one of those names (letter case ignored) are
+// taken, and only their lists are read: a look-up on a share of thousands
+// of machines opens the index and one list, not every list.
 struct RegisteredMaterial {
     std::string name;
     std::string templateFile;
@@ -55,7 +58,9 @@ struct RegisteredMachine {
     bool listed = false;
     std::vector<RegisteredMaterial> materials;
 };
-std::vector<RegisteredMachine> ReadRecordStore(const std::filesystem::path& dataFolder);
+std::vector<RegisteredMachine> ReadRecordStore(
+    const std::filesystem::path& dataFolder,
+    const std::optional<std::vector<std::string>>& names = std::nullopt);
 
 // A PDL condition file of the data folder and the pair it belongs to. Its
 // name PDL_CUT_<machine>_<material>.ini splits at any '_': the split whose

@@ -9,6 +9,7 @@
 #include "othmac/nc_template.h"
 #include "othmac/record_layout.h"
 #include "othmac/text_lines.h"
+#include "platform/ascii.h"
 #include "platform/text_mode.h"
 #include "text.h"
 
@@ -390,13 +391,19 @@ int CheckRecordStore(const fs::path& folder, const std::set<std::string>& names,
 
 namespace quillet::check {
 
-std::vector<RegisteredMachine> ReadRecordStore(const std::filesystem::path& dataFolder) {
+std::vector<RegisteredMachine> ReadRecordStore(
+    const std::filesystem::path& dataFolder, const std::optional<std::vector<std::string>>& names) {
     using namespace detail;
     Findings ignored;
     std::vector<RegisteredMachine> machines;
     const std::optional<std::string> index = ReadBytes(dataFolder / kIndexFile);
     if (!index) return machines;
     for (Record& record : RecordReader(kIndexFile, kIndexLayout, ignored).Read(*index)) {
+        if (names && std::none_of(names->begin(), names->end(), [&](const std::string& name) {
+                return platform::EqualsIgnoringAsciiCase(record.name, name);
+            })) {
+            continue;
+        }
         RegisteredMachine machine{record.number, record.name, record.file, false, {}};
         if (const std::optional<std::string> list = ReadBytes(dataFolder / record.file)) {
             machine.listed = true;
