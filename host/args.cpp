@@ -91,7 +91,7 @@ bool ArgParser::Parse(int argc, char** argv, int& exitCode) {
     return true;
 }
 
-bool ArgParser::Has(const std::string& name) const { return values_.count(name) != 0; }
+bool ArgParser::Has(const std::string& name) const { return values_.contains(name); }
 
 std::string ArgParser::Get(const std::string& name, const std::string& fallback) const {
     const auto it = values_.find(name);

@@ -401,6 +401,7 @@ int RunDemo(int argc, char** argv) {
 int RunPdlTableCommand(const std::vector<std::string>& words) {
     std::vector<std::string> copy = words;
     std::vector<char*> argv;
+    argv.reserve(copy.size() + 1);
     for (std::string& w : copy) argv.push_back(w.data());
     argv.push_back(nullptr);
     return RunTable(static_cast<int>(copy.size()), argv.data());

@@ -16,6 +16,7 @@ std::optional<int> ResolveFileNames(
     const std::function<bool(const std::vector<std::string>&)>& exists, bool creating,
     Json& nameForms) {
     std::vector<std::vector<std::string>> forms;
+    forms.reserve(names.size());
     for (const TypedName& name : names) forms.push_back(NameForms(*name.name));
     // Every combination of forms, as typed first: an odometer over them.
     std::vector<std::size_t> at(names.size(), 0);

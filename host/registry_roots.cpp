@@ -27,7 +27,7 @@ std::optional<fs::path> WorkingFolder() {
 
 std::optional<fs::path> DataFolderToList(const Report& report, int status, int& exitCode) {
     const std::string cause = Diagnose({true});
-    const std::optional<fs::path> folder = DataFolder();
+    std::optional<fs::path> folder = DataFolder();
     if (cause.empty() && folder) return folder;
     exitCode = report.Fail(ExitCodeForStatus(status), status, "no data folder to list", cause);
     return std::nullopt;

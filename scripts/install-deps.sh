@@ -2,7 +2,8 @@
 # Installs Debian 12 packages for Quillet. Idempotent: it only calls apt-get
 # when a package is missing. Run as root.
 #   scripts/install-deps.sh                  the build and test packages
-#   scripts/install-deps.sh --only PKG...    just these (benchmarks, fuzzing, fonts)
+#   scripts/install-deps.sh --only PKG...    just these (benchmarks, fuzzing, fonts,
+#                                            clang-tidy, clang-format)
 set -euo pipefail
 
 if [[ "${1:-}" == "--only" ]]; then

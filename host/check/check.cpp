@@ -285,7 +285,7 @@ std::vector<PdlFilePair> PdlFilePairs(const fs::path& folder, const std::set<std
         if (splits.empty()) continue;
         std::vector<std::pair<std::string, std::string>> knownSplits;
         for (const auto& split : splits) {
-            if (known.count(AsciiFolded(split.first)) != 0) knownSplits.push_back(split);
+            if (known.contains(AsciiFolded(split.first))) knownSplits.push_back(split);
         }
         const auto& candidates = knownSplits.empty() ? splits : knownSplits;
         pairs.push_back(PdlFilePair{name,
@@ -399,7 +399,7 @@ CheckResult CheckDataFolder(const CheckOptions& options) {
         }
     }
     const std::string master(pdl::kPdlMasterFile);
-    if (!names.count(master) && names.count(std::string(pdl::kMachineListFile))) {
+    if (!names.contains(master) && names.contains(std::string(pdl::kMachineListFile))) {
         findings.Info("master-missing", master, 0,
                       "no master file: a PDL condition file that is missing cannot be created");
     }

@@ -287,8 +287,8 @@ int CheckRecordStore(const fs::path& folder, const std::set<std::string>& names,
     std::map<std::string, std::string> templateOwners;
     // Machines whose list cannot be read: their templates may be named.
     std::vector<std::string> unreadOwners;
-    bool indexEmpty = nonFiles.count(kIndexFile) == 0;
-    if (names.count(kIndexFile) != 0) {
+    bool indexEmpty = !nonFiles.contains(kIndexFile);
+    if (names.contains(kIndexFile)) {
         const std::optional<std::string> bytes = ReadBytes(folder / kIndexFile);
         if (!bytes) {
             findings.Error("unreadable-file", kIndexFile, 0, "the file cannot be read");
@@ -310,8 +310,8 @@ int CheckRecordStore(const fs::path& folder, const std::set<std::string>& names,
                 lists.insert(machine.file);
             }
             for (const auto& [listName, machine] : firstOfList) {
-                if (nonFiles.count(listName) != 0) continue;  // reported as not-a-file
-                if (names.count(listName) == 0) {
+                if (nonFiles.contains(listName)) continue;  // reported as not-a-file
+                if (!names.contains(listName)) {
                     findings.Warning("list-missing", kIndexFile, machine->line,
                                      "material list missing: " + Quoted(listName) +
                                          " does not exist, look-ups of machine " +
@@ -349,8 +349,8 @@ int CheckRecordStore(const fs::path& folder, const std::set<std::string>& names,
                                            ": saving one overwrites the other; register one of "
                                            "them under another name");
                     }
-                    if (nonFiles.count(material.file) != 0) continue;
-                    if (names.count(material.file) == 0) {
+                    if (nonFiles.contains(material.file)) continue;
+                    if (!names.contains(material.file)) {
                         findings.Warning("template-missing", listName, material.line,
                                          "template file " + Quoted(material.file) +
                                              " does not exist: a look-up without registration "
@@ -365,7 +365,7 @@ int CheckRecordStore(const fs::path& folder, const std::set<std::string>& names,
     if (indexEmpty && listFiles > 0) {
         findings.Error("index-empty", kIndexFile, 0,
                        std::string("the machine index is ") +
-                           (names.count(kIndexFile) ? "empty" : "missing") + " while " +
+                           (names.contains(kIndexFile) ? "empty" : "missing") + " while " +
                            std::to_string(listFiles) +
                            " material lists exist: every look-up of their machines gives 100 and "
                            "a registration starts a new index; restore Othmcn.dat from a backup");
@@ -373,10 +373,10 @@ int CheckRecordStore(const fs::path& folder, const std::set<std::string>& names,
     }
     for (const std::string& name : names) {
         const std::string folded = AsciiFolded(name);
-        if (othmac::IsMaterialListName(name) && lists.count(name) == 0) {
+        if (othmac::IsMaterialListName(name) && !lists.contains(name)) {
             findings.Warning("orphan-list", name, 0,
                              "material list not named by any record of Othmcn.dat: never read");
-        } else if (othmac::IsTemplateFileName(name) && templates.count(name) == 0 &&
+        } else if (othmac::IsTemplateFileName(name) && !templates.contains(name) &&
                    std::none_of(
                        unreadOwners.begin(), unreadOwners.end(),
                        [&](const std::string& owner) { return folded.rfind(owner, 0) == 0; })) {

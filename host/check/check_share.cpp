@@ -166,7 +166,7 @@ void CheckSharedUse(const fs::path& folder, const std::set<std::string>& names,
     // the shared files. The probe takes a shared lock through one open of a
     // file and tests it through a second; it writes nothing.
     const std::string index(othmac::kIndexFileName);
-    const std::string probe = names.count(index) || names.empty() ? index : *names.begin();
+    const std::string probe = names.contains(index) || names.empty() ? index : *names.begin();
     const std::optional<platform::LockProbe> locks = platform::ProbeLocks(folder / probe);
     if (locks == platform::LockProbe::Refused) {
         findings.Warning("no-locks", probe, 0,

@@ -101,7 +101,7 @@ std::optional<bool> XcbAccepts(const std::string& display) {
 std::string XProblem() {
     const std::string display = Env("DISPLAY");
     if (display.empty()) return "no display: DISPLAY is not set for the xcb platform";
-    const std::string unreachable = "display " + display + " cannot be reached";
+    std::string unreachable = "display " + display + " cannot be reached";
     const std::size_t colon = display.rfind(':');
     if (colon == std::string::npos) return unreachable + " (it is not [host]:number)";
     std::string host = display.substr(0, colon);

@@ -81,7 +81,7 @@ std::optional<std::string> ReadFrom(int fd, off_t offset, std::size_t expected) 
 
 // The first read of a file is made into a buffer this large before its size
 // is asked for: the module's files are smaller, so one read brings them whole.
-constexpr std::size_t kFirstReadSize = 64 * 1024;
+constexpr std::size_t kFirstReadSize = std::size_t{64} * 1024;
 
 // The temporary file names: "<name>.<pid>.<16 hex>.tmp". A name longer
 // than kTemporaryPrefixLimit gives only its first bytes, so that the

@@ -35,8 +35,7 @@ bool IsWritable(std::string_view section, std::string_view key, std::string_view
     if (hasBreak(section) || hasBreak(key) || hasBreak(value)) return false;
     if (key.find('=') != std::string_view::npos) return false;
     const std::string_view trimmedKey = Trim(key);
-    if (!trimmedKey.empty() && trimmedKey.front() == '[') return false;
-    return true;
+    return trimmedKey.empty() || trimmedKey.front() != '[';
 }
 
 }  // namespace
