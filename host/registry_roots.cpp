@@ -8,13 +8,6 @@
 
 namespace quillet::host {
 
-std::optional<std::string> RegistryRoot(const std::string& valueName) {
-    const std::optional<platform::RegistryValue> value =
-        platform::ReadRegistryValue(platform::RegistryFilePath(), frame::kRootsKey, valueName);
-    if (!value || value->type != platform::RegistryValueType::String) return std::nullopt;
-    return value->data;
-}
-
 std::optional<fs::path> DataFolder() {
     const std::optional<std::string> folder = frame::DataFolder();
     return folder ? std::optional<fs::path>(*folder) : std::nullopt;

@@ -10,11 +10,6 @@
 
 namespace quillet::host {
 
-// A root from the registry file the module reads, read by the module's own
-// reader ("ParentComputerRoot", "VELDSystemRoot"); nullopt when it is not a
-// string value.
-std::optional<std::string> RegistryRoot(const std::string& valueName);
-
 // The data folder (data root + "data/Othmcn") and the working folder
 // (system root + "TEMP") as the module forms them.
 std::optional<fs::path> DataFolder();

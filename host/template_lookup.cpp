@@ -20,16 +20,27 @@ using platform::EqualsIgnoringAsciiCase;
 
 namespace {
 
+// The data folder and the machines of names its record store holds (see
+// check::ReadRecordStore); no machines without a data folder.
+struct Store {
+    std::optional<fs::path> folder;
+    std::vector<check::RegisteredMachine> machines;
+};
+
+Store ReadStore(const std::vector<std::string>& names) {
+    Store store{DataFolder(), {}};
+    if (store.folder) store.machines = check::ReadRecordStore(*store.folder, names);
+    return store;
+}
+
 // True when the machine's material list (under any of its type numbers)
 // holds the material already, read as the look-up reads it: a registration
 // then writes no material record.
-bool MaterialListed(const LookupArgs& args) {
-    const std::optional<fs::path> folder = DataFolder();
-    if (!folder) return false;
-    for (const check::RegisteredMachine& machine :
-         check::ReadRecordStore(*folder, {{args.machine}})) {
+bool MaterialListed(const LookupArgs& args, const Store& store) {
+    for (const check::RegisteredMachine& machine : store.machines) {
+        if (!EqualsIgnoringAsciiCase(machine.name, args.machine)) continue;
         const std::optional<std::string> list =
-            platform::ReadTextModeFile(*folder / machine.listFile);
+            platform::ReadTextModeFile(*store.folder / machine.listFile);
         if (list && othmac::FindMaterialRecord(*list, args.material)) return true;
     }
     return false;
@@ -37,7 +48,7 @@ bool MaterialListed(const LookupArgs& args) {
 
 // A registration the stored format can never find again: the index reads a
 // name up to its first space and only from its field.
-std::string UnfindableName(const LookupArgs& args) {
+std::string UnfindableName(const LookupArgs& args, const Store& store) {
     for (const auto& [what, name] :
          {std::pair{"machine", &args.machine}, std::pair{"material", &args.material}}) {
         if (name->find(' ') != std::string::npos) {
@@ -52,7 +63,7 @@ std::string UnfindableName(const LookupArgs& args) {
     }
     const std::string file = othmac::TemplateFileName(args.machine, args.material);
     if (file.size() > othmac::kFileFieldWidth && args.machine.size() <= othmac::kNameFieldWidth &&
-        !MaterialListed(args)) {
+        !MaterialListed(args, store)) {
         return "the template file name " + file + " is " + std::to_string(file.size()) +
                " characters, wider than its 100-character field";
     }
@@ -74,11 +85,7 @@ const check::RegisteredMachine* FindMachine(const std::vector<check::RegisteredM
 // CP932 form, and a new one is registered in its CP932 form. Says on
 // standard error (and in nameForms) when the CP932 form is the one used.
 // Returns why a new name cannot be registered ("" when it can).
-std::string ResolveNames(const Report& report, LookupArgs& args) {
-    const std::optional<fs::path> folder = DataFolder();
-    const std::vector<check::RegisteredMachine> store =
-        folder ? check::ReadRecordStore(*folder, NameForms(args.machine))
-               : std::vector<check::RegisteredMachine>();
+std::string ResolveNames(const Report& report, LookupArgs& args, const Store& store) {
     const check::RegisteredMachine* machine = nullptr;
     // One name: the form registered, else for a registration the CP932 form.
     auto resolve = [&](const char* what, std::string& name,
@@ -102,7 +109,7 @@ std::string ResolveNames(const Report& report, LookupArgs& args) {
         return std::string();
     };
     std::string problem = resolve("machine", args.machine, [&](const std::string& form) {
-        return (machine = FindMachine(store, args.type, form)) != nullptr;
+        return (machine = FindMachine(store.machines, args.type, form)) != nullptr;
     });
     if (!problem.empty()) return problem;
     return resolve("material", args.material, [&](const std::string& form) {
@@ -112,6 +119,69 @@ std::string ResolveNames(const Report& report, LookupArgs& args) {
         }
         return false;
     });
+}
+
+// The pair is registered in the store read.
+bool Registered(const LookupArgs& args, const Store& store) {
+    const check::RegisteredMachine* machine = FindMachine(store.machines, args.type, args.machine);
+    return machine != nullptr &&
+           std::any_of(machine->materials.begin(), machine->materials.end(),
+                       [&](const check::RegisteredMaterial& material) {
+                           return EqualsIgnoringAsciiCase(material.name, args.material);
+                       });
+}
+
+// The cause of a failed look-up (see LookupCause), from the record store
+// already read when read is given.
+std::string Cause(const LookupArgs& args, int status, const Store* read) {
+    if (status == QUILLET_NAME_TOO_LONG) {
+        return "the machine name is " + std::to_string(args.machine.size()) +
+               " bytes; a machine name holds at most 50";
+    }
+    if (status == QUILLET_SYSTEM_ERROR &&
+        (args.type < othmac::kMinMachineTypeNo || args.type > othmac::kMaxMachineTypeNo)) {
+        return "machine type " + std::to_string(args.type) + " is outside 130 to 139";
+    }
+    for (const auto& [what, name] :
+         {std::pair{"machine", &args.machine}, std::pair{"material", &args.material}}) {
+        if (status == QUILLET_SYSTEM_ERROR && platform::NameHoldsSeparator(*name)) {
+            return std::string("the ") + what + " name '" + DisplayText(*name) +
+                   "' holds a path separator: it can never name a file; choose another name";
+        }
+    }
+    if (std::string problem = Diagnose({true, args.create == 1, false, {}, {}}); !problem.empty()) {
+        return problem;
+    }
+    const std::optional<fs::path> folder = read ? read->folder : DataFolder();
+    if (!folder) return "";
+    const fs::path index = *folder / othmac::kIndexFileName;
+    if (status == QUILLET_SYSTEM_ERROR) {
+        return Diagnose(
+            {false, false, false, {}, {index, *folder / othmac::MaterialListName(args.machine)}});
+    }
+    if (status != QUILLET_NOT_SET_UP) return "";
+    const std::string fix = args.create ? "" : ", or give --create to register it";
+    if (!platform::FileExists(index)) {
+        return "no machine is registered: " + index.string() + " does not exist" + fix;
+    }
+    const Store own = read ? Store() : ReadStore({args.machine});
+    for (const check::RegisteredMachine& machine : (read ? *read : own).machines) {
+        if (machine.type != args.type) continue;
+        if (!machine.listed) {
+            return "the material list " + (*folder / machine.listFile).string() + " of machine " +
+                   machine.name + " cannot be read" + fix;
+        }
+        for (const check::RegisteredMaterial& material : machine.materials) {
+            if (!EqualsIgnoringAsciiCase(material.name, args.material)) continue;
+            return "the template file " + (*folder / material.templateFile).string() +
+                   " is not written yet: template-write --file FILE or template-dialog writes "
+                   "it";
+        }
+        return "material " + args.material + " is not registered for machine " + machine.name +
+               " (see quillet-host templates --machine " + machine.name + ")" + fix;
+    }
+    return "machine " + args.machine + " of type " + std::to_string(args.type) +
+           " is not registered in " + index.string() + " (see quillet-host templates)" + fix;
 }
 
 }  // namespace
@@ -134,80 +204,23 @@ bool ParseLookup(ArgParser& args, int argc, char** argv, LookupArgs& out, int& e
     }
     out = LookupArgs{args.Has("create") ? 1 : 0, args.Has("show-messages") ? 1 : 0, *type,
                      args.Get("machine"), args.Get("material")};
-    if (const std::string problem = ResolveNames(args.MakeReport(), out); !problem.empty()) {
+    // Every form of the machine name typed: the one resolved is among them.
+    const Store store = ReadStore(NameForms(out.machine));
+    if (const std::string problem = ResolveNames(args.MakeReport(), out, store); !problem.empty()) {
         exitCode = args.MakeReport().Usage(problem);
         return false;
     }
-    if (const std::string problem = out.create ? UnfindableName(out) : ""; !problem.empty()) {
+    if (const std::string problem = out.create ? UnfindableName(out, store) : "";
+        !problem.empty()) {
         exitCode = args.MakeReport().Usage(problem);
         return false;
     }
     return true;
 }
 
-bool IsRegistered(const LookupArgs& args) {
-    const std::optional<fs::path> folder = DataFolder();
-    if (!folder) return false;
-    const std::vector<check::RegisteredMachine> store =
-        check::ReadRecordStore(*folder, {{args.machine}});
-    const check::RegisteredMachine* machine = FindMachine(store, args.type, args.machine);
-    return machine != nullptr &&
-           std::any_of(machine->materials.begin(), machine->materials.end(),
-                       [&](const check::RegisteredMaterial& material) {
-                           return EqualsIgnoringAsciiCase(material.name, args.material);
-                       });
-}
+bool IsRegistered(const LookupArgs& args) { return Registered(args, ReadStore({args.machine})); }
 
-std::string LookupCause(const LookupArgs& args, int status) {
-    if (status == QUILLET_NAME_TOO_LONG) {
-        return "the machine name is " + std::to_string(args.machine.size()) +
-               " bytes; a machine name holds at most 50";
-    }
-    if (status == QUILLET_SYSTEM_ERROR &&
-        (args.type < othmac::kMinMachineTypeNo || args.type > othmac::kMaxMachineTypeNo)) {
-        return "machine type " + std::to_string(args.type) + " is outside 130 to 139";
-    }
-    for (const auto& [what, name] :
-         {std::pair{"machine", &args.machine}, std::pair{"material", &args.material}}) {
-        if (status == QUILLET_SYSTEM_ERROR && platform::NameHoldsSeparator(*name)) {
-            return std::string("the ") + what + " name '" + DisplayText(*name) +
-                   "' holds a path separator: it can never name a file; choose another name";
-        }
-    }
-    if (std::string problem = Diagnose({true, args.create == 1, false, {}, {}}); !problem.empty()) {
-        return problem;
-    }
-    const std::optional<fs::path> folder = DataFolder();
-    if (!folder) return "";
-    const fs::path index = *folder / othmac::kIndexFileName;
-    if (status == QUILLET_SYSTEM_ERROR) {
-        return Diagnose(
-            {false, false, false, {}, {index, *folder / othmac::MaterialListName(args.machine)}});
-    }
-    if (status != QUILLET_NOT_SET_UP) return "";
-    const std::string fix = args.create ? "" : ", or give --create to register it";
-    if (!platform::FileExists(index)) {
-        return "no machine is registered: " + index.string() + " does not exist" + fix;
-    }
-    for (const check::RegisteredMachine& machine :
-         check::ReadRecordStore(*folder, {{args.machine}})) {
-        if (machine.type != args.type) continue;
-        if (!machine.listed) {
-            return "the material list " + (*folder / machine.listFile).string() + " of machine " +
-                   machine.name + " cannot be read" + fix;
-        }
-        for (const check::RegisteredMaterial& material : machine.materials) {
-            if (!EqualsIgnoringAsciiCase(material.name, args.material)) continue;
-            return "the template file " + (*folder / material.templateFile).string() +
-                   " is not written yet: template-write --file FILE or template-dialog writes "
-                   "it";
-        }
-        return "material " + args.material + " is not registered for machine " + machine.name +
-               " (see quillet-host templates --machine " + machine.name + ")" + fix;
-    }
-    return "machine " + args.machine + " of type " + std::to_string(args.type) +
-           " is not registered in " + index.string() + " (see quillet-host templates)" + fix;
-}
+std::string LookupCause(const LookupArgs& args, int status) { return Cause(args, status, nullptr); }
 
 std::optional<std::string> LookUp(const Report& report, const LookupArgs& args, int& exitCode,
                                   bool quietIfUnwritten) {
@@ -216,10 +229,14 @@ std::optional<std::string> LookUp(const Report& report, const LookupArgs& args, 
         SddGetOthMacCondPath(args.create, args.showMessages, args.type, args.machine.c_str(),
                              args.material.c_str(), "", 0, 0, path);
     if (status == 0) return std::string(path);
-    if (quietIfUnwritten && status == QUILLET_NOT_SET_UP && IsRegistered(args)) {
-        return std::nullopt;
+    // Read once for both the registration and the cause.
+    std::optional<Store> store;
+    if (quietIfUnwritten && status == QUILLET_NOT_SET_UP) {
+        store = ReadStore({args.machine});
+        if (Registered(args, *store)) return std::nullopt;
     }
-    exitCode = report.FailStatus("SddGetOthMacCondPath", status, LookupCause(args, status));
+    exitCode = report.FailStatus("SddGetOthMacCondPath", status,
+                                 Cause(args, status, store ? &*store : nullptr));
     return std::nullopt;
 }
 
