@@ -64,14 +64,6 @@ int FieldInteger(std::string_view field) {
 
 double FieldReal(std::string_view field) { return platform::ReadLeadingReal(field).value; }
 
-RecordView ReadRecord(std::string_view line, const RecordLayout& layout) {
-    RecordView record;
-    if (layout.number.width != 0) record.number = FieldInteger(FieldText(line, layout.number));
-    record.name = FieldName(FieldText(line, layout.name));
-    record.file = FieldName(FieldText(line, layout.file));
-    return record;
-}
-
 std::optional<std::string> FindMachineRecord(std::string_view text, int machineTypeNo,
                                              std::string_view machine) {
     platform::FgetsReader lines = TextLines(text);
@@ -79,8 +71,9 @@ std::optional<std::string> FindMachineRecord(std::string_view text, int machineT
         // The name first: the number is read only from the records it picks.
         const std::string_view name = FieldName(FieldText(line->cString, kIndexRecord.name));
         if (!platform::EqualsIgnoringAsciiCase(name, machine)) continue;
-        const RecordView record = ReadRecord(line->cString, kIndexRecord);
-        if (record.number == machineTypeNo) return std::string(record.file);
+        if (FieldInteger(FieldText(line->cString, kIndexRecord.number)) == machineTypeNo) {
+            return std::string(FieldName(FieldText(line->cString, kIndexRecord.file)));
+        }
     }
     return std::nullopt;
 }
@@ -97,9 +90,10 @@ std::optional<std::string> FindMaterialRecord(std::string_view text, std::string
 }
 
 std::optional<OldRecord> ReadOldRecord(std::string_view line, const RecordLayout& layout) {
-    const RecordView fields = ReadRecord(line, layout);
-    if (fields.name.empty()) return std::nullopt;
-    OldRecord record{fields.number, std::string(fields.name), std::string(fields.file)};
+    const std::string_view name = FieldName(FieldText(line, layout.name));
+    if (name.empty()) return std::nullopt;
+    OldRecord record{layout.number.width != 0 ? FieldInteger(FieldText(line, layout.number)) : 0,
+                     std::string(name), std::string(FieldName(FieldText(line, layout.file)))};
     if (layout.thickness.width != 0) {
         record.name += OldThicknessText(FieldReal(FieldText(line, layout.thickness)));
     }
