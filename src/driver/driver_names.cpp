@@ -82,8 +82,7 @@ std::string BuildDriverSectionName(DriverSettingKind kind, std::string_view name
 std::optional<std::string_view> ParseDriverSectionName(DriverSettingKind kind,
                                                        std::string_view section) {
     const std::string prefix = KindPrefix(kind);
-    if (!Sectioned(kind) || section.size() < prefix.size() ||
-        !platform::EqualsIgnoringAsciiCase(section.substr(0, prefix.size()), prefix)) {
+    if (!Sectioned(kind) || !platform::StartsWithIgnoringAsciiCase(section, prefix)) {
         return std::nullopt;
     }
     return section.substr(prefix.size());

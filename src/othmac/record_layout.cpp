@@ -24,11 +24,6 @@ std::string OldThicknessText(double value) {
     return PadRight(ec == std::errc() ? std::string(buffer, end) : std::string("0.0"), 5);
 }
 
-bool EndsWithFolded(std::string_view name, std::string_view suffix) {
-    return name.size() >= suffix.size() &&
-           platform::EqualsIgnoringAsciiCase(name.substr(name.size() - suffix.size()), suffix);
-}
-
 }  // namespace
 
 std::string MaterialListName(std::string_view machine) {
@@ -39,9 +34,13 @@ std::string TemplateFileName(std::string_view machine, std::string_view material
     return std::string(machine) + "-" + std::string(material) + std::string(kTemplateSuffix);
 }
 
-bool IsMaterialListName(std::string_view name) { return EndsWithFolded(name, kListSuffix); }
+bool IsMaterialListName(std::string_view name) {
+    return platform::EndsWithIgnoringAsciiCase(name, kListSuffix);
+}
 
-bool IsTemplateFileName(std::string_view name) { return EndsWithFolded(name, kTemplateSuffix); }
+bool IsTemplateFileName(std::string_view name) {
+    return platform::EndsWithIgnoringAsciiCase(name, kTemplateSuffix);
+}
 
 std::string_view FieldText(std::string_view line, RecordField field) {
     if (field.first >= line.size()) return {};
