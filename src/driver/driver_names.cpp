@@ -15,10 +15,6 @@ constexpr std::string_view kIniSuffix = ".ini";
 
 constexpr std::array<std::string_view, 4> kSuffixes = {"OnOff", "Value1", "Value2", "Timing"};
 
-bool Sectioned(DriverSettingKind kind) {
-    return kind == DriverSettingKind::Cut || kind == DriverSettingKind::Tool;
-}
-
 // "MD_<KIND>_"
 std::string KindPrefix(DriverSettingKind kind) {
     return std::string(kFilePrefix) + std::string(KindName(kind)) + "_";
@@ -51,7 +47,7 @@ std::string_view KindName(DriverSettingKind kind) {
 std::string DriverSettingFileName(DriverSettingKind kind, std::string_view machine,
                                   std::string_view name) {
     std::string file = KindPrefix(kind) + std::string(machine);
-    if (Sectioned(kind)) file.append("_").append(name);
+    if (HasSections(kind)) file.append("_").append(name);
     return file.append(kIniSuffix);
 }
 
@@ -76,14 +72,13 @@ std::string DriverCurrentFileName(DriverSettingKind kind) {
 }
 
 std::string BuildDriverSectionName(DriverSettingKind kind, std::string_view name) {
-    return Sectioned(kind) ? KindPrefix(kind) + std::string(name) : std::string();
+    return HasSections(kind) ? KindPrefix(kind) + std::string(name) : std::string();
 }
 
 std::optional<std::string_view> ParseDriverSectionName(DriverSettingKind kind,
                                                        std::string_view section) {
     const std::string prefix = KindPrefix(kind);
-    if (!Sectioned(kind) || section.size() < prefix.size() ||
-        !platform::EqualsIgnoringAsciiCase(section.substr(0, prefix.size()), prefix)) {
+    if (!HasSections(kind) || !platform::StartsWithIgnoringAsciiCase(section, prefix)) {
         return std::nullopt;
     }
     return section.substr(prefix.size());

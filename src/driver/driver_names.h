@@ -16,6 +16,12 @@ enum class DriverSettingKind : int { Cut = 0, Tool = 1, Nc = 2 };
 // numbers are the driver's codes, which also stand in the file keys.
 enum class DriverValueType : int { Switch = 2, Integer = 3, Real = 4 };
 
+// Cut and Tool files hold one section per condition or T number; Nc files
+// have none.
+inline bool HasSections(DriverSettingKind kind) {
+    return kind == DriverSettingKind::Cut || kind == DriverSettingKind::Tool;
+}
+
 // The kind's word in file and section names: "CUT", "TOOL", "NC"; empty for
 // any other value.
 std::string_view KindName(DriverSettingKind kind);

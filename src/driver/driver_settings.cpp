@@ -31,10 +31,6 @@ bool KnownKind(DriverSettingKind kind) {
            kind == DriverSettingKind::Nc;
 }
 
-bool Sectioned(DriverSettingKind kind) {
-    return kind == DriverSettingKind::Cut || kind == DriverSettingKind::Tool;
-}
-
 // The functions LoadDriverConditions calls for kind.
 struct ConditionFunctions {
     fn::Text load = nullptr;
@@ -142,7 +138,7 @@ std::optional<std::string> BuildDriverSettingPath(DriverSettingKind kind,
     if (!KnownKind(kind) || machine.empty() || platform::NameHoldsSeparator(machine)) {
         return std::nullopt;
     }
-    const bool named = Sectioned(kind);
+    const bool named = HasSections(kind);
     if (named && (name.empty() || platform::NameHoldsSeparator(name))) return std::nullopt;
     const std::optional<std::string> folder = frame::DataFolder();
     if (!folder) return std::nullopt;
@@ -221,7 +217,7 @@ void ReadDriverSettingFile(DriverConditionList& items, DriverSettingKind kind,
         ReadPlainDriverFile(items, path);
         return;
     }
-    if (!Sectioned(kind) || sectionName.empty()) return;
+    if (!HasSections(kind) || sectionName.empty()) return;
 
     const std::string section = BuildDriverSectionName(kind, sectionName);
     const platform::ProfileDocument document = platform::ProfileDocument::Load(path);
@@ -262,7 +258,7 @@ void ReadDriverSettingFile(DriverConditionList& items, DriverSettingKind kind,
 
 bool WriteDriverSettingFile(const DriverConditionList& items, DriverSettingKind kind,
                             platform::ProfileDocument& document, const std::string& sectionName) {
-    if (sectionName.empty() || items.empty() || !Sectioned(kind)) return false;
+    if (sectionName.empty() || items.empty() || !HasSections(kind)) return false;
     const std::string section = BuildDriverSectionName(kind, sectionName);
     using frame::SettingValue;
     const auto write = [&](SettingValueKind valueKind, const SettingValue& value,

@@ -27,7 +27,7 @@ int ColumnCountOfKind(driver::DriverSettingKind kind) {
 }
 
 CDriverSettingGrid::CDriverSettingGrid(driver::DriverSettingKind kind)
-    : CSpreadGrid(ColumnCountOfKind(kind), kDesignRows), kind_(kind) {
+    : CSpreadGrid(ColumnCountOfKind(kind), kDesignRows) {
     const std::string value(frame::ResourceString(frame::kStringGridValue));
     headers_ = {std::string(frame::ResourceString(frame::kStringGridOnOff)),
                 std::string(frame::ResourceString(frame::kStringGridName)),
@@ -39,7 +39,7 @@ CDriverSettingGrid::CDriverSettingGrid(driver::DriverSettingKind kind)
 }
 
 void CDriverSettingGrid::SetupColumns() {
-    const int columns = ColumnCountOfKind(kind_);
+    const int columns = ColumnCount();
     for (int column = 1; column <= columns; ++column) {
         SetColumnHeader(column, headers_[column - 1]);
         SetColumnWidth(column, kWidths[column - 1]);

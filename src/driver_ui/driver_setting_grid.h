@@ -40,7 +40,6 @@ private:
     void SetValueCell(int column, int row, driver::DriverValueType valueType, double value);
     void ReadValueCell(int column, int row, double& value);
 
-    driver::DriverSettingKind kind_;
     std::array<std::string, 7> headers_;
 };
 

@@ -24,11 +24,6 @@ std::string OldThicknessText(double value) {
     return PadRight(ec == std::errc() ? std::string(buffer, end) : std::string("0.0"), 5);
 }
 
-bool EndsWithFolded(std::string_view name, std::string_view suffix) {
-    return name.size() >= suffix.size() &&
-           platform::EqualsIgnoringAsciiCase(name.substr(name.size() - suffix.size()), suffix);
-}
-
 }  // namespace
 
 std::string MaterialListName(std::string_view machine) {
@@ -39,9 +34,13 @@ std::string TemplateFileName(std::string_view machine, std::string_view material
     return std::string(machine) + "-" + std::string(material) + std::string(kTemplateSuffix);
 }
 
-bool IsMaterialListName(std::string_view name) { return EndsWithFolded(name, kListSuffix); }
+bool IsMaterialListName(std::string_view name) {
+    return platform::EndsWithIgnoringAsciiCase(name, kListSuffix);
+}
 
-bool IsTemplateFileName(std::string_view name) { return EndsWithFolded(name, kTemplateSuffix); }
+bool IsTemplateFileName(std::string_view name) {
+    return platform::EndsWithIgnoringAsciiCase(name, kTemplateSuffix);
+}
 
 std::string_view FieldText(std::string_view line, RecordField field) {
     if (field.first >= line.size()) return {};
@@ -64,14 +63,6 @@ int FieldInteger(std::string_view field) {
 
 double FieldReal(std::string_view field) { return platform::ReadLeadingReal(field).value; }
 
-RecordView ReadRecord(std::string_view line, const RecordLayout& layout) {
-    RecordView record;
-    if (layout.number.width != 0) record.number = FieldInteger(FieldText(line, layout.number));
-    record.name = FieldName(FieldText(line, layout.name));
-    record.file = FieldName(FieldText(line, layout.file));
-    return record;
-}
-
 std::optional<std::string> FindMachineRecord(std::string_view text, int machineTypeNo,
                                              std::string_view machine) {
     platform::FgetsReader lines = TextLines(text);
@@ -79,8 +70,9 @@ std::optional<std::string> FindMachineRecord(std::string_view text, int machineT
         // The name first: the number is read only from the records it picks.
         const std::string_view name = FieldName(FieldText(line->cString, kIndexRecord.name));
         if (!platform::EqualsIgnoringAsciiCase(name, machine)) continue;
-        const RecordView record = ReadRecord(line->cString, kIndexRecord);
-        if (record.number == machineTypeNo) return std::string(record.file);
+        if (FieldInteger(FieldText(line->cString, kIndexRecord.number)) == machineTypeNo) {
+            return std::string(FieldName(FieldText(line->cString, kIndexRecord.file)));
+        }
     }
     return std::nullopt;
 }
@@ -97,9 +89,10 @@ std::optional<std::string> FindMaterialRecord(std::string_view text, std::string
 }
 
 std::optional<OldRecord> ReadOldRecord(std::string_view line, const RecordLayout& layout) {
-    const RecordView fields = ReadRecord(line, layout);
-    if (fields.name.empty()) return std::nullopt;
-    OldRecord record{fields.number, std::string(fields.name), std::string(fields.file)};
+    const std::string_view name = FieldName(FieldText(line, layout.name));
+    if (name.empty()) return std::nullopt;
+    OldRecord record{layout.number.width != 0 ? FieldInteger(FieldText(line, layout.number)) : 0,
+                     std::string(name), std::string(FieldName(FieldText(line, layout.file)))};
     if (layout.thickness.width != 0) {
         record.name += OldThicknessText(FieldReal(FieldText(line, layout.thickness)));
     }

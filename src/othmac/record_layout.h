@@ -61,14 +61,6 @@ std::string_view FieldName(std::string_view field);
 int FieldInteger(std::string_view field);
 double FieldReal(std::string_view field);
 
-// A current record as a look-up reads it: views into the line.
-struct RecordView {
-    int number = 0;  // 0 for a material record
-    std::string_view name;
-    std::string_view file;
-};
-RecordView ReadRecord(std::string_view line, const RecordLayout& layout);
-
 // The search of a look-up in the text (in text mode) of the index or of a
 // material list: the file named by the first record of that machine type
 // and name, or of that material; names compare without regard to ASCII

@@ -78,7 +78,7 @@ RecordFile ReadRecordFile(const fs::path& path, Conversion convert) {
     // The conversion is a rewrite: under the file's lock, from the file as
     // it is now (another workstation may have converted it meanwhile).
     const platform::FileLock lock(path);
-    std::optional<std::string> now = lock.Open() ? lock.Read() : std::nullopt;
+    std::optional<std::string> now = lock.Read();
     if (!now) return RecordFile{std::nullopt, false};
     *now = platform::TextModeBytes(std::move(*now));
     if (!IsOldFormat(*now)) return RecordFile{std::move(now), true};
@@ -142,7 +142,7 @@ Registration Register(const fs::path& path, const RecordSearch& search, const st
         if (lock.GetState() == platform::FileLock::State::Missing) continue;  // removed meanwhile
         if (lock.GetState() == platform::FileLock::State::Busy)
             return Registration{false, std::nullopt, true};
-        std::optional<std::string> text = lock.Open() ? lock.Read() : std::nullopt;
+        std::optional<std::string> text = lock.Read();
         if (!text) return Registration{};
         const std::string lines = platform::TextModeBytes(*text);
         // An old file is converted by the read before; one that turned up

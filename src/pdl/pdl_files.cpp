@@ -77,7 +77,6 @@ bool Unfilled(const std::optional<std::string>& bytes) { return bytes && bytes->
 // rewritten only while it is still empty). True when it holds content now.
 bool FillFromMaster(const PdlPaths& paths, const std::string& master) {
     const platform::FileLock lock(paths.file);
-    if (!lock.Open()) return false;
     const std::optional<std::string> bytes = lock.Read();
     if (!bytes) return false;
     return !bytes->empty() ||
@@ -185,7 +184,7 @@ bool SavePdlTables(std::string_view machine, std::string_view material,
     if (scope.TimedOut()) return false;
     for (int attempt = 0; attempt < 2; ++attempt) {
         const platform::FileLock lock(paths->file);
-        const std::optional<std::string> bytes = lock.Open() ? lock.Read() : std::nullopt;
+        const std::optional<std::string> bytes = lock.Read();
         if (lock.GetState() == platform::FileLock::State::Missing || Unfilled(bytes)) {
             // Prepared from the master, then locked and read like any file.
             if (!PreparePdlCutFile(*paths)) return false;

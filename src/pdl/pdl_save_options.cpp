@@ -67,7 +67,6 @@ bool SavePdlSaveOptions(const PdlSaveOptions& options) {
     if (!WriteOptions(unchanged, options)) return true;
     // A change is written under the file's lock into the file as it is on disk.
     const platform::FileLock lock(*path);
-    if (!lock.Open()) return false;
     const std::optional<std::string> current = lock.Read();
     if (!current) return false;
     platform::ProfileDocument document = platform::ProfileDocument::FromBytes(*path, *current);

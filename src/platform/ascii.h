@@ -22,6 +22,16 @@ constexpr bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
     return true;
 }
 
+constexpr bool StartsWithIgnoringAsciiCase(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() &&
+           EqualsIgnoringAsciiCase(text.substr(0, prefix.size()), prefix);
+}
+
+constexpr bool EndsWithIgnoringAsciiCase(std::string_view text, std::string_view suffix) {
+    return text.size() >= suffix.size() &&
+           EqualsIgnoringAsciiCase(text.substr(text.size() - suffix.size()), suffix);
+}
+
 // text with every ASCII capital made small; other bytes stay.
 inline std::string AsciiFolded(std::string_view text) {
     std::string folded(text);

@@ -31,11 +31,6 @@ std::string_view TrimBlanks(std::string_view text) {
     return text;
 }
 
-bool StartsWithIgnoringAsciiCase(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() &&
-           EqualsIgnoringAsciiCase(text.substr(0, prefix.size()), prefix);
-}
-
 // Reads a quoted string starting at text[0] == '"', undoing the \\ and \"
 // escapes (any other backslash stays as written). Returns the position just
 // past the closing quote, or npos when the quote is not closed.
