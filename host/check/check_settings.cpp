@@ -223,9 +223,8 @@ void CheckMachineFile(const std::string& file, const IniFile& ini, Findings& fin
     for (std::size_t s = 1; s < ini.sections.size(); ++s) {
         const IniSection& section = ini.sections[s];
         const std::string_view prefix = pdl::kMachineSectionPrefix;
-        if (!IsFirstOf(ini, section) || section.name.size() < prefix.size() ||
-            !EqualsIgnoringAsciiCase(std::string_view(section.name).substr(0, prefix.size()),
-                                     prefix)) {
+        if (!IsFirstOf(ini, section) ||
+            !platform::StartsWithIgnoringAsciiCase(section.name, prefix)) {
             continue;
         }
         const std::string_view number = std::string_view(section.name).substr(prefix.size());

@@ -163,9 +163,9 @@ ShownText::ShownText(std::string bytes, std::string_view lineBreak)
     : bytes_(std::move(bytes)), lineBreak_(lineBreak) {
     const bool cp932 = IsValidCp932(bytes_);
     const bool whole = cp932 || IsValidUtf8(bytes_);
-    encoding_ = cp932 || !whole ? TextEncoding::Cp932 : TextEncoding::Utf8;
+    const TextEncoding encoding = cp932 || !whole ? TextEncoding::Cp932 : TextEncoding::Utf8;
     for (const std::string_view line : SplitAt(bytes_, lineBreak_)) {
-        std::string shown = whole ? DecodeText(line, encoding_) : DisplayText(line);
+        std::string shown = whole ? DecodeText(line, encoding) : DisplayText(line);
         if (!lines_.empty()) shown_ += '\n';
         shown_ += shown;
         lines_.emplace_back(std::move(shown), std::string(line));

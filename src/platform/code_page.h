@@ -74,8 +74,6 @@ public:
 
     const std::string& Bytes() const { return bytes_; }
     const std::string& Shown() const { return shown_; }
-    // The encoding the whole text is shown in (Cp932 when line by line).
-    TextEncoding Encoding() const { return encoding_; }
     // The bytes to write for the shown text edited into edited (UTF-8, LF
     // between lines); a character CP932 cannot hold becomes '?' (see
     // Refused).
@@ -90,7 +88,6 @@ private:
 
     std::string bytes_;
     std::string lineBreak_ = "\n";
-    TextEncoding encoding_ = TextEncoding::Cp932;
     std::string shown_;
     std::vector<std::pair<std::string, std::string>> lines_;  // shown, bytes
 };
